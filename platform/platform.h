@@ -1,0 +1,187 @@
+#pragma once
+// The operating-system services the component and the dialog use, one interface per group.
+// The core reaches the system only through these; platform/win32 implements them over the
+// Windows API and platform/sim simulates them for the unit tests.
+//
+// All text is UTF-16 (std::wstring), as automation strings are. Every operation reports
+// failure through its result as the Windows call does; only the operations documented to
+// do so throw AutomationError (automation_error.h).
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/automation_error.h"
+
+namespace sheetlore {
+
+// Opaque handles as the platform hands them out; 0 means none.
+using PrinterHandle = std::uintptr_t;
+using WindowHandle = std::uintptr_t;
+using DeviceContext = std::uintptr_t;
+
+// A printer form at level 1: sizes and printable area in thousandths of a millimetre.
+struct FormInfo {
+  std::uint32_t flags = 0;  // 0 user form, 1 built-in, 2 printer form
+  std::wstring name;
+  std::int32_t cx = 0;
+  std::int32_t cy = 0;
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+
+  friend bool operator==(const FormInfo&, const FormInfo&) = default;
+};
+
+constexpr std::uint32_t kPrinterAccessAdminister = 4;
+constexpr std::uint32_t kDmOutBuffer = 2;
+constexpr std::uint32_t kDmInBuffer = 8;
+
+// Windows error codes the spooler reports through LastError().
+constexpr std::uint32_t kErrorFileExists = 80;
+constexpr std::uint32_t kErrorInvalidParameter = 87;
+constexpr std::uint32_t kErrorInsufficientBuffer = 122;
+constexpr std::uint32_t kErrorInvalidPrinterName = 1801;
+constexpr std::uint32_t kErrorInvalidFormName = 1902;
+
+// The print spooler (OpenPrinter, EnumForms, GetForm, AddForm, DeleteForm,
+// DocumentProperties) and ResetDC.
+class Spooler {
+ public:
+  virtual ~Spooler() = default;
+
+  // Opens a printer by name with a defaults record whose data type and device settings are
+  // null and whose access is desiredAccess. Returns the handle, or 0 when it did not open.
+  virtual PrinterHandle OpenPrinter(const std::wstring& printerName,
+                                    std::uint32_t desiredAccess) = 0;
+  virtual bool ClosePrinter(PrinterHandle printer) = 0;
+
+  // Level-1 enumeration. bufferBytes is the size of the buffer the caller offers;
+  // bytesNeeded always receives the size the whole list needs. When the buffer is large
+  // enough the call succeeds, fills forms and sets returned to their count; otherwise it
+  // fails with ERROR_INSUFFICIENT_BUFFER, leaves forms empty and sets returned to 0.
+  virtual bool EnumForms(PrinterHandle printer, std::uint32_t bufferBytes,
+                         std::vector<FormInfo>& forms, std::uint32_t& bytesNeeded,
+                         std::uint32_t& returned) = 0;
+
+  // Level-1 read of one form, with the same buffer protocol as EnumForms.
+  virtual bool GetForm(PrinterHandle printer, const std::wstring& formName,
+                       std::uint32_t bufferBytes, FormInfo& form, std::uint32_t& bytesNeeded) = 0;
+
+  virtual bool AddForm(PrinterHandle printer, const FormInfo& form) = 0;
+  virtual bool DeleteForm(PrinterHandle printer, const std::wstring& formName) = 0;
+
+  // DocumentProperties over device settings records in the wide layout (DEVMODEW followed by
+  // the driver's private bytes). mode 0 with both records null returns the size of the
+  // printer's complete record. output and input may be the same vector; output's size is the
+  // buffer the driver may fill. Returns the driver's result (negative on failure).
+  virtual std::int32_t DocumentProperties(WindowHandle parent, PrinterHandle printer,
+                                          const std::wstring& deviceName,
+                                          std::vector<std::uint8_t>* output,
+                                          const std::vector<std::uint8_t>* input,
+                                          std::uint32_t mode) = 0;
+
+  // Applies a device settings record to an existing device context; returns the context
+  // handle, or 0 on failure.
+  virtual DeviceContext ResetDC(DeviceContext dc, const std::vector<std::uint8_t>& devMode) = 0;
+
+  // The error code of the last failing call on this thread.
+  virtual std::uint32_t LastError() const = 0;
+};
+
+// Private profile files (GetPrivateProfileString, WritePrivateProfileString), named by full
+// path.
+class ProfileFiles {
+ public:
+  virtual ~ProfileFiles() = default;
+
+  // With a key: copies that key's value, or defaultValue when the key or section is missing.
+  // Without a key: the section's key names, each ended by a zero character (the final second
+  // zero is not part of text). Without a section: the section names, the same way.
+  // bufferChars bounds the answer as the Windows call's buffer does (terminators included).
+  // Returns the number of characters copied, not counting the final terminator; text
+  // receives exactly those characters.
+  virtual std::uint32_t GetString(const std::optional<std::wstring>& section,
+                                  const std::optional<std::wstring>& key,
+                                  const std::wstring& defaultValue, std::uint32_t bufferChars,
+                                  std::wstring& text, const std::wstring& path) = 0;
+
+  // Writes a key (adding the section and key at the end as needed); without a value deletes
+  // the key; without a key deletes the whole section. Returns false when the write failed.
+  virtual bool WriteString(const std::optional<std::wstring>& section,
+                           const std::optional<std::wstring>& key,
+                           const std::optional<std::wstring>& value, const std::wstring& path) = 0;
+};
+
+// Version, windows, time and the message box.
+class System {
+ public:
+  virtual ~System() = default;
+
+  // GetVersionEx with a 148-byte OSVERSIONINFO; false when the call fails.
+  virtual bool GetVersionEx(std::uint32_t& platformId) = 0;
+  // A top-level window whose title is exactly caption (no class given); 0 when none.
+  virtual WindowHandle FindWindow(const std::wstring& caption) = 0;
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
+  // Lets the thread's pending window messages run.
+  virtual void PumpMessages() = 0;
+  // A monotonic clock in milliseconds, for bounded waits.
+  virtual std::uint64_t Milliseconds() = 0;
+  // A modal message box; returns when the user has confirmed it.
+  virtual void MessageBox(const std::wstring& text, const std::wstring& title,
+                          std::uint32_t style) = 0;
+};
+
+// The platform shell, through which the add-printer wizard is started.
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // Starts the add-printer wizard and returns without waiting for it. Throws
+  // AutomationError when the shell cannot start it.
+  virtual void StartAddPrinterWizard() = 0;
+};
+
+// A printer as an automation object: its spooler name and, for the current printer, the
+// handle of its device context. Reading either may fail with an AutomationError.
+class PrinterObject {
+ public:
+  virtual ~PrinterObject() = default;
+  virtual std::wstring DeviceName() = 0;
+  virtual DeviceContext hDC() = 0;
+};
+using PrinterRef = std::shared_ptr<PrinterObject>;
+
+// What the automation host provides: printers, the current printer, where the component
+// lives and whether a file exists.
+class Host {
+ public:
+  virtual ~Host() = default;
+  // The installed printers in the order the system reports them.
+  virtual std::vector<PrinterRef> Printers() = 0;
+  // The printer output goes to (at first the default printer). Never null: with no printer
+  // installed, reading its DeviceName or hDC fails with an AutomationError.
+  virtual PrinterRef CurrentPrinter() = 0;
+  // The directory the component was loaded from, without a trailing backslash except at a
+  // drive's root.
+  virtual std::wstring ComponentDirectory() = 0;
+  // Whether an ordinary file (neither hidden nor system) exists at path.
+  virtual bool FileExists(const std::wstring& path) = 0;
+};
+
+class DialogHost;  // dialog/dialog_view.h: the dialog window and its controls
+
+// Every platform service, gathered.
+struct Platform {
+  Spooler& spooler;
+  ProfileFiles& profile;
+  System& system;
+  Shell& shell;
+  Host& host;
+  DialogHost* dialogs = nullptr;  // null where no dialog can be shown
+};
+
+}  // namespace sheetlore
