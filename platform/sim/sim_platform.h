@@ -1,0 +1,218 @@
+#pragma once
+// A simulated platform for the unit tests: an in-memory print server with the spooler's
+// rules, profile files with the Windows profile rules, a fake clock with scripted windows,
+// a scriptable add-printer wizard and automation host, and a log of every call in order.
+//
+// Tests set it up with verbs (AddPrinter, SetFileText, ScriptWindow, FailCall, ...), hand
+// platform() to the code under test, then inspect what happened (Calls(), Forms(),
+// FileText(), Messages(), OpenHandleCount(), ...).
+//
+// The call log records each platform call as its name and its arguments as text. Names and
+// arguments, in order:
+//   OpenPrinter {printerName, desiredAccess}          ClosePrinter {handle}
+//   EnumForms {handle, bufferBytes}                   GetForm {handle, formName, bufferBytes}
+//   AddForm {handle, name, flags, cx, cy, left, top, right, bottom}
+//   DeleteForm {handle, formName}
+//   DocumentProperties {parent, handle, deviceName, outputBytes, inputBytes, mode}
+//   ResetDC {dc, recordBytes}
+//   GetPrivateProfileString {section, key, default, bufferChars, path}
+//   WritePrivateProfileString {section, key, value, path}
+//   GetVersionEx {}   FindWindow {caption}   Sleep {milliseconds}   PumpMessages {}
+//   MessageBox {text, title, style}           StartAddPrinterWizard {}
+//   Printers {}   CurrentPrinter {}   ComponentDirectory {}   FileExists {path}
+//   DeviceName {printer}   hDC {printer}      (reads of a printer object)
+// Numbers are written in decimal; an absent (null) text or record is written as kNull.
+// Reading the clock (System::Milliseconds) is not logged.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace sheetlore::sim {
+
+// How the call log writes an absent text or record.
+inline const std::wstring kNull = L"(null)";
+
+struct Call {
+  std::wstring name;
+  std::vector<std::wstring> args;
+
+  friend bool operator==(const Call&, const Call&) = default;
+};
+
+struct Message {
+  std::wstring text;
+  std::wstring title;
+  std::uint32_t style = 0;
+
+  friend bool operator==(const Message&, const Message&) = default;
+};
+
+// Bytes one form takes in an EnumForms or GetForm answer: a fixed record plus its name in
+// wide characters with the terminator.
+constexpr std::uint32_t kFormRecordBytes = 40;
+std::uint32_t FormBytes(const std::wstring& formName);
+
+// The built-in forms of the print server, in the platform's order and sizes.
+const std::vector<FormInfo>& BuiltinForms();
+
+// Offsets in a device settings record of the wide layout (DEVMODEW), and helpers that read
+// and write its fields. Every helper is bounds-checked: reading outside the record gives 0
+// or an empty text, writing outside it does nothing.
+namespace devmode {
+constexpr std::size_t kDeviceName = 0;  // 32 wide characters
+constexpr std::size_t kSpecVersion = 64;
+constexpr std::size_t kDriverVersion = 66;
+constexpr std::size_t kSize = 68;         // 16-bit: bytes of the public part
+constexpr std::size_t kDriverExtra = 70;  // 16-bit: private bytes after the public part
+constexpr std::size_t kFields = 72;       // 32-bit
+constexpr std::size_t kOrientation = 76;
+constexpr std::size_t kPaperSize = 78;
+constexpr std::size_t kPaperLength = 80;
+constexpr std::size_t kPaperWidth = 82;
+constexpr std::size_t kFormName = 102;  // 32 wide characters
+constexpr std::size_t kPublicBytes = 220;
+constexpr std::uint32_t kFieldOrientation = 0x1;
+constexpr std::uint32_t kFieldPaperSize = 0x2;
+constexpr std::uint32_t kFieldPaperLength = 0x4;
+constexpr std::uint32_t kFieldPaperWidth = 0x8;
+constexpr std::uint32_t kFieldFormName = 0x10000;
+
+std::uint16_t ReadU16(const std::vector<std::uint8_t>& record, std::size_t offset);
+std::uint32_t ReadU32(const std::vector<std::uint8_t>& record, std::size_t offset);
+void WriteU16(std::vector<std::uint8_t>& record, std::size_t offset, std::uint16_t value);
+void WriteU32(std::vector<std::uint8_t>& record, std::size_t offset, std::uint32_t value);
+// A zero-ended name of at most 32 wide characters (dmDeviceName, dmFormName).
+std::wstring ReadName(const std::vector<std::uint8_t>& record, std::size_t offset);
+void WriteName(std::vector<std::uint8_t>& record, std::size_t offset, const std::wstring& name);
+// A fresh record for a printer: totalBytes long, dmSize = min(220, totalBytes) and the rest
+// as driver bytes, the device name, dmFields naming orientation, paper size and form name,
+// form "Letter".
+std::vector<std::uint8_t> MakeRecord(const std::wstring& deviceName, std::size_t totalBytes);
+}  // namespace devmode
+
+class SimPlatform {
+ public:
+  SimPlatform();
+  ~SimPlatform();
+  SimPlatform(const SimPlatform&) = delete;
+  SimPlatform& operator=(const SimPlatform&) = delete;
+
+  // Every service, wired to this simulation. dialogs is null until SetDialogHost.
+  Platform& platform();
+  void SetDialogHost(DialogHost* dialogs);
+
+  // --- Printers of the one print server ---
+  // Installs a printer (ignored when one of that name exists). The first printer added
+  // becomes the current printer. Every printer shares the server's forms, which start as
+  // BuiltinForms().
+  void AddPrinter(const std::wstring& name);
+  void RemoveAllPrinters();  // the current printer then fails as with no printer installed
+  void SetCurrentPrinter(const std::wstring& name);
+  std::vector<std::wstring> PrinterNames() const;
+  // A printer object whose DeviceName is name, installed or not.
+  PrinterRef Printer(const std::wstring& name);
+  // A printer object whose DeviceName and hDC fail with an AutomationError of that HRESULT
+  // (default: DISP_E_UNKNOWNNAME, as a late-bound read of a missing property).
+  PrinterRef MakeBrokenPrinter(std::int32_t hresult = static_cast<std::int32_t>(0x80020006u));
+  // The server's forms, in enumeration order; replace them to set up a test.
+  const std::vector<FormInfo>& Forms() const;
+  void SetForms(std::vector<FormInfo> forms);
+  // Printer handles opened and not yet closed.
+  std::size_t OpenHandleCount() const;
+  // The device context the current printer's hDC gives (nonzero, one per printer).
+  DeviceContext PrinterDC(const std::wstring& printerName) const;
+
+  // --- Device settings (DocumentProperties, ResetDC) ---
+  // The size the mode-0 query reports for a printer and the length of its record. A size of
+  // 0 or below is reported as is, and the printer then has no record (mode 2 fails).
+  // Default: 220 public bytes + 64 driver bytes.
+  void SetDeviceSettingsSize(const std::wstring& printerName, std::int32_t size);
+  std::vector<std::uint8_t> DeviceSettings(const std::wstring& printerName) const;
+  void SetDeviceSettings(const std::wstring& printerName, std::vector<std::uint8_t> record);
+  // The input record of the last DocumentProperties call with DM_IN_BUFFER, and the record
+  // it wrote back; the record of the last ResetDC.
+  std::optional<std::vector<std::uint8_t>> LastMergeInput() const;
+  std::optional<std::vector<std::uint8_t>> LastMergeOutput() const;
+  std::optional<std::vector<std::uint8_t>> LastResetDCRecord() const;
+  // Times a DocumentProperties call would have read or written past the caller's records (a
+  // real driver overruns the buffer there; the simulation copies only what fits).
+  std::size_t DeviceSettingsOverruns() const;
+
+  // --- System ---
+  void SetPlatformId(std::uint32_t platformId);  // default 2 (the NT family)
+  void FailVersion();                            // every GetVersionEx fails from now on
+  // The fake clock starts at 1000 ms; Sleep advances it by its argument and every
+  // FindWindow by the poll cost (default 0).
+  std::uint64_t Now() const;
+  void AdvanceClock(std::uint64_t milliseconds);
+  void SetFindWindowPollCost(std::uint64_t milliseconds);
+  // A top-level window with this caption exists from opensAtMs (clock time) until
+  // closesAtMs (never closes when absent).
+  WindowHandle ScriptWindow(const std::wstring& caption, std::uint64_t opensAtMs,
+                            std::optional<std::uint64_t> closesAtMs = std::nullopt);
+  // Opens or closes a window now (e.g. from a hook).
+  WindowHandle OpenWindow(const std::wstring& caption);
+  void CloseWindow(const std::wstring& caption);
+  // Hooks run at the start of each FindWindow, PumpMessages and MessageBox call, before it
+  // answers, so a test can act as the user would (open a window, install a printer, ...).
+  void OnFindWindow(std::function<void(const std::wstring& caption)> hook);
+  void OnPumpMessages(std::function<void()> hook);
+  void OnMessageBox(std::function<void(const Message&)> hook);
+  const std::vector<Message>& Messages() const;
+
+  // --- Shell ---
+  std::size_t WizardStarts() const;
+  // While set, StartAddPrinterWizard throws AutomationError (the shell cannot start it).
+  void SetWizardFails(bool fails);
+  // Runs on every successful wizard start (e.g. to install a printer, open its window).
+  void OnWizardStart(std::function<void()> hook);
+
+  // --- Host ---
+  // Default L"C:\\Program Files\\Sheetlore".
+  void SetComponentDirectory(std::wstring directory);
+  // FileExists answers over the profile files: true for a file that exists and is neither
+  // hidden nor system.
+  void MakeHidden(const std::wstring& path);
+  void MakeSystem(const std::wstring& path);
+
+  // --- Profile files (paths compared without regard to case; an empty path is the
+  // system's default profile file L"C:\\windows\\win.ini", as with the real call) ---
+  bool FileExists(const std::wstring& path) const;
+  // The file's text as the Windows profile API writes it: "[Section]" and "key=value"
+  // lines ended by CR LF. Empty when the file does not exist.
+  std::wstring FileText(const std::wstring& path) const;
+  void SetFileText(const std::wstring& path, const std::wstring& text);  // creates the file
+  void RemoveFile(const std::wstring& path);
+  void MakeReadOnly(const std::wstring& path);  // writes to it fail from now on
+  std::vector<std::wstring> FilePaths() const;  // every existing file, in creation order
+
+  // --- Call log ---
+  const std::vector<Call>& Calls() const;
+  std::vector<std::wstring> CallNames() const;
+  std::size_t CountCalls(const std::wstring& name) const;
+  void ClearCalls();
+
+  // --- Fault injection ---
+  // The nth next call of that name (counting from 1) and the count-1 after it fail as the
+  // real call fails: false, 0 or a negative result with a last error, an empty answer for
+  // the profile read, AutomationError for the calls that throw (StartAddPrinterWizard,
+  // Printers, CurrentPrinter, ComponentDirectory, DeviceName, hDC). Sleep, PumpMessages and
+  // MessageBox cannot fail.
+  void FailCall(const std::wstring& name, std::size_t nth = 1, std::size_t count = 1);
+  // The error LastError gives after an injected spooler failure (default 5, access denied).
+  void SetInjectedError(std::uint32_t error);
+
+  struct State;  // the simulation's data, shared by the service implementations
+
+ private:
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace sheetlore::sim
