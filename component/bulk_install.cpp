@@ -1,12 +1,52 @@
-// Placeholder until this group of methods is built; every method reports E_NOTIMPL.
+// FormAllAdd: installs every stored paper on one printer.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "component/cls_print.h"
+#include "component/number_text.h"
+#include "component/paper_store_file.h"
 
 namespace sheetlore {
 namespace {
-[[noreturn]] void NotBuiltYet() {
-  throw AutomationError(static_cast<std::int32_t>(0x80004001u), L"Not implemented");
-}
+
+const std::wstring kInstallFinished = L"新增完成";
+// The install loop counts papers with a 16-bit counter: a store of more papers than it can
+// count ends with an overflow, before anything is installed.
+constexpr std::size_t kMostPapers = 32767;
+constexpr std::uint8_t kInchUnit = 1;
+const std::wstring kNoObject = L"Object variable or With block variable not set";
+
+// A value as the store would write it and read it back.
+double ThroughNumberText(double value) { return ReadNumber(NumberText(value)); }
+
 }  // namespace
 
-void ClsPrint::FormAllAdd(PrinterRef&) { NotBuiltYet(); }
+void ClsPrint::FormAllAdd(PrinterRef& PrintX) {
+  if (!PrintCheck(true, kAddPrinterWizardCaption)) return;
+
+  // With nothing stored the list holds one empty name, which PrintAddForm refuses.
+  std::vector<std::wstring> names;
+  IniReadValue(0, std::wstring(), &names);
+  if (names.size() > kMostPapers) throw AutomationError::Overflow();
+
+  for (const std::wstring& name : names) {
+    const rePaPer paper = IniReadValue(1, paper_store::TrimBlanks(name));
+    std::array<double, 6> values = {paper.W, paper.H, paper.L, paper.R, paper.T, paper.B};
+    for (double& value : values) {
+      value = ThroughNumberText(value);
+      if (paper.mMode == kInchUnit) value = InchToCm(value, true);
+    }
+    if (!PrintX) throw AutomationError::Numbered(91, kNoObject);
+    std::wstring printerName = PrintX->DeviceName();
+    std::wstring formName = name;  // as listed, blanks and all
+    PrintAddForm(printerName, formName, values[0], values[1], values[2], values[3], values[4],
+                 values[5]);
+  }
+
+  platform_.system.MessageBox(kInstallFinished, kMessageTitle, kMessageStyle);
+}
+
 }  // namespace sheetlore

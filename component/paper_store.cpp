@@ -1,19 +1,130 @@
-// Placeholder until this group of methods is built; every method reports E_NOTIMPL.
+// The paper store: paper definitions kept in PrintSet.ini beside the component.
+//
+// Every call goes straight to the file through the platform's profile operations; nothing is
+// kept in memory. The file always lives at the component's directory; while it does not exist
+// the profile service answers every read with nothing (an empty store), and the first write
+// creates it. No call ever names another profile file.
+#include <array>
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "component/cls_print.h"
+#include "component/number_text.h"
+#include "component/paper_store_file.h"
 
 namespace sheetlore {
 namespace {
-[[noreturn]] void NotBuiltYet() {
-  throw AutomationError(static_cast<std::int32_t>(0x80004001u), L"Not implemented");
+
+using paper_store::kListSection;
+
+constexpr std::uint32_t kValueBufferChars = 10000;
+constexpr std::uint32_t kFirstListBufferChars = 10000;
+constexpr std::uint32_t kLargestListBufferChars = 1u << 30;
+
+const std::wstring kUnitKey = L"mMode";
+const std::array<std::wstring, 6> kMeasureKeys = {L"W", L"H", L"L", L"R", L"T", L"B"};
+
+// The names of the list section, in the file's order. The buffer grows until the whole list
+// fits: a key list that does not fit comes back cut, with the buffer's size less two.
+std::vector<std::wstring> ReadNames(ProfileFiles& profile, const std::wstring& path) {
+  std::wstring text;
+  for (std::uint32_t size = kFirstListBufferChars;; size *= 2) {
+    const std::uint32_t copied =
+        profile.GetString(kListSection, std::nullopt, std::wstring(), size, text, path);
+    if (copied == 0) return {};
+    if (copied + 2 < size || size >= kLargestListBufferChars) break;
+  }
+  std::vector<std::wstring> names;
+  std::wstring::size_type start = 0;
+  while (start < text.size()) {
+    auto end = text.find(L'\0', start);
+    if (end == std::wstring::npos) end = text.size();
+    if (end > start) names.emplace_back(text, start, end - start);
+    start = end + 1;
+  }
+  return names;
 }
+
+// One value of a paper, read by the point-only number reading; a missing key reads as 0.
+double ReadMeasure(ProfileFiles& profile, const std::wstring& section, const std::wstring& key,
+                   const std::wstring& path) {
+  std::wstring text;
+  profile.GetString(section, key, L"0", kValueBufferChars, text, path);
+  return ReadNumber(text);
+}
+
+// The unit code: the stored number brought to the nearest whole number, halves to even.
+std::uint8_t UnitCode(double stored) {
+  const double rounded = std::nearbyint(stored);
+  if (!(rounded >= 0 && rounded <= 255)) throw AutomationError::Overflow();
+  return static_cast<std::uint8_t>(rounded);
+}
+
 }  // namespace
 
-bool ClsPrint::IniWriteValue(const std::wstring&, std::uint8_t, double, double, double, double,
-                             double, double) {
-  NotBuiltYet();
+bool ClsPrint::IniWriteValue(const std::wstring& mFmtName, std::uint8_t mMode, double W, double H,
+                             double L, double R, double T, double B) {
+  if (!paper_store::IsStorableName(mFmtName)) return false;
+  const std::array<double, 6> measures = {W, H, L, R, T, B};
+  std::array<std::wstring, 6> texts;
+  for (std::size_t i = 0; i < measures.size(); ++i) {
+    // Infinities and NaN have no number text that reads back as themselves.
+    if (!std::isfinite(measures[i])) return false;
+    texts[i] = NumberText(measures[i]);
+  }
+
+  ProfileFiles& profile = platform_.profile;
+  const std::wstring path = paper_store::FilePath(platform_.host);
+  // The paper's seven keys first and its list entry last: a write that fails part-way never
+  // leaves a listed paper with values missing.
+  if (!profile.WriteString(mFmtName, kUnitKey, std::to_wstring(unsigned{mMode}), path)) {
+    return false;
+  }
+  for (std::size_t i = 0; i < measures.size(); ++i) {
+    if (!profile.WriteString(mFmtName, kMeasureKeys[i], texts[i], path)) return false;
+  }
+  return profile.WriteString(kListSection, mFmtName, mFmtName, path);
 }
-rePaPer ClsPrint::IniReadValue(std::int16_t, const std::wstring&, std::vector<std::wstring>*) {
-  NotBuiltYet();
+
+rePaPer ClsPrint::IniReadValue(std::int16_t mMode, const std::wstring& mFmtName,
+                               std::vector<std::wstring>* mArry) {
+  if (mArry != nullptr) *mArry = {std::wstring()};
+  rePaPer paper;
+  if (mMode == 0) {
+    auto names = ReadNames(platform_.profile, paper_store::FilePath(platform_.host));
+    if (mArry != nullptr && !names.empty()) *mArry = std::move(names);
+  } else if (mMode == 1) {
+    // The profile service ignores the blanks around a section name; so does the store.
+    const std::wstring name = paper_store::TrimBlanks(mFmtName);
+    if (!paper_store::IsStorableName(name)) return paper;  // never stored: all zero
+    ProfileFiles& profile = platform_.profile;
+    const std::wstring path = paper_store::FilePath(platform_.host);
+    paper.mMode = UnitCode(ReadMeasure(profile, name, kUnitKey, path));
+    const std::array<double*, 6> fields = {&paper.W, &paper.H, &paper.L,
+                                           &paper.R, &paper.T, &paper.B};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      *fields[i] = ReadMeasure(profile, name, kMeasureKeys[i], path);
+    }
+  }
+  return paper;
 }
-void ClsPrint::IniDelValue(std::wstring&) { NotBuiltYet(); }
+
+void ClsPrint::IniDelValue(std::wstring& mFmtName) {
+  const std::wstring name = paper_store::TrimBlanks(mFmtName);
+  if (!paper_store::IsStorableName(name)) return;
+  ProfileFiles& profile = platform_.profile;
+  const std::wstring path = paper_store::FilePath(platform_.host);
+  // Only the list entries naming this paper are removed, one by one, so that names another
+  // writer adds meanwhile stay listed. Letter case is ignored as the profile service ignores
+  // it for the paper's section. The entries go before the section: a failure part-way never
+  // leaves a listed paper without its values.
+  for (const std::wstring& entry : ReadNames(profile, path)) {
+    if (!paper_store::SameProfileName(paper_store::TrimBlanks(entry), name)) continue;
+    if (!profile.WriteString(kListSection, entry, std::nullopt, path)) return;
+  }
+  profile.WriteString(name, std::nullopt, std::nullopt, path);
+}
+
 }  // namespace sheetlore
