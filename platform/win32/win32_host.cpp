@@ -1,0 +1,96 @@
+#include "platform/win32/win32_host.h"
+
+#include <cstdint>
+
+#include "platform/win32/win32_printer.h"
+#include "platform/win32/windows_api.h"
+
+namespace sheetlore::win32 {
+namespace {
+
+// An address inside this module, to find the module that holds this code.
+const int kModuleAnchor = 0;
+
+// One EnumPrintersW pass at a level whose records start with the printer's name pointer
+// (levels 4 and 2 do). Returns false when the call fails for another reason than size.
+template <typename Record>
+bool EnumeratePrinters(DWORD level, std::vector<std::wstring>& names) {
+  constexpr DWORD kFlags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+  DWORD needed = 0;
+  DWORD count = 0;
+  if (::EnumPrintersW(kFlags, nullptr, level, nullptr, 0, &needed, &count)) return true;
+  // Printers may be added between the calls: ask again while the buffer is short.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0) return false;
+    std::vector<std::uint64_t> buffer((needed + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t));
+    auto* bytes = reinterpret_cast<BYTE*>(buffer.data());
+    if (::EnumPrintersW(kFlags, nullptr, level, bytes, needed, &needed, &count)) {
+      const auto* records = reinterpret_cast<const Record*>(bytes);
+      for (DWORD i = 0; i < count; ++i) {
+        if (records[i].pPrinterName) names.emplace_back(records[i].pPrinterName);
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::vector<std::wstring> InstalledPrinterNames() {
+  std::vector<std::wstring> names;
+  if (EnumeratePrinters<PRINTER_INFO_4W>(4, names)) return names;
+  names.clear();
+  EnumeratePrinters<PRINTER_INFO_2W>(2, names);
+  return names;
+}
+
+std::wstring DirectoryOf(const std::wstring& filePath) {
+  const auto separator = filePath.find_last_of(L"\\/");
+  if (separator == std::wstring::npos) return std::wstring();
+  // "C:\file" keeps its backslash: "C:" alone would mean the drive's current directory.
+  if (separator == 2 && filePath[1] == L':') return filePath.substr(0, 3);
+  return filePath.substr(0, separator);
+}
+
+Win32Host::Win32Host() : currentPrinter_(Win32Printer::DefaultPrinter()) {}
+
+std::vector<PrinterRef> Win32Host::Printers() {
+  std::vector<PrinterRef> printers;
+  for (auto& name : InstalledPrinterNames()) {
+    printers.push_back(std::make_shared<Win32Printer>(std::move(name)));
+  }
+  return printers;
+}
+
+PrinterRef Win32Host::CurrentPrinter() { return currentPrinter_; }
+
+std::wstring Win32Host::ComponentDirectory() {
+  HMODULE module = nullptr;
+  if (!::GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          reinterpret_cast<LPCWSTR>(&kModuleAnchor), &module)) {
+    return std::wstring();
+  }
+  // The path may be longer than MAX_PATH: grow the buffer while the call fills it.
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::wstring();
+    if (length < buffer.size()) return DirectoryOf(std::wstring(buffer.data(), length));
+    if (buffer.size() >= 32768) return std::wstring();
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+bool Win32Host::FileExists(const std::wstring& path) {
+  if (path.empty()) return false;
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  constexpr DWORD kNotOrdinary =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  return (attributes & kNotOrdinary) == 0;
+}
+
+}  // namespace sheetlore::win32

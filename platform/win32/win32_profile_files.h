@@ -1,0 +1,21 @@
+#pragma once
+// Private profile files over GetPrivateProfileStringW / WritePrivateProfileStringW.
+
+#include "platform/platform.h"
+
+namespace sheetlore::win32 {
+
+class Win32ProfileFiles final : public ProfileFiles {
+ public:
+  // An empty path names no file: nothing is read (0) and nothing is written (false), so the
+  // system's own default profile file is never reached by accident.
+  std::uint32_t GetString(const std::optional<std::wstring>& section,
+                          const std::optional<std::wstring>& key, const std::wstring& defaultValue,
+                          std::uint32_t bufferChars, std::wstring& text,
+                          const std::wstring& path) override;
+  bool WriteString(const std::optional<std::wstring>& section,
+                   const std::optional<std::wstring>& key, const std::optional<std::wstring>& value,
+                   const std::wstring& path) override;
+};
+
+}  // namespace sheetlore::win32
