@@ -67,6 +67,7 @@ std::int16_t ClsPrint::FormSelect(std::wstring& FormName, std::int32_t MyhWnd) {
   const auto parent = static_cast<WindowHandle>(static_cast<std::intptr_t>(MyhWnd));
   std::int32_t recordBytes = 0;
   std::optional<std::vector<std::uint8_t>> record;
+  bool formRequested = false;
   const auto settings = [&record]() -> std::vector<std::uint8_t>& {
     if (!record) throw AutomationError::SubscriptOutOfRange();
     return *record;
@@ -84,13 +85,22 @@ std::int16_t ClsPrint::FormSelect(std::wstring& FormName, std::int32_t MyhWnd) {
     spooler.DocumentProperties(parent, printer.handle(), deviceName, &settings(), nullptr,
                                kDmOutBuffer);
   });
-  step([&] { RequestForm(settings(), FormName); });
   step([&] {
-    std::vector<std::uint8_t>& buffer = settings();
+    RequestForm(settings(), FormName);
+    formRequested = true;
+  });
+  // A record that could not take the form name (none, or too short to hold the field) is
+  // not handed to the driver: it would read the fields past the record's end.
+  const auto requestedSettings = [&]() -> std::vector<std::uint8_t>& {
+    if (!formRequested) throw AutomationError::SubscriptOutOfRange();
+    return settings();
+  };
+  step([&] {
+    std::vector<std::uint8_t>& buffer = requestedSettings();
     spooler.DocumentProperties(parent, printer.handle(), deviceName, &buffer, &buffer,
                                kDmInBuffer | kDmOutBuffer);
   });
-  step([&] { spooler.ResetDC(dc, settings()); });
+  step([&] { spooler.ResetDC(dc, requestedSettings()); });
   step([&] { printer.Close(); });
   return failed ? 0 : 1;
 }
