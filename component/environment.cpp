@@ -1,16 +1,61 @@
-// Placeholder until this group of methods is built; every method reports E_NOTIMPL.
+// The environment utilities: inches and centimetres, the platform family, and making sure a
+// printer is installed (with the add-printer wizard when asked).
+#include <cmath>
+
 #include "component/cls_print.h"
+#include "component/wizard_wait.h"
 
 namespace sheetlore {
 namespace {
-[[noreturn]] void NotBuiltYet() {
-  throw AutomationError(static_cast<std::int32_t>(0x80004001u), L"Not implemented");
-}
+
+constexpr double kCentimetresPerInch = 2.54;
+// How long PrintCheck lets the wizard's last steps settle before it looks at the printers
+// again.
+constexpr std::uint32_t kAfterWizardPauseMs = 2000;
+
+bool AnyPrinterInstalled(Host& host) { return !host.Printers().empty(); }
+
 }  // namespace
 
-double ClsPrint::InchToCm(double&, std::int16_t&) { NotBuiltYet(); }
-double ClsPrint::InchToCm(double, bool) { NotBuiltYet(); }
-std::int16_t ClsPrint::GetWindows() { NotBuiltYet(); }
-bool ClsPrint::PrintCheck(std::int16_t&, std::wstring&) { NotBuiltYet(); }
-bool ClsPrint::PrintCheck(bool, const std::wstring&) { NotBuiltYet(); }
+double ClsPrint::InchToCm(double& mValue, std::int16_t& mMode) {
+  if (mMode == kVariantTrue) {
+    const double centimetres = mValue * kCentimetresPerInch;
+    if (std::isinf(centimetres) && std::isfinite(mValue)) throw AutomationError::Overflow();
+    return centimetres;
+  }
+  if (mMode == kVariantFalse) return mValue / kCentimetresPerInch;
+  return 0;
+}
+
+double ClsPrint::InchToCm(double mValue, bool toCentimetres) {
+  std::int16_t mode = toCentimetres ? kVariantTrue : kVariantFalse;
+  return InchToCm(mValue, mode);
+}
+
+std::int16_t ClsPrint::GetWindows() {
+  std::uint32_t platformId = 0;
+  if (!platform_.system.GetVersionEx(platformId)) return 0;
+  // 1 (Windows 95/98/Me) and 2 (the NT family) as they are; other identifiers likewise.
+  return static_cast<std::int16_t>(platformId);
+}
+
+bool ClsPrint::PrintCheck(std::int16_t& mMode, std::wstring& CaptionName) {
+  return PrintCheck(mMode == kVariantTrue, CaptionName);
+}
+
+bool ClsPrint::PrintCheck(bool runWizard, const std::wstring& caption) {
+  Host& host = platform_.host;
+  if (AnyPrinterInstalled(host)) return true;
+  if (!runWizard) return false;
+
+  System& system = platform_.system;
+  platform_.shell.StartAddPrinterWizard();
+  // Whether the window closed or never appeared, the printers decide the answer.
+  WaitForWizardWindow(system, caption);
+  system.PumpMessages();
+  system.Sleep(kAfterWizardPauseMs);
+  system.PumpMessages();
+  return AnyPrinterInstalled(host);
+}
+
 }  // namespace sheetlore
