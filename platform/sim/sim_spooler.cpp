@@ -1,0 +1,206 @@
+// The simulated print server: one list of forms shared by every printer, printer handles
+// tracked from OpenPrinter to ClosePrinter, and the spooler's refusals and error codes.
+#include <algorithm>
+#include <utility>
+
+#include "platform/sim/sim_state.h"
+
+namespace sheetlore::sim {
+namespace {
+
+constexpr std::uint32_t kErrorInvalidHandle = 6;
+constexpr std::uint32_t kFormBuiltin = 1;
+constexpr std::int32_t kIdOk = 1;
+
+std::vector<FormInfo>::iterator FindForm(std::vector<FormInfo>& forms, const std::wstring& name) {
+  return std::find_if(forms.begin(), forms.end(),
+                      [&](const FormInfo& form) { return EqualNoCase(form.name, name); });
+}
+
+// The fields a merge copies from the input record when dmFields names them.
+struct MergedField {
+  std::uint32_t bit;
+  std::size_t offset;
+  std::size_t bytes;
+};
+constexpr MergedField kMergedFields[] = {
+    {devmode::kFieldOrientation, devmode::kOrientation, 2},
+    {devmode::kFieldPaperSize, devmode::kPaperSize, 2},
+    {devmode::kFieldPaperLength, devmode::kPaperLength, 2},
+    {devmode::kFieldPaperWidth, devmode::kPaperWidth, 2},
+    {devmode::kFieldFormName, devmode::kFormName, 64},
+};
+
+}  // namespace
+
+std::uint32_t FormBytes(const std::wstring& formName) {
+  return kFormRecordBytes + static_cast<std::uint32_t>((formName.size() + 1) * 2);
+}
+
+bool SimSpooler::Fail(std::uint32_t error) {
+  lastError_ = error;
+  return false;
+}
+
+bool SimSpooler::InjectedFailure(const std::wstring& name, std::vector<std::wstring> args) {
+  if (!state_.recorder.Record(name, std::move(args))) return false;
+  lastError_ = state_.injectedError;
+  return true;
+}
+
+PrinterState* SimSpooler::Opened(PrinterHandle printer) {
+  auto it = state_.openHandles.find(printer);
+  if (it == state_.openHandles.end()) {
+    lastError_ = kErrorInvalidHandle;
+    return nullptr;
+  }
+  PrinterState* state = state_.FindPrinter(it->second);
+  if (!state) lastError_ = kErrorInvalidHandle;  // the printer was removed meanwhile
+  return state;
+}
+
+PrinterHandle SimSpooler::OpenPrinter(const std::wstring& printerName,
+                                      std::uint32_t desiredAccess) {
+  if (InjectedFailure(L"OpenPrinter", {printerName, Text(desiredAccess)})) return 0;
+  const PrinterState* printer = state_.FindPrinter(printerName);
+  if (!printer) {
+    Fail(kErrorInvalidPrinterName);
+    return 0;
+  }
+  const PrinterHandle handle = state_.nextHandle++;
+  state_.openHandles.emplace(handle, printer->name);
+  return handle;
+}
+
+bool SimSpooler::ClosePrinter(PrinterHandle printer) {
+  const bool injected = InjectedFailure(L"ClosePrinter", {Text(printer)});
+  // The handle is gone even when the close reports failure, so that a test sees whether
+  // the code under test closed what it opened.
+  const bool known = state_.openHandles.erase(printer) > 0;
+  if (injected) return false;
+  return known || Fail(kErrorInvalidHandle);
+}
+
+bool SimSpooler::EnumForms(PrinterHandle printer, std::uint32_t bufferBytes,
+                           std::vector<FormInfo>& forms, std::uint32_t& bytesNeeded,
+                           std::uint32_t& returned) {
+  forms.clear();
+  bytesNeeded = 0;
+  returned = 0;
+  if (InjectedFailure(L"EnumForms", {Text(printer), Text(bufferBytes)})) return false;
+  if (!Opened(printer)) return false;
+  for (const FormInfo& form : state_.forms) bytesNeeded += FormBytes(form.name);
+  if (bufferBytes < bytesNeeded) return Fail(kErrorInsufficientBuffer);
+  forms = state_.forms;
+  returned = static_cast<std::uint32_t>(forms.size());
+  return true;
+}
+
+bool SimSpooler::GetForm(PrinterHandle printer, const std::wstring& formName,
+                         std::uint32_t bufferBytes, FormInfo& form, std::uint32_t& bytesNeeded) {
+  bytesNeeded = 0;
+  if (InjectedFailure(L"GetForm", {Text(printer), formName, Text(bufferBytes)})) return false;
+  if (!Opened(printer)) return false;
+  auto found = FindForm(state_.forms, formName);
+  if (found == state_.forms.end()) return Fail(kErrorInvalidFormName);
+  bytesNeeded = FormBytes(found->name);
+  if (bufferBytes < bytesNeeded) return Fail(kErrorInsufficientBuffer);
+  form = *found;
+  return true;
+}
+
+bool SimSpooler::AddForm(PrinterHandle printer, const FormInfo& form) {
+  if (InjectedFailure(L"AddForm", {Text(printer), form.name, Text(form.flags), SignedText(form.cx),
+                                   SignedText(form.cy), SignedText(form.left), SignedText(form.top),
+                                   SignedText(form.right), SignedText(form.bottom)})) {
+    return false;
+  }
+  if (!Opened(printer)) return false;
+  const bool sizeValid = form.cx > 0 && form.cy > 0;
+  const bool areaValid = form.left <= form.right && form.top <= form.bottom;
+  if (form.name.empty() || !sizeValid || !areaValid) return Fail(kErrorInvalidParameter);
+  if (FindForm(state_.forms, form.name) != state_.forms.end()) return Fail(kErrorFileExists);
+  FormInfo added = form;
+  added.flags = 0;  // the spooler keeps every added form as a user form
+  state_.forms.push_back(std::move(added));
+  return true;
+}
+
+bool SimSpooler::DeleteForm(PrinterHandle printer, const std::wstring& formName) {
+  if (InjectedFailure(L"DeleteForm", {Text(printer), formName})) return false;
+  if (!Opened(printer)) return false;
+  auto found = FindForm(state_.forms, formName);
+  if (found == state_.forms.end()) return Fail(kErrorInvalidFormName);
+  if (found->flags == kFormBuiltin) return Fail(kErrorInvalidParameter);
+  state_.forms.erase(found);
+  return true;
+}
+
+std::int32_t SimSpooler::DocumentProperties(WindowHandle parent, PrinterHandle printer,
+                                            const std::wstring& deviceName,
+                                            std::vector<std::uint8_t>* output,
+                                            const std::vector<std::uint8_t>* input,
+                                            std::uint32_t mode) {
+  if (InjectedFailure(L"DocumentProperties", {Text(parent), Text(printer), deviceName,
+                                              output ? Text(output->size()) : kNull,
+                                              input ? Text(input->size()) : kNull, Text(mode)})) {
+    return -1;
+  }
+  PrinterState* state = printer ? Opened(printer) : state_.FindPrinter(deviceName);
+  if (!state) {
+    Fail(kErrorInvalidHandle);
+    return -1;
+  }
+  if (mode == 0) return state->settingsSize;
+  if (state->settingsSize <= 0 || state->settings.empty()) return -1;
+
+  std::vector<std::uint8_t> result = state->settings;
+  if (mode & kDmInBuffer) {
+    if (!input) {
+      Fail(kErrorInvalidParameter);
+      return -1;
+    }
+    state_.lastMergeInput = *input;
+    const std::size_t claimed = static_cast<std::size_t>(devmode::ReadU16(*input, devmode::kSize)) +
+                                devmode::ReadU16(*input, devmode::kDriverExtra);
+    if (input->size() < devmode::kFields + 4 || input->size() < claimed) ++state_.settingsOverruns;
+    const std::uint32_t fields = devmode::ReadU32(*input, devmode::kFields);
+    std::uint32_t merged = devmode::ReadU32(result, devmode::kFields);
+    for (const MergedField& field : kMergedFields) {
+      if (!(fields & field.bit)) continue;
+      if (field.offset + field.bytes > input->size()) {
+        ++state_.settingsOverruns;
+        continue;
+      }
+      if (field.offset + field.bytes > result.size()) continue;
+      std::copy_n(input->begin() + static_cast<std::ptrdiff_t>(field.offset), field.bytes,
+                  result.begin() + static_cast<std::ptrdiff_t>(field.offset));
+      merged |= field.bit;
+    }
+    devmode::WriteU32(result, devmode::kFields, merged);
+    state_.lastMergeOutput = result;
+  }
+  if (mode & kDmOutBuffer) {
+    if (!output) {
+      Fail(kErrorInvalidParameter);
+      return -1;
+    }
+    if (output->size() < result.size()) ++state_.settingsOverruns;
+    std::copy_n(result.begin(), std::min(output->size(), result.size()), output->begin());
+  }
+  return kIdOk;
+}
+
+DeviceContext SimSpooler::ResetDC(DeviceContext dc, const std::vector<std::uint8_t>& devMode) {
+  if (InjectedFailure(L"ResetDC", {Text(dc), Text(devMode.size())})) return 0;
+  const bool known = std::any_of(state_.printers.begin(), state_.printers.end(),
+                                 [&](const PrinterState& printer) { return printer.dc == dc; });
+  if (!known) return 0;
+  const std::size_t claimed = static_cast<std::size_t>(devmode::ReadU16(devMode, devmode::kSize)) +
+                              devmode::ReadU16(devMode, devmode::kDriverExtra);
+  if (devMode.size() < devmode::kFields + 4 || devMode.size() < claimed) ++state_.settingsOverruns;
+  state_.lastResetDCRecord = devMode;
+  return dc;
+}
+
+}  // namespace sheetlore::sim

@@ -1,0 +1,200 @@
+#pragma once
+// The data behind SimPlatform and the services that act on it. Internal to platform/sim.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/sim/fold_case.h"
+#include "platform/sim/sim_platform.h"
+
+namespace sheetlore::sim {
+
+struct PrinterState {
+  std::wstring name;
+  DeviceContext dc = 0;
+  std::int32_t settingsSize = 0;  // what the mode-0 query reports
+  std::vector<std::uint8_t> settings;
+};
+
+struct FileState {
+  std::wstring path;  // as first written
+  std::wstring text;
+  bool readOnly = false;
+  bool hidden = false;
+  bool system = false;
+};
+
+struct ScriptedWindow {
+  std::wstring caption;
+  WindowHandle handle = 0;
+  std::uint64_t opensAt = 0;
+  std::optional<std::uint64_t> closesAt;
+};
+
+// The call log and the failures a test has asked for.
+class CallRecorder {
+ public:
+  // Logs the call and tells whether this call must fail.
+  bool Record(const std::wstring& name, std::vector<std::wstring> args);
+  void FailCall(const std::wstring& name, std::size_t nth, std::size_t count);
+
+  const std::vector<Call>& calls() const { return calls_; }
+  void Clear() { calls_.clear(); }
+
+ private:
+  std::vector<Call> calls_;
+  std::map<std::wstring, std::size_t> seen_;               // calls so far, per name
+  std::map<std::wstring, std::set<std::size_t>> failing_;  // ordinals (from 1) that fail
+};
+
+std::wstring Text(std::uint64_t number);
+std::wstring SignedText(std::int64_t number);
+std::wstring OptionalText(const std::optional<std::wstring>& text);
+
+class SimSpooler final : public Spooler {
+ public:
+  explicit SimSpooler(SimPlatform::State& state) : state_(state) {}
+  PrinterHandle OpenPrinter(const std::wstring& printerName, std::uint32_t desiredAccess) override;
+  bool ClosePrinter(PrinterHandle printer) override;
+  bool EnumForms(PrinterHandle printer, std::uint32_t bufferBytes, std::vector<FormInfo>& forms,
+                 std::uint32_t& bytesNeeded, std::uint32_t& returned) override;
+  bool GetForm(PrinterHandle printer, const std::wstring& formName, std::uint32_t bufferBytes,
+               FormInfo& form, std::uint32_t& bytesNeeded) override;
+  bool AddForm(PrinterHandle printer, const FormInfo& form) override;
+  bool DeleteForm(PrinterHandle printer, const std::wstring& formName) override;
+  std::int32_t DocumentProperties(WindowHandle parent, PrinterHandle printer,
+                                  const std::wstring& deviceName, std::vector<std::uint8_t>* output,
+                                  const std::vector<std::uint8_t>* input,
+                                  std::uint32_t mode) override;
+  DeviceContext ResetDC(DeviceContext dc, const std::vector<std::uint8_t>& devMode) override;
+  std::uint32_t LastError() const override { return lastError_; }
+
+ private:
+  bool Fail(std::uint32_t error);
+  bool InjectedFailure(const std::wstring& name, std::vector<std::wstring> args);
+  // The printer an open handle belongs to, or null (and ERROR_INVALID_HANDLE).
+  PrinterState* Opened(PrinterHandle printer);
+
+  SimPlatform::State& state_;
+  std::uint32_t lastError_ = 0;
+};
+
+class SimProfileFiles final : public ProfileFiles {
+ public:
+  explicit SimProfileFiles(SimPlatform::State& state) : state_(state) {}
+  std::uint32_t GetString(const std::optional<std::wstring>& section,
+                          const std::optional<std::wstring>& key, const std::wstring& defaultValue,
+                          std::uint32_t bufferChars, std::wstring& text,
+                          const std::wstring& path) override;
+  bool WriteString(const std::optional<std::wstring>& section,
+                   const std::optional<std::wstring>& key, const std::optional<std::wstring>& value,
+                   const std::wstring& path) override;
+
+ private:
+  SimPlatform::State& state_;
+};
+
+class SimSystem final : public System {
+ public:
+  explicit SimSystem(SimPlatform::State& state) : state_(state) {}
+  bool GetVersionEx(std::uint32_t& platformId) override;
+  WindowHandle FindWindow(const std::wstring& caption) override;
+  void Sleep(std::uint32_t milliseconds) override;
+  void PumpMessages() override;
+  std::uint64_t Milliseconds() override;
+  void MessageBox(const std::wstring& text, const std::wstring& title,
+                  std::uint32_t style) override;
+
+ private:
+  SimPlatform::State& state_;
+};
+
+class SimShell final : public Shell {
+ public:
+  explicit SimShell(SimPlatform::State& state) : state_(state) {}
+  void StartAddPrinterWizard() override;
+
+ private:
+  SimPlatform::State& state_;
+};
+
+class SimHost final : public Host {
+ public:
+  explicit SimHost(SimPlatform::State& state) : state_(state) {}
+  std::vector<PrinterRef> Printers() override;
+  PrinterRef CurrentPrinter() override;
+  std::wstring ComponentDirectory() override;
+  bool FileExists(const std::wstring& path) override;
+
+ private:
+  SimPlatform::State& state_;
+};
+
+// A printer object handed out by the host: reads its name from the simulation, or fails.
+PrinterRef MakePrinterObject(SimPlatform::State& state, std::wstring name);
+PrinterRef MakeCurrentPrinterObject(SimPlatform::State& state);
+PrinterRef MakeFailingPrinterObject(SimPlatform::State& state, std::int32_t hresult);
+
+struct SimPlatform::State {
+  State();
+
+  CallRecorder recorder;
+
+  // Print server.
+  std::vector<PrinterState> printers;
+  std::optional<std::wstring> currentPrinter;
+  std::vector<FormInfo> forms;
+  std::map<PrinterHandle, std::wstring> openHandles;  // handle -> printer name
+  PrinterHandle nextHandle = 0x1000;
+  DeviceContext nextDC = 0x5000;
+  std::uint32_t injectedError = 5;
+  std::optional<std::vector<std::uint8_t>> lastMergeInput;
+  std::optional<std::vector<std::uint8_t>> lastMergeOutput;
+  std::optional<std::vector<std::uint8_t>> lastResetDCRecord;
+  std::size_t settingsOverruns = 0;
+
+  // Files, keyed by folded full path, and the order they were created in.
+  std::map<std::wstring, FileState> files;
+  std::vector<std::wstring> fileOrder;
+
+  // System.
+  std::uint32_t platformId = 2;
+  bool versionFails = false;
+  std::uint64_t clock = 1000;
+  std::uint64_t pollCost = 0;
+  std::vector<ScriptedWindow> windows;
+  WindowHandle nextWindow = 0x9000;
+  std::function<void(const std::wstring&)> onFindWindow;
+  std::function<void()> onPumpMessages;
+  std::function<void(const Message&)> onMessageBox;
+  std::vector<Message> messages;
+
+  // Shell and host.
+  std::size_t wizardStarts = 0;
+  bool wizardFails = false;
+  std::function<void()> onWizardStart;
+  std::wstring componentDirectory = L"C:\\Program Files\\Sheetlore";
+
+  SimSpooler spooler;
+  SimProfileFiles profile;
+  SimSystem system;
+  SimShell shell;
+  SimHost host;
+  Platform platform;
+
+  PrinterState* FindPrinter(const std::wstring& name);
+  FileState* FindFile(const std::wstring& path);
+  FileState& CreateFile(const std::wstring& path);
+};
+
+// The file an empty profile path stands for.
+inline const std::wstring kDefaultProfilePath = L"C:\\windows\\win.ini";
+
+}  // namespace sheetlore::sim
