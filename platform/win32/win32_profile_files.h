@@ -8,7 +8,8 @@ namespace sheetlore::win32 {
 class Win32ProfileFiles final : public ProfileFiles {
  public:
   // An empty path names no file: nothing is read (0) and nothing is written (false), so the
-  // system's own default profile file is never reached by accident.
+  // system's own default profile file is never reached by accident. A file that a write
+  // creates is a UTF-16 file, so that every name and value keeps all its characters.
   std::uint32_t GetString(const std::optional<std::wstring>& section,
                           const std::optional<std::wstring>& key, const std::wstring& defaultValue,
                           std::uint32_t bufferChars, std::wstring& text,

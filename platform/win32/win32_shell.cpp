@@ -66,9 +66,12 @@ bool Win32Shell::InvokePrintersFolderEntry() {
   Check(shell->NameSpace(*folderNumber, printers.put()), L"opening the printers folder");
   if (!printers) return false;
 
+  // A shell that cannot list the folder's entries (Wine's answers E_NOTIMPL) has no
+  // add-printer entry to offer either.
   com_ptr<FolderItems> items;
-  Check(printers->Items(items.put()), L"listing the printers folder");
-  if (!items) return false;
+  const HRESULT itemsResult = printers->Items(items.put());
+  if (itemsResult == E_NOTIMPL || (SUCCEEDED(itemsResult) && !items)) return false;
+  Check(itemsResult, L"listing the printers folder");
 
   // Since Windows 8 the folder lists only printers, so with none installed there is no
   // entry 0; older systems list the add-printer entry first.
