@@ -49,9 +49,12 @@ bool ClsPrint::PrintCheck(bool runWizard, const std::wstring& caption) {
   if (!runWizard) return false;
 
   System& system = platform_.system;
+  // A window with the caption open before the start is not the wizard's: look first, so that
+  // a wizard window that opens at once is not taken for an earlier one.
+  const WizardWaitState initial = InitialWizardWaitState(system, caption);
   platform_.shell.StartAddPrinterWizard();
   // Whether the window closed or never appeared, the printers decide the answer.
-  WaitForWizardWindow(system, caption);
+  WaitForWizardWindow(system, caption, initial);
   system.PumpMessages();
   system.Sleep(kAfterWizardPauseMs);
   system.PumpMessages();

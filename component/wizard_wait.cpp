@@ -1,6 +1,8 @@
 // The add-printer wizard wait: see wizard_wait.h.
 #include "component/wizard_wait.h"
 
+#include <optional>
+
 namespace sheetlore {
 
 WizardWaitState NextWizardWaitState(WizardWaitState state, bool windowFound) {
@@ -17,23 +19,28 @@ WizardWaitState NextWizardWaitState(WizardWaitState state, bool windowFound) {
   return state;
 }
 
+WizardWaitState InitialWizardWaitState(System& system, const std::wstring& caption) {
+  return system.FindWindow(caption) != 0 ? WizardWaitState::WindowFromBefore
+                                         : WizardWaitState::WaitingForWindow;
+}
+
 WizardWaitOutcome WaitForWizardWindow(System& system, const std::wstring& caption,
-                                      const WizardWaitTiming& timing) {
-  WizardWaitState state = WizardWaitState::WindowFromBefore;
-  std::uint64_t waitingSince = 0;
-  for (;;) {
+                                      WizardWaitState initial, const WizardWaitTiming& timing) {
+  WizardWaitState state = initial;
+  std::optional<std::uint64_t> waitingSince;
+  while (state != WizardWaitState::WindowClosed) {
     system.PumpMessages();
     const bool windowFound = system.FindWindow(caption) != 0;
-    const WizardWaitState next = NextWizardWaitState(state, windowFound);
-    if (next == WizardWaitState::WindowClosed) return WizardWaitOutcome::WindowClosed;
-    if (next == WizardWaitState::WaitingForWindow) {
+    state = NextWizardWaitState(state, windowFound);
+    if (state == WizardWaitState::WindowClosed) break;
+    if (state == WizardWaitState::WaitingForWindow) {
       const std::uint64_t now = system.Milliseconds();
-      if (state != next) waitingSince = now;
-      if (now - waitingSince >= timing.appearTimeoutMs) return WizardWaitOutcome::NeverAppeared;
+      if (!waitingSince) waitingSince = now;
+      if (now - *waitingSince >= timing.appearTimeoutMs) return WizardWaitOutcome::NeverAppeared;
     }
-    state = next;
     system.Sleep(timing.pollIntervalMs);
   }
+  return WizardWaitOutcome::WindowClosed;
 }
 
 }  // namespace sheetlore

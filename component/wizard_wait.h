@@ -9,11 +9,14 @@
 //   1 no such window is open: wait for the wizard's window to appear,
 //   2 the wizard's window is open: wait until it closes,
 //   3 the wizard's window has closed: the wait is over.
-// A pass moves the state at most one step. Only state 1 is bounded in time: a window that
-// never appears (a wizard with another title, or none started at all) ends the wait after
-// appearTimeout, counted from the moment state 1 was entered, i.e. from the first pass that
-// saw no window, or from when a window already open at the start closed. An open window is
-// waited for as long as it stays open, in state 0 as in state 2.
+// A pass moves the state at most one step. The wait starts in state 0 only when a window with
+// the caption was already open before the wizard was started (InitialWizardWaitState looks
+// just before the start); otherwise a window seen by the first pass is the wizard's own, even
+// if it opened at once. Only state 1 is bounded in time: a window that never appears (a
+// wizard with another title, or none started at all) ends the wait after appearTimeout,
+// counted from the first pass in state 1, i.e. from the start of the wait or from when a
+// window open from before closed. An open window is waited for as long as it stays open, in
+// state 0 as in state 2.
 
 #include <cstdint>
 #include <string>
@@ -42,9 +45,13 @@ enum class WizardWaitOutcome {
   NeverAppeared,  // no window with the caption appeared within the bound
 };
 
-// Waits for a window titled caption to open and close again, through system's message pump,
-// window lookup, sleep and clock.
+// The state a wait should start in, from a look for a window titled caption taken before the
+// wizard is started.
+WizardWaitState InitialWizardWaitState(System& system, const std::wstring& caption);
+
+// Waits, from initial, for a window titled caption to open and close, through system's message
+// pump, window lookup, sleep and clock.
 WizardWaitOutcome WaitForWizardWindow(System& system, const std::wstring& caption,
-                                      const WizardWaitTiming& timing = {});
+                                      WizardWaitState initial, const WizardWaitTiming& timing = {});
 
 }  // namespace sheetlore

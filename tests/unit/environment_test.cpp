@@ -1,0 +1,324 @@
+// InchToCm, GetWindows and PrintCheck (with the add-printer wizard wait) on the simulated
+// platform.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "component/cls_print.h"
+#include "platform/sim/sim_platform.h"
+
+namespace sheetlore {
+namespace {
+
+using sim::SimPlatform;
+using testing::ElementsAre;
+
+class EnvironmentTest : public testing::Test {
+ protected:
+  SimPlatform sim;
+  ClsPrint print{sim.platform()};
+};
+
+// --- InchToCm -------------------------------------------------------------------------------
+
+using InchToCmTest = EnvironmentTest;
+
+TEST_F(InchToCmTest, TrueConvertsInchesAndFalseCentimetres) {
+  double value = 1;
+  std::int16_t mode = kVariantTrue;
+  EXPECT_DOUBLE_EQ(print.InchToCm(value, mode), 2.54);
+  value = 2.54;
+  mode = kVariantFalse;
+  EXPECT_DOUBLE_EQ(print.InchToCm(value, mode), 1);
+  value = -8.5;
+  mode = kVariantTrue;
+  EXPECT_DOUBLE_EQ(print.InchToCm(value, mode), -21.59);
+
+  EXPECT_DOUBLE_EQ(print.InchToCm(1), 2.54);  // the mode defaults to inches to centimetres
+  EXPECT_DOUBLE_EQ(print.InchToCm(29.7, false), 29.7 / 2.54);
+  EXPECT_TRUE(sim.Calls().empty());
+}
+
+TEST_F(InchToCmTest, AnyOtherModeGivesZeroAndTheValueIsNeverChanged) {
+  for (const std::int16_t other : {std::int16_t{1}, std::int16_t{2}, std::int16_t{-2},
+                                   std::int16_t{32767}, std::int16_t{-32768}}) {
+    double value = 5;
+    std::int16_t mode = other;
+    EXPECT_EQ(print.InchToCm(value, mode), 0) << "mode " << other;
+    EXPECT_EQ(value, 5);
+    EXPECT_EQ(mode, other);
+  }
+  double value = 3;
+  std::int16_t mode = kVariantTrue;
+  print.InchToCm(value, mode);
+  EXPECT_EQ(value, 3);
+}
+
+TEST_F(InchToCmTest, AProductBeyondTheDoubleRangeIsAnOverflow) {
+  for (const double huge : {1e308, -1e308, std::numeric_limits<double>::max()}) {
+    double value = huge;
+    std::int16_t mode = kVariantTrue;
+    try {
+      print.InchToCm(value, mode);
+      ADD_FAILURE() << huge << " inches gave a result";
+    } catch (const AutomationError& error) {
+      EXPECT_EQ(error.number(), 6);
+      EXPECT_EQ(error.description(), L"Overflow");
+    }
+  }
+  // The other direction shrinks the value and cannot overflow.
+  EXPECT_DOUBLE_EQ(print.InchToCm(1e308, false), 1e308 / 2.54);
+  EXPECT_DOUBLE_EQ(print.InchToCm(1e308 / 2.54), 1e308);
+}
+
+// --- GetWindows -----------------------------------------------------------------------------
+
+using GetWindowsTest = EnvironmentTest;
+
+TEST_F(GetWindowsTest, AnswersThePlatformIdentifier) {
+  EXPECT_EQ(print.GetWindows(), 2);  // the NT family by default
+  sim.SetPlatformId(1);
+  EXPECT_EQ(print.GetWindows(), 1);
+  sim.SetPlatformId(0);  // the oldest 32-bit layer
+  EXPECT_EQ(print.GetWindows(), 0);
+  sim.SetPlatformId(3);
+  EXPECT_EQ(print.GetWindows(), 3);
+  sim.SetPlatformId(0x10002);  // kept to 16 bits
+  EXPECT_EQ(print.GetWindows(), 2);
+  EXPECT_EQ(sim.CountCalls(L"GetVersionEx"), 5u);
+  EXPECT_EQ(sim.Calls().size(), 5u);
+}
+
+TEST_F(GetWindowsTest, AFailingVersionCallGivesZero) {
+  sim.FailCall(L"GetVersionEx");
+  EXPECT_EQ(print.GetWindows(), 0);
+  EXPECT_EQ(print.GetWindows(), 2);  // only the one call failed
+  sim.FailVersion();
+  EXPECT_EQ(print.GetWindows(), 0);
+}
+
+// --- PrintCheck without the wizard ----------------------------------------------------------
+
+using PrintCheckTest = EnvironmentTest;
+
+TEST_F(PrintCheckTest, AnInstalledPrinterAnswersTrueAtOnceWhateverTheMode) {
+  sim.AddPrinter(L"Office");
+  EXPECT_TRUE(print.PrintCheck());
+  EXPECT_TRUE(print.PrintCheck(true));
+  std::int16_t mode = kVariantTrue;
+  std::wstring caption = kAddPrinterWizardCaption;
+  EXPECT_TRUE(print.PrintCheck(mode, caption));
+  mode = kVariantFalse;
+  EXPECT_TRUE(print.PrintCheck(mode, caption));
+  EXPECT_EQ(sim.WizardStarts(), 0u);
+  EXPECT_THAT(sim.CallNames(), ElementsAre(L"Printers", L"Printers", L"Printers", L"Printers"));
+}
+
+TEST_F(PrintCheckTest, NoPrinterAndNoWizardAnswersFalseAtOnce) {
+  EXPECT_FALSE(print.PrintCheck());
+  // By reference, only exactly true (all bits set) asks for the wizard.
+  std::wstring caption = kAddPrinterWizardCaption;
+  for (const std::int16_t mode : {std::int16_t{0}, std::int16_t{1}, std::int16_t{-2}}) {
+    std::int16_t byReference = mode;
+    EXPECT_FALSE(print.PrintCheck(byReference, caption)) << "mode " << mode;
+    EXPECT_EQ(byReference, mode);
+  }
+  EXPECT_EQ(sim.WizardStarts(), 0u);
+  EXPECT_THAT(sim.CallNames(), ElementsAre(L"Printers", L"Printers", L"Printers", L"Printers"));
+  EXPECT_EQ(caption, kAddPrinterWizardCaption);
+}
+
+TEST_F(PrintCheckTest, FailuresToListPrintersOrStartTheWizardReachTheCaller) {
+  sim.SetWizardFails(true);
+  try {
+    print.PrintCheck(true);
+    ADD_FAILURE() << "the failed wizard start was not reported";
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(static_cast<std::uint32_t>(error.hresult()), 0x80004005u);
+  }
+  // Nothing is waited for after a failed start.
+  EXPECT_THAT(sim.CallNames(), ElementsAre(L"Printers", L"FindWindow", L"StartAddPrinterWizard"));
+
+  sim.FailCall(L"Printers");
+  EXPECT_THROW(print.PrintCheck(), AutomationError);
+}
+
+// --- PrintCheck with the wizard -------------------------------------------------------------
+
+constexpr std::uint64_t kAppearBoundMs = 60'000;
+constexpr std::uint64_t kPauseAfterWizardMs = 2000;
+
+class WizardTest : public EnvironmentTest {
+ protected:
+  // The wizard's window opens openAfter and closes closeAfter milliseconds after the wizard
+  // starts; when installs is set, a printer is installed just before the window closes.
+  void ScriptWizard(std::uint64_t openAfter, std::uint64_t closeAfter, bool installs,
+                    const std::wstring& caption = kAddPrinterWizardCaption) {
+    sim.OnWizardStart([=, this] {
+      const std::uint64_t now = sim.Now();
+      wizardStartedAt = now;
+      sim.ScriptWindow(caption, now + openAfter, now + closeAfter);
+    });
+    if (installs) {
+      sim.OnPumpMessages([=, this] {
+        if (wizardStartedAt && sim.Now() + 50 >= *wizardStartedAt + closeAfter &&
+            sim.PrinterNames().empty()) {
+          sim.AddPrinter(L"Installed by the user");
+        }
+      });
+    }
+  }
+
+  // The polls of the wait must each be followed by a short sleep: no pass runs back to back
+  // with the next, and the caller's messages run on every pass.
+  void ExpectPatientPolling() {
+    const std::vector<sim::Call>& calls = sim.Calls();
+    std::size_t polls = 0;
+    bool sleptSincePoll = true;
+    bool started = false;
+    for (const sim::Call& call : calls) {
+      started = started || call.name == L"StartAddPrinterWizard";
+      if (!started) continue;
+      if (call.name == L"FindWindow") {
+        ++polls;
+        EXPECT_TRUE(sleptSincePoll) << "poll " << polls << " followed the previous one at once";
+        sleptSincePoll = false;
+      } else if (call.name == L"Sleep") {
+        const auto ms = std::stoul(call.args.at(0));
+        EXPECT_GT(ms, 0u);
+        if (ms != kPauseAfterWizardMs) {
+          EXPECT_LE(ms, 100u) << "windows would stall";
+        }
+        sleptSincePoll = true;
+      }
+    }
+    EXPECT_GT(polls, 0u);
+    EXPECT_EQ(sim.CountCalls(L"PumpMessages"), polls + 2);
+  }
+
+  // The calls that end PrintCheck after the wait.
+  void ExpectPauseAndSecondLook() {
+    const std::vector<std::wstring> names = sim.CallNames();
+    ASSERT_GE(names.size(), 4u);
+    EXPECT_THAT(std::vector<std::wstring>(names.end() - 4, names.end()),
+                ElementsAre(L"PumpMessages", L"Sleep", L"PumpMessages", L"Printers"));
+    EXPECT_EQ(sim.Calls()[sim.Calls().size() - 3].args, std::vector<std::wstring>{L"2000"});
+  }
+
+  std::optional<std::uint64_t> wizardStartedAt;
+};
+
+TEST_F(WizardTest, AUserWhoInstallsAPrinterGetsTrueAboutTwoSecondsAfterClosingTheWizard) {
+  ScriptWizard(700, 9000, /*installs=*/true);
+  EXPECT_TRUE(print.PrintCheck(true));
+  EXPECT_EQ(sim.WizardStarts(), 1u);
+  ASSERT_TRUE(wizardStartedAt);
+  const std::uint64_t closedAt = *wizardStartedAt + 9000;
+  EXPECT_GE(sim.Now(), closedAt + kPauseAfterWizardMs);
+  EXPECT_LE(sim.Now(), closedAt + kPauseAfterWizardMs + 100);
+  ExpectPatientPolling();
+  ExpectPauseAndSecondLook();
+  // The look for an earlier window comes before the start.
+  const std::vector<std::wstring> names = sim.CallNames();
+  EXPECT_THAT(std::vector<std::wstring>(names.begin(), names.begin() + 3),
+              ElementsAre(L"Printers", L"FindWindow", L"StartAddPrinterWizard"));
+}
+
+// The wizard's window is open by the first poll: it is not taken for an earlier window.
+TEST_F(WizardTest, AUserWhoClosesTheWizardWithoutInstallingGetsFalse) {
+  ScriptWizard(0, 4000, /*installs=*/false);
+  EXPECT_FALSE(print.PrintCheck(true));
+  const std::uint64_t closedAt = *wizardStartedAt + 4000;
+  EXPECT_GE(sim.Now(), closedAt + kPauseAfterWizardMs);
+  EXPECT_LE(sim.Now(), closedAt + kPauseAfterWizardMs + 100);
+  ExpectPatientPolling();
+  ExpectPauseAndSecondLook();
+}
+
+TEST_F(WizardTest, AnOpenWizardIsWaitedForLongerThanTheBound) {
+  const std::uint64_t closeAfter = 5 * kAppearBoundMs;
+  ScriptWizard(200, closeAfter, /*installs=*/true);
+  EXPECT_TRUE(print.PrintCheck(true));
+  EXPECT_GE(sim.Now(), *wizardStartedAt + closeAfter + kPauseAfterWizardMs);
+  EXPECT_LE(sim.Now(), *wizardStartedAt + closeAfter + kPauseAfterWizardMs + 100);
+}
+
+TEST_F(WizardTest, TheCaptionPassedByReferenceIsTheOneLookedFor) {
+  const std::wstring caption = L"Add Printer";
+  ScriptWizard(100, 1000, /*installs=*/true, caption);
+  std::int16_t mode = kVariantTrue;
+  std::wstring byReference = caption;
+  EXPECT_TRUE(print.PrintCheck(mode, byReference));
+  EXPECT_EQ(byReference, caption);
+  EXPECT_EQ(mode, kVariantTrue);
+  for (const sim::Call& call : sim.Calls()) {
+    if (call.name == L"FindWindow") {
+      EXPECT_EQ(call.args, std::vector<std::wstring>{caption});
+    }
+  }
+  EXPECT_LE(sim.Now(), *wizardStartedAt + 1000 + kPauseAfterWizardMs + 100);
+}
+
+TEST_F(WizardTest, AWindowThatNeverAppearsEndsTheWaitAfterTheBound) {
+  // A wizard under another title: the printer it installs is still found.
+  sim.OnWizardStart([this] {
+    wizardStartedAt = sim.Now();
+    sim.ScriptWindow(L"Add Printer", sim.Now(), sim.Now() + 5000);
+    sim.AddPrinter(L"Installed by the user");
+  });
+  EXPECT_TRUE(print.PrintCheck(true));
+  const std::uint64_t gaveUpAt = sim.Now() - kPauseAfterWizardMs;
+  EXPECT_GE(gaveUpAt, *wizardStartedAt + kAppearBoundMs);
+  EXPECT_LE(gaveUpAt, *wizardStartedAt + kAppearBoundMs + 100);
+  ExpectPatientPolling();
+  ExpectPauseAndSecondLook();
+  // About one poll every few dozen milliseconds, not thousands.
+  EXPECT_LE(sim.CountCalls(L"FindWindow"), kAppearBoundMs / 20);
+}
+
+TEST_F(WizardTest, ABoundedWaitWithoutAPrinterAnswersFalse) {
+  const std::uint64_t start = sim.Now();
+  sim.SetFindWindowPollCost(7);  // slow lookups count against the bound too
+  EXPECT_FALSE(print.PrintCheck(true));
+  EXPECT_EQ(sim.WizardStarts(), 1u);
+  EXPECT_GE(sim.Now(), start + kAppearBoundMs + kPauseAfterWizardMs);
+  EXPECT_LE(sim.Now(), start + kAppearBoundMs + kPauseAfterWizardMs + 100);
+}
+
+TEST_F(WizardTest, AWindowAlreadyOpenHoldsTheWaitUntilItClosesAndAnotherOpensAndCloses) {
+  const std::uint64_t start = sim.Now();
+  sim.ScriptWindow(kAddPrinterWizardCaption, 0, start + 3000);  // open from before
+  sim.ScriptWindow(kAddPrinterWizardCaption, start + 10000, start + 15000);
+  EXPECT_FALSE(print.PrintCheck(true));
+  // Neither the first window's closing nor the gap ends the wait; the second closing does.
+  EXPECT_GE(sim.Now(), start + 15000 + kPauseAfterWizardMs);
+  EXPECT_LE(sim.Now(), start + 15000 + kPauseAfterWizardMs + 100);
+}
+
+TEST_F(WizardTest, TheBoundCountsFromWhenAWindowOpenFromBeforeClosed) {
+  const std::uint64_t start = sim.Now();
+  const std::uint64_t closesAt = start + 2 * kAppearBoundMs;
+  sim.ScriptWindow(kAddPrinterWizardCaption, 0, closesAt);
+  EXPECT_FALSE(print.PrintCheck(true));
+  EXPECT_GE(sim.Now(), closesAt + kAppearBoundMs + kPauseAfterWizardMs);
+  EXPECT_LE(sim.Now(), closesAt + kAppearBoundMs + kPauseAfterWizardMs + 100);
+}
+
+TEST_F(WizardTest, OtherCallsCanRunWhileTheWizardIsOpen) {
+  ScriptWizard(0, 1000, /*installs=*/false);
+  int conversions = 0;
+  sim.OnPumpMessages([&] {
+    if (print.InchToCm(1) == 2.54) ++conversions;
+  });
+  EXPECT_FALSE(print.PrintCheck(true));
+  EXPECT_EQ(static_cast<std::size_t>(conversions), sim.CountCalls(L"PumpMessages"));
+  EXPECT_GT(conversions, 2);
+}
+
+}  // namespace
+}  // namespace sheetlore
