@@ -188,7 +188,7 @@ Document Parse(const std::wstring& text) {
     if (line[0] == L'[') {
       const std::size_t close = line.rfind(L']');
       if (close != std::wstring::npos) {
-        document.sections.push_back(Section{line.substr(1, close - 1), {}});
+        document.sections.push_back(Section{Trim(line.substr(1, close - 1)), {}});
         continue;
       }
     }

@@ -57,7 +57,9 @@ struct Message {
 // Bytes one form takes in an EnumForms or GetForm answer: a fixed record plus its name in
 // wide characters with the terminator.
 constexpr std::uint32_t kFormRecordBytes = 40;
-std::uint32_t FormBytes(const std::wstring& formName);
+inline std::uint32_t FormBytes(const std::wstring& formName) {
+  return kFormRecordBytes + static_cast<std::uint32_t>((formName.size() + 1) * 2);
+}
 
 // The built-in forms of the print server, in the platform's order and sizes.
 const std::vector<FormInfo>& BuiltinForms();

@@ -33,10 +33,6 @@ constexpr MergedField kMergedFields[] = {
 
 }  // namespace
 
-std::uint32_t FormBytes(const std::wstring& formName) {
-  return kFormRecordBytes + static_cast<std::uint32_t>((formName.size() + 1) * 2);
-}
-
 bool SimSpooler::Fail(std::uint32_t error) {
   lastError_ = error;
   return false;
