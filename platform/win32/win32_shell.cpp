@@ -78,7 +78,7 @@ bool Win32Shell::InvokePrintersFolderEntry() {
   com_ptr<FolderItem> entry;
   unique_variant entryNumber = unique_variant::from_i2(0);
   const HRESULT entryResult = items->Item(*entryNumber, entry.put());
-  if (entryResult == E_INVALIDARG || !entry) return false;
+  if (entryResult == E_INVALIDARG || (SUCCEEDED(entryResult) && !entry)) return false;
   Check(entryResult, L"reading the printers folder's first entry");
 
   com_ptr<FolderItemVerbs> verbs;
@@ -88,7 +88,7 @@ bool Win32Shell::InvokePrintersFolderEntry() {
   com_ptr<FolderItemVerb> verb;
   unique_variant verbNumber = unique_variant::from_i2(0);
   const HRESULT verbResult = verbs->Item(*verbNumber, verb.put());
-  if (verbResult == E_INVALIDARG || !verb) return false;
+  if (verbResult == E_INVALIDARG || (SUCCEEDED(verbResult) && !verb)) return false;
   Check(verbResult, L"reading the entry's first verb");
 
   Check(verb->DoIt(), L"starting the wizard");
