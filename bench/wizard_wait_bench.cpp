@@ -61,8 +61,8 @@ void Measure(const char* label, std::uint32_t pollIntervalMs) {
   const double wall = std::chrono::duration<double>(Clock::now() - wallBefore).count();
   const double cpu = static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
 
-  std::printf("%-28s wall %.3f s  cpu %.3f s  cpu/wall %5.1f%%  polls %llu  %s\n", label, wall, cpu,
-              100.0 * cpu / wall, static_cast<unsigned long long>(system.polls),
+  std::printf("%-28s wall %.3f s  cpu %8.2f ms  cpu/wall %6.3f%%  polls %llu  %s\n", label, wall,
+              cpu * 1000, 100.0 * cpu / wall, static_cast<unsigned long long>(system.polls),
               outcome == sheetlore::WizardWaitOutcome::WindowClosed ? "closed" : "gave up");
 }
 
