@@ -1,0 +1,105 @@
+#include "component/com/dispatch_arguments.h"
+
+#include "component/com/array_arguments.h"
+
+namespace sheetlore::com {
+
+using win32::unique_variant;
+
+HRESULT LocateArguments(const typelib::Method& method, const DISPPARAMS& parameters,
+                        std::vector<VARIANT*>& arguments, UINT* argumentError) {
+  const UINT count = static_cast<UINT>(method.parameters.size());
+  arguments.assign(count, nullptr);
+  if (parameters.cNamedArgs > parameters.cArgs) return E_INVALIDARG;
+  const UINT positional = parameters.cArgs - parameters.cNamedArgs;
+  if (positional > count) return DISP_E_BADPARAMCOUNT;
+  for (UINT i = 0; i < positional; ++i) {
+    arguments[i] = &parameters.rgvarg[parameters.cArgs - 1 - i];
+  }
+  for (UINT k = 0; k < parameters.cNamedArgs; ++k) {
+    const DISPID id = parameters.rgdispidNamedArgs[k];
+    if (id < 0 || static_cast<UINT>(id) >= count || arguments[id]) {
+      if (argumentError) *argumentError = k;
+      return DISP_E_PARAMNOTFOUND;
+    }
+    arguments[id] = &parameters.rgvarg[k];
+  }
+  for (UINT i = 0; i < count; ++i) {
+    if (IsMissing(arguments[i])) arguments[i] = nullptr;
+    if (!arguments[i] && !method.parameters[i].optional) return DISP_E_PARAMNOTOPTIONAL;
+  }
+  return S_OK;
+}
+
+unique_variant OmittedValue(const typelib::Parameter& parameter) {
+  unique_variant value;
+  VARIANT& v = *value.get();
+  if (parameter.defaultValue) {
+    const typelib::DefaultValue& fallback = *parameter.defaultValue;
+    if (fallback.type == VT_BOOL) return unique_variant::from_bool(fallback.boolean);
+    return unique_variant::from_string(fallback.text);
+  }
+  switch (parameter.type) {
+    case VT_R8:
+      V_VT(&v) = VT_R8;
+      V_R8(&v) = 0;
+      break;
+    case VT_BSTR:
+      V_VT(&v) = VT_BSTR;
+      V_BSTR(&v) = nullptr;
+      break;
+    case VT_DISPATCH:
+      V_VT(&v) = VT_DISPATCH;
+      V_DISPATCH(&v) = nullptr;
+      break;
+    default:
+      V_VT(&v) = VT_ERROR;
+      V_ERROR(&v) = DISP_E_PARAMNOTFOUND;
+      break;
+  }
+  return value;
+}
+
+void CompletedArguments::AddSubstitute(const typelib::Parameter& parameter) {
+  unique_variant value = OmittedValue(parameter);
+  substitutes_.push_back(arguments_.size());
+  arguments_.push_back(value.detach());
+}
+
+CompletedArguments::~CompletedArguments() {
+  for (std::size_t index : substitutes_) ::VariantClear(&arguments_[index]);
+}
+
+CompletedArguments::CompletedArguments(const typelib::Method& method, const DISPPARAMS& parameters)
+    : parameters_(parameters) {
+  std::vector<VARIANT*> located;
+  arguments_.reserve(parameters.cArgs + method.parameters.size());
+  if (FAILED(LocateArguments(method, parameters, located, nullptr))) return;  // Invoke reports it
+
+  const UINT positional = parameters.cArgs - parameters.cNamedArgs;
+  // Omitted parameters beyond the positional ones travel as named arguments, first.
+  for (UINT i = 0; i < located.size(); ++i) {
+    if (located[i] || i < positional) continue;
+    AddSubstitute(method.parameters[i]);
+    names_.push_back(static_cast<DISPID>(i));
+  }
+  for (UINT k = 0; k < parameters.cNamedArgs; ++k) {
+    arguments_.push_back(parameters.rgvarg[k]);
+    names_.push_back(parameters.rgdispidNamedArgs[k]);
+  }
+  // Positional arguments keep their places; a "missing" marker among them takes the value.
+  for (UINT slot = parameters.cNamedArgs; slot < parameters.cArgs; ++slot) {
+    const UINT index = parameters.cArgs - 1 - slot;
+    if (!located[index]) {
+      AddSubstitute(method.parameters[index]);
+    } else {
+      arguments_.push_back(parameters.rgvarg[slot]);
+    }
+  }
+  parameters_.rgvarg = arguments_.data();
+  parameters_.cArgs = static_cast<UINT>(arguments_.size());
+  parameters_.rgdispidNamedArgs = names_.empty() ? nullptr : names_.data();
+  parameters_.cNamedArgs = static_cast<UINT>(names_.size());
+}
+
+}  // namespace sheetlore::com

@@ -1,0 +1,48 @@
+#pragma once
+// The arguments of an IDispatch::Invoke call matched to a method's parameters.
+
+#include "platform/win32/windows_api.h"
+
+#include <oaidl.h>
+
+#include <vector>
+
+#include "component/com/interface_description.h"
+#include "platform/win32/com_ptr.h"
+
+namespace sheetlore::com {
+
+// The caller's argument for each parameter, positional or named; null where the caller gave
+// none or passed the "missing" marker. Fails as IDispatch::Invoke does: too many arguments,
+// an unknown or repeated named argument, a required parameter left out (argumentError then
+// names the argument where there is one).
+HRESULT LocateArguments(const typelib::Method& method, const DISPPARAMS& parameters,
+                        std::vector<VARIANT*>& arguments, UINT* argumentError);
+
+// The value a parameter takes when the caller leaves it out: its default (the exact Unicode
+// text for a text default), 0, an empty text, Nothing, or the "missing" marker for a VARIANT.
+win32::unique_variant OmittedValue(const typelib::Parameter& parameter);
+
+// The caller's arguments with every omitted optional parameter given its OmittedValue, for
+// ITypeInfo::Invoke. The caller's VARIANTs are referred to, not copied: by-reference
+// arguments still reach the caller's variables.
+class CompletedArguments {
+ public:
+  CompletedArguments(const typelib::Method& method, const DISPPARAMS& parameters);
+  CompletedArguments(const CompletedArguments&) = delete;
+  CompletedArguments& operator=(const CompletedArguments&) = delete;
+  ~CompletedArguments();
+
+  DISPPARAMS* get() { return &parameters_; }
+
+ private:
+  void AddSubstitute(const typelib::Parameter& parameter);
+
+  // Substitutes live in arguments_ itself (Invoke may write into them), cleared at the end.
+  std::vector<VARIANT> arguments_;
+  std::vector<std::size_t> substitutes_;
+  std::vector<DISPID> names_;
+  DISPPARAMS parameters_{};
+};
+
+}  // namespace sheetlore::com

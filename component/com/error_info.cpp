@@ -1,0 +1,59 @@
+#include "component/com/error_info.h"
+
+#include "platform/win32/com_ptr.h"
+
+namespace sheetlore::com {
+namespace {
+thread_local std::optional<ReportedFailure> t_lastFailure;
+}  // namespace
+
+void ForgetReportedFailure() noexcept { t_lastFailure.reset(); }
+
+const ReportedFailure* LastReportedFailure() noexcept {
+  return t_lastFailure ? &*t_lastFailure : nullptr;
+}
+
+void FillException(EXCEPINFO& exception, HRESULT hr, const std::wstring& description) noexcept {
+  exception = EXCEPINFO{};
+  exception.scode = hr;
+  exception.bstrSource = ::SysAllocString(kErrorSource);
+  exception.bstrDescription = ::SysAllocString(description.c_str());
+}
+
+HRESULT ReportError(REFIID interfaceId, HRESULT hr, const std::wstring& description) noexcept {
+  try {
+    t_lastFailure = ReportedFailure{hr, description};
+  } catch (...) {
+    t_lastFailure.reset();
+  }
+  win32::com_ptr<ICreateErrorInfo> creator;
+  if (FAILED(::CreateErrorInfo(creator.put()))) return hr;
+  creator->SetGUID(interfaceId);
+  creator->SetSource(const_cast<LPOLESTR>(kErrorSource));
+  creator->SetDescription(const_cast<LPOLESTR>(description.c_str()));
+  win32::com_ptr<IErrorInfo> info;
+  if (SUCCEEDED(creator.query(info))) ::SetErrorInfo(0, info.get());
+  return hr;
+}
+
+std::wstring DescribeHresult(HRESULT hr) {
+  wchar_t* text = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring description;
+  if (length != 0 && text) description.assign(text, length);
+  if (text) ::LocalFree(text);
+  while (!description.empty() && (description.back() == L'\n' || description.back() == L'\r' ||
+                                  description.back() == L' ')) {
+    description.pop_back();
+  }
+  if (description.empty()) description = L"Automation error";
+  return description;
+}
+
+void ThrowIfFailed(HRESULT hr) {
+  if (FAILED(hr)) throw AutomationError(static_cast<std::int32_t>(hr), DescribeHresult(hr));
+}
+
+}  // namespace sheetlore::com

@@ -1,0 +1,54 @@
+// The DLL's entry points: the in-process server contract and per-user installation.
+
+#include "platform/win32/windows_api.h"
+
+#include <objbase.h>
+
+#include <string_view>
+
+#include "component/com/class_factory.h"
+#include "component/com/module.h"
+#include "component/com/registration.h"
+#include "component/com/sheetlore_guids.h"
+
+using sheetlore::com::RegistrationScope;
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    sheetlore::com::SetModuleHandle(instance);
+    ::DisableThreadLibraryCalls(instance);
+  }
+  return TRUE;
+}
+
+STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, LPVOID* object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  if (classId != sheetlore::com::kClassId) return CLASS_E_CLASSNOTAVAILABLE;
+  try {
+    auto factory = sheetlore::com::MakeComObject<sheetlore::com::ClassFactory>();
+    return factory->QueryInterface(iid, object);
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+}
+
+STDAPI DllCanUnloadNow() { return sheetlore::com::ModuleReferences() == 0 ? S_OK : S_FALSE; }
+
+STDAPI DllRegisterServer() { return sheetlore::com::Register(RegistrationScope::Machine); }
+
+STDAPI DllUnregisterServer() { return sheetlore::com::Unregister(RegistrationScope::Machine); }
+
+// regsvr32 /n /i:user registers for the current user only (no administrator rights needed);
+// any other command line registers for the machine, as DllRegisterServer does.
+STDAPI DllInstall(BOOL install, LPCWSTR commandLine) {
+  std::wstring_view argument = commandLine ? commandLine : L"";
+  const bool forUser = argument.size() == 4 &&
+                       ::CompareStringOrdinal(argument.data(), 4, L"user", 4, TRUE) == CSTR_EQUAL;
+  const RegistrationScope scope = forUser ? RegistrationScope::User : RegistrationScope::Machine;
+  return install ? sheetlore::com::Register(scope) : sheetlore::com::Unregister(scope);
+}
+
+}  // extern "C"

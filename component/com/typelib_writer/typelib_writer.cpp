@@ -1,0 +1,323 @@
+// Writes the type library Sheetlore.tlb through ICreateTypeLib2. Runs at build time: natively
+// on Windows, under Wine when cross-building. Usage: typelib_writer <output.tlb>
+
+#include <windows.h>
+
+#include <oleauto.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "component/com/interface_description.h"
+#include "component/com/sheetlore_guids.h"
+#include "component/com/typelib_writer/record_size_fix.h"
+
+namespace {
+
+using namespace sheetlore::com;
+using namespace sheetlore::com::typelib;
+
+class WriteError : public std::runtime_error {
+ public:
+  WriteError(const std::string& what, HRESULT hr)
+      : std::runtime_error(what + " failed with 0x" + Hex(hr)) {}
+
+ private:
+  static std::string Hex(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08lX", static_cast<unsigned long>(hr));
+    return text;
+  }
+};
+
+void Check(HRESULT hr, const std::string& what) {
+  if (FAILED(hr)) throw WriteError(what, hr);
+}
+
+// Owns one reference to a COM interface.
+template <class Interface>
+class Ref {
+ public:
+  Ref() = default;
+  Ref(const Ref&) = delete;
+  Ref& operator=(const Ref&) = delete;
+  ~Ref() {
+    if (pointer_) pointer_->Release();
+  }
+  Interface* operator->() const { return pointer_; }
+  Interface* get() const { return pointer_; }
+  Interface** put() { return &pointer_; }
+  template <class Other>
+  void QueryInto(Ref<Other>& other, REFIID iid, const char* what) const {
+    Check(pointer_->QueryInterface(iid, reinterpret_cast<void**>(other.put())), what);
+  }
+
+ private:
+  Interface* pointer_ = nullptr;
+};
+
+// A BSTR for the calls that want an owned OLE string.
+class OleString {
+ public:
+  explicit OleString(std::wstring_view text)
+      : bstr_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
+    if (!bstr_) throw WriteError("SysAllocStringLen", E_OUTOFMEMORY);
+  }
+  OleString(const OleString&) = delete;
+  OleString& operator=(const OleString&) = delete;
+  ~OleString() { SysFreeString(bstr_); }
+  BSTR get() const { return bstr_; }
+
+ private:
+  BSTR bstr_;
+};
+
+// Type descriptions that the function descriptions point into; a deque keeps them in place.
+class TypeDescriptions {
+ public:
+  TYPEDESC Plain(VARTYPE type, HREFTYPE recordRef) {
+    TYPEDESC description{};
+    description.vt = type;
+    if (type == VT_USERDEFINED) description.hreftype = recordRef;
+    return description;
+  }
+  TYPEDESC PointerTo(const TYPEDESC& target) {
+    storage_.push_back(target);
+    TYPEDESC description{};
+    description.vt = VT_PTR;
+    description.lptdesc = &storage_.back();
+    return description;
+  }
+
+ private:
+  std::deque<TYPEDESC> storage_;
+};
+
+// The default of an optional parameter as the type library stores it.
+class ParameterDefaults {
+ public:
+  PARAMDESCEX* Store(const DefaultValue& value) {
+    auto& entry = storage_.emplace_back();
+    entry.cBytes = sizeof(PARAMDESCEX);
+    VariantInit(&entry.varDefaultValue);
+    if (value.type == VT_BOOL) {
+      V_VT(&entry.varDefaultValue) = VT_BOOL;
+      V_BOOL(&entry.varDefaultValue) = value.boolean ? VARIANT_TRUE : VARIANT_FALSE;
+    } else {
+      V_VT(&entry.varDefaultValue) = VT_BSTR;
+      V_BSTR(&entry.varDefaultValue) =
+          SysAllocStringLen(value.text.data(), static_cast<UINT>(value.text.size()));
+    }
+    return &entry;
+  }
+  ~ParameterDefaults() {
+    for (auto& entry : storage_) VariantClear(&entry.varDefaultValue);
+  }
+
+ private:
+  std::deque<PARAMDESCEX> storage_;
+};
+
+void AddMethod(ICreateTypeInfo* creator, UINT index, const Method& method, HREFTYPE recordRef) {
+  TypeDescriptions types;
+  ParameterDefaults defaults;
+  std::vector<ELEMDESC> elements;
+  std::vector<std::wstring> nameTexts{std::wstring(method.name)};
+  for (const Parameter& parameter : method.parameters) {
+    ELEMDESC element{};
+    TYPEDESC plain = types.Plain(parameter.type, recordRef);
+    element.tdesc = parameter.byReference ? types.PointerTo(plain) : plain;
+    USHORT flags = parameter.byReference ? (PARAMFLAG_FIN | PARAMFLAG_FOUT) : PARAMFLAG_FIN;
+    if (parameter.optional) flags |= PARAMFLAG_FOPT;
+    if (parameter.defaultValue) {
+      flags |= PARAMFLAG_FHASDEFAULT;
+      element.paramdesc.pparamdescex = defaults.Store(*parameter.defaultValue);
+    }
+    element.paramdesc.wParamFlags = flags;
+    elements.push_back(element);
+    nameTexts.emplace_back(parameter.name);
+  }
+  if (method.result != VT_EMPTY) {
+    ELEMDESC result{};
+    result.tdesc = types.PointerTo(types.Plain(method.result, recordRef));
+    result.paramdesc.wParamFlags = PARAMFLAG_FOUT | PARAMFLAG_FRETVAL;
+    elements.push_back(result);
+  }
+
+  FUNCDESC function{};
+  function.memid = kFirstDispatchId + method.number;
+  function.funckind = FUNC_PUREVIRTUAL;
+  function.invkind = INVOKE_FUNC;
+  function.callconv = CC_STDCALL;
+  function.cParams = static_cast<SHORT>(elements.size());
+  function.lprgelemdescParam = elements.empty() ? nullptr : elements.data();
+  function.oVft = static_cast<SHORT>((7 + index) * sizeof(void*));
+  function.elemdescFunc.tdesc.vt = VT_HRESULT;
+
+  const std::string where = "method " + std::to_string(method.number);
+  Check(creator->AddFuncDesc(index, &function), "AddFuncDesc of " + where);
+  std::vector<LPOLESTR> names;
+  for (auto& text : nameTexts) names.push_back(text.data());
+  Check(creator->SetFuncAndParamNames(index, names.data(), static_cast<UINT>(names.size())),
+        "SetFuncAndParamNames of " + where);
+  if (!method.helpString.empty()) {
+    std::wstring help(method.helpString);
+    Check(creator->SetFuncDocString(index, help.data()), "SetFuncDocString of " + where);
+  }
+}
+
+void DescribeInterface(ICreateTypeInfo* creator, HREFTYPE recordRef) {
+  Ref<ITypeLib> standard;
+  Check(LoadTypeLib(L"stdole2.tlb", standard.put()), "LoadTypeLib(stdole2.tlb)");
+  Ref<ITypeInfo> dispatch;
+  Check(standard->GetTypeInfoOfGuid(IID_IDispatch, dispatch.put()), "IDispatch type information");
+  HREFTYPE dispatchRef = 0;
+  Check(creator->AddRefTypeInfo(dispatch.get(), &dispatchRef), "AddRefTypeInfo(IDispatch)");
+
+  Check(creator->SetGuid(kInterfaceId), "SetGuid(_ClsPrint)");
+  Check(creator->SetTypeFlags(TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE |
+                              TYPEFLAG_FOLEAUTOMATION),
+        "SetTypeFlags(_ClsPrint)");
+  Check(creator->AddImplType(0, dispatchRef), "AddImplType(_ClsPrint)");
+  UINT index = 0;
+  for (const Method& method : kMethods) AddMethod(creator, index++, method, recordRef);
+  Check(creator->LayOut(), "LayOut(_ClsPrint)");
+}
+
+void DescribeClass(ICreateTypeInfo* creator, ITypeInfo* interfaceInfo) {
+  HREFTYPE interfaceRef = 0;
+  Check(creator->SetGuid(kClassId), "SetGuid(ClsPrint)");
+  Check(creator->SetTypeFlags(TYPEFLAG_FCANCREATE), "SetTypeFlags(ClsPrint)");
+  Check(creator->AddRefTypeInfo(interfaceInfo, &interfaceRef), "AddRefTypeInfo(_ClsPrint)");
+  Check(creator->AddImplType(0, interfaceRef), "AddImplType(ClsPrint)");
+  Check(creator->SetImplTypeFlags(0, IMPLTYPEFLAG_FDEFAULT), "SetImplTypeFlags(ClsPrint)");
+  Check(creator->LayOut(), "LayOut(ClsPrint)");
+}
+
+// Offsets of the record's fields and its size, laid out as the compilers of both targets lay
+// out the C++ rePaPer: every field at a multiple of its size.
+struct RecordLayout {
+  std::vector<ULONG> offsets;
+  ULONG size = 0;
+};
+constexpr WORD kRecordAlignment = 8;
+
+RecordLayout LayOutRecord() {
+  RecordLayout layout;
+  ULONG offset = 0;
+  for (const RecordField& field : kRecordFields) {
+    const ULONG size = field.type == VT_UI1 ? 1 : 8;
+    offset = (offset + size - 1) / size * size;
+    layout.offsets.push_back(offset);
+    offset += size;
+  }
+  layout.size = (offset + kRecordAlignment - 1) / kRecordAlignment * kRecordAlignment;
+  return layout;
+}
+
+void DescribeRecord(ICreateTypeInfo* creator) {
+  Check(creator->SetGuid(kRecordId), "SetGuid(rePaPer)");
+  Check(creator->SetAlignment(kRecordAlignment), "SetAlignment(rePaPer)");
+  const RecordLayout layout = LayOutRecord();
+  UINT index = 0;
+  for (const RecordField& field : kRecordFields) {
+    VARDESC variable{};
+    variable.memid = 0x40000000 + static_cast<MEMBERID>(index);
+    variable.varkind = VAR_PERINSTANCE;
+    variable.oInst = layout.offsets[index];
+    variable.elemdescVar.tdesc.vt = field.type;
+    Check(creator->AddVarDesc(index, &variable), "AddVarDesc(rePaPer)");
+    std::wstring name(field.name);
+    Check(creator->SetVarName(index, name.data()), "SetVarName(rePaPer)");
+    ++index;
+  }
+  Check(creator->LayOut(), "LayOut(rePaPer)");
+}
+
+// The size a caller of the saved library sees for the record.
+ULONG LoadedRecordSize(const std::wstring& path) {
+  Ref<ITypeLib> library;
+  Check(LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put()), "LoadTypeLibEx");
+  Ref<ITypeInfo> record;
+  Check(library->GetTypeInfoOfGuid(kRecordId, record.put()), "rePaPer type information");
+  Ref<IRecordInfo> recordInfo;
+  Check(GetRecordInfoFromTypeInfo(record.get(), recordInfo.put()), "GetRecordInfoFromTypeInfo");
+  ULONG size = 0;
+  Check(recordInfo->GetSize(&size), "IRecordInfo::GetSize");
+  return size;
+}
+
+void WriteTypeLibrary(const std::wstring& path) {
+#ifdef _WIN64
+  constexpr SYSKIND kSystem = SYS_WIN64;
+#else
+  constexpr SYSKIND kSystem = SYS_WIN32;
+#endif
+  Ref<ICreateTypeLib2> library;
+  Check(CreateTypeLib2(kSystem, path.c_str(), library.put()), "CreateTypeLib2");
+  OleString libraryName(L"Sheetlore");
+  Check(library->SetName(libraryName.get()), "SetName");
+  Check(library->SetGuid(kLibraryId), "SetGuid");
+  Check(library->SetVersion(kLibraryMajorVersion, kLibraryMinorVersion), "SetVersion");
+  Check(library->SetLcid(LOCALE_NEUTRAL), "SetLcid");
+
+  // Created in the library's order; the interface refers to the record, so all three exist
+  // before any is described.
+  OleString interfaceName(kInterfaceName), className(kClassName), recordName(L"rePaPer");
+  Ref<ICreateTypeInfo> interfaceCreator, classCreator, recordCreator;
+  Check(library->CreateTypeInfo(interfaceName.get(), TKIND_INTERFACE, interfaceCreator.put()),
+        "CreateTypeInfo(_ClsPrint)");
+  Check(library->CreateTypeInfo(className.get(), TKIND_COCLASS, classCreator.put()),
+        "CreateTypeInfo(ClsPrint)");
+  Check(library->CreateTypeInfo(recordName.get(), TKIND_RECORD, recordCreator.put()),
+        "CreateTypeInfo(rePaPer)");
+
+  DescribeRecord(recordCreator.get());
+  Ref<ITypeInfo> recordInfo, interfaceInfo;
+  recordCreator.QueryInto(recordInfo, IID_ITypeInfo, "ITypeInfo of rePaPer");
+  interfaceCreator.QueryInto(interfaceInfo, IID_ITypeInfo, "ITypeInfo of _ClsPrint");
+  HREFTYPE recordRef = 0;
+  Check(interfaceCreator->AddRefTypeInfo(recordInfo.get(), &recordRef), "AddRefTypeInfo(rePaPer)");
+  DescribeInterface(interfaceCreator.get(), recordRef);
+  DescribeClass(classCreator.get(), interfaceInfo.get());
+
+  Check(library->SaveAllChanges(), "SaveAllChanges");
+}
+
+constexpr unsigned kRecordIndex = 2;  // after _ClsPrint and ClsPrint
+
+void WriteCompleteTypeLibrary(const std::wstring& path) {
+  WriteTypeLibrary(path);
+  const ULONG expected = LayOutRecord().size;
+  if (StoredRecordSize(path, kRecordIndex) != expected) {
+    StoreRecordSize(path, kRecordIndex, expected);
+  }
+  const ULONG loaded = LoadedRecordSize(path);
+  if (loaded != expected) {
+    throw std::runtime_error("rePaPer reports " + std::to_string(loaded) + " bytes, not " +
+                             std::to_string(expected));
+  }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 2) {
+    std::fputs("usage: typelib_writer <output.tlb>\n", stderr);
+    return 2;
+  }
+  const HRESULT init = CoInitialize(nullptr);
+  int status = EXIT_SUCCESS;
+  try {
+    WriteCompleteTypeLibrary(argv[1]);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "typelib_writer: %s\n", error.what());
+    status = EXIT_FAILURE;
+  }
+  if (SUCCEEDED(init)) CoUninitialize();
+  return status;
+}
