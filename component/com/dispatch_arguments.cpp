@@ -76,30 +76,19 @@ CompletedArguments::CompletedArguments(const typelib::Method& method, const DISP
   arguments_.reserve(parameters.cArgs + method.parameters.size());
   if (FAILED(LocateArguments(method, parameters, located, nullptr))) return;  // Invoke reports it
 
-  const UINT positional = parameters.cArgs - parameters.cNamedArgs;
-  // Omitted parameters beyond the positional ones travel as named arguments, first.
-  for (UINT i = 0; i < located.size(); ++i) {
-    if (located[i] || i < positional) continue;
-    AddSubstitute(method.parameters[i]);
-    names_.push_back(static_cast<DISPID>(i));
-  }
-  for (UINT k = 0; k < parameters.cNamedArgs; ++k) {
-    arguments_.push_back(parameters.rgvarg[k]);
-    names_.push_back(parameters.rgdispidNamedArgs[k]);
-  }
-  // Positional arguments keep their places; a "missing" marker among them takes the value.
-  for (UINT slot = parameters.cNamedArgs; slot < parameters.cArgs; ++slot) {
-    const UINT index = parameters.cArgs - 1 - slot;
-    if (!located[index]) {
-      AddSubstitute(method.parameters[index]);
+  // Every parameter becomes positional, last first as IDispatch orders them: named arguments
+  // take their places and omitted ones their values.
+  for (std::size_t index = located.size(); index-- > 0;) {
+    if (located[index]) {
+      arguments_.push_back(*located[index]);
     } else {
-      arguments_.push_back(parameters.rgvarg[slot]);
+      AddSubstitute(method.parameters[index]);
     }
   }
   parameters_.rgvarg = arguments_.data();
   parameters_.cArgs = static_cast<UINT>(arguments_.size());
-  parameters_.rgdispidNamedArgs = names_.empty() ? nullptr : names_.data();
-  parameters_.cNamedArgs = static_cast<UINT>(names_.size());
+  parameters_.rgdispidNamedArgs = nullptr;
+  parameters_.cNamedArgs = 0;
 }
 
 }  // namespace sheetlore::com

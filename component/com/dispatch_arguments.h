@@ -24,8 +24,9 @@ HRESULT LocateArguments(const typelib::Method& method, const DISPPARAMS& paramet
 win32::unique_variant OmittedValue(const typelib::Parameter& parameter);
 
 // The caller's arguments with every omitted optional parameter given its OmittedValue, for
-// ITypeInfo::Invoke. The caller's VARIANTs are referred to, not copied: by-reference
-// arguments still reach the caller's variables.
+// ITypeInfo::Invoke, all positional (named arguments moved to their places). The caller's
+// VARIANTs are copied shallowly, not duplicated: by-reference arguments still reach the
+// caller's variables.
 class CompletedArguments {
  public:
   CompletedArguments(const typelib::Method& method, const DISPPARAMS& parameters);
@@ -41,7 +42,6 @@ class CompletedArguments {
   // Substitutes live in arguments_ itself (Invoke may write into them), cleared at the end.
   std::vector<VARIANT> arguments_;
   std::vector<std::size_t> substitutes_;
-  std::vector<DISPID> names_;
   DISPPARAMS parameters_{};
 };
 
