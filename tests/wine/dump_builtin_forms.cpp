@@ -1,6 +1,7 @@
 // Prints the forms a printer reports (EnumFormsW, level 1) as the C++ table of
 // platform/sim/builtin_forms.cpp. Run under Wine with a CUPS queue to regenerate that table:
-//   wine64 dump_builtin_forms.exe "Printer name" > platform/sim/builtin_forms.cpp
+//   wine64 dump_builtin_forms.exe [printer] | tr -d '\r' > platform/sim/builtin_forms.cpp
+// (the default printer when none is named).
 #include <windows.h>
 #include <winspool.h>
 
@@ -26,10 +27,17 @@ std::string Utf8(const wchar_t* text) {
   return result;
 }
 
+std::wstring Widen(const char* text) {
+  const int chars = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  std::wstring result(chars > 0 ? chars - 1 : 0, L'\0');
+  if (chars > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, result.data(), chars);
+  return result;
+}
+
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
-  std::wstring printerName = argc > 1 ? argv[1] : DefaultPrinterName();
+int main(int argc, char** argv) {
+  std::wstring printerName = argc > 1 ? Widen(argv[1]) : DefaultPrinterName();
   HANDLE printer = nullptr;
   if (!OpenPrinterW(printerName.data(), &printer, nullptr)) {
     std::fprintf(stderr, "OpenPrinterW failed: %lu\n", GetLastError());
