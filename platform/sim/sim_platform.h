@@ -114,6 +114,14 @@ class SimPlatform {
   // Installs a printer (ignored when one of that name exists). The first printer added
   // becomes the current printer. Every printer shares the server's forms, which start as
   // BuiltinForms().
+  //
+  // The spooler's rules: OpenPrinter of an unknown name fails with 1801; a handle that is
+  // not open (never opened, closed, or of a removed printer) fails with 6; form names match
+  // without regard to case; EnumForms and GetForm report the bytes needed (FormBytes) and
+  // fail with 122 while the buffer is short; AddForm refuses an existing name with 80 and an
+  // empty name, a size of 0 or an inverted printable area with 87, and keeps the form as a
+  // user form at the end of the list; DeleteForm refuses a built-in form with 87 and a
+  // missing one with 1902. ClosePrinter releases the handle even when made to fail.
   void AddPrinter(const std::wstring& name);
   void RemoveAllPrinters();  // the current printer then fails as with no printer installed
   void SetCurrentPrinter(const std::wstring& name);
@@ -138,8 +146,11 @@ class SimPlatform {
   void SetDeviceSettingsSize(const std::wstring& printerName, std::int32_t size);
   std::vector<std::uint8_t> DeviceSettings(const std::wstring& printerName) const;
   void SetDeviceSettings(const std::wstring& printerName, std::vector<std::uint8_t> record);
-  // The input record of the last DocumentProperties call with DM_IN_BUFFER, and the record
-  // it wrote back; the record of the last ResetDC.
+  // DocumentProperties with DM_IN_BUFFER merges the orientation, paper size, length, width
+  // and form name that the input's dmFields names into a copy of the printer's record (the
+  // printer's own record does not change) and, with DM_OUT_BUFFER, copies the result out.
+  // The input record of the last such call, and the record it produced; the record of the
+  // last ResetDC.
   std::optional<std::vector<std::uint8_t>> LastMergeInput() const;
   std::optional<std::vector<std::uint8_t>> LastMergeOutput() const;
   std::optional<std::vector<std::uint8_t>> LastResetDCRecord() const;
