@@ -4,6 +4,7 @@
 // kept in memory. The file always lives at the component's directory; while it does not exist
 // the profile service answers every read with nothing (an empty store), and the first write
 // creates it. No call ever names another profile file.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -116,13 +117,29 @@ void ClsPrint::IniDelValue(std::wstring& mFmtName) {
   if (!paper_store::IsStorableName(name)) return;
   ProfileFiles& profile = platform_.profile;
   const std::wstring path = paper_store::FilePath(platform_.host);
+  const auto namesThisPaper = [&name](const std::wstring& entry) {
+    // Letter case is ignored as the profile service ignores it for the paper's section.
+    return paper_store::SameProfileName(paper_store::TrimBlanks(entry), name);
+  };
+
   // Only the list entries naming this paper are removed, one by one, so that names another
-  // writer adds meanwhile stay listed. Letter case is ignored as the profile service ignores
-  // it for the paper's section. The entries go before the section: a failure part-way never
-  // leaves a listed paper without its values.
-  for (const std::wstring& entry : ReadNames(profile, path)) {
-    if (!paper_store::SameProfileName(paper_store::TrimBlanks(entry), name)) continue;
-    if (!profile.WriteString(kListSection, entry, std::nullopt, path)) return;
+  // writer adds meanwhile stay listed.
+  const std::vector<std::wstring> listed = ReadNames(profile, path);
+  for (const std::wstring& entry : listed) {
+    if (namesThisPaper(entry) && !profile.WriteString(kListSection, entry, std::nullopt, path)) {
+      return;
+    }
+  }
+
+  // The paper's section goes only once the list no longer names it, so that no listed paper
+  // is ever left without its values (a failed list read looks like an empty list).
+  const std::vector<std::wstring> remaining = ReadNames(profile, path);
+  if (std::any_of(remaining.begin(), remaining.end(), namesThisPaper)) return;
+  // The last paper gone, its list heading goes too. Both reads must agree the list held
+  // nothing else, so a read that fails cannot take other names with it.
+  if (!listed.empty() && remaining.empty() &&
+      std::all_of(listed.begin(), listed.end(), namesThisPaper)) {
+    profile.WriteString(kListSection, std::nullopt, std::nullopt, path);
   }
   profile.WriteString(name, std::nullopt, std::nullopt, path);
 }

@@ -1,0 +1,189 @@
+// FormAllAdd: the paper store installed on a printer of the simulated print server.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "component/cls_print.h"
+#include "platform/sim/sim_platform.h"
+
+namespace sheetlore {
+namespace {
+
+using sim::Message;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+const std::wstring kPrinter = L"Office Laser";
+const std::wstring kStore = L"C:\\Program Files\\Sheetlore\\PrintSet.ini";
+const Message kFinished{L"新增完成", L"系統提示", 64};
+
+class BulkInstallTest : public ::testing::Test {
+ protected:
+  BulkInstallTest() { sim_.AddPrinter(kPrinter); }
+
+  void Store(const std::wstring& name, std::uint8_t mode, double w, double h, double l = 0,
+             double r = 0, double t = 0, double b = 0) {
+    ASSERT_TRUE(cls_.IniWriteValue(name, mode, w, h, l, r, t, b));
+  }
+
+  const FormInfo* FindForm(const std::wstring& name) const {
+    for (const FormInfo& form : sim_.Forms()) {
+      if (form.name == name) return &form;
+    }
+    return nullptr;
+  }
+
+  // The error FormAllAdd ends with, or 0 when it returns.
+  std::int32_t RunAndCatch(PrinterRef printer) {
+    try {
+      cls_.FormAllAdd(printer);
+    } catch (const AutomationError& error) {
+      return error.number();
+    }
+    return 0;
+  }
+
+  sim::SimPlatform sim_;
+  ClsPrint cls_{sim_.platform()};
+  PrinterRef printer_ = sim_.Printer(kPrinter);
+};
+
+TEST_F(BulkInstallTest, InchPapersAreConvertedAndEveryOtherUnitIsTakenAsCentimetres) {
+  Store(L"Inch", 1, 8.5, 11, 0.25, 8.25, 0.5, 10.5);
+  Store(L"Metric", 0, 8.5, 11);
+  Store(L"Unit two", 2, 8.5, 11, 1, 7, 2, 9);
+  cls_.FormAllAdd(printer_);
+
+  const FormInfo* inch = FindForm(L"Inch");
+  ASSERT_NE(inch, nullptr);
+  EXPECT_EQ(*inch, (FormInfo{0, L"Inch", 215900, 279400, 6350, 12700, 209550, 266700}));
+  const FormInfo* metric = FindForm(L"Metric");
+  ASSERT_NE(metric, nullptr);
+  // Right and bottom 0 stand for the sheet's edges.
+  EXPECT_EQ(*metric, (FormInfo{0, L"Metric", 85000, 110000, 0, 0, 85000, 110000}));
+  const FormInfo* two = FindForm(L"Unit two");
+  ASSERT_NE(two, nullptr);
+  EXPECT_EQ(*two, (FormInfo{0, L"Unit two", 85000, 110000, 10000, 20000, 70000, 90000}));
+
+  EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
+  EXPECT_EQ(sim_.OpenHandleCount(), 0u);
+}
+
+TEST_F(BulkInstallTest, AnExistingFormKeepsItsSizeWhileTheOthersAreAdded) {
+  std::vector<FormInfo> forms = sim_.Forms();
+  forms.push_back(FormInfo{0, L"Label", 50000, 30000, 0, 0, 50000, 30000});
+  sim_.SetForms(forms);
+  Store(L"Label", 0, 10, 6);
+  Store(L"Ticket", 0, 8, 20);
+  cls_.FormAllAdd(printer_);
+
+  EXPECT_EQ(*FindForm(L"Label"), forms.back());
+  ASSERT_NE(FindForm(L"Ticket"), nullptr);
+  EXPECT_EQ(FindForm(L"Ticket")->cx, 80000);
+  EXPECT_EQ(sim_.Forms().size(), forms.size() + 1);
+  EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
+}
+
+TEST_F(BulkInstallTest, EachPaperIsReadUnderItsNameAndAddedToThePrinterItNames) {
+  Store(L"A5X", 0, 14.8, 21);
+  sim_.AddPrinter(L"Second");
+  PrinterRef second = sim_.Printer(L"Second");
+  sim_.ClearCalls();
+  cls_.FormAllAdd(second);
+  EXPECT_EQ(sim_.CountCalls(L"DeviceName"), 1u);
+  const auto& calls = sim_.Calls();
+  const auto opened = std::find_if(calls.begin(), calls.end(), [](const sim::Call& call) {
+    return call.name == L"OpenPrinter";
+  });
+  ASSERT_NE(opened, calls.end());
+  EXPECT_EQ(opened->args.at(0), L"Second");
+  EXPECT_EQ(FindForm(L"A5X")->cx, 148000);
+}
+
+TEST_F(BulkInstallTest, AnEmptyStoreMakesOnePassAndShowsTheMessage) {
+  const std::vector<FormInfo> before = sim_.Forms();
+  cls_.FormAllAdd(printer_);
+  EXPECT_EQ(sim_.Forms(), before);
+  EXPECT_EQ(sim_.CountCalls(L"DeviceName"), 1u);  // one pass with the empty name
+  EXPECT_EQ(sim_.CountCalls(L"AddForm"), 0u);
+  EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
+  EXPECT_FALSE(sim_.FileExists(kStore));
+}
+
+TEST_F(BulkInstallTest, NoPrinterAndTheWizardClosedDoesNothing) {
+  Store(L"A5X", 0, 14.8, 21);
+  sim_.RemoveAllPrinters();
+  sim_.OnWizardStart(
+      [this] { sim_.ScriptWindow(L"新增印表機精靈", sim_.Now() + 500, sim_.Now() + 3000); });
+  sim_.ClearCalls();
+  cls_.FormAllAdd(printer_);
+  EXPECT_EQ(sim_.WizardStarts(), 1u);
+  EXPECT_THAT(sim_.Messages(), IsEmpty());
+  EXPECT_EQ(sim_.CountCalls(L"GetPrivateProfileString"), 0u);
+  EXPECT_EQ(sim_.CountCalls(L"DeviceName"), 0u);
+  EXPECT_EQ(sim_.CountCalls(L"AddForm"), 0u);
+}
+
+TEST_F(BulkInstallTest, APrinterInstalledThroughTheWizardReceivesThePapers) {
+  Store(L"A5X", 0, 14.8, 21);
+  sim_.RemoveAllPrinters();
+  sim_.OnWizardStart([this] {
+    sim_.ScriptWindow(L"新增印表機精靈", sim_.Now() + 500, sim_.Now() + 3000);
+    sim_.AddPrinter(kPrinter);
+  });
+  cls_.FormAllAdd(printer_);
+  EXPECT_NE(FindForm(L"A5X"), nullptr);
+  EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
+}
+
+TEST_F(BulkInstallTest, AnUnreadableDeviceNameEndsTheCallOnTheFirstPaper) {
+  Store(L"A5X", 0, 14.8, 21);
+  Store(L"B5", 0, 17.6, 25);
+  sim_.ClearCalls();
+  EXPECT_EQ(RunAndCatch(sim_.MakeBrokenPrinter()), static_cast<std::int32_t>(0x80020006u));
+  EXPECT_EQ(FindForm(L"A5X"), nullptr);
+  EXPECT_THAT(sim_.Messages(), IsEmpty());
+  EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), 0u);
+
+  // Failing on the second paper, the first stays installed.
+  sim_.FailCall(L"DeviceName", 2);
+  EXPECT_NE(RunAndCatch(printer_), 0);
+  EXPECT_NE(FindForm(L"A5X"), nullptr);
+  EXPECT_EQ(FindForm(L"B5"), nullptr);
+  EXPECT_THAT(sim_.Messages(), IsEmpty());
+  EXPECT_EQ(sim_.OpenHandleCount(), 0u);
+}
+
+TEST_F(BulkInstallTest, AMissingPrinterObjectIsAnObjectError) {
+  Store(L"A5X", 0, 14.8, 21);
+  EXPECT_EQ(RunAndCatch(nullptr), 91);
+  EXPECT_THAT(sim_.Messages(), IsEmpty());
+}
+
+TEST_F(BulkInstallTest, AStoredUnitCodeOutsideAByteEndsTheCall) {
+  Store(L"A5X", 0, 14.8, 21);
+  sim_.SetFileText(kStore, sim_.FileText(kStore) + L"[Bad]\r\nmMode=300\r\n");
+  std::wstring text = sim_.FileText(kStore);
+  text.replace(text.find(L"A5X=A5X\r\n"), 9, L"A5X=A5X\r\nBad=Bad\r\n");
+  sim_.SetFileText(kStore, text);
+  EXPECT_EQ(RunAndCatch(printer_), 6);
+  EXPECT_NE(FindForm(L"A5X"), nullptr);
+  EXPECT_THAT(sim_.Messages(), IsEmpty());
+}
+
+TEST_F(BulkInstallTest, MoreNamesThanASixteenBitCounterHoldsOverflowBeforeInstalling) {
+  std::wstring text = L"[PrintMain]\r\n";
+  for (int i = 0; i <= 32767; ++i) text += L"P" + std::to_wstring(i) + L"=1\r\n";
+  sim_.SetFileText(kStore, text);
+  sim_.ClearCalls();
+  EXPECT_EQ(RunAndCatch(printer_), 6);
+  EXPECT_EQ(sim_.CountCalls(L"AddForm"), 0u);
+  EXPECT_EQ(sim_.CountCalls(L"DeviceName"), 0u);
+  EXPECT_THAT(sim_.Messages(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace sheetlore

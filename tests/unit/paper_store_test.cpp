@@ -1,0 +1,386 @@
+// The paper store in PrintSet.ini on the simulated profile files.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "component/cls_print.h"
+#include "platform/sim/sim_platform.h"
+
+namespace sheetlore {
+namespace {
+
+using sim::Call;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+const std::wstring kStore = L"C:\\Program Files\\Sheetlore\\PrintSet.ini";
+
+class PaperStoreTest : public ::testing::Test {
+ protected:
+  bool Write(const std::wstring& name, std::uint8_t mode, double w, double h, double l = 0,
+             double r = 0, double t = 0, double b = 0) {
+    return cls_.IniWriteValue(name, mode, w, h, l, r, t, b);
+  }
+
+  std::vector<std::wstring> Names() {
+    std::vector<std::wstring> names{L"left over"};
+    EXPECT_EQ(cls_.IniReadValue(0, L"", &names), rePaPer{});
+    return names;
+  }
+
+  rePaPer Read(const std::wstring& name) { return cls_.IniReadValue(1, name); }
+
+  void Delete(std::wstring name) { cls_.IniDelValue(name); }
+
+  std::wstring Text() const { return sim_.FileText(kStore); }
+
+  // Every profile call so far named the store's own file.
+  void ExpectOnlyTheStoreFileUsed() const {
+    for (const Call& call : sim_.Calls()) {
+      if (call.name == L"GetPrivateProfileString" || call.name == L"WritePrivateProfileString") {
+        EXPECT_EQ(call.args.back(), kStore) << "in " << testing::PrintToString(call.name);
+      }
+    }
+    for (const std::wstring& path : sim_.FilePaths()) EXPECT_EQ(path, kStore);
+  }
+
+  sim::SimPlatform sim_;
+  ClsPrint cls_{sim_.platform()};
+};
+
+TEST_F(PaperStoreTest, WritesAndDeletesLeaveExactlyTheExpectedFile) {
+  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  EXPECT_EQ(Text(),
+            L"[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\nL=0\r\nR=0\r\nT=0\r\nB=0\r\n"
+            L"[PrintMain]\r\nA5X=A5X\r\n");
+
+  ASSERT_TRUE(Write(L"Label 4x6", 1, 4, 6, 0.25, 3.75, 0.5, 0.00001));
+  ASSERT_TRUE(Write(L"標籤紙", 255, 10.5, -3.25, 1e20));
+  const std::wstring threePapers =
+      L"[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\nL=0\r\nR=0\r\nT=0\r\nB=0\r\n"
+      L"[PrintMain]\r\nA5X=A5X\r\nLabel 4x6=Label 4x6\r\n標籤紙=標籤紙\r\n"
+      L"[Label 4x6]\r\nmMode=1\r\nW=4\r\nH=6\r\nL=0.25\r\nR=3.75\r\nT=0.5\r\nB=1E-05\r\n"
+      L"[標籤紙]\r\nmMode=255\r\nW=10.5\r\nH=-3.25\r\nL=1E+20\r\nR=0\r\nT=0\r\nB=0\r\n";
+  EXPECT_EQ(Text(), threePapers);
+
+  Delete(L"Label 4x6");
+  EXPECT_EQ(Text(),
+            L"[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\nL=0\r\nR=0\r\nT=0\r\nB=0\r\n"
+            L"[PrintMain]\r\nA5X=A5X\r\n標籤紙=標籤紙\r\n"
+            L"[標籤紙]\r\nmMode=255\r\nW=10.5\r\nH=-3.25\r\nL=1E+20\r\nR=0\r\nT=0\r\nB=0\r\n");
+  EXPECT_THAT(Names(), ElementsAre(L"A5X", L"標籤紙"));
+  EXPECT_EQ(Read(L"標籤紙"), (rePaPer{255, 10.5, -3.25, 1e20, 0, 0, 0}));
+  ExpectOnlyTheStoreFileUsed();
+}
+
+TEST_F(PaperStoreTest, ListsNamesInFileOrderAndReadsPapersBack) {
+  ASSERT_TRUE(Write(L"C", 0, 1, 2));
+  ASSERT_TRUE(Write(L"A", 1, 8.5, 11, 0.25, 8.25, 0.5, 10.5));
+  ASSERT_TRUE(Write(L"B", 0, 3, 4));
+  EXPECT_THAT(Names(), ElementsAre(L"C", L"A", L"B"));
+  EXPECT_EQ(Read(L"A"), (rePaPer{1, 8.5, 11, 0.25, 8.25, 0.5, 10.5}));
+  EXPECT_EQ(Read(L"Missing"), rePaPer{});
+
+  // Overwriting keeps the list order and one entry per name.
+  ASSERT_TRUE(Write(L"C", 1, 5, 6));
+  EXPECT_THAT(Names(), ElementsAre(L"C", L"A", L"B"));
+  EXPECT_EQ(Read(L"C"), (rePaPer{1, 5, 6, 0, 0, 0, 0}));
+}
+
+TEST_F(PaperStoreTest, OverwritingANameKeepsOneListLineAndTheNewValues) {
+  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  ASSERT_TRUE(Write(L"A5X", 0, 15.2, 21));
+  const std::wstring text = Text();
+  EXPECT_EQ(text.find(L"A5X=A5X"), text.rfind(L"A5X=A5X"));
+  EXPECT_THAT(text, HasSubstr(L"W=15.2\r\n"));
+  EXPECT_EQ(Read(L"A5X").W, 15.2);
+
+  // Another letter case is the same paper to the profile service.
+  ASSERT_TRUE(Write(L"a5x", 1, 5, 7));
+  EXPECT_THAT(Names(), ElementsAre(L"A5X"));
+  EXPECT_EQ(Read(L"A5X"), (rePaPer{1, 5, 7, 0, 0, 0, 0}));
+}
+
+TEST_F(PaperStoreTest, ModeArgumentReplacesTheArrayInEveryMode) {
+  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  for (const std::int16_t mode : {std::int16_t{1}, std::int16_t{2}, std::int16_t{-1}}) {
+    std::vector<std::wstring> names{L"x", L"y"};
+    cls_.IniReadValue(mode, L"A5X", &names);
+    EXPECT_THAT(names, ElementsAre(L"")) << mode;
+  }
+  // Modes other than 0 and 1 read nothing.
+  sim_.ClearCalls();
+  EXPECT_EQ(cls_.IniReadValue(2, L"A5X"), rePaPer{});
+  EXPECT_EQ(cls_.IniReadValue(-1, L"A5X"), rePaPer{});
+  EXPECT_EQ(sim_.CountCalls(L"GetPrivateProfileString"), 0u);
+}
+
+TEST_F(PaperStoreTest, DeletingTheOnlyPaperLeavesNeitherSection) {
+  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  Delete(L"A5X");
+  EXPECT_EQ(Text(), L"");
+  EXPECT_THAT(Names(), ElementsAre(L""));
+}
+
+TEST_F(PaperStoreTest, DeletingAMissingNameChangesNothing) {
+  ASSERT_TRUE(Write(L"A", 0, 1, 2));
+  ASSERT_TRUE(Write(L"B", 0, 3, 4));
+  const std::wstring before = Text();
+  Delete(L"C");
+  EXPECT_EQ(Text(), before);
+}
+
+TEST_F(PaperStoreTest, DeleteRemovesOnlyTheMatchingListEntries) {
+  ASSERT_TRUE(Write(L"A", 0, 1, 2));
+  ASSERT_TRUE(Write(L"B", 0, 3, 4));
+  ASSERT_TRUE(Write(L"C", 0, 5, 6));
+  sim_.ClearCalls();
+  Delete(L"B");
+  // The list is not written anew: one key removed, then the paper's section.
+  std::vector<Call> writes;
+  for (const Call& call : sim_.Calls()) {
+    if (call.name == L"WritePrivateProfileString") writes.push_back(call);
+  }
+  EXPECT_THAT(
+      writes,
+      ElementsAre(Call{L"WritePrivateProfileString", {L"PrintMain", L"B", sim::kNull, kStore}},
+                  Call{L"WritePrivateProfileString", {L"B", sim::kNull, sim::kNull, kStore}}));
+  EXPECT_THAT(Names(), ElementsAre(L"A", L"C"));
+  EXPECT_EQ(Read(L"C"), (rePaPer{0, 5, 6, 0, 0, 0, 0}));
+}
+
+TEST_F(PaperStoreTest, DeleteIgnoresBlanksAndLetterCaseOfTheName) {
+  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  ASSERT_TRUE(Write(L"B5", 0, 17.6, 25));
+  Delete(L" A5X ");
+  EXPECT_THAT(Names(), ElementsAre(L"B5"));
+  EXPECT_EQ(Text().find(L"[A5X]"), std::wstring::npos);
+
+  // A letter-case variant removes the section as the profile service matches it, and the
+  // list entry with it, so no listed paper is left without its values.
+  Delete(L"b5");
+  EXPECT_EQ(Text(), L"");
+
+  // Inner blanks count.
+  ASSERT_TRUE(Write(L"A 5", 0, 1, 2));
+  Delete(L"A  5");
+  EXPECT_THAT(Names(), ElementsAre(L"A 5"));
+}
+
+TEST_F(PaperStoreTest, DeleteRemovesEveryDuplicateEntryOfAHandEditedList) {
+  sim_.SetFileText(kStore,
+                   L"[PrintMain]\r\nA5X=A5X\r\nB5=B5\r\na5x=a5x\r\n[A5X]\r\nmMode=0\r\nW=1\r\n"
+                   L"[B5]\r\nW=2\r\n");
+  Delete(L"A5X");
+  EXPECT_THAT(Names(), ElementsAre(L"B5"));
+  EXPECT_EQ(Read(L"B5").W, 2);
+  EXPECT_EQ(Text().find(L"[A5X]"), std::wstring::npos);
+}
+
+TEST_F(PaperStoreTest, ReadBlanksAroundTheNameAreIgnored) {
+  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  EXPECT_EQ(Read(L"  A5X "), (rePaPer{0, 14.8, 21, 0, 0, 0, 0}));
+  EXPECT_EQ(Read(L"a5x"), (rePaPer{0, 14.8, 21, 0, 0, 0, 0}));
+}
+
+TEST_F(PaperStoreTest, StoredValuesAreReadByThePointOnlyReading) {
+  sim_.SetFileText(kStore,
+                   L"[PrintMain]\r\nP=P\r\n[P]\r\nmMode=1.5\r\nW=14.8cm\r\nH=abc\r\n"
+                   L"L= 1 2 . 5\r\nR=14,8\r\nT=\"2.5\"\r\n");
+  // B is missing and reads as 0; mMode 1.5 rounds to the even 2.
+  EXPECT_EQ(Read(L"P"), (rePaPer{2, 14.8, 0, 12.5, 14, 2.5, 0}));
+}
+
+TEST_F(PaperStoreTest, UnitCodeRoundsHalfToEvenAndOverflowsOutsideAByte) {
+  const auto readUnit = [this](const std::wstring& stored) {
+    sim_.SetFileText(kStore, L"[P]\r\nmMode=" + stored + L"\r\n");
+    return Read(L"P").mMode;
+  };
+  EXPECT_EQ(readUnit(L"0.5"), 0);
+  EXPECT_EQ(readUnit(L"2.5"), 2);
+  EXPECT_EQ(readUnit(L"-0.4"), 0);
+  EXPECT_EQ(readUnit(L"254.5"), 254);
+  EXPECT_EQ(readUnit(L"255.4"), 255);
+  for (const std::wstring stored : {L"300", L"255.5", L"-0.6", L"-1", L"1E+300"}) {
+    try {
+      readUnit(stored);
+      ADD_FAILURE() << "no overflow for mMode=" << testing::PrintToString(stored);
+    } catch (const AutomationError& error) {
+      EXPECT_EQ(error.number(), 6);
+    }
+  }
+}
+
+TEST_F(PaperStoreTest, RefusedNamesChangeNothingAndCallNothing) {
+  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  const std::wstring before = Text();
+  const std::vector<std::wstring> refused = {L"",
+                                             L" ",
+                                             L"   ",
+                                             L" A",
+                                             L"A ",
+                                             L"PrintMain",
+                                             L"printmain",
+                                             L"PRINTMAIN",
+                                             L"A\r\nB",
+                                             L"A\nB",
+                                             L"A\rB",
+                                             L"A\tB",
+                                             L"\tA",
+                                             L"A\x1A",
+                                             std::wstring(L"A\0B", 3),
+                                             L"[A",
+                                             L"A]",
+                                             L"[A]",
+                                             L"A[B",
+                                             L"A=B",
+                                             L"=",
+                                             L";A",
+                                             L"\"A\"",
+                                             L"'A'",
+                                             L"''",
+                                             L"A\xD800",
+                                             std::wstring(L"\xDC00") + L"A",
+                                             L"\xDC00\xD800"};
+  sim_.ClearCalls();
+  for (std::wstring name : refused) {
+    EXPECT_FALSE(Write(name, 0, 1, 2)) << testing::PrintToString(name);
+    // Reads and deletes take the name without its end blanks, as the profile service does.
+    if (name == L" A" || name == L"A ") continue;
+    EXPECT_EQ(Read(name), rePaPer{}) << testing::PrintToString(name);
+    cls_.IniDelValue(name);
+  }
+  EXPECT_TRUE(sim_.Calls().empty());
+  EXPECT_EQ(sim_.CountCalls(L"WritePrivateProfileString"), 0u);
+  EXPECT_EQ(Text(), before);
+  EXPECT_THAT(Names(), ElementsAre(L"A5X"));
+}
+
+TEST_F(PaperStoreTest, NamesTheFormatCanCarryRoundTrip) {
+  const std::vector<std::wstring> accepted = {
+      L"A;B",        L"\"A",     L"A\"",           L"'A\"",         L"A#B",
+      L"A  B",       L"紙張 A4", L"\x3000A\x3000", L"Ｌｅｔｔｅｒ", L"\xD834\xDD1E clef",
+      L"PrintMain2", L"-1"};
+  for (const std::wstring& name : accepted) {
+    EXPECT_TRUE(Write(name, 1, 3, 4)) << testing::PrintToString(name);
+  }
+  EXPECT_EQ(Names(), accepted);
+  for (const std::wstring& name : accepted) {
+    EXPECT_EQ(Read(name), (rePaPer{1, 3, 4, 0, 0, 0, 0})) << testing::PrintToString(name);
+  }
+  for (const std::wstring& name : accepted) Delete(name);
+  EXPECT_EQ(Text(), L"");
+}
+
+TEST_F(PaperStoreTest, ValuesWithoutANumberTextAreRefused) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  EXPECT_FALSE(Write(L"A", 0, nan, 1));
+  EXPECT_FALSE(Write(L"A", 0, 1, 1, 0, 0, 0, -inf));
+  EXPECT_FALSE(sim_.FileExists(kStore));
+  EXPECT_EQ(sim_.CountCalls(L"WritePrivateProfileString"), 0u);
+}
+
+TEST_F(PaperStoreTest, AbsentFileIsAnEmptyStoreUntilTheFirstWriteCreatesIt) {
+  EXPECT_THAT(Names(), ElementsAre(L""));
+  EXPECT_EQ(Read(L"A5X"), rePaPer{});
+  Delete(L"A5X");
+  EXPECT_FALSE(sim_.FileExists(kStore));
+  EXPECT_TRUE(sim_.FilePaths().empty());
+
+  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  EXPECT_TRUE(sim_.FileExists(kStore));
+  EXPECT_THAT(Names(), ElementsAre(L"A5X"));
+  ExpectOnlyTheStoreFileUsed();
+}
+
+TEST_F(PaperStoreTest, AHiddenOrSystemFileIsStillTheStore) {
+  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  sim_.MakeHidden(kStore);
+  sim_.MakeSystem(kStore);
+  EXPECT_THAT(Names(), ElementsAre(L"A5X"));
+  ASSERT_TRUE(Write(L"B5", 0, 17.6, 25));
+  EXPECT_THAT(Names(), ElementsAre(L"A5X", L"B5"));
+  ExpectOnlyTheStoreFileUsed();
+}
+
+TEST_F(PaperStoreTest, ADriveRootGivesTwoBackslashes) {
+  sim_.SetComponentDirectory(L"D:\\");
+  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  EXPECT_TRUE(sim_.FileExists(L"D:\\\\PrintSet.ini"));
+  EXPECT_EQ(sim_.Calls().back().args.back(), L"D:\\\\PrintSet.ini");
+}
+
+TEST_F(PaperStoreTest, AReadOnlyFileMakesTheWriteReportFalse) {
+  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  sim_.MakeReadOnly(kStore);
+  const std::wstring before = Text();
+  EXPECT_FALSE(Write(L"B5", 0, 17.6, 25));
+  EXPECT_FALSE(Write(L"A5X", 0, 1, 1));
+  Delete(L"A5X");
+  EXPECT_EQ(Text(), before);
+}
+
+TEST_F(PaperStoreTest, AWriteFailingPartWayNeverListsTheNewPaper) {
+  for (std::size_t failing = 1; failing <= 8; ++failing) {
+    sim::SimPlatform sim;
+    ClsPrint cls(sim.platform());
+    ASSERT_TRUE(cls.IniWriteValue(L"Old", 0, 1, 2, 0, 0, 0, 0));
+    sim.FailCall(L"WritePrivateProfileString", failing);
+    EXPECT_FALSE(cls.IniWriteValue(L"New", 1, 3, 4, 5, 6, 7, 8)) << failing;
+    std::vector<std::wstring> names;
+    cls.IniReadValue(0, L"", &names);
+    EXPECT_THAT(names, ElementsAre(L"Old")) << failing;
+    EXPECT_EQ(cls.IniReadValue(1, L"Old"), (rePaPer{0, 1, 2, 0, 0, 0, 0}));
+    // Written again, the paper is complete.
+    EXPECT_TRUE(cls.IniWriteValue(L"New", 1, 3, 4, 5, 6, 7, 8));
+    EXPECT_EQ(cls.IniReadValue(1, L"New"), (rePaPer{1, 3, 4, 5, 6, 7, 8}));
+  }
+}
+
+TEST_F(PaperStoreTest, ADeleteFailingPartWayNeverLeavesAListedPaperWithoutValues) {
+  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  sim_.FailCall(L"WritePrivateProfileString", 1);  // the list entry
+  Delete(L"A5X");
+  EXPECT_THAT(Names(), ElementsAre(L"A5X"));
+  EXPECT_EQ(Read(L"A5X"), (rePaPer{0, 14.8, 21, 0, 0, 0, 0}));
+
+  // A failing list read makes the store look empty: only the (unlisted) section goes.
+  ASSERT_TRUE(Write(L"B5", 0, 17.6, 25));
+  sim_.FailCall(L"GetPrivateProfileString", 1);
+  Delete(L"B5");
+  EXPECT_THAT(Names(), ElementsAre(L"A5X", L"B5"));
+  EXPECT_EQ(Read(L"B5"), (rePaPer{0, 17.6, 25, 0, 0, 0, 0}));
+
+  // The same when the read after the entries' removal fails: the list is never dropped.
+  sim_.FailCall(L"GetPrivateProfileString", 2);
+  Delete(L"B5");
+  EXPECT_THAT(Names(), ElementsAre(L"A5X"));
+}
+
+TEST_F(PaperStoreTest, FiveHundredPapersAreAllListed) {
+  std::vector<std::wstring> expected;
+  std::wstring text = L"[PrintMain]\r\n";
+  for (int i = 0; i < 500; ++i) {
+    // 500 names of 30 characters: three times what a 10000-character answer holds.
+    std::wstring name = L"Paper number " + std::to_wstring(i);
+    name += std::wstring(30 - name.size(), L'x');
+    text += name + L"=" + name + L"\r\n";
+    expected.push_back(name);
+  }
+  sim_.SetFileText(kStore, text);
+  EXPECT_EQ(Names(), expected);
+
+  ASSERT_TRUE(Write(L"Last", 0, 1, 2));
+  expected.push_back(L"Last");
+  EXPECT_EQ(Names(), expected);
+  Delete(expected.front());
+  expected.erase(expected.begin());
+  EXPECT_EQ(Names(), expected);
+}
+
+}  // namespace
+}  // namespace sheetlore
