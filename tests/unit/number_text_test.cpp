@@ -42,6 +42,7 @@ TEST(ReadNumber, ReadsSignDigitsFractionAndExponent) {
            {L"+4.25", 4.25},
            {L".5", 0.5},
            {L"5.", 5},
+           {L"5.E2", 500},
            {L"-.5", -0.5},
            {L"000012", 12},
            {L"1E3", 1000},
