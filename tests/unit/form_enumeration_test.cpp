@@ -1,0 +1,252 @@
+// FormCheck and gFormID on the simulated spooler.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "component/cls_print.h"
+#include "platform/sim/sim_platform.h"
+
+namespace sheetlore {
+namespace {
+
+using sim::Call;
+using ::testing::ElementsAre;
+
+const std::wstring kPrinter = L"Office Laser";
+const std::wstring kOther = L"Label Printer";
+
+FormInfo Form(const std::wstring& name, std::int32_t cx, std::int32_t cy) {
+  return FormInfo{1, name, cx, cy, 0, 0, cx, cy};
+}
+
+class FormEnumerationTest : public ::testing::Test {
+ protected:
+  FormEnumerationTest() {
+    sim_.AddPrinter(kPrinter);
+    sim_.AddPrinter(kOther);
+    sim_.ClearCalls();
+  }
+
+  std::wstring HandleOpenedFor(const std::wstring& printer) const {
+    // Handles are not logged at the open; the close names the handle of the one open printer.
+    bool opened = false;
+    for (const Call& call : sim_.Calls()) {
+      if (call.name == L"OpenPrinter") opened = call.args.at(0) == printer;
+      if (opened && call.name == L"ClosePrinter") return call.args.at(0);
+    }
+    return L"";
+  }
+
+  std::vector<std::wstring> OpenedPrinters() const {
+    std::vector<std::wstring> opened;
+    for (const Call& call : sim_.Calls()) {
+      if (call.name == L"OpenPrinter") opened.push_back(call.args.at(0));
+    }
+    return opened;
+  }
+
+  static const std::vector<FormRow> kEarlier;
+
+  sim::SimPlatform sim_;
+  ClsPrint cls_{sim_.platform()};
+};
+
+const std::vector<FormRow> FormEnumerationTest::kEarlier = {{L"kept", 7, 1, 2}};
+
+TEST_F(FormEnumerationTest, ListsEveryFormInOrderWithPositionsAndCentimetres) {
+  std::optional<std::vector<FormRow>> rows;
+  PrinterRef printer = sim_.Printer(kPrinter);
+  ASSERT_TRUE(cls_.FormCheck(rows, printer));
+
+  const std::vector<FormInfo>& builtin = sim::BuiltinForms();
+  ASSERT_EQ(rows->size(), builtin.size());
+  EXPECT_EQ(rows->front(), (FormRow{L"Letter", 1, 21.59, 27.94}));
+  for (std::size_t j = 0; j < builtin.size(); ++j) {
+    EXPECT_EQ((*rows)[j], (FormRow{builtin[j].name, static_cast<std::int32_t>(j + 1),
+                                   builtin[j].cx / 10000.0, builtin[j].cy / 10000.0}));
+  }
+
+  const std::wstring handle = HandleOpenedFor(kPrinter);
+  std::uint32_t needed = 0;
+  for (const FormInfo& form : builtin) needed += sim::FormBytes(form.name);
+  EXPECT_EQ(sim_.Calls(), (std::vector<Call>{{L"GetVersionEx", {}},
+                                             {L"DeviceName", {kPrinter}},
+                                             {L"OpenPrinter", {kPrinter, L"4"}},
+                                             {L"EnumForms", {handle, L"0"}},
+                                             {L"EnumForms", {handle, std::to_wstring(needed)}},
+                                             {L"ClosePrinter", {handle}}}));
+}
+
+TEST_F(FormEnumerationTest, WithoutAPrinterObjectTheCurrentPrinterIsUsedAndHandedBack) {
+  sim_.SetCurrentPrinter(kOther);
+  std::optional<std::vector<FormRow>> rows;
+  PrinterRef printer;
+  ASSERT_TRUE(cls_.FormCheck(rows, printer));
+  EXPECT_EQ(sim_.Calls().front().name, L"CurrentPrinter");
+  EXPECT_THAT(OpenedPrinters(), ElementsAre(kOther));
+  ASSERT_NE(printer, nullptr);
+  EXPECT_EQ(printer->DeviceName(), kOther);
+}
+
+TEST_F(FormEnumerationTest, AnEmptyListIsAListWithNoRows) {
+  sim_.SetForms({});
+  std::optional<std::vector<FormRow>> rows = kEarlier;
+  PrinterRef printer = sim_.Printer(kPrinter);
+  EXPECT_TRUE(cls_.FormCheck(rows, printer));
+  ASSERT_TRUE(rows.has_value());
+  EXPECT_TRUE(rows->empty());
+}
+
+TEST_F(FormEnumerationTest, FailuresLeaveTheArrayAsItWas) {
+  PrinterRef printer = sim_.Printer(kPrinter);
+  std::optional<std::vector<FormRow>> rows = kEarlier;
+
+  sim_.SetPlatformId(1);
+  EXPECT_FALSE(cls_.FormCheck(rows, printer));
+  EXPECT_EQ(sim_.CallNames(), std::vector<std::wstring>{L"GetVersionEx"});
+  sim_.SetPlatformId(2);
+
+  PrinterRef unknown = sim_.Printer(L"Nowhere");
+  EXPECT_FALSE(cls_.FormCheck(rows, unknown));
+  EXPECT_EQ(sim_.CountCalls(L"ClosePrinter"), 0u);
+
+  // A filling call that fails is a failure, not an empty list.
+  sim_.FailCall(L"EnumForms", 2);
+  EXPECT_FALSE(cls_.FormCheck(rows, printer));
+  EXPECT_EQ(sim_.CountCalls(L"ClosePrinter"), 1u);
+  EXPECT_EQ(sim_.OpenHandleCount(), 0u);
+
+  EXPECT_EQ(rows, kEarlier);
+}
+
+TEST_F(FormEnumerationTest, APrinterObjectWithoutDeviceNameEndsTheCall) {
+  PrinterRef broken = sim_.MakeBrokenPrinter();
+  std::optional<std::vector<FormRow>> rows = kEarlier;
+  try {
+    cls_.FormCheck(rows, broken);
+    ADD_FAILURE() << "no error";
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(static_cast<std::uint32_t>(error.hresult()), 0x80020006u);
+  }
+  EXPECT_EQ(rows, kEarlier);
+  EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), 0u);
+}
+
+TEST_F(FormEnumerationTest, AFailedSizingCallIsMadeGoodByTheSizeTheFillingCallReports) {
+  sim_.FailCall(L"EnumForms", 1);
+  std::optional<std::vector<FormRow>> rows;
+  PrinterRef printer = sim_.Printer(kPrinter);
+  ASSERT_TRUE(cls_.FormCheck(rows, printer));
+  EXPECT_EQ(rows->size(), sim::BuiltinForms().size());
+  EXPECT_EQ(sim_.OpenHandleCount(), 0u);
+}
+
+class FormLookupTest : public FormEnumerationTest {
+ protected:
+  std::int32_t Lookup(const std::wstring& name) { return cls_.gFormID(name, printer_); }
+  PrinterRef printer_ = sim_.Printer(kPrinter);
+};
+
+TEST_F(FormLookupTest, LetterIsFoundThroughItsSizeInInches) {
+  EXPECT_EQ(Lookup(L"8.5/11"), 1);
+  EXPECT_EQ(sim_.CountCalls(L"AddForm"), 0u);
+  EXPECT_EQ(sim_.OpenHandleCount(), 0u);
+  // Blanks anywhere are ignored, and anything after a second "/" plays no part.
+  EXPECT_EQ(Lookup(L" 8.5 / 1 1 "), 1);
+  EXPECT_EQ(Lookup(L"8.5/11/99"), 1);
+}
+
+TEST_F(FormLookupTest, TheFirstFormOfTheSizeWinsWhateverItsName) {
+  sim_.SetForms({Form(L"Small", 100000, 100000), Form(L"Letter copy", 215900, 279400),
+                 Form(L"Letter", 215900, 279400), Form(L"Letter rotated", 279400, 215900)});
+  EXPECT_EQ(Lookup(L"8.5/11"), 2);
+  EXPECT_EQ(Lookup(L"11/8.5"), 4);
+  EXPECT_EQ(sim_.CountCalls(L"AddForm"), 0u);
+}
+
+TEST_F(FormLookupTest, AMissingSizeIsAddedAtTheEndUnderTheNameAsked) {
+  sim_.SetForms({Form(L"Small", 100000, 100000), Form(L"Letter rotated", 279400, 215900)});
+  EXPECT_EQ(Lookup(L"8.5/11"), 3);
+  ASSERT_EQ(sim_.Forms().size(), 3u);
+  EXPECT_EQ(sim_.Forms().back(), (FormInfo{0, L"8.5/11", 215900, 279400, 0, 0, 215900, 279400}));
+  EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), 2u);  // the listing, then the add
+  EXPECT_EQ(sim_.OpenHandleCount(), 0u);
+
+  // Found from now on.
+  EXPECT_EQ(Lookup(L"8.5/11"), 3);
+}
+
+TEST_F(FormLookupTest, AnExistingNameOfAnotherSizeGivesZero) {
+  sim_.SetForms(
+      {Form(L"Letter", 215900, 279400), FormInfo{0, L"4/6", 1000, 1000, 0, 0, 1000, 1000}});
+  EXPECT_EQ(Lookup(L"4/6"), 0);
+  EXPECT_EQ(sim_.CountCalls(L"AddForm"), 1u);
+  EXPECT_EQ(sim_.Forms().size(), 2u);
+}
+
+TEST_F(FormLookupTest, TheDecimalPointIsTheOnlySeparator) {
+  // "8,5" reads as 8: 20.32 cm wide, which the printer lacks.
+  sim_.SetForms({Form(L"Letter", 215900, 279400)});
+  EXPECT_EQ(Lookup(L"8,5/11"), 2);
+  EXPECT_EQ(sim_.Forms().back().cx, 203200);
+}
+
+TEST_F(FormLookupTest, ANameWithoutSlashIsSubscriptOutOfRangeBeforeAnyCall) {
+  for (const std::wstring name : {L"8.5", L"", L"8.5x11"}) {
+    try {
+      Lookup(name);
+      ADD_FAILURE() << "no error for a name without slash";
+    } catch (const AutomationError& error) {
+      EXPECT_EQ(error.number(), 9);
+    }
+  }
+  EXPECT_TRUE(sim_.Calls().empty());
+}
+
+TEST_F(FormLookupTest, WithoutAPrinterObjectTheCurrentPrinterIsSearchedAndAddedTo) {
+  sim_.SetCurrentPrinter(kOther);
+  EXPECT_EQ(cls_.gFormID(L"3/5", nullptr),
+            static_cast<std::int32_t>(sim::BuiltinForms().size()) + 1);
+  EXPECT_THAT(OpenedPrinters(), ElementsAre(kOther, kOther));
+}
+
+TEST_F(FormLookupTest, FailuresGiveZero) {
+  sim_.SetPlatformId(1);
+  EXPECT_EQ(Lookup(L"8.5/11"), 0);
+  EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), 0u);
+  sim_.SetPlatformId(2);
+
+  EXPECT_EQ(cls_.gFormID(L"8.5/11", sim_.Printer(L"Nowhere")), 0);
+
+  sim_.FailCall(L"AddForm");
+  EXPECT_EQ(Lookup(L"3/5"), 0);
+  EXPECT_EQ(sim_.OpenHandleCount(), 0u);
+}
+
+TEST_F(FormLookupTest, ThePositionCounterStopsAt32767) {
+  // Forms of distinct sizes none of which is 1 x 1 inch.
+  std::vector<FormInfo> forms;
+  for (std::int32_t i = 0; i < 32767; ++i) {
+    forms.push_back(Form(L"F" + std::to_wstring(i), 100000 + i, 100000));
+  }
+  forms.back() = Form(L"Square inch", 25400, 25400);
+  sim_.SetForms(forms);
+  EXPECT_EQ(Lookup(L"1/1"), 32767);  // the last position the counter reaches
+
+  forms.back() = Form(L"Other", 1, 1);
+  sim_.SetForms(forms);
+  EXPECT_EQ(Lookup(L"1/1"), 32768);  // added after the 32767 forms searched
+
+  forms.push_back(Form(L"After", 2, 2));
+  sim_.SetForms(forms);
+  try {
+    Lookup(L"2/2");
+    ADD_FAILURE() << "no overflow";
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), 6);
+  }
+  EXPECT_EQ(sim_.CountCalls(L"AddForm"), 1u);
+  EXPECT_EQ(sim_.OpenHandleCount(), 0u);
+}
+
+}  // namespace
+}  // namespace sheetlore
