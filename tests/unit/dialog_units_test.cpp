@@ -1,0 +1,163 @@
+// The dialog's unit switch and list selection: conversions from the text shown, the unit
+// record in lbCap(0), and entries loaded in the dialog's unit.
+#include "component/number_text.h"
+#include "tests/unit/dialog_fixture.h"
+
+namespace sheetlore::dialog_test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class DialogUnitsTest : public DialogTest {
+ protected:
+  // Opens on a stored inch paper, which shows in centimetres, and enters edit mode.
+  void ShowEditingCentimetres(std::function<void(sim::SimDialog&)> session) {
+    Store(L"Inch letter", 1, 8.5, 11);
+    Show([&session](sim::SimDialog& d) {
+      ASSERT_EQ(d.UnitCaptions(), All(kCm));
+      ASSERT_TRUE(d.Click(Cmd1(2)));
+      session(d);
+    });
+  }
+};
+
+TEST_F(DialogUnitsTest, SwitchingBackAndForthConvertsTheTextShown) {
+  ShowEditingCentimetres([](sim::SimDialog& d) {
+    ASSERT_TRUE(d.Type(Text1(0), L"21"));
+    ASSERT_TRUE(d.Type(Text1(1), L"29.7"));
+    ASSERT_TRUE(d.ChooseOption(1));
+    EXPECT_EQ(d.Text(Text1(0)), L"8.26771653543307");
+    EXPECT_EQ(d.Text(Text1(1)), L"11.6929133858268");
+    EXPECT_EQ(d.UnitCaptions(), All(kInch));
+    ASSERT_TRUE(d.ChooseOption(0));
+    EXPECT_EQ(d.Text(Text1(0)), L"21");
+    EXPECT_EQ(d.Text(Text1(1)), L"29.7000000000001");
+    EXPECT_EQ(d.UnitCaptions(), All(kCm));
+  });
+}
+
+TEST_F(DialogUnitsTest, AnEmptyFieldBecomesZeroAndLettersAfterANumberAreIgnored) {
+  ShowEditingCentimetres([](sim::SimDialog& d) {
+    ASSERT_TRUE(d.Type(Text1(2), L""));
+    ASSERT_TRUE(d.Type(Text1(3), L"12abc"));
+    ASSERT_TRUE(d.Type(Text1(4), L"abc"));
+    ASSERT_TRUE(d.Type(Text1(5), L"1,5"));
+    ASSERT_TRUE(d.ChooseOption(1));
+    EXPECT_EQ(d.Text(Text1(2)), L"0");
+    EXPECT_EQ(d.Text(Text1(3)), NumberText(12 / 2.54));
+    EXPECT_EQ(d.Text(Text1(4)), L"0");
+    EXPECT_EQ(d.Text(Text1(5)), NumberText(1 / 2.54));
+  });
+}
+
+TEST_F(DialogUnitsTest, ChoosingTheUnitTheCaptionsAlreadyShowChangesNothing) {
+  ShowEditingCentimetres([](sim::SimDialog& d) {
+    ASSERT_TRUE(d.Type(Text1(0), L"12abc"));
+    const auto fields = d.FieldTexts();
+    ASSERT_TRUE(d.ChooseOption(0));
+    EXPECT_EQ(d.FieldTexts(), fields);
+    EXPECT_EQ(d.UnitCaptions(), All(kCm));
+  });
+}
+
+TEST_F(DialogUnitsTest, AValueThatCannotBeConvertedLeavesEveryFieldAndCaptionAsItWas) {
+  Store(L"Metric", 0, 21, 29.7);  // shown in inches at start-up
+  Show([](sim::SimDialog& d) {
+    ASSERT_TRUE(d.Click(Cmd1(2)));
+    ASSERT_TRUE(d.Type(Text1(5), L"1E308"));
+    const auto fields = d.FieldTexts();
+    ASSERT_TRUE(d.ChooseOption(0));  // 1E308 inches are beyond every float in centimetres
+    EXPECT_EQ(d.FieldTexts(), fields);
+    EXPECT_EQ(d.UnitCaptions(), All(kInch));
+  });
+  EXPECT_THAT(sim_.Messages(), ElementsAre(sim::Message{L"Overflow", L"系統提示", 64}));
+}
+
+// Which option is chosen before an entry is loaded, and what the fields then show.
+struct SelectionCase {
+  const char* label;
+  std::int16_t option;  // -1: none chosen
+  bool storedPaper;     // else the printer's A4 form
+  std::uint8_t unitCode;
+  std::vector<std::wstring> widthAndHeight;
+  std::wstring caption;
+};
+
+class DialogSelectionTest : public DialogTest,
+                            public ::testing::WithParamInterface<SelectionCase> {};
+
+TEST_P(DialogSelectionTest, TheEntryIsShownInTheDialogsUnit) {
+  const SelectionCase& c = GetParam();
+  if (c.storedPaper) {
+    if (c.unitCode == 1) Store(L"Paper", 1, 8.5, 11);
+    if (c.unitCode == 0) Store(L"Paper", 0, 21, 29.7);
+  }
+  sim_.AddPrinter(L"Other");
+  Show([&c](sim::SimDialog& d) {
+    if (c.option >= 0) {
+      ASSERT_TRUE(d.ChooseOption(c.option));
+    }
+    // Fields of the other unit's text, so a missing conversion shows.
+    ASSERT_TRUE(d.Choose(c.storedPaper ? List1(0) : List1(1), c.storedPaper ? L"Paper" : L"A4"));
+    EXPECT_EQ(d.Text(Text1(0)), c.widthAndHeight[0]);
+    EXPECT_EQ(d.Text(Text1(1)), c.widthAndHeight[1]);
+    EXPECT_EQ(d.UnitCaptions(), All(c.caption));
+    EXPECT_EQ(d.Value(Check1(0)), kChecked);
+    EXPECT_EQ(d.Value(Check1(1)), kChecked);
+    EXPECT_EQ(d.Text(kText2), c.storedPaper ? L"Paper" : L"A4");
+    // The option chosen stays chosen.
+    const int chosen = d.Value(Option1(0)) + d.Value(Option1(1));
+    EXPECT_EQ(chosen, c.option >= 0 ? 1 : 0);
+    if (c.option >= 0) {
+      EXPECT_EQ(d.Value(Option1(c.option)), 1);
+    }
+  });
+}
+
+const std::vector<std::wstring> kA4Cm = {L"21", L"29.7"};
+const std::vector<std::wstring> kA4Inch = {L"8.26771653543307", L"11.6929133858268"};
+const std::vector<std::wstring> kLetterInch = {L"8.5", L"11"};
+const std::vector<std::wstring> kLetterCm = {L"21.59", L"27.94"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DialogSelectionTest,
+    ::testing::Values(SelectionCase{"FormMetric", 0, false, 0, kA4Cm, kCm},
+                      SelectionCase{"FormImperial", 1, false, 0, kA4Inch, kInch},
+                      SelectionCase{"FormNoOption", -1, false, 0, kA4Inch, kInch},
+                      SelectionCase{"InchPaperImperial", 1, true, 1, kLetterInch, kInch},
+                      SelectionCase{"InchPaperMetric", 0, true, 1, kLetterCm, kCm},
+                      SelectionCase{"InchPaperNoOption", -1, true, 1, kLetterCm, kCm},
+                      SelectionCase{"CmPaperMetric", 0, true, 0, kA4Cm, kCm},
+                      SelectionCase{"CmPaperImperial", 1, true, 0, kA4Inch, kInch},
+                      SelectionCase{"CmPaperNoOption", -1, true, 0, kA4Inch, kInch}),
+    [](const auto& param) { return std::string(param.param.label); });
+
+TEST_F(DialogUnitsTest, AnEntryThatIsNoLongerThereLoadsAsZeros) {
+  Store(L"Gone", 0, 10, 20);
+  Show([this](sim::SimDialog& d) {
+    // Another program removes the paper and the form after the lists were filled.
+    sim_.SetFileText(kStore, L"[PrintMain]\r\nGone=Gone\r\n");
+    ASSERT_TRUE(d.Choose(List1(0), L"Gone"));
+    EXPECT_EQ(d.FieldTexts(), All(L"0"));
+    EXPECT_EQ(d.Text(kText2), L"Gone");
+    sim_.SetForms({});
+    ASSERT_TRUE(d.Choose(List1(1), L"A4"));
+    EXPECT_EQ(d.FieldTexts(), All(L"0"));
+    EXPECT_EQ(d.Value(Check1(1)), kChecked);
+  });
+  EXPECT_THAT(sim_.Messages(), IsEmpty());
+}
+
+TEST_F(DialogUnitsTest, AStoredValueTooLargeToConvertIsShownWithItsOwnUnit) {
+  sim_.SetFileText(kStore, L"[PrintMain]\r\nHuge=Huge\r\n[Huge]\r\nmMode=1\r\nW=1E308\r\nH=11\r\n");
+  Show([](sim::SimDialog& d) {
+    EXPECT_EQ(d.Text(Text1(0)), L"1E+308");
+    EXPECT_EQ(d.Text(Text1(1)), L"11");
+    EXPECT_EQ(d.UnitCaptions(), All(kInch));
+  });
+  EXPECT_THAT(MessageTexts(), ElementsAre(L"Overflow"));
+}
+
+}  // namespace
+}  // namespace sheetlore::dialog_test
