@@ -1,0 +1,14 @@
+#include "cli/commands.h"
+
+namespace sheetlore::cli {
+
+const std::vector<Command>& AllCommands() {
+  static const std::vector<Command> commands = [] {
+    std::vector<Command> all = PrinterCommands();
+    for (Command& command : PaperCommands()) all.push_back(std::move(command));
+    return all;
+  }();
+  return commands;
+}
+
+}  // namespace sheetlore::cli

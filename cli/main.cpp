@@ -1,0 +1,45 @@
+// sheetlore.exe: printer forms and the paper store from the command line, over the same core
+// and Windows platform as Sheetlore.dll. The paper store is PrintSet.ini beside the program.
+#include <string>
+#include <vector>
+
+#include "cli/console_output.h"
+#include "cli/run.h"
+#include "component/cls_print.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/windows_api.h"
+
+#include <objbase.h>
+
+namespace {
+
+// The shell's add-printer wizard and the dialog are COM clients on this thread.
+class ComApartment {
+ public:
+  ComApartment() : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (initialized_) ::CoUninitialize();
+  }
+
+ private:
+  bool initialized_;
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const ComApartment apartment;
+  std::vector<std::wstring> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  int exitCode = 1;
+  {
+    sheetlore::win32::Win32Platform platform;
+    sheetlore::ClsPrint component(platform.platform());
+    const sheetlore::cli::RunResult result = sheetlore::cli::Run(arguments, component);
+    sheetlore::cli::WriteText(STD_OUTPUT_HANDLE, result.out);
+    sheetlore::cli::WriteText(STD_ERROR_HANDLE, result.err);
+    exitCode = result.exitCode;
+  }
+  return exitCode;
+}

@@ -1,0 +1,146 @@
+// Commands on the paper store, PrintSet.ini beside the program.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "cli/command_error.h"
+#include "cli/commands.h"
+#include "cli/measure_options.h"
+#include "component/paper_store_file.h"
+
+namespace sheetlore::cli {
+namespace {
+
+const Column kPaperColumns[] = {{L"Name", L"name"},         {L"Unit", L"unit"},
+                                {L"Width", L"width", true}, {L"Height", L"height", true},
+                                {L"Left", L"left", true},   {L"Right", L"right", true},
+                                {L"Top", L"top", true},     {L"Bottom", L"bottom", true}};
+
+Table PaperTable(bool record) {
+  return Table(std::vector<Column>(std::begin(kPaperColumns), std::end(kPaperColumns)), record);
+}
+
+// The store's unit codes: 1 inches, every other code centimetres.
+std::wstring UnitName(std::uint8_t code) { return code == 1 ? L"in" : L"cm"; }
+
+std::vector<Cell> PaperRow(const std::wstring& name, const rePaPer& paper) {
+  return {Text(name),      Text(UnitName(paper.mMode)),
+          Number(paper.W), Number(paper.H),
+          Number(paper.L), Number(paper.R),
+          Number(paper.T), Number(paper.B)};
+}
+
+std::vector<std::wstring> StoredNames(ClsPrint& component) {
+  std::vector<std::wstring> names;
+  component.IniReadValue(0, std::wstring(), &names);
+  std::erase_if(names, [](const std::wstring& name) { return name.empty(); });
+  return names;
+}
+
+// The stored name the profile service would read for name: letter case does not count.
+const std::wstring* FindPaper(const std::vector<std::wstring>& names, const std::wstring& name) {
+  const std::wstring wanted = paper_store::TrimBlanks(name);
+  const auto found = std::find_if(names.begin(), names.end(), [&wanted](const std::wstring& n) {
+    return paper_store::SameProfileName(paper_store::TrimBlanks(n), wanted);
+  });
+  return found == names.end() ? nullptr : &*found;
+}
+
+Table ListPapers(ClsPrint& component, const ParsedArguments&) {
+  Table table = PaperTable(false);
+  for (const std::wstring& name : StoredNames(component)) {
+    table.AddRow(PaperRow(name, component.IniReadValue(1, paper_store::TrimBlanks(name))));
+  }
+  return table;
+}
+
+Table ShowPaper(ClsPrint& component, const ParsedArguments& arguments) {
+  const std::vector<std::wstring> names = StoredNames(component);
+  const std::wstring* name = FindPaper(names, arguments.positionals[0]);
+  if (!name) throw NotFound(L"no paper named \"" + arguments.positionals[0] + L"\" is stored");
+  Table table = PaperTable(true);
+  table.AddRow(PaperRow(*name, component.IniReadValue(1, paper_store::TrimBlanks(*name))));
+  return table;
+}
+
+Table StorePaper(ClsPrint& component, const ParsedArguments& arguments) {
+  const std::wstring& name = arguments.positionals[0];
+  if (!paper_store::IsStorableName(name)) {
+    throw BadArguments(L"the paper store cannot hold the name \"" + name +
+                       L"\": it must not be empty, start or end with a blank, be PrintMain, or "
+                       L"hold line breaks, [, ] or =");
+  }
+  const Measures m = ReadMeasures(arguments, 1);
+  const std::uint8_t unit = m.inches ? 1 : 0;
+  if (!component.IniWriteValue(name, unit, m.width, m.height, m.left, m.right, m.top, m.bottom)) {
+    throw Refused(L"the paper store could not be written: " +
+                  paper_store::FilePath(component.platform().host) +
+                  L" (is it read-only, or are you not allowed to change it?)");
+  }
+  Table table = PaperTable(true);
+  table.AddRow(PaperRow(name, rePaPer{unit, m.width, m.height, m.left, m.right, m.top, m.bottom}));
+  return table;
+}
+
+Table DeletePaper(ClsPrint& component, const ParsedArguments& arguments) {
+  std::wstring name = arguments.positionals[0];
+  const auto isListed = [&component, &name] {
+    const std::wstring wanted = paper_store::TrimBlanks(name);
+    for (const std::wstring& stored : StoredNames(component)) {
+      if (paper_store::TrimBlanks(stored) == wanted) return true;
+    }
+    return false;
+  };
+  if (!isListed()) throw NotFound(L"no paper named \"" + name + L"\" is stored");
+  component.IniDelValue(name);
+  if (isListed()) {
+    throw Refused(L"the paper store could not be written: " +
+                  paper_store::FilePath(component.platform().host));
+  }
+  Table table({{L"Paper", L"paper"}, {L"Status", L"status"}}, true);
+  table.AddRow({Text(arguments.positionals[0]), Text(L"deleted")});
+  return table;
+}
+
+}  // namespace
+
+std::vector<Command> PaperCommands() {
+  auto storeOptions = MeasureOptions();
+  return {
+      {L"papers",
+       L"",
+       L"list the stored papers",
+       L"Lists the papers of the paper store with their unit (cm or in) and their size and\n"
+       L"printable area in that unit.\n",
+       {},
+       0,
+       0,
+       ListPapers},
+      {L"paper-show",
+       L"NAME",
+       L"show one stored paper",
+       L"Shows the stored paper NAME (letter case does not count) in its unit.\n",
+       {},
+       1,
+       1,
+       ShowPaper},
+      {L"paper-store",
+       L"NAME WIDTH HEIGHT [--inches] [--left N] [--right N] [--top N] "
+       L"[--bottom N]",
+       L"store a paper (or replace a stored one)",
+       std::wstring(L"Stores the paper NAME in the paper store, replacing a stored paper of\n"
+                    L"that name. The lengths are stored as typed, with their unit.\n") +
+           kMeasureHelp,
+       storeOptions, 3, 3, StorePaper},
+      {L"paper-delete",
+       L"NAME",
+       L"delete a stored paper",
+       L"Deletes the stored paper NAME from the paper store.\n",
+       {},
+       1,
+       1,
+       DeletePaper},
+  };
+}
+
+}  // namespace sheetlore::cli
