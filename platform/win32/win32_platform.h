@@ -2,6 +2,7 @@
 // Every Windows platform service, owned together and gathered as one Platform.
 
 #include "platform/platform.h"
+#include "platform/win32/dialog_host.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_profile_files.h"
 #include "platform/win32/win32_shell.h"
@@ -23,6 +24,7 @@ class Win32Platform {
   Win32System& system() { return system_; }
   Win32Shell& shell() { return shell_; }
   Win32Host& host() { return host_; }
+  Win32DialogHost& dialogs() { return dialogs_; }
 
  private:
   Win32Spooler spooler_;
@@ -30,6 +32,7 @@ class Win32Platform {
   Win32System system_;
   Win32Shell shell_;
   Win32Host host_;
+  Win32DialogHost dialogs_;
   Platform platform_;  // refers to the members above: declared after them
 };
 
