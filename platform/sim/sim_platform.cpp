@@ -193,11 +193,11 @@ bool SimPlatform::FileExists(const std::wstring& path) const {
 
 std::wstring SimPlatform::FileText(const std::wstring& path) const {
   const FileState* file = state_->FindFile(path);
-  return file ? file->text : std::wstring();
+  return file ? file->text() : std::wstring();
 }
 
 void SimPlatform::SetFileText(const std::wstring& path, const std::wstring& text) {
-  state_->CreateFile(path).text = text;
+  state_->CreateFile(path).SetText(text);
 }
 
 void SimPlatform::RemoveFile(const std::wstring& path) {

@@ -16,8 +16,9 @@ std::uint32_t SimProfileFiles::GetString(const std::optional<std::wstring>& sect
     return 0;
   }
   const FileState* file = state_.FindFile(path);
-  const profile::Document document = profile::Parse(file ? file->text : std::wstring());
-  profile::ReadResult result = profile::Read(document, section, key, defaultValue, bufferChars);
+  const profile::Document none;
+  profile::ReadResult result =
+      profile::Read(file ? file->Parsed() : none, section, key, defaultValue, bufferChars);
   text = std::move(result.text);
   return result.count;
 }
@@ -33,11 +34,21 @@ bool SimProfileFiles::WriteString(const std::optional<std::wstring>& section,
   }
   FileState* file = state_.FindFile(path);
   if (file && file->readOnly) return false;
-  profile::Document document = profile::Parse(file ? file->text : std::wstring());
+  profile::Document document = file ? file->Parsed() : profile::Document();
   bool changed = false;
   const bool result = profile::Write(document, section, key, value, changed);
-  if (changed) state_.CreateFile(path).text = profile::Serialize(document);
+  if (changed) state_.CreateFile(path).SetText(profile::Serialize(document));
   return result;
+}
+
+void FileState::SetText(std::wstring text) {
+  text_ = std::move(text);
+  parsed_.reset();
+}
+
+const profile::Document& FileState::Parsed() const {
+  if (!parsed_) parsed_ = profile::Parse(text_);
+  return *parsed_;
 }
 
 }  // namespace sheetlore::sim

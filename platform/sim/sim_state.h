@@ -12,6 +12,7 @@
 
 #include "platform/platform.h"
 #include "platform/sim/fold_case.h"
+#include "platform/sim/profile_document.h"
 #include "platform/sim/sim_platform.h"
 
 namespace sheetlore::sim {
@@ -23,12 +24,22 @@ struct PrinterState {
   std::vector<std::uint8_t> settings;
 };
 
-struct FileState {
+class FileState {
+ public:
   std::wstring path;  // as first written
-  std::wstring text;
   bool readOnly = false;
   bool hidden = false;
   bool system = false;
+
+  const std::wstring& text() const { return text_; }
+  void SetText(std::wstring text);
+  // The text as the profile service reads it, parsed once per change of the text, so that
+  // tests with large files stay fast.
+  const profile::Document& Parsed() const;
+
+ private:
+  std::wstring text_;
+  mutable std::optional<profile::Document> parsed_;
 };
 
 struct ScriptedWindow {
