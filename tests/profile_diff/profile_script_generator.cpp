@@ -51,7 +51,8 @@ class Generator {
                                                     L"[x",
                                                     L"Q\"q\"",
                                                     L"tab\tx",
-                                                    L"Long Section Name With Words"};
+                                                    L"Long Section Name With Words",
+                                                    L"two\nlines"};
     return Pick(names);
   }
 
@@ -64,12 +65,26 @@ class Generator {
 
   std::wstring Value() {
     static const std::vector<std::wstring> values = {
-        L"0",          L"14.8",       L"A5X",
-        L"  padded  ", L"\"quoted\"", L"'single'",
-        L"\"",         L"\"\"",       L"'a\"",
-        L"x=y",        L"",           L"  ",
-        L"trail   ",   L"\tTab",      L"1E-05",
-        L"a;b",        L"[s]",        L"a long value that is longer than the small buffers"};
+        L"0",
+        L"14.8",
+        L"A5X",
+        L"  padded  ",
+        L"\"quoted\"",
+        L"'single'",
+        L"\"",
+        L"\"\"",
+        L"'a\"",
+        L"x=y",
+        L"",
+        L"  ",
+        L"trail   ",
+        L"\tTab",
+        L"1E-05",
+        L"a;b",
+        L"[s]",
+        L"a long value that is longer than the small buffers",
+        L"line\r\nbreak",
+        L"x\n[Inject]"};
     return Pick(values);
   }
 
