@@ -18,7 +18,7 @@ inline const wchar_t kNoticeTitle[] = L"系統提示";
 
 // Polls until the condition holds or the time is up.
 inline bool WaitFor(const std::function<bool()>& condition,
-                    std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+                    std::chrono::milliseconds limit = std::chrono::seconds(60)) {
   const auto end = std::chrono::steady_clock::now() + limit;
   while (std::chrono::steady_clock::now() < end) {
     if (condition()) return true;
@@ -39,27 +39,29 @@ inline std::wstring ClassOf(HWND window) {
   return name;
 }
 
+struct WindowSearch {
+  std::wstring caption;
+  std::wstring className;
+  HWND found = nullptr;
+};
+
+inline BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<WindowSearch*>(context);
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(window, &process);
+  if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window) &&
+      TextOf(window) == search->caption &&
+      (search->className.empty() || ClassOf(window) == search->className)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // A visible top-level window of this process with that caption (any class), or null.
 inline HWND FindOwnWindow(const std::wstring& caption, const std::wstring& className = {}) {
-  struct Search {
-    std::wstring caption;
-    std::wstring className;
-    HWND found = nullptr;
-  } search{caption, className};
-  ::EnumWindows(
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(context);
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(window, &process);
-        if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window) &&
-            TextOf(window) == s->caption &&
-            (s->className.empty() || ClassOf(window) == s->className)) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{caption, className};
+  ::EnumWindows(&MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -106,7 +108,8 @@ class DialogDriver {
   // Waits for a message box, returns its text and confirms it.
   std::wstring AnswerMessageBox() const {
     HWND box = nullptr;
-    WaitFor([&] { return (box = FindOwnWindow(kNoticeTitle, L"#32770")) != nullptr; });
+    WaitFor([&] { return (box = FindOwnWindow(kNoticeTitle, L"#32770")) != nullptr; },
+            std::chrono::seconds(90));
     if (!box) return L"(no message box)";
     std::wstring text;
     for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
