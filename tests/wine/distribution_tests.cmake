@@ -1,0 +1,29 @@
+# What users get: sheetlore.exe, the example hosts, the release package and the installer.
+
+# sheetlore.exe end to end on the CUPS queues: every command's output and exit status.
+add_test(NAME cli_tool
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/cli_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+          $<TARGET_FILE:sheetlore_tool>)
+set_tests_properties(cli_tool PROPERTIES LABELS wine TIMEOUT 600 FAIL_REGULAR_EXPRESSION "FAIL:")
+
+# examples/hello.vbs, hello.js and the C++ host against their expected output.
+add_test(NAME examples
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/examples_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+          $<TARGET_FILE:Sheetlore> $<TARGET_FILE:host> ${CMAKE_SOURCE_DIR}/examples
+          ${CMAKE_CURRENT_SOURCE_DIR}/examples_expected)
+set_tests_properties(examples PROPERTIES
+  LABELS wine TIMEOUT 300 FAIL_REGULAR_EXPRESSION "FAIL:" RESOURCE_LOCK sheetlore_registration)
+
+# The zip and the MSI hold both architectures, so they are tested once, from the x64 build,
+# with the x86 build beside it (tools/build builds both into out/x64 and out/x86).
+if(SHEETLORE_ARCH STREQUAL "x64")
+  set(SHEETLORE_X86_BUILD_DIR ${CMAKE_BINARY_DIR}/../x86 CACHE PATH
+      "The x86 build directory whose binaries the package and installer tests take")
+  foreach(test package msi)
+    add_test(NAME ${test}
+      COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/${test}_test.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}
+              ${SHEETLORE_X86_BUILD_DIR})
+    set_tests_properties(${test} PROPERTIES
+      LABELS wine TIMEOUT 600 FAIL_REGULAR_EXPRESSION "FAIL:" RESOURCE_LOCK sheetlore_registration)
+  endforeach()
+endif()

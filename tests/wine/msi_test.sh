@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# The installer under Wine: builds Sheetlore-<version>.msi with tools/package --no-build,
+# installs it with msiexec /i /qn, and checks the files under both Program Files folders, that
+# its registry entries are exactly those DllRegisterServer writes (both registry views), that
+# 64-bit and 32-bit script hosts create Sheetlore.ClsPrint, that the users' rights on
+# PrintSet.ini are granted, and that sheetlore.exe uses the installed store. Then msiexec /x
+# /qn: creation fails in both hosts and no file, folder or registry key is left behind.
+#   msi_test.sh <repository> <x64 build dir> <x86 build dir>
+set -u
+repo=$1
+x64_dir=$2
+x86_dir=$3
+work=$(mktemp -d)
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+ok() { echo "ok: $*"; }
+
+[ -f "$x86_dir/Sheetlore.dll" ] || { echo "FAIL: no x86 build in $x86_dir (tools/build x86)"; exit 1; }
+"$repo/tools/package" --no-build --x64 "$x64_dir" --x86 "$x86_dir" --out "$work/dist" >"$work/log" 2>&1 ||
+  { cat "$work/log"; echo "FAIL: tools/package"; exit 1; }
+msi=$(ls "$work"/dist/Sheetlore-*.msi)
+msi_path=$(winepath -w "$msi")
+
+program_files=$WINEPREFIX/drive_c/Program\ Files/Sheetlore
+program_files_x86=$WINEPREFIX/drive_c/Program\ Files\ \(x86\)/Sheetlore
+keys=('CLSID\{188AD010-B752-4ADC-9E36-D06143AC4914}' 'Sheetlore.ClsPrint'
+  'Interface\{5E8DBAC0-6E0E-4AF8-AF3F-8647E2E0543E}' 'TypeLib\{B0D81A92-2C42-4EA0-8E2A-775C03B6B053}')
+
+# The class's registry entries in both views, with the DLLs' paths given as x64-dll/x86-dll
+# and their folders (HELPDIR, written by whichever registration ran last) as dll-folder.
+# dump <x64 dll path> <x86 dll path>
+dump() {
+  local x64_dll=${1//\\/\\\\} x86_dll=${2//\\/\\\\}
+  local x64_folder=${x64_dll%\\\\*} x86_folder=${x86_dll%\\\\*}
+  for loader in wine64 wine; do
+    echo "[$loader]"
+    for key in "${keys[@]}"; do
+      "$loader" reg query "HKLM\\Software\\Classes\\$key" /s 2>&1 | tr -d '\r'
+    done
+  done | sed -e "s|$x64_dll|x64-dll|g" -e "s|$x86_dll|x86-dll|g" \
+    -e "s|$x64_folder\\\\\\?\$|dll-folder|" -e "s|$x86_folder\\\\\\?\$|dll-folder|"
+}
+cat >"$work/probe.vbs" <<'VBS'
+On Error Resume Next
+Set p = CreateObject("Sheetlore.ClsPrint")
+If Err.Number = 0 Then WScript.Echo "created " & p.InchToCm(1) Else WScript.Echo "absent"
+VBS
+probe_script=$(winepath -w "$work/probe.vbs")
+probe() { # expected, when
+  local host64 host32
+  host64=$(wine64 cscript //nologo "$probe_script" | tr -d '\r')
+  host32=$(wine cscript //nologo "$probe_script" | tr -d '\r')
+  [ "$host64" = "$1" ] && ok "64-bit host: $1 $2" || fail "64-bit host $2: $host64, expected $1"
+  [ "$host32" = "$1" ] && ok "32-bit host: $1 $2" || fail "32-bit host $2: $host32, expected $1"
+}
+
+echo "== what DllRegisterServer writes"
+build_x64=$(winepath -w "$x64_dir/Sheetlore.dll")
+build_x86=$(winepath -w "$x86_dir/Sheetlore.dll")
+wine64 regsvr32 /s "$build_x64" && wine regsvr32 /s "$build_x86" || fail "regsvr32 of the built DLLs"
+dump "$build_x64" "$build_x86" >"$work/expected.reg"
+wine64 regsvr32 /s /u "$build_x64"
+wine regsvr32 /s /u "$build_x86"
+grep -q "x64-dll" "$work/expected.reg" && grep -q "x86-dll" "$work/expected.reg" ||
+  fail "regsvr32 registered no DLL: $(cat "$work/expected.reg")"
+probe absent "before the installer runs"
+
+echo "== msiexec /i"
+wine64 msiexec /i "$msi_path" /qn /l*v "$(winepath -w "$work/install.log")"
+rc=$?
+[ $rc -eq 0 ] && ok "msiexec /i exited 0" || fail "msiexec /i exited $rc"
+for folder in "$program_files" "$program_files_x86"; do
+  for file in Sheetlore.dll sheetlore.exe PrintSet.ini; do
+    [ -f "$folder/$file" ] || fail "$folder/$file is not installed"
+  done
+done
+cmp -s "$program_files/Sheetlore.dll" "$x64_dir/Sheetlore.dll" &&
+  cmp -s "$program_files_x86/Sheetlore.dll" "$x86_dir/Sheetlore.dll" &&
+  ok "x64 DLL under Program Files, x86 DLL under Program Files (x86)" || fail "the installed DLLs"
+dump 'C:\Program Files\Sheetlore\Sheetlore.dll' 'C:\Program Files (x86)\Sheetlore\Sheetlore.dll' >"$work/installed.reg"
+if diff -u "$work/expected.reg" "$work/installed.reg"; then
+  ok "the installer's registry entries equal DllRegisterServer's, in both views"
+else
+  fail "the installer's registry entries differ from DllRegisterServer's"
+fi
+probe "created 2.54" "after msiexec /i"
+# icacls ran for both paper stores and succeeded (Wine keeps no access lists to check). The log
+# is ANSI or UTF-16 depending on the installer: dropping the zero bytes reads both.
+tr -d '\r\0' <"$work/install.log" >"$work/install.txt"
+grep -q "IcaclsExe.*icacls.exe" "$work/install.txt" && ok "FindIcacls set IcaclsExe to icacls.exe" ||
+  fail "the log does not show where icacls.exe is"
+for action in GrantUsersStore64 GrantUsersStore32; do
+  grep -q "Action ended .*: $action. Return value 1." "$work/install.txt" &&
+    ok "the installer ran $action successfully" || fail "$action did not succeed"
+done
+
+echo "== sheetlore.exe uses the installed store"
+store_line=$(wine64 "$program_files/sheetlore.exe" --help | tr -d '\r' | grep '^Paper store:')
+[ "$store_line" = 'Paper store: C:\Program Files\Sheetlore\PrintSet.ini' ] && ok "$store_line" ||
+  fail "sheetlore.exe names its store: $store_line"
+wine64 "$program_files/sheetlore.exe" paper-store A5X 14.8 21 >/dev/null || fail "paper-store"
+iconv -f UTF-16 -t UTF-8 "$program_files/PrintSet.ini" | tr -d '\r' | grep -qx 'A5X=A5X' &&
+  ok "paper-store wrote the installed PrintSet.ini" || fail "the installed PrintSet.ini lacks A5X"
+[ "$(head -c 2 "$program_files/PrintSet.ini" | od -An -tx1 | tr -d ' ')" = "fffe" ] ||
+  fail "the installed PrintSet.ini lost its byte-order mark"
+
+echo "== msiexec /x"
+wine64 msiexec /x "$msi_path" /qn
+rc=$?
+[ $rc -eq 0 ] && ok "msiexec /x exited 0" || fail "msiexec /x exited $rc"
+probe absent "after msiexec /x"
+[ ! -e "$program_files" ] && [ ! -e "$program_files_x86" ] && ok "no file or folder left behind" ||
+  fail "left behind: $(ls -R "$program_files" "$program_files_x86" 2>&1 | head)"
+left=$(for loader in wine64 wine; do for key in "${keys[@]}"; do
+  "$loader" reg query "HKLM\\Software\\Classes\\$key" >/dev/null 2>&1 && echo "$loader: $key"
+done; done)
+[ -z "$left" ] && ok "no registry key left behind" || fail "registry keys left behind: $left"
+
+rm -rf "$work"
+echo
+[ "$failures" -eq 0 ] && echo "all installer checks passed" || echo "$failures failed"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# The release package: tools/package --no-build from the x64 and x86 build directories, then
+# the zip's contents, the empty UTF-16 paper stores, and under Wine the install scripts
+# (per user and machine-wide): after each install both a 64-bit and a 32-bit script host
+# create Sheetlore.ClsPrint; after each uninstall neither can.
+#   package_test.sh <repository> <x64 build dir> <x86 build dir>
+set -u
+repo=$1
+x64_dir=$2
+x86_dir=$3
+work=$(mktemp -d)
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+ok() { echo "ok: $*"; }
+
+[ -f "$x86_dir/Sheetlore.dll" ] || { echo "FAIL: no x86 build in $x86_dir (tools/build x86)"; exit 1; }
+"$repo/tools/package" --no-build --x64 "$x64_dir" --x86 "$x86_dir" --out "$work/dist" >"$work/log" 2>&1 ||
+  { cat "$work/log"; echo "FAIL: tools/package"; exit 1; }
+version=$(sed -n 's/^project(Sheetlore VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+zip=$work/dist/Sheetlore-$version.zip
+[ -f "$work/dist/Sheetlore-$version.msi" ] && ok "the MSI is written beside the zip" || fail "no MSI"
+
+echo "== contents"
+listing=$(unzip -Z1 "$zip" | grep -v '/$' | sort)
+expected=$(sed "s/^/Sheetlore-$version\//" <<'LIST' | sort
+README.txt
+examples/Hello.bas
+examples/Hello.cs
+examples/hello.js
+examples/hello.ps1
+examples/hello.vbs
+examples/host.cpp
+install-user.cmd
+install.cmd
+register.cmd
+uninstall-user.cmd
+uninstall.cmd
+x64/PrintSet.ini
+x64/Sheetlore.dll
+x64/sheetlore.exe
+x86/PrintSet.ini
+x86/Sheetlore.dll
+x86/sheetlore.exe
+LIST
+)
+[ "$listing" = "$expected" ] && ok "the zip holds the expected files" ||
+  { fail "the zip's files differ"; diff <(echo "$expected") <(echo "$listing"); }
+unzip -q "$zip" -d "$work/unpacked"
+root=$work/unpacked/Sheetlore-$version
+for arch in x64 x86; do
+  [ "$(od -An -tx1 "$root/$arch/PrintSet.ini" | tr -d ' \n')" = "fffe" ] &&
+    ok "$arch/PrintSet.ini is empty UTF-16 LE with a byte-order mark" ||
+    fail "$arch/PrintSet.ini is not an empty UTF-16 LE file"
+done
+cmp -s "$root/x64/Sheetlore.dll" "$x64_dir/Sheetlore.dll" && cmp -s "$root/x86/Sheetlore.dll" "$x86_dir/Sheetlore.dll" &&
+  ok "each architecture's DLL is in its folder" || fail "the DLLs are not the built ones"
+# The machine field of a PE file's header: 8664 for x64, 14c for x86.
+pe_machine() {
+  local header
+  header=$(od -An -tu4 -j 60 -N 4 "$1" | tr -d ' ')
+  od -An -tx2 -j $((header + 4)) -N 2 "$1" | tr -d ' '
+}
+for arch in x64 x86; do
+  expected_machine=8664
+  [ "$arch" = x86 ] && expected_machine=014c
+  for binary in Sheetlore.dll sheetlore.exe; do
+    machine=$(pe_machine "$root/$arch/$binary")
+    [ "$machine" = "$expected_machine" ] && ok "$arch/$binary is built for $arch" ||
+      fail "$arch/$binary has machine $machine"
+  done
+done
+for text in install.cmd register.cmd README.txt examples/hello.vbs; do
+  [ "$(grep -c $'\r$' "$root/$text")" -eq "$(wc -l <"$root/$text")" ] && ok "$text has CR LF line ends" ||
+    fail "$text lacks CR LF line ends"
+done
+
+echo "== the install scripts under Wine"
+cat >"$work/probe.vbs" <<'VBS'
+On Error Resume Next
+Set p = CreateObject("Sheetlore.ClsPrint")
+If Err.Number = 0 Then WScript.Echo "created " & p.InchToCm(1) Else WScript.Echo "absent"
+VBS
+probe_script=$(winepath -w "$work/probe.vbs")
+# probe <expected: created 2.54|absent> <what>: both script hosts, 64-bit and 32-bit
+probe() {
+  local host64 host32
+  host64=$(wine64 cscript //nologo "$probe_script" | tr -d '\r')
+  host32=$(wine cscript //nologo "$probe_script" | tr -d '\r')
+  [ "$host64" = "$1" ] && ok "64-bit host: $1 $2" || fail "64-bit host $2: $host64, expected $1"
+  [ "$host32" = "$1" ] && ok "32-bit host: $1 $2" || fail "32-bit host $2: $host32, expected $1"
+}
+run_script() { # script name
+  (cd "$root" && wine64 cmd /c "$1") >"$work/script.log" 2>&1
+  local rc=$?
+  tr -d '\r' <"$work/script.log"
+  [ $rc -eq 0 ] && ok "$1 exited 0" || fail "$1 exited $rc"
+}
+probe absent "before any install"
+# Wine's COM creates classes from the machine's keys only, and keeps one view of
+# HKCU\Software\Classes for both architectures: per user, the keys are checked instead.
+user_key='HKCU\Software\Classes\CLSID\{188AD010-B752-4ADC-9E36-D06143AC4914}\InprocServer32'
+run_script install-user.cmd
+user_server=$(wine64 reg query "$user_key" /ve 2>&1 | tr -d '\r')
+[[ "$user_server" == *'\Sheetlore.dll'* ]] && wine64 reg query 'HKCU\Software\Classes\Sheetlore.ClsPrint\CLSID' >/dev/null 2>&1 &&
+  ok "install-user.cmd wrote the class and the ProgID under HKCU" || fail "install-user.cmd: $user_server"
+run_script uninstall-user.cmd
+wine64 reg query "$user_key" >/dev/null 2>&1 && fail "uninstall-user.cmd left $user_key" ||
+  ok "uninstall-user.cmd removed the class under HKCU"
+run_script install.cmd
+probe "created 2.54" "after install.cmd"
+inproc=$(wine64 reg query 'HKLM\Software\Classes\CLSID\{188AD010-B752-4ADC-9E36-D06143AC4914}\InprocServer32' /ve | tr -d '\r')
+[[ "$inproc" == *'\x64\Sheetlore.dll'* ]] && ok "the 64-bit view names x64\\Sheetlore.dll" ||
+  fail "64-bit registration: $inproc"
+inproc=$(wine reg query 'HKLM\Software\Classes\CLSID\{188AD010-B752-4ADC-9E36-D06143AC4914}\InprocServer32' /ve | tr -d '\r')
+[[ "$inproc" == *'\x86\Sheetlore.dll'* ]] && ok "the 32-bit view names x86\\Sheetlore.dll" ||
+  fail "32-bit registration: $inproc"
+run_script uninstall.cmd
+probe absent "after uninstall.cmd"
+
+rm -rf "$work"
+echo
+[ "$failures" -eq 0 ] && echo "all package checks passed" || echo "$failures failed"
+[ "$failures" -eq 0 ]
