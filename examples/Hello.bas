@@ -46,7 +46,7 @@ Public Sub SheetloreRecords()
 
     ' Read a form of the default printer.
     Dim printerName As String, formName As String
-    printerName = Application.ActivePrinter   ' Word; in Excel take the part before " on "
+    printerName = "My Printer"   ' the printer's name as Settings > Printers shows it
     formName = "Letter"
     paper = clsPrint.PrintGetForm(printerName, formName)
     Debug.Print formName & ": " & paper.W & " x " & paper.H & " cm"
