@@ -4,9 +4,10 @@
 # (PrintSet.ini beside the program) starts absent and is this test's own.
 # Wine's AddForm and DeleteForm succeed without changing anything: an added form never shows
 # up and a deleted one stays.
-#   cli_test.sh <wine loader> <sheetlore.exe>
+#   cli_test.sh <wine loader> <sheetlore.exe> <dialog_closer.exe>
 set -u
 wine=$1
+closer=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$2" "$work/sheetlore.exe"
@@ -286,6 +287,16 @@ iconv -f UTF-16 -t UTF-8 "$work/PrintSet.ini" | tr -d '\r' | grep -q "A5X" &&
 echo "== an empty store installs nothing"
 for name in "Inch Letter" "標籤紙" Letter; do run paper-delete "$name"; done
 expect 0 "Paper  Width (cm)  Height (cm)  Status" install
+
+echo "== dialog"
+# The maintenance dialog stays open until its "Esc結束" is clicked; the command then ends.
+"$wine" "$closer" 120 &
+closer_pid=$!
+timeout 180 "$wine" "$work/sheetlore.exe" dialog >"$work/out" 2>"$work/err"
+rc=$?
+wait "$closer_pid" && echo "ok: the dialog appeared and was closed" || fail "no dialog appeared"
+[ "$rc" -eq 0 ] && [ ! -s "$work/out" ] && echo "ok: sheetlore dialog -> 0 once closed" ||
+  fail "sheetlore dialog exited $rc: $(cat "$work/out" "$work/err")"
 
 echo
 if [ "$failures" -eq 0 ]; then echo "all sheetlore.exe checks passed"; else echo "$failures failed"; fi
