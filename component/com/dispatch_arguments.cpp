@@ -60,6 +60,53 @@ unique_variant OmittedValue(const typelib::Parameter& parameter) {
   return value;
 }
 
+namespace {
+
+// A zero value of a type, for a variable that holds nothing yet.
+bool SetZero(VARIANT& variable, VARTYPE type) {
+  switch (type) {
+    case VT_BSTR:
+      V_BSTR(&variable) = nullptr;
+      break;
+    case VT_DISPATCH:
+      V_DISPATCH(&variable) = nullptr;
+      break;
+    case VT_R8:
+      V_R8(&variable) = 0;
+      break;
+    case VT_BOOL:
+      V_BOOL(&variable) = VARIANT_FALSE;
+      break;
+    default:
+      return false;
+  }
+  V_VT(&variable) = type;
+  return true;
+}
+
+}  // namespace
+
+VARIANT ReferenceForTypedParameter(const typelib::Parameter& parameter, const VARIANT& argument) {
+  if (!parameter.byReference || parameter.type == VT_VARIANT ||
+      V_VT(&argument) != (VT_BYREF | VT_VARIANT) || !V_VARIANTREF(&argument)) {
+    return argument;
+  }
+  VARIANT& variable = *V_VARIANTREF(&argument);
+  if (V_VT(&variable) == (VT_BYREF | parameter.type)) return variable;
+  if (V_VT(&variable) != parameter.type) {
+    const bool converted =
+        V_VT(&variable) == VT_EMPTY
+            ? SetZero(variable, parameter.type)
+            : SUCCEEDED(::VariantChangeType(&variable, &variable, 0, parameter.type));
+    if (!converted) return argument;  // Invoke reports the mismatch
+  }
+  VARIANT reference;
+  ::VariantInit(&reference);
+  V_VT(&reference) = static_cast<VARTYPE>(VT_BYREF | parameter.type);
+  V_BYREF(&reference) = &V_UI1(&variable);  // the value, wherever its type keeps it
+  return reference;
+}
+
 void CompletedArguments::AddSubstitute(const typelib::Parameter& parameter) {
   unique_variant value = OmittedValue(parameter);
   substitutes_.push_back(arguments_.size());
@@ -80,7 +127,7 @@ CompletedArguments::CompletedArguments(const typelib::Method& method, const DISP
   // take their places and omitted ones their values.
   for (std::size_t index = located.size(); index-- > 0;) {
     if (located[index]) {
-      arguments_.push_back(*located[index]);
+      arguments_.push_back(ReferenceForTypedParameter(method.parameters[index], *located[index]));
     } else {
       AddSubstitute(method.parameters[index]);
     }

@@ -23,6 +23,13 @@ HRESULT LocateArguments(const typelib::Method& method, const DISPPARAMS& paramet
 // text for a text default), 0, an empty text, Nothing, or the "missing" marker for a VARIANT.
 win32::unique_variant OmittedValue(const typelib::Parameter& parameter);
 
+// A script passes its variables as references to VARIANTs (VT_BYREF | VT_VARIANT); for a
+// typed by-reference parameter that becomes a reference to the variable's value
+// (VT_BYREF | type), converting the variable to the parameter's type first when it holds
+// another (an empty variable becomes the type's zero), so that the method reads and writes
+// the caller's variable itself. Any other argument is returned as it is.
+VARIANT ReferenceForTypedParameter(const typelib::Parameter& parameter, const VARIANT& argument);
+
 // The caller's arguments with every omitted optional parameter given its OmittedValue, for
 // ITypeInfo::Invoke, all positional (named arguments moved to their places). The caller's
 // VARIANTs are copied shallowly, not duplicated: by-reference arguments still reach the

@@ -1,9 +1,10 @@
-#include "component/com/typelib_writer/record_size_fix.h"
+#include "component/com/typelib_writer/typelib_repairs.h"
 
 #include <array>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace sheetlore::com::typelib {
@@ -51,6 +52,28 @@ std::size_t SizeFieldOffset(const std::vector<char>& bytes, unsigned typeInfoInd
 }
 
 }  // namespace
+
+void WidenTrueDefaults(const std::filesystem::path& library, int expectedCount) {
+  // An in-place default: the top byte 0x80 + 4 * type (VT_BOOL: 0xAC), the value below.
+  constexpr std::uint32_t kTruncatedTrue = 0xAC0000FF;
+  constexpr std::uint32_t kTrue = 0xAC00FFFF;
+  std::vector<char> bytes = ReadAll(library);
+  std::vector<std::size_t> found;
+  for (std::size_t offset = 0; offset + 4 <= bytes.size(); ++offset) {
+    if (ReadWord(bytes, offset) == kTruncatedTrue) found.push_back(offset);
+  }
+  if (static_cast<int>(found.size()) != expectedCount) {
+    throw std::runtime_error("found " + std::to_string(found.size()) +
+                             " truncated boolean defaults, expected " +
+                             std::to_string(expectedCount));
+  }
+  std::fstream file(library, std::ios::binary | std::ios::in | std::ios::out);
+  for (std::size_t offset : found) {
+    file.seekp(static_cast<std::streamoff>(offset));
+    file.write(reinterpret_cast<const char*>(&kTrue), sizeof kTrue);
+  }
+  if (!file) throw std::runtime_error("cannot write " + library.string());
+}
 
 std::uint32_t StoredRecordSize(const std::filesystem::path& library, unsigned typeInfoIndex) {
   const auto bytes = ReadAll(library);

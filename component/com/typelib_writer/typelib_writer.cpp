@@ -14,7 +14,7 @@
 
 #include "component/com/interface_description.h"
 #include "component/com/sheetlore_guids.h"
-#include "component/com/typelib_writer/record_size_fix.h"
+#include "component/com/typelib_writer/typelib_repairs.h"
 
 namespace {
 
@@ -37,6 +37,10 @@ class WriteError : public std::runtime_error {
 void Check(HRESULT hr, const std::string& what) {
   if (FAILED(hr)) throw WriteError(what, hr);
 }
+
+// Text defaults are written in the code page of the process: the build runs the writer with
+// the Traditional Chinese locale.
+constexpr UINT kDefaultsCodePage = 950;
 
 // Owns one reference to a COM interface.
 template <class Interface>
@@ -238,17 +242,73 @@ void DescribeRecord(ICreateTypeInfo* creator) {
   Check(creator->LayOut(), "LayOut(rePaPer)");
 }
 
-// The size a caller of the saved library sees for the record.
-ULONG LoadedRecordSize(const std::wstring& path) {
-  Ref<ITypeLib> library;
-  Check(LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put()), "LoadTypeLibEx");
-  Ref<ITypeInfo> record;
-  Check(library->GetTypeInfoOfGuid(kRecordId, record.put()), "rePaPer type information");
-  Ref<IRecordInfo> recordInfo;
-  Check(GetRecordInfoFromTypeInfo(record.get(), recordInfo.put()), "GetRecordInfoFromTypeInfo");
-  ULONG size = 0;
-  Check(recordInfo->GetSize(&size), "IRecordInfo::GetSize");
-  return size;
+// The saved library as a caller loads it.
+class LoadedLibrary {
+ public:
+  explicit LoadedLibrary(const std::wstring& path) {
+    Check(LoadTypeLibEx(path.c_str(), REGKIND_NONE, library_.put()), "LoadTypeLibEx");
+  }
+
+  ULONG RecordSize() {
+    Ref<ITypeInfo> record;
+    Check(library_->GetTypeInfoOfGuid(kRecordId, record.put()), "rePaPer type information");
+    Ref<IRecordInfo> recordInfo;
+    Check(GetRecordInfoFromTypeInfo(record.get(), recordInfo.put()), "GetRecordInfoFromTypeInfo");
+    ULONG size = 0;
+    Check(recordInfo->GetSize(&size), "IRecordInfo::GetSize");
+    return size;
+  }
+
+  // The description of every parameter default that reads back otherwise than written.
+  // Text defaults are compared only where this process's code page is the one they are
+  // stored in.
+  std::vector<std::string> WrongDefaults() {
+    Ref<ITypeInfo> dispatch, slots;
+    Check(library_->GetTypeInfoOfGuid(kInterfaceId, dispatch.put()), "_ClsPrint type information");
+    HREFTYPE reference = 0;
+    Check(dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &reference), "dual interface");
+    Check(dispatch->GetRefTypeInfo(reference, slots.put()), "dual interface");
+    std::vector<std::string> wrong;
+    UINT index = 0;
+    for (const Method& method : kMethods) {
+      FUNCDESC* function = nullptr;
+      Check(slots->GetFuncDesc(index++, &function), "GetFuncDesc");
+      for (std::size_t p = 0; p < method.parameters.size(); ++p) {
+        const auto& expected = method.parameters[p].defaultValue;
+        if (!expected) continue;
+        const VARIANT& stored =
+            function->lprgelemdescParam[p].paramdesc.pparamdescex->varDefaultValue;
+        bool same = V_VT(&stored) == expected->type;
+        if (same && expected->type == VT_BOOL) {
+          same = V_BOOL(&stored) == (expected->boolean ? VARIANT_TRUE : VARIANT_FALSE);
+        } else if (same && GetACP() == kDefaultsCodePage) {
+          same =
+              std::wstring_view(V_BSTR(&stored), SysStringLen(V_BSTR(&stored))) == expected->text;
+        }
+        if (!same)
+          wrong.push_back("default of parameter " + std::to_string(p) + " of method " +
+                          std::to_string(method.number));
+      }
+      slots->ReleaseFuncDesc(function);
+    }
+    return wrong;
+  }
+
+ private:
+  Ref<ITypeLib> library_;
+};
+
+int CountTrueDefaults() {
+  int count = 0;
+  for (const Method& method : kMethods) {
+    for (const Parameter& parameter : method.parameters) {
+      if (parameter.defaultValue && parameter.defaultValue->type == VT_BOOL &&
+          parameter.defaultValue->boolean) {
+        ++count;
+      }
+    }
+  }
+  return count;
 }
 
 void WriteTypeLibrary(const std::wstring& path) {
@@ -296,10 +356,16 @@ void WriteCompleteTypeLibrary(const std::wstring& path) {
   if (StoredRecordSize(path, kRecordIndex) != expected) {
     StoreRecordSize(path, kRecordIndex, expected);
   }
-  const ULONG loaded = LoadedRecordSize(path);
+  if (!LoadedLibrary(path).WrongDefaults().empty()) WidenTrueDefaults(path, CountTrueDefaults());
+
+  LoadedLibrary library(path);
+  const ULONG loaded = library.RecordSize();
   if (loaded != expected) {
     throw std::runtime_error("rePaPer reports " + std::to_string(loaded) + " bytes, not " +
                              std::to_string(expected));
+  }
+  for (const std::string& wrong : library.WrongDefaults()) {
+    throw std::runtime_error("the library reads back a wrong " + wrong);
   }
 }
 

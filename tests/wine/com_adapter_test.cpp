@@ -1,0 +1,231 @@
+// Pieces of the COM adapter on their own: omitted arguments, the wizard caption, and the
+// arrays written into a caller's VARIANT.
+
+#include <gtest/gtest.h>
+
+#include "component/cls_print.h"
+#include "component/com/array_arguments.h"
+#include "component/com/dispatch_arguments.h"
+#include "component/com/interface_description.h"
+#include "component/com/wizard_caption.h"
+#include "platform/automation_error.h"
+#include "tests/wine/com_test_support.h"
+
+namespace sheetlore::com_test {
+namespace {
+
+using com::CompletedArguments;
+using com::StoreFormRows;
+using com::StoreNames;
+namespace typelib = com::typelib;
+
+const typelib::Method& MethodNamed(std::wstring_view name) {
+  for (const typelib::Method& method : typelib::kMethods) {
+    if (method.name == name) return method;
+  }
+  throw std::logic_error("no such method");
+}
+
+// The argument for parameter index of a completed, all-positional DISPPARAMS.
+const VARIANT& Argument(DISPPARAMS* parameters, UINT index) {
+  return parameters->rgvarg[parameters->cArgs - 1 - index];
+}
+
+TEST(CompletedArguments, PrintCheckWithNothingGetsFalseAndTheExactCaption) {
+  DISPPARAMS none{};
+  CompletedArguments completed(MethodNamed(L"PrintCheck"), none);
+  DISPPARAMS* parameters = completed.get();
+  ASSERT_EQ(parameters->cArgs, 2u);
+  EXPECT_EQ(parameters->cNamedArgs, 0u);
+  EXPECT_EQ(V_VT(&Argument(parameters, 0)), VT_BOOL);
+  EXPECT_EQ(V_BOOL(&Argument(parameters, 0)), VARIANT_FALSE);
+  ASSERT_EQ(V_VT(&Argument(parameters, 1)), VT_BSTR);
+  EXPECT_EQ(TextOf(V_BSTR(&Argument(parameters, 1))), L"新增印表機精靈");
+}
+
+TEST(CompletedArguments, NamedArgumentsTakeTheirPlaces) {
+  // PrintAddForm("P", "F", Cy:=2, Cx:=1, fTop:=3): named ones first in rgvarg, in the order
+  // of rgdispidNamedArgs, then the positional ones last first.
+  unique_bstr printer(L"P"), form(L"F");
+  VARIANT arguments[5] = {Double(2), Double(1), Double(3), Text(form.get()), Text(printer.get())};
+  DISPID names[] = {3, 2, 6};
+  DISPPARAMS call{arguments, names, 5, 3};
+  CompletedArguments completed(MethodNamed(L"PrintAddForm"), call);
+  DISPPARAMS* parameters = completed.get();
+  ASSERT_EQ(parameters->cArgs, 8u);
+  EXPECT_EQ(parameters->cNamedArgs, 0u);
+  EXPECT_EQ(TextOf(V_BSTR(&Argument(parameters, 0))), L"P");
+  EXPECT_EQ(TextOf(V_BSTR(&Argument(parameters, 1))), L"F");
+  EXPECT_EQ(V_R8(&Argument(parameters, 2)), 1);
+  EXPECT_EQ(V_R8(&Argument(parameters, 3)), 2);
+  EXPECT_EQ(V_VT(&Argument(parameters, 4)), VT_R8);  // fLeft omitted: 0
+  EXPECT_EQ(V_R8(&Argument(parameters, 4)), 0);
+  EXPECT_EQ(V_R8(&Argument(parameters, 6)), 3);
+  EXPECT_EQ(V_R8(&Argument(parameters, 7)), 0);
+}
+
+TEST(CompletedArguments, AMissingMarkerInPlaceTakesTheDefault) {
+  VARIANT arguments[2];
+  V_VT(&arguments[0]) = VT_ERROR;
+  V_ERROR(&arguments[0]) = DISP_E_PARAMNOTFOUND;
+  arguments[1] = Double(1);
+  DISPPARAMS call{arguments, nullptr, 2, 0};
+  CompletedArguments completed(MethodNamed(L"InchToCm"), call);
+  ASSERT_EQ(completed.get()->cArgs, 2u);
+  EXPECT_EQ(V_VT(&Argument(completed.get(), 1)), VT_BOOL);
+  EXPECT_EQ(V_BOOL(&Argument(completed.get(), 1)), VARIANT_TRUE);
+}
+
+TEST(CompletedArguments, AScriptVariableBecomesAReferenceToItsTypedValue) {
+  VARIANT width = Short(3);  // a number of another type: converted in place
+  VARIANT empty;
+  VariantInit(&empty);  // an empty variable: the type's zero
+  unique_bstr printer(L"P"), form(L"F");
+  VARIANT arguments[4] = {Reference(&empty), Reference(&width), Text(form.get()),
+                          Text(printer.get())};
+  DISPPARAMS call{arguments, nullptr, 4, 0};
+  CompletedArguments completed(MethodNamed(L"PrintAddForm"), call);
+  const VARIANT& cx = Argument(completed.get(), 2);
+  ASSERT_EQ(V_VT(&cx), VT_BYREF | VT_R8);
+  EXPECT_EQ(V_R8REF(&cx), &V_R8(&width));
+  EXPECT_EQ(V_VT(&width), VT_R8);
+  EXPECT_EQ(V_R8(&width), 3);
+  EXPECT_EQ(V_VT(&empty), VT_R8);
+  EXPECT_EQ(V_VT(&Argument(completed.get(), 3)), VT_BYREF | VT_R8);
+
+  VARIANT text = Text(nullptr);
+  VARIANT notANumber = Reference(&text);
+  V_VT(&text) = VT_BSTR;
+  unique_bstr letters(L"abc");
+  V_BSTR(&text) = letters.get();
+  VARIANT refused[4] = {Reference(&empty), notANumber, Text(form.get()), Text(printer.get())};
+  DISPPARAMS bad{refused, nullptr, 4, 0};
+  CompletedArguments left(MethodNamed(L"PrintAddForm"), bad);
+  EXPECT_EQ(V_VT(&Argument(left.get(), 2)), VT_BYREF | VT_VARIANT);  // for Invoke to refuse
+}
+
+TEST(CompletedArguments, AnOmittedVariantStaysMarkedMissingAndAnObjectIsNothing) {
+  VARIANT mode = Short(0);
+  DISPPARAMS call{&mode, nullptr, 1, 0};
+  CompletedArguments completed(MethodNamed(L"IniReadValue"), call);
+  DISPPARAMS* parameters = completed.get();
+  ASSERT_EQ(parameters->cArgs, 3u);
+  EXPECT_EQ(V_VT(&Argument(parameters, 2)), VT_ERROR);
+  EXPECT_EQ(V_ERROR(&Argument(parameters, 2)), DISP_E_PARAMNOTFOUND);
+
+  unique_variant rows;
+  VARIANT reference = Reference(rows.get());
+  DISPPARAMS formCheck{&reference, nullptr, 1, 0};
+  CompletedArguments printer(MethodNamed(L"FormCheck"), formCheck);
+  EXPECT_EQ(V_VT(&Argument(printer.get(), 1)), VT_DISPATCH);
+  EXPECT_EQ(V_DISPATCH(&Argument(printer.get(), 1)), nullptr);
+}
+
+TEST(CompletedArguments, TooManyArgumentsAreLeftForInvokeToRefuse) {
+  VARIANT extra[2] = {Long(1), Long(2)};
+  DISPPARAMS call{extra, nullptr, 2, 0};
+  CompletedArguments completed(MethodNamed(L"GetWindows"), call);
+  EXPECT_EQ(completed.get()->cArgs, 2u);
+}
+
+TEST(WizardCaption, OmittedOrDecodedDefaultGivesTheExactTitle) {
+  EXPECT_EQ(com::WizardCaptionFromCaller(nullptr), L"新增印表機精靈");
+  unique_bstr decoded(com::WizardCaptionAsDecodedHere());
+  BSTR text = decoded.get();
+  EXPECT_EQ(com::WizardCaptionFromCaller(&text), L"新增印表機精靈");
+  unique_bstr other(L"Add Printer Wizard");
+  text = other.get();
+  EXPECT_EQ(com::WizardCaptionFromCaller(&text), L"Add Printer Wizard");
+  text = nullptr;
+  EXPECT_EQ(com::WizardCaptionFromCaller(&text), L"");
+}
+
+const std::vector<FormRow> kTwoForms = {{L"Letter", 1, 21.59, 27.94}, {L"A4", 2, 21.0, 29.7}};
+
+TEST(FormRowsArray, ZeroFormsGiveAFourByZeroArray) {
+  unique_variant target;
+  StoreFormRows(*target.get(), {});
+  ASSERT_EQ(V_VT(target.get()), VT_ARRAY | VT_VARIANT);
+  LONG upper = 0;
+  SafeArrayGetUBound(V_ARRAY(target.get()), 1, &upper);
+  EXPECT_EQ(upper, 3);
+  SafeArrayGetUBound(V_ARRAY(target.get()), 2, &upper);
+  EXPECT_EQ(upper, -1);
+}
+
+TEST(FormRowsArray, ReplacesWhateverTheVariableHeld) {
+  unique_variant target = unique_variant::from_string(L"old");
+  StoreFormRows(*target.get(), kTwoForms);
+  ASSERT_EQ(V_VT(target.get()), VT_ARRAY | VT_VARIANT);
+  VARIANT element;
+  VariantInit(&element);
+  LONG at[2] = {0, 1};
+  ASSERT_EQ(SafeArrayGetElement(V_ARRAY(target.get()), at, &element), S_OK);
+  EXPECT_EQ(TextOf(V_BSTR(&element)), L"A4");
+  VariantClear(&element);
+  at[0] = 3;
+  SafeArrayGetElement(V_ARRAY(target.get()), at, &element);
+  EXPECT_DOUBLE_EQ(V_R8(&element), 29.7);
+}
+
+TEST(FormRowsArray, AFixedTextArrayIsRefusedAndKept) {
+  SAFEARRAY* fixed = nullptr;
+  SAFEARRAYBOUND bound{3, 0};
+  fixed = SafeArrayCreate(VT_BSTR, 1, &bound);
+  fixed->fFeatures |= FADF_FIXEDSIZE;
+  VARIANT target;
+  V_VT(&target) = VT_BYREF | VT_ARRAY | VT_BSTR;
+  V_ARRAYREF(&target) = &fixed;
+  try {
+    StoreFormRows(target, kTwoForms);
+    ADD_FAILURE() << "a fixed array was re-dimensioned";
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), 10);
+  }
+  EXPECT_EQ(SafeArrayGetDim(fixed), 1u);
+  fixed->fFeatures &= ~FADF_FIXEDSIZE;
+  SafeArrayDestroy(fixed);
+}
+
+TEST(FormRowsArray, AReferenceToANumberIsATypeMismatch) {
+  LONG number = 5;
+  VARIANT target;
+  V_VT(&target) = VT_BYREF | VT_I4;
+  V_I4REF(&target) = &number;
+  try {
+    StoreFormRows(target, kTwoForms);
+    ADD_FAILURE() << "an array went into a number";
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), 13);
+  }
+  EXPECT_EQ(number, 5);
+  EXPECT_EQ(V_VT(&target), VT_BYREF | VT_I4);
+}
+
+TEST(NamesArray, IsOneDimensionalTextFromZero) {
+  unique_variant target;
+  VARIANT reference = Reference(target.get());
+  StoreNames(reference, {L"a", L"b"});
+  ASSERT_EQ(V_VT(target.get()), VT_ARRAY | VT_BSTR);
+  EXPECT_EQ(SafeArrayGetDim(V_ARRAY(target.get())), 1u);
+  LONG lower = -1, upper = -1;
+  SafeArrayGetLBound(V_ARRAY(target.get()), 1, &lower);
+  SafeArrayGetUBound(V_ARRAY(target.get()), 1, &upper);
+  EXPECT_EQ(lower, 0);
+  EXPECT_EQ(upper, 1);
+}
+
+TEST(MissingArgument, NullOrTheMarkerDirectlyOrByReference) {
+  EXPECT_TRUE(com::IsMissing(nullptr));
+  VARIANT marker;
+  V_VT(&marker) = VT_ERROR;
+  V_ERROR(&marker) = DISP_E_PARAMNOTFOUND;
+  EXPECT_TRUE(com::IsMissing(&marker));
+  VARIANT reference = Reference(&marker);
+  EXPECT_TRUE(com::IsMissing(&reference));
+  VARIANT other = Long(0);
+  EXPECT_FALSE(com::IsMissing(&other));
+}
+
+}  // namespace
+}  // namespace sheetlore::com_test

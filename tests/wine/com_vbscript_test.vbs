@@ -1,0 +1,58 @@
+' Sheetlore.ClsPrint from VBScript: created by its ProgID, called by name, errors in Err.
+' cscript //nologo com_vbscript_test.vbs present|absent
+Option Explicit
+
+Dim failures
+failures = 0
+
+Sub Check(condition, what)
+  If condition Then
+    WScript.Echo "ok: " & what
+  Else
+    WScript.Echo "FAIL: " & what
+    failures = failures + 1
+  End If
+End Sub
+
+Dim clsPrint
+If WScript.Arguments(0) = "absent" Then
+  On Error Resume Next
+  Set clsPrint = CreateObject("Sheetlore.ClsPrint")
+  Check Err.Number <> 0, "creation fails once unregistered (" & Hex(Err.Number) & ")"
+  WScript.Quit failures
+End If
+
+Set clsPrint = CreateObject("Sheetlore.ClsPrint")
+Check clsPrint.GetWindows() = 2, "GetWindows() = 2"
+Check clsPrint.InchToCm(1) = 2.54, "InchToCm(1) = 2.54"
+Check clsPrint.InchToCm(2.54, False) = 1, "InchToCm(2.54, False) = 1"
+Check clsPrint.InchToCm(5, 1) = 12.7, "InchToCm(5, 1): 1 arrives as True through IDispatch"
+Dim inches, centimetres
+inches = 2
+centimetres = clsPrint.InchToCm(inches)
+Check centimetres = 5.08 And inches = 2, "InchToCm(variable) reads the variable and leaves it"
+Check clsPrint.PrintCheck() = True, "PrintCheck() with both parameters omitted"
+
+Dim forms, printer
+Set printer = Nothing
+Check clsPrint.FormCheck(forms, printer), "FormCheck(forms, printer)"
+Check UBound(forms, 1) = 3, "forms has four rows of fields"
+Check UBound(forms, 2) = 115, "forms lists 116 forms"
+Check forms(0, 0) = "Letter", "the first form is Letter"
+Check Not (printer Is Nothing), "FormCheck hands back the current printer"
+If Not (printer Is Nothing) Then Check Len(printer.DeviceName) > 0, "its DeviceName"
+
+Dim position
+position = clsPrint.gFormID("8.5/11", printer)
+Check position > 0, "gFormID(""8.5/11"", printer) = " & position
+
+On Error Resume Next
+clsPrint.gFormID "8.5", printer
+Dim number, description
+number = Err.Number
+description = Err.Description
+On Error GoTo 0
+Check number = 9, "gFormID(""8.5"") raises error 9 (got " & number & ")"
+Check description = "Subscript out of range", "with the description (got " & description & ")"
+
+WScript.Quit failures
