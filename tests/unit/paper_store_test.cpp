@@ -361,18 +361,26 @@ TEST_F(PaperStoreTest, ADeleteFailingPartWayNeverLeavesAListedPaperWithoutValues
   EXPECT_THAT(Names(), ElementsAre(L"A5X"));
 }
 
-TEST_F(PaperStoreTest, FiveHundredPapersAreAllListed) {
+TEST_F(PaperStoreTest, FiveHundredPapersAreAllListedAndReadBack) {
   std::vector<std::wstring> expected;
-  std::wstring text = L"[PrintMain]\r\n";
+  std::wstring list = L"[PrintMain]\r\n";
+  std::wstring papers;
   for (int i = 0; i < 500; ++i) {
     // 500 names of 30 characters: three times what a 10000-character answer holds.
     std::wstring name = L"Paper number " + std::to_wstring(i);
     name += std::wstring(30 - name.size(), L'x');
-    text += name + L"=" + name + L"\r\n";
+    list += name + L"=" + name + L"\r\n";
+    papers += L"[" + name + L"]\r\nmMode=" + std::to_wstring(i % 2) + L"\r\nW=" +
+              std::to_wstring(i) + L".5\r\nB=" + std::to_wstring(i) + L"\r\n";
     expected.push_back(name);
   }
-  sim_.SetFileText(kStore, text);
+  sim_.SetFileText(kStore, list + papers);
   EXPECT_EQ(Names(), expected);
+  for (int i = 0; i < 500; ++i) {
+    EXPECT_EQ(Read(expected[i]),
+              (rePaPer{static_cast<std::uint8_t>(i % 2), i + 0.5, 0, 0, 0, 0, i + 0.0}))
+        << i;
+  }
 
   ASSERT_TRUE(Write(L"Last", 0, 1, 2));
   expected.push_back(L"Last");
