@@ -4,6 +4,7 @@
 
 #include "cli/command_error.h"
 #include "cli/commands.h"
+#include "cli/form_placement.h"
 #include "cli/measure_options.h"
 #include "cli/number_arguments.h"
 #include "cli/printer_lookup.h"
@@ -87,8 +88,8 @@ void DeleteOrRefuse(ClsPrint& component, std::wstring printerName, std::wstring 
 }
 
 Table AddForm(ClsPrint& component, const ParsedArguments& arguments) {
-  std::wstring printerName = arguments.positionals[0];
-  std::wstring formName = arguments.positionals[1];
+  const std::wstring printerName = arguments.positionals[0];
+  const std::wstring formName = arguments.positionals[1];
   if (IsBlank(formName)) throw BadArguments(L"the form name is empty");
   Measures m = ReadMeasures(arguments, 2);
   if (m.inches) {
@@ -98,19 +99,27 @@ Table AddForm(ClsPrint& component, const ParsedArguments& arguments) {
   }
   PrinterRef printer = PrinterNamed(printerName);
   const bool exists = FindForm(PrinterForms(component, printer), formName) != nullptr;
-  const bool replace = arguments.Has(L"replace");
-  if (exists && !replace) {
-    throw Refused(L"the printer already has a form named \"" + formName +
-                  L"\" (use --replace to replace it)");
+  const std::wstring quoted = L"\"" + formName + L"\"";
+  const std::wstring rights = L" (changing forms needs administrator rights on the print server)";
+  switch (PlaceForm(component, printerName, formName, m, exists, arguments.Has(L"replace"))) {
+    case Placement::Added:
+      return StatusRecord(printerName, formName, L"added");
+    case Placement::Replaced:
+      return StatusRecord(printerName, formName, L"replaced");
+    case Placement::Kept:
+      throw Refused(L"the printer already has a form named " + quoted +
+                    L" (use --replace to replace it)");
+    case Placement::DeleteRefused:
+      throw Refused(L"the spooler refused to delete the old form " + quoted + rights);
+    case Placement::AddRefused:
+      throw Refused(L"the spooler refused to add the form " + quoted + rights);
+    case Placement::RefusedRestored:
+      throw Refused(L"the spooler refused the new form " + quoted + L"; the old one is back");
+    case Placement::RefusedLost:
+      break;
   }
-  if (exists) DeleteOrRefuse(component, printerName, formName);
-  const std::wstring shownName = formName;
-  if (!component.PrintAddForm(printerName, formName, m.width, m.height, m.left, m.right, m.top,
-                              m.bottom)) {
-    throw Refused(L"the spooler refused to add the form \"" + shownName +
-                  L"\" (adding a form needs administrator rights on the print server)");
-  }
-  return StatusRecord(printerName, shownName, exists ? L"replaced" : L"added");
+  throw Refused(L"the spooler refused the new form " + quoted +
+                L", and the old one could not be put back: it is deleted");
 }
 
 Table DeleteForm(ClsPrint& component, const ParsedArguments& arguments) {
@@ -166,7 +175,7 @@ CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& argumen
       arguments.positionals.empty() ? std::nullopt
                                     : std::optional<std::wstring>(arguments.positionals[0]);
   PrinterRef printer = ChosenPrinter(component, name);
-  std::wstring printerName = printer->DeviceName();
+  const std::wstring printerName = printer->DeviceName();
   const std::vector<FormRow> forms = PrinterForms(component, printer);
   const bool replace = arguments.Has(L"replace");
 
@@ -181,23 +190,13 @@ CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& argumen
     const auto cm = [&](double value) {
       return paper.mMode == 1 ? component.InchToCm(value, true) : value;
     };
-    double w = cm(paper.W), h = cm(paper.H), l = cm(paper.L), r = cm(paper.R), t = cm(paper.T),
-           b = cm(paper.B);
-    const double shownWidth = w, shownHeight = h;
-    std::wstring formName = paperName;
-    std::wstring status;
+    const Measures measures{false,       cm(paper.W), cm(paper.H), cm(paper.L),
+                            cm(paper.R), cm(paper.T), cm(paper.B)};
     const bool exists = FindForm(forms, paperName) != nullptr;
-    if (exists && !replace) {
-      status = L"exists";
-    } else if (exists && !component.PrintDelForm(printerName, formName)) {
-      status = L"refused";
-    } else {
-      status = component.PrintAddForm(printerName, formName, w, h, l, r, t, b)
-                   ? (exists ? L"replaced" : L"added")
-                   : L"refused";
-    }
-    anyRefused = anyRefused || status == L"refused";
-    table.AddRow({Text(paperName), Number(shownWidth), Number(shownHeight), Text(status)});
+    const std::wstring status =
+        PlacementStatus(PlaceForm(component, printerName, paperName, measures, exists, replace));
+    anyRefused = anyRefused || status.starts_with(L"refused");
+    table.AddRow({Text(paperName), Number(measures.width), Number(measures.height), Text(status)});
   }
   CommandOutcome outcome(std::move(table));
   if (anyRefused) {
@@ -252,7 +251,8 @@ std::vector<Command> PrinterCommands() {
        std::wstring(L"Adds the form FORM of WIDTH by HEIGHT to PRINTER. A form of that name\n"
                     L"that exists already is refused, unless --replace deletes it first.\n") +
            kMeasureHelp +
-           L"  --replace    delete an existing form of that name first\n"
+           L"  --replace    replace an existing form of that name (put back if the new one\n"
+           L"               is refused)\n"
            L"Adding forms needs administrator rights on the print server.\n",
        [] {
          auto options = MeasureOptions();
@@ -295,7 +295,8 @@ std::vector<Command> PrinterCommands() {
        L"add every stored paper to a printer",
        L"Adds every paper of the paper store to PRINTER (default: the default printer), in\n"
        L"centimetres whatever unit the paper was stored in, and reports each one: added,\n"
-       L"exists (a form of that name is kept as it is), replaced, or refused.\n"
+       L"exists (a form of that name is kept as it is), replaced, or refused. A refused\n"
+       L"replacement puts the old form back.\n"
        L"  --replace    replace forms of the same name with the stored papers\n",
        {{L"replace", false}},
        0,

@@ -15,6 +15,13 @@ add_test(NAME cli_tool
 set_tests_properties(cli_tool PROPERTIES
   LABELS wine TIMEOUT 600 FAIL_REGULAR_EXPRESSION "FAIL:" RESOURCE_LOCK sheetlore_registration)
 
+# The same commands on the simulated platform: refusals Wine's spooler never gives, a store
+# that cannot be written, no printer.
+file(GLOB SHEETLORE_SIM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/sim/*.cpp)
+sheetlore_wine_test(cli_refusals_tests
+  SOURCES cli_refusals_test.cpp ${SHEETLORE_SIM_SOURCES}
+  LIBRARIES sheetlore_cli)
+
 # examples/hello.vbs, hello.js and the C++ host against their expected output.
 add_test(NAME examples
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/examples_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
