@@ -56,7 +56,7 @@ TEST(DialogThroughDllTest, FormShowByNameShowsTheDialogUntilTheUserClosesIt) {
     std::thread user([&] {
       HWND dialog = nullptr;
       WaitFor([&] {
-        dialog = ::FindWindowW(nullptr, kDialogCaption);
+        dialog = FindOwnWindow(kDialogCaption);
         return dialog && ::IsWindowVisible(dialog);
       });
       ASSERT_NE(dialog, nullptr);
@@ -75,7 +75,7 @@ TEST(DialogThroughDllTest, FormShowByNameShowsTheDialogUntilTheUserClosesIt) {
     EXPECT_EQ(hr, S_OK);
     EXPECT_TRUE(sawDialog);
     EXPECT_FALSE(printer.empty());
-    EXPECT_EQ(::FindWindowW(nullptr, kDialogCaption), nullptr);
+    EXPECT_EQ(FindOwnWindow(kDialogCaption), nullptr);
   }
   ::FreeLibrary(dll);
 }

@@ -58,7 +58,8 @@ inline BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM context) {
   return TRUE;
 }
 
-// A visible top-level window of this process with that caption (any class), or null.
+// A visible top-level window of this process with that caption (any class), or null. Other
+// processes on the same display may show the same dialog at the same time.
 inline HWND FindOwnWindow(const std::wstring& caption, const std::wstring& className = {}) {
   WindowSearch search{caption, className};
   ::EnumWindows(&MatchOwnWindow, reinterpret_cast<LPARAM>(&search));

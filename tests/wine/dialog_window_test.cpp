@@ -275,7 +275,7 @@ TEST_F(DialogWindowTest, LayoutTabOrderAndAWholeSession) {
   std::thread user([&] {
     HWND dialog = nullptr;
     WaitFor([&] {
-      dialog = ::FindWindowW(nullptr, kDialogCaption);
+      dialog = FindOwnWindow(kDialogCaption);
       return dialog && ::IsWindowVisible(dialog);
     });
     ASSERT_NE(dialog, nullptr) << "the dialog did not open";
@@ -390,14 +390,14 @@ TEST_F(DialogWindowTest, LayoutTabOrderAndAWholeSession) {
   EXPECT_EQ(ReadProfile(kPaper, L"W"), L"(none)");
   // Nothing of the dialog is left on this thread.
   EXPECT_FALSE(ThreadDialogState().instance);
-  EXPECT_EQ(::FindWindowW(nullptr, kDialogCaption), nullptr);
+  EXPECT_EQ(FindOwnWindow(kDialogCaption), nullptr);
 }
 
 TEST_F(DialogWindowTest, ClosingTheWindowUnloadsAndTheNextShowStartsAfresh) {
   for (int show = 0; show < 2; ++show) {
     std::thread user([] {
       HWND dialog = nullptr;
-      WaitFor([&] { return (dialog = ::FindWindowW(nullptr, kDialogCaption)) != nullptr; });
+      WaitFor([&] { return (dialog = FindOwnWindow(kDialogCaption)) != nullptr; });
       ASSERT_NE(dialog, nullptr);
       DialogDriver d(dialog);
       d.Settle();
