@@ -77,7 +77,7 @@ HRESULT ClsPrintObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, L
 HRESULT ClsPrintObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* parameters,
                                VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
   if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-  return dispatch_.Invoke(this, id, flags, parameters, result, exception, argumentError);
+  return dispatch_.Invoke(this, failure_, id, flags, parameters, result, exception, argumentError);
 }
 
 // --- _ClsPrint ---
@@ -85,7 +85,7 @@ HRESULT ClsPrintObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARA
 HRESULT ClsPrintObject::PrintAddForm(BSTR* PrintName, BSTR* FormName, double* Cx, double* Cy,
                                      double* fLeft, double* fRight, double* fTop, double* fBottom,
                                      VARIANT_BOOL* result) {
-  return Guarded(kThisInterface, [&] {
+  return Guarded(kThisInterface, failure_, [&] {
     Require(PrintName, FormName, Cx, Cy, result);
     std::wstring printer = Text(*PrintName);
     std::wstring form = Text(*FormName);
@@ -101,7 +101,7 @@ HRESULT ClsPrintObject::PrintAddForm(BSTR* PrintName, BSTR* FormName, double* Cx
 }
 
 HRESULT ClsPrintObject::PrintDelForm(BSTR* PrintName, BSTR* FormName, VARIANT_BOOL* result) {
-  return Guarded(kThisInterface, [&] {
+  return Guarded(kThisInterface, failure_, [&] {
     Require(PrintName, FormName, result);
     std::wstring printer = Text(*PrintName);
     std::wstring form = Text(*FormName);
@@ -113,7 +113,7 @@ HRESULT ClsPrintObject::PrintDelForm(BSTR* PrintName, BSTR* FormName, VARIANT_BO
 }
 
 HRESULT ClsPrintObject::InchToCm(double* mValue, VARIANT_BOOL* mMode, double* result) {
-  return Guarded(kThisInterface, [&] {
+  return Guarded(kThisInterface, failure_, [&] {
     Require(mValue, result);
     std::int16_t mode = mMode ? *mMode : VARIANT_TRUE;  // omitted: inches to centimetres
     *result = core_.InchToCm(*mValue, mode);
@@ -121,7 +121,7 @@ HRESULT ClsPrintObject::InchToCm(double* mValue, VARIANT_BOOL* mMode, double* re
 }
 
 HRESULT ClsPrintObject::PrintCheck(VARIANT_BOOL* mMode, BSTR* CaptionName, VARIANT_BOOL* result) {
-  return Guarded(kThisInterface, [&] {
+  return Guarded(kThisInterface, failure_, [&] {
     Require(result);
     std::int16_t mode = mMode ? *mMode : VARIANT_FALSE;
     std::wstring caption = WizardCaptionFromCaller(CaptionName);
@@ -130,14 +130,14 @@ HRESULT ClsPrintObject::PrintCheck(VARIANT_BOOL* mMode, BSTR* CaptionName, VARIA
 }
 
 HRESULT ClsPrintObject::gFormID(BSTR mFormName, IDispatch* mPrintX, LONG* result) {
-  return Guarded(kThisInterface, [&] {
+  return Guarded(kThisInterface, failure_, [&] {
     Require(result);
     *result = core_.gFormID(Text(mFormName), PrinterFromCaller(mPrintX));
   });
 }
 
 HRESULT ClsPrintObject::FormCheck(VARIANT* mArry, IDispatch** PrintX, VARIANT_BOOL* result) {
-  return Guarded(kThisInterface, [&] {
+  return Guarded(kThisInterface, failure_, [&] {
     Require(mArry, result);
     const PrinterRef given = PrintX ? PrinterFromCaller(*PrintX) : nullptr;
     PrinterRef printer = given;
@@ -156,19 +156,19 @@ HRESULT ClsPrintObject::FormCheck(VARIANT* mArry, IDispatch** PrintX, VARIANT_BO
 }
 
 HRESULT ClsPrintObject::FormShow() {
-  return Guarded(kThisInterface, [&] { core_.FormShow(); });
+  return Guarded(kThisInterface, failure_, [&] { core_.FormShow(); });
 }
 
 HRESULT ClsPrintObject::IniWriteValue(BSTR mFmtName, BYTE mMode, double W, double H, double L,
                                       double R, double T, double B, VARIANT_BOOL* result) {
-  return Guarded(kThisInterface, [&] {
+  return Guarded(kThisInterface, failure_, [&] {
     Require(result);
     *result = Boolean(core_.IniWriteValue(Text(mFmtName), mMode, W, H, L, R, T, B));
   });
 }
 
 HRESULT ClsPrintObject::IniReadValue(SHORT mMode, BSTR mFmtName, VARIANT* mArry, rePaPer* result) {
-  return Guarded(kThisInterface, [&] {
+  return Guarded(kThisInterface, failure_, [&] {
     Require(result);
     const bool wantsList = !IsMissing(mArry);
     std::vector<std::wstring> names;
@@ -179,7 +179,7 @@ HRESULT ClsPrintObject::IniReadValue(SHORT mMode, BSTR mFmtName, VARIANT* mArry,
 }
 
 HRESULT ClsPrintObject::IniDelValue(BSTR* mFmtName, VARIANT* result) {
-  return Guarded(kThisInterface, [&] {
+  return Guarded(kThisInterface, failure_, [&] {
     Require(mFmtName);
     std::wstring name = Text(*mFmtName);
     core_.IniDelValue(name);
@@ -189,7 +189,7 @@ HRESULT ClsPrintObject::IniDelValue(BSTR* mFmtName, VARIANT* result) {
 }
 
 HRESULT ClsPrintObject::FormAllAdd(IDispatch** PrintX) {
-  return Guarded(kThisInterface, [&] {
+  return Guarded(kThisInterface, failure_, [&] {
     Require(PrintX);
     const PrinterRef given = PrinterFromCaller(*PrintX);
     PrinterRef printer = given;
@@ -199,14 +199,14 @@ HRESULT ClsPrintObject::FormAllAdd(IDispatch** PrintX) {
 }
 
 HRESULT ClsPrintObject::GetWindows(SHORT* result) {
-  return Guarded(kThisInterface, [&] {
+  return Guarded(kThisInterface, failure_, [&] {
     Require(result);
     *result = core_.GetWindows();
   });
 }
 
 HRESULT ClsPrintObject::PrintGetForm(BSTR* PrintName, BSTR* FormName, rePaPer* result) {
-  return Guarded(kThisInterface, [&] {
+  return Guarded(kThisInterface, failure_, [&] {
     Require(PrintName, FormName, result);
     std::wstring printer = Text(*PrintName);
     std::wstring form = Text(*FormName);
@@ -218,7 +218,7 @@ HRESULT ClsPrintObject::PrintGetForm(BSTR* PrintName, BSTR* FormName, rePaPer* r
 }
 
 HRESULT ClsPrintObject::FormSelect(BSTR* FormName, LONG MyhWnd, SHORT* result) {
-  return Guarded(kThisInterface, [&] {
+  return Guarded(kThisInterface, failure_, [&] {
     Require(FormName, result);
     std::wstring form = Text(*FormName);
     const std::int16_t selected = core_.FormSelect(form, MyhWnd);

@@ -12,6 +12,7 @@
 #include "component/com/cls_print_interface.h"
 #include "component/com/com_object.h"
 #include "component/com/dual_dispatch.h"
+#include "component/com/error_info.h"
 #include "platform/win32/win32_platform.h"
 
 namespace sheetlore::com {
@@ -65,6 +66,7 @@ class ClsPrintObject final : public ComObject<ClsPrintObject, _ClsPrint, ISuppor
   win32::Win32Platform platform_;
   ClsPrint core_;
   DualDispatch dispatch_;
+  ReportedFailure failure_;  // of the latest failing method, for Invoke
 };
 
 }  // namespace sheetlore::com

@@ -70,10 +70,15 @@ class TextArgument {
 
 }  // namespace
 
-HRESULT DualDispatch::Load() {
+HRESULT DualDispatch::Load() noexcept {
   if (interfaceView_) return S_OK;
   com_ptr<ITypeLib> library;
-  HRESULT hr = ::LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.put());
+  HRESULT hr = E_OUTOFMEMORY;
+  try {
+    hr = ::LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.put());
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
   if (FAILED(hr)) return hr;
   com_ptr<ITypeInfo> info;
   hr = library->GetTypeInfoOfGuid(kInterfaceId, info.put());
@@ -120,12 +125,13 @@ HRESULT DualDispatch::GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* ids) {
   return dispatchView_->GetIDsOfNames(names, count, ids);
 }
 
-HRESULT DualDispatch::Invoke(_ClsPrint* object, DISPID id, WORD flags, DISPPARAMS* parameters,
-                             VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
+HRESULT DualDispatch::Invoke(_ClsPrint* object, ReportedFailure& failure, DISPID id, WORD flags,
+                             DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
+                             UINT* argumentError) {
   if (!parameters) return E_INVALIDARG;
   HRESULT hr = Load();
   if (FAILED(hr)) return hr;
-  ForgetReportedFailure();
+  failure.Forget();
   const typelib::Method* method = FindMethod(id);
   try {
     if (method && ReturnsRecord(*method)) {
@@ -143,15 +149,14 @@ HRESULT DualDispatch::Invoke(_ClsPrint* object, DISPID id, WORD flags, DISPPARAM
     return E_UNEXPECTED;
   }
   // A failure the method reported reaches the caller as an exception with its description.
-  const ReportedFailure* failure = LastReportedFailure();
-  if (FAILED(hr) && failure) {
-    if (!exception) return failure->hr;
+  if (FAILED(hr) && failure.reported) {
+    if (!exception) return failure.hr;
     if (hr == DISP_E_EXCEPTION) {
       ::SysFreeString(exception->bstrSource);
       ::SysFreeString(exception->bstrDescription);
       ::SysFreeString(exception->bstrHelpFile);
     }
-    FillException(*exception, failure->hr, failure->description);
+    FillException(*exception, failure.hr, failure.description);
     return DISP_E_EXCEPTION;
   }
   return hr;

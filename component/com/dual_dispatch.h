@@ -13,6 +13,7 @@
 #include <oaidl.h>
 
 #include "component/com/cls_print_interface.h"
+#include "component/com/error_info.h"
 #include "platform/win32/com_ptr.h"
 
 namespace sheetlore::com {
@@ -21,11 +22,13 @@ class DualDispatch {
  public:
   HRESULT GetTypeInfo(UINT index, ITypeInfo** info);
   HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* ids);
-  HRESULT Invoke(_ClsPrint* object, DISPID id, WORD flags, DISPPARAMS* parameters, VARIANT* result,
-                 EXCEPINFO* exception, UINT* argumentError);
+  // failure is where object's methods record what they reported.
+  HRESULT Invoke(_ClsPrint* object, ReportedFailure& failure, DISPID id, WORD flags,
+                 DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
+                 UINT* argumentError);
 
  private:
-  HRESULT Load();
+  HRESULT Load() noexcept;
   HRESULT InvokeRecordMethod(_ClsPrint* object, DISPID id, WORD flags, const DISPPARAMS& parameters,
                              VARIANT* result, UINT* argumentError);
 

@@ -3,16 +3,6 @@
 #include "platform/win32/com_ptr.h"
 
 namespace sheetlore::com {
-namespace {
-thread_local std::optional<ReportedFailure> t_lastFailure;
-}  // namespace
-
-void ForgetReportedFailure() noexcept { t_lastFailure.reset(); }
-
-const ReportedFailure* LastReportedFailure() noexcept {
-  return t_lastFailure ? &*t_lastFailure : nullptr;
-}
-
 void FillException(EXCEPINFO& exception, HRESULT hr, const std::wstring& description) noexcept {
   exception = EXCEPINFO{};
   exception.scode = hr;
@@ -20,11 +10,14 @@ void FillException(EXCEPINFO& exception, HRESULT hr, const std::wstring& descrip
   exception.bstrDescription = ::SysAllocString(description.c_str());
 }
 
-HRESULT ReportError(REFIID interfaceId, HRESULT hr, const std::wstring& description) noexcept {
+HRESULT ReportError(REFIID interfaceId, HRESULT hr, const std::wstring& description,
+                    ReportedFailure& record) noexcept {
+  record.reported = true;
+  record.hr = hr;
   try {
-    t_lastFailure = ReportedFailure{hr, description};
+    record.description = description;
   } catch (...) {
-    t_lastFailure.reset();
+    record.description.clear();
   }
   win32::com_ptr<ICreateErrorInfo> creator;
   if (FAILED(::CreateErrorInfo(creator.put()))) return hr;

@@ -9,7 +9,6 @@
 #include <oaidl.h>
 
 #include <new>
-#include <optional>
 #include <string>
 
 #include "platform/automation_error.h"
@@ -18,18 +17,22 @@ namespace sheetlore::com {
 
 inline constexpr wchar_t kErrorSource[] = L"Sheetlore.ClsPrint";
 
-// Sets the thread's error object and returns hr. The failure is also kept as the thread's
-// last reported failure, for IDispatch::Invoke to turn into its EXCEPINFO.
-HRESULT ReportError(REFIID interfaceId, HRESULT hr, const std::wstring& description) noexcept;
-
+// The last failure an object's method reported, kept by the object for its
+// IDispatch::Invoke to turn into an EXCEPINFO.
 struct ReportedFailure {
+  bool reported = false;
   HRESULT hr = S_OK;
   std::wstring description;
+
+  void Forget() noexcept {
+    reported = false;
+    description.clear();
+  }
 };
-// Forgets the thread's last reported failure.
-void ForgetReportedFailure() noexcept;
-// The failure reported on this thread since the last ForgetReportedFailure, if any.
-const ReportedFailure* LastReportedFailure() noexcept;
+
+// Sets the thread's error object, records the failure, and returns hr.
+HRESULT ReportError(REFIID interfaceId, HRESULT hr, const std::wstring& description,
+                    ReportedFailure& record) noexcept;
 // Fills an EXCEPINFO the way automation callers read it.
 void FillException(EXCEPINFO& exception, HRESULT hr, const std::wstring& description) noexcept;
 
@@ -37,17 +40,17 @@ void FillException(EXCEPINFO& exception, HRESULT hr, const std::wstring& descrip
 std::wstring DescribeHresult(HRESULT hr);
 
 template <class Body>
-HRESULT Guarded(REFIID interfaceId, Body&& body) noexcept {
+HRESULT Guarded(REFIID interfaceId, ReportedFailure& record, Body&& body) noexcept {
   try {
     ::SetErrorInfo(0, nullptr);
     body();
     return S_OK;
   } catch (const AutomationError& error) {
-    return ReportError(interfaceId, error.hresult(), error.description());
+    return ReportError(interfaceId, error.hresult(), error.description(), record);
   } catch (const std::bad_alloc&) {
-    return ReportError(interfaceId, E_OUTOFMEMORY, L"Out of memory");
+    return ReportError(interfaceId, E_OUTOFMEMORY, L"Out of memory", record);
   } catch (...) {
-    return ReportError(interfaceId, E_UNEXPECTED, L"Catastrophic failure");
+    return ReportError(interfaceId, E_UNEXPECTED, L"Catastrophic failure", record);
   }
 }
 

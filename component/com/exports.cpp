@@ -13,6 +13,19 @@
 
 using sheetlore::com::RegistrationScope;
 
+namespace {
+
+// Registration builds texts: a failed allocation becomes E_OUTOFMEMORY, never an exception.
+HRESULT Registered(RegistrationScope scope, bool install) noexcept {
+  try {
+    return install ? sheetlore::com::Register(scope) : sheetlore::com::Unregister(scope);
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+}
+
+}  // namespace
+
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -37,9 +50,9 @@ STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, LPVOID* object) {
 
 STDAPI DllCanUnloadNow() { return sheetlore::com::ModuleReferences() == 0 ? S_OK : S_FALSE; }
 
-STDAPI DllRegisterServer() { return sheetlore::com::Register(RegistrationScope::Machine); }
+STDAPI DllRegisterServer() { return Registered(RegistrationScope::Machine, true); }
 
-STDAPI DllUnregisterServer() { return sheetlore::com::Unregister(RegistrationScope::Machine); }
+STDAPI DllUnregisterServer() { return Registered(RegistrationScope::Machine, false); }
 
 // regsvr32 /n /i:user registers for the current user only (no administrator rights needed);
 // any other command line registers for the machine, as DllRegisterServer does.
@@ -48,7 +61,7 @@ STDAPI DllInstall(BOOL install, LPCWSTR commandLine) {
   const bool forUser = argument.size() == 4 &&
                        ::CompareStringOrdinal(argument.data(), 4, L"user", 4, TRUE) == CSTR_EQUAL;
   const RegistrationScope scope = forUser ? RegistrationScope::User : RegistrationScope::Machine;
-  return install ? sheetlore::com::Register(scope) : sheetlore::com::Unregister(scope);
+  return Registered(scope, install != FALSE);
 }
 
 }  // extern "C"

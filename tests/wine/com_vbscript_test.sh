@@ -10,7 +10,10 @@ status=0
 
 run() { # what, expected mode
   echo "== $1"
-  "$wine" cscript //nologo "$script" "$2" | tr -d '\r' || status=1
+  output=$("$wine" cscript //nologo "$script" "$2")
+  code=$?
+  printf '%s\n' "$output" | tr -d '\r'
+  [ "$code" -eq 0 ] || { echo "FAIL: the script ended with $code"; status=1; }
 }
 
 "$wine" regsvr32 /s "$dll" || { echo "FAIL: regsvr32"; exit 1; }
