@@ -428,6 +428,39 @@ TEST_F(ComObject, FormAllAddWithoutAPrinterObjectIsError91WhenAPaperIsStored) {
   slots_->IniDelValue(&toDelete, nullptr);
 }
 
+TEST_F(ComObject, TypeInformationIsTheDispatchInterface) {
+  UINT count = 0;
+  ASSERT_EQ(byName_->GetTypeInfoCount(&count), S_OK);
+  EXPECT_EQ(count, 1u);
+  com_ptr<ITypeInfo> info;
+  ASSERT_EQ(byName_->GetTypeInfo(0, 0, info.put()), S_OK);
+  unique_bstr name;
+  info->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr);
+  EXPECT_EQ(name.str(), L"_ClsPrint");
+  EXPECT_EQ(byName_->GetTypeInfo(1, 0, info.put()), DISP_E_BADINDEX);
+  // Parameter names resolve too, as named arguments need them.
+  LPOLESTR names[] = {const_cast<LPOLESTR>(L"PrintCheck"), const_cast<LPOLESTR>(L"CaptionName")};
+  DISPID ids[2] = {};
+  ASSERT_EQ(byName_->GetIDsOfNames(IID_NULL, names, 2, 0, ids), S_OK);
+  EXPECT_EQ(ids[0], 0x60030003);
+  EXPECT_EQ(ids[1], 1);
+}
+
+TEST_F(ComObject, NamedArgumentsReachTheirParameters) {
+  LPOLESTR names[] = {const_cast<LPOLESTR>(L"InchToCm"), const_cast<LPOLESTR>(L"mMode"),
+                      const_cast<LPOLESTR>(L"mValue")};
+  DISPID ids[3] = {};
+  ASSERT_EQ(byName_->GetIDsOfNames(IID_NULL, names, 3, 0, ids), S_OK);
+  VARIANT arguments[2] = {Boolean(VARIANT_FALSE), Double(2.54)};  // mMode:=False, mValue:=2.54
+  DISPID named[2] = {ids[1], ids[2]};
+  DISPPARAMS parameters{arguments, named, 2, 2};
+  unique_variant result;
+  ASSERT_EQ(byName_->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &parameters, result.put(),
+                            nullptr, nullptr),
+            S_OK);
+  EXPECT_DOUBLE_EQ(V_R8(result.get()), 1);
+}
+
 TEST_F(ComObject, UnknownMembersAndWrongArgumentsAreRefused) {
   DISPID id = 0;
   LPOLESTR names[] = {const_cast<LPOLESTR>(L"NoSuchMethod")};
