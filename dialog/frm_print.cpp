@@ -2,7 +2,6 @@
 // the unload, and the modal show.
 #include "dialog/frm_print.h"
 
-#include "component/number_text.h"
 #include "dialog/dialog_layout.h"
 #include "dialog/dialog_text.h"
 
