@@ -313,7 +313,7 @@ TEST_F(DialogWindowTest, LayoutTabOrderAndAWholeSession) {
     EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == d.At(Cmd1(0)); }));
     ::PostMessageW(d.At(Cmd1(0)), WM_KEYDOWN, VK_TAB, 0);
     EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == d.At(Cmd1(1)); }));
-    // Enter and Esc on the close button do nothing.
+    // Enter and Esc on a focused button do nothing.
     ::PostMessageW(d.At(Cmd1(0)), WM_KEYDOWN, VK_RETURN, 0);
     ::PostMessageW(d.At(Cmd1(0)), WM_CHAR, VK_RETURN, 0);
     ::PostMessageW(d.At(Cmd1(0)), WM_KEYDOWN, VK_ESCAPE, 0);
