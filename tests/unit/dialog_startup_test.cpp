@@ -251,5 +251,35 @@ TEST_F(DialogStartupTest, AFailureDuringStartUpIsShownAndTheDialogStillOpens) {
   EXPECT_THAT(sim_.Messages(), ElementsAre(sim::Message{L"Automation error", L"系統提示", 64}));
 }
 
+// A window system that cannot create the dialog's window.
+class FailingDialogHost final : public DialogHost {
+ public:
+  void ShowModal(DialogEvents&) override {
+    throw AutomationError(static_cast<std::int32_t>(0x80070008u), L"Not enough memory");
+  }
+};
+
+TEST_F(DialogStartupTest, AWindowThatCannotBeCreatedLeavesNothingBehind) {
+  FailingDialogHost failing;
+  sim_.SetDialogHost(&failing);
+  EXPECT_THROW(cls_.FormShow(), AutomationError);
+  EXPECT_FALSE(ThreadDialogState().instance);
+  EXPECT_FALSE(ThreadDialogState().component);
+
+  sim_.SetDialogHost(&dialogs_);
+  Show();
+  EXPECT_EQ(dialogs_.ShowCount(), 1u);
+}
+
+TEST_F(DialogStartupTest, WithoutADialogWindowFormShowFailsAsNotImplemented) {
+  sim_.SetDialogHost(nullptr);
+  try {
+    cls_.FormShow();
+    ADD_FAILURE() << "FormShow returned";
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(static_cast<std::uint32_t>(error.hresult()), 0x80004001u);
+  }
+}
+
 }  // namespace
 }  // namespace sheetlore::dialog_test
