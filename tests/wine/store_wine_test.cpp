@@ -314,28 +314,30 @@ struct SeenMessage {
   bool hasCancel = false;
 };
 
+struct DialogSearch {
+  const wchar_t* caption;
+  HWND found;
+};
+
+BOOL CALLBACK MatchOwnDialog(HWND window, LPARAM parameter) {
+  auto& search = *reinterpret_cast<DialogSearch*>(parameter);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t className[64] = {};
+  wchar_t title[256] = {};
+  GetClassNameW(window, className, 64);
+  GetWindowTextW(window, title, 256);
+  if (process == GetCurrentProcessId() && lstrcmpW(className, L"#32770") == 0 &&
+      lstrcmpW(title, search.caption) == 0 && IsWindowVisible(window)) {
+    search.found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 HWND FindOwnDialog(const wchar_t* caption) {
-  struct Search {
-    const wchar_t* caption;
-    HWND found;
-  } search{caption, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM parameter) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(parameter);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        wchar_t className[64] = {};
-        wchar_t title[256] = {};
-        GetClassNameW(window, className, 64);
-        GetWindowTextW(window, title, 256);
-        if (process == GetCurrentProcessId() && lstrcmpW(className, L"#32770") == 0 &&
-            lstrcmpW(title, s.caption) == 0 && IsWindowVisible(window)) {
-          s.found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  DialogSearch search{caption, nullptr};
+  EnumWindows(MatchOwnDialog, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
