@@ -13,6 +13,7 @@
 #include "component/cls_print.h"
 #include "dialog/frm_print.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/wine/dialog_screenshot.h"
 #include "tests/wine/dialog_window_driver.h"
 
 namespace sheetlore::wine_test {
@@ -142,29 +143,14 @@ HWND FocusOf(HWND dialog) {
   return info.hwndFocus;
 }
 
-// Saves the screen's picture of the window as PNG, through xwd and ImageMagick.
-void SaveScreenshot(HWND dialog) {
+// The screenshot after start-up, for both architectures, under SHEETLORE_SCREENSHOT_DIR.
+void SaveStartUpScreenshot(HWND dialog) {
   const char* directory = std::getenv("SHEETLORE_SCREENSHOT_DIR");
-  const char* display = std::getenv("DISPLAY");
-  if (!directory || !display) return;
-  const auto xWindow =
-      reinterpret_cast<std::uintptr_t>(::GetPropW(dialog, L"__wine_x11_whole_window"));
-  const std::string target = sizeof(void*) == 8 ? "dialog-x64.png" : "dialog-x86.png";
-  const std::string source = xWindow ? "-id " + std::to_string(xWindow) : std::string("-root");
-  const std::string command = "/bin/sh -c \"mkdir -p '" + std::string(directory) +
-                              "' && xwd -silent -display " + display + " " + source +
-                              " | convert xwd:- '" + directory + "/" + target + "'\"";
-  std::wstring wide(command.begin(), command.end());
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (::CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &process)) {
-    ::WaitForSingleObject(process.hProcess, 30000);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-  }
-  std::printf("screenshot: %s/%s\n", directory, target.c_str());
+  if (!directory) return;
+  const std::string path =
+      std::string(directory) + (sizeof(void*) == 8 ? "/dialog-x64.png" : "/dialog-x86.png");
+  EXPECT_TRUE(SaveScreenshot(dialog, path)) << path;
+  std::printf("screenshot: %s\n", path.c_str());
 }
 
 std::wstring RealizedFontFace(HFONT font) {
@@ -290,7 +276,7 @@ TEST_F(DialogWindowTest, LayoutTabOrderAndAWholeSession) {
     d.Settle();
     hostDisabledMeanwhile = !::IsWindowEnabled(host);
 
-    SaveScreenshot(dialog);
+    SaveStartUpScreenshot(dialog);
     CheckLayout(d);
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0));
     std::printf("dialog font: %s\n", Narrow(RealizedFontFace(font)).c_str());
