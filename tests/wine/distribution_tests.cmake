@@ -1,6 +1,6 @@
 # What users get: sheetlore.exe, the example hosts, the release package and the installer.
 
-# Clicks "Esc結束" on the maintenance dialog of another process.
+# Runs a program, clicks "Esc結束" on its maintenance dialog and passes on its exit status.
 add_executable(dialog_closer dialog_closer.cpp)
 target_include_directories(dialog_closer PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(dialog_closer PRIVATE -municode)

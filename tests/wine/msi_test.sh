@@ -26,19 +26,21 @@ program_files_x86=$WINEPREFIX/drive_c/Program\ Files\ \(x86\)/Sheetlore
 keys=('CLSID\{188AD010-B752-4ADC-9E36-D06143AC4914}' 'Sheetlore.ClsPrint'
   'Interface\{5E8DBAC0-6E0E-4AF8-AF3F-8647E2E0543E}' 'TypeLib\{B0D81A92-2C42-4EA0-8E2A-775C03B6B053}')
 
-# The class's registry entries in both views, with the DLLs' paths given as x64-dll/x86-dll
-# and their folders (HELPDIR, written by whichever registration ran last) as dll-folder.
+# The class's registry entries in both views, with the DLLs' paths given as x64-dll/x86-dll.
+# HELPDIR, one value for both architectures, holds the folder of whichever registration ran
+# last (any process's): only its presence is compared.
 # dump <x64 dll path> <x86 dll path>
 dump() {
   local x64_dll=${1//\\/\\\\} x86_dll=${2//\\/\\\\}
-  local x64_folder=${x64_dll%\\\\*} x86_folder=${x86_dll%\\\\*}
   for loader in wine64 wine; do
     echo "[$loader]"
     for key in "${keys[@]}"; do
       "$loader" reg query "HKLM\\Software\\Classes\\$key" /s 2>&1 | tr -d '\r'
     done
-  done | sed -e "s|$x64_dll|x64-dll|g" -e "s|$x86_dll|x86-dll|g" \
-    -e "s|$x64_folder\\\\\\?\$|dll-folder|" -e "s|$x86_folder\\\\\\?\$|dll-folder|"
+  done | sed -e "s|$x64_dll|x64-dll|g" -e "s|$x86_dll|x86-dll|g" |
+    awk '/\\HELPDIR$/ { print; helpdir = 1; next }
+         helpdir && /REG_SZ/ { sub(/REG_SZ.*/, "REG_SZ    a folder"); helpdir = 0 }
+         { print }'
 }
 cat >"$work/probe.vbs" <<'VBS'
 On Error Resume Next
