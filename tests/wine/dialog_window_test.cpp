@@ -6,12 +6,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "component/cls_print.h"
 #include "dialog/frm_print.h"
+#include "platform/win32/dialog_host.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/wine/dialog_screenshot.h"
 #include "tests/wine/dialog_window_driver.h"
@@ -395,6 +397,66 @@ TEST_F(DialogWindowTest, ClosingTheWindowUnloadsAndTheNextShowStartsAfresh) {
     user.join();
     EXPECT_FALSE(ThreadDialogState().instance);
   }
+}
+
+// Handlers that record what the window raised, and fail as a bug would.
+class RecordingEvents final : public DialogEvents {
+ public:
+  void Form_Load(DialogView& view) override {
+    view_ = &view;
+    raised.push_back(L"Form_Load");
+    view.AddItem(List1(0), L"first");
+    view.AddItem(List1(0), L"second");
+    view.SetSelectedIndex(List1(0), 1);  // raises List1_Click(0) from code
+    view.AddItem(kCombo1, L"printer");
+    view.SetSelectedIndex(kCombo1, 0);  // raises Combo1_Click from code
+    selectedText = view.Text(List1(0));
+  }
+  void Combo1_Click() override { raised.push_back(L"Combo1_Click"); }
+  void List1_Click(std::int16_t index) override {
+    raised.push_back(L"List1_Click(" + std::to_wstring(index) + L")");
+  }
+  void Option1_Click(std::int16_t index) override {
+    raised.push_back(L"Option1_Click(" + std::to_wstring(index) + L")");
+  }
+  void Cmd1_Click(std::int16_t index) override {
+    raised.push_back(L"Cmd1_Click(" + std::to_wstring(index) + L")");
+    if (index == 1) throw std::runtime_error("a fault in a handler");
+    if (index == 4) view_->Unload();
+  }
+  void Form_Unload() override { raised.push_back(L"Form_Unload"); }
+
+  std::vector<std::wstring> raised;
+  std::wstring selectedText;
+
+ private:
+  DialogView* view_ = nullptr;
+};
+
+TEST(DialogWindowEventsTest, SelectionsFromCodeRaiseHandlersAndFailuresStayInside) {
+  RecordingEvents events;
+  win32::Win32DialogHost host;
+  std::wstring message;
+  std::thread user([&] {
+    HWND dialog = nullptr;
+    WaitFor([&] { return (dialog = FindOwnWindow(kDialogCaption)) != nullptr; });
+    ASSERT_NE(dialog, nullptr);
+    DialogDriver d(dialog);
+    d.Settle();
+    // A handler that throws something unexpected: a message, and the window goes on.
+    d.Click(Cmd1(1));
+    message = d.AnswerMessageBox();
+    d.ClickAndWait(Option1(1));
+    d.Click(Cmd1(4));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+  });
+  host.ShowModal(events);
+  user.join();
+  EXPECT_EQ(events.selectedText, L"second");
+  EXPECT_EQ(events.raised, (std::vector<std::wstring>{
+                               L"Form_Load", L"List1_Click(0)", L"Combo1_Click", L"Cmd1_Click(1)",
+                               L"Option1_Click(1)", L"Cmd1_Click(4)", L"Form_Unload"}));
+  EXPECT_EQ(message, L"Unexpected error");
 }
 
 }  // namespace
