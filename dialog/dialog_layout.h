@@ -33,7 +33,7 @@ inline constexpr int kFontCharset = 136;  // Big5
 inline constexpr std::wstring_view kCentimetres = L"公分";
 inline constexpr std::wstring_view kInches = L"英寸";
 
-struct ControlSpec {
+struct ControlLayout {
   Control group;
   std::int16_t index;
   Kind kind;
@@ -47,7 +47,7 @@ struct ControlSpec {
 };
 
 // Every frame and control, in tab order.
-inline constexpr std::array<ControlSpec, 38> kControls = {{
+inline constexpr std::array<ControlLayout, 38> kControls = {{
     {Control::Frame1, 0, Kind::Frame, L"自定義紙張", -1, 105, 30, 1965, 5250, 0},
     {Control::Frame1, 1, Kind::Frame, L"計算方式", -1, 2160, 1665, 4740, 1020, 1},
     {Control::Frame1, 2, Kind::Frame, L"", -1, 120, 5385, 6795, 1020, 2},
@@ -91,16 +91,16 @@ inline constexpr std::array<ControlSpec, 38> kControls = {{
 // The members of a group.
 constexpr std::int16_t MemberCount(Control group) {
   std::int16_t count = 0;
-  for (const ControlSpec& spec : kControls) {
-    if (spec.group == group) ++count;
+  for (const ControlLayout& placed : kControls) {
+    if (placed.group == group) ++count;
   }
   return count;
 }
 
 // The table's row for a control, or null when the dialog has no such control.
-constexpr const ControlSpec* Find(ControlRef control) {
-  for (const ControlSpec& spec : kControls) {
-    if (spec.group == control.group && spec.index == control.index) return &spec;
+constexpr const ControlLayout* Find(ControlRef control) {
+  for (const ControlLayout& placed : kControls) {
+    if (placed.group == control.group && placed.index == control.index) return &placed;
   }
   return nullptr;
 }

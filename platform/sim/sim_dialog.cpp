@@ -17,11 +17,11 @@ std::wstring HandlerName(const wchar_t* name, std::int16_t index) {
 }  // namespace
 
 SimDialog::SimDialog(DialogEvents& events) : events_(events) {
-  for (const layout::ControlSpec& spec : layout::kControls) {
+  for (const layout::ControlLayout& placed : layout::kControls) {
     ControlState state;
-    state.kind = spec.kind;
-    state.text = std::wstring(spec.caption);
-    controls_.emplace(std::make_pair(spec.group, spec.index), std::move(state));
+    state.kind = placed.kind;
+    state.text = std::wstring(placed.caption);
+    controls_.emplace(std::make_pair(placed.group, placed.index), std::move(state));
   }
 }
 

@@ -29,9 +29,9 @@ struct ControlClass {
 
 // Every control but the second option button starts a group, so the two options form the
 // one arrow-key group and the tab order follows the table.
-ControlClass ClassFor(const layout::ControlSpec& spec) {
+ControlClass ClassFor(const layout::ControlLayout& placed) {
   constexpr DWORD kGroupStop = WS_GROUP | WS_TABSTOP;
-  switch (spec.kind) {
+  switch (placed.kind) {
     case Kind::Frame:
       return {L"BUTTON", BS_GROUPBOX | WS_GROUP, 0};
     case Kind::Label:
@@ -41,7 +41,7 @@ ControlClass ClassFor(const layout::ControlSpec& spec) {
     case Kind::CheckBox:
       return {L"BUTTON", BS_3STATE | kGroupStop, 0};
     case Kind::OptionButton:
-      return {L"BUTTON", BS_AUTORADIOBUTTON | (spec.index == 0 ? kGroupStop : 0), 0};
+      return {L"BUTTON", BS_AUTORADIOBUTTON | (placed.index == 0 ? kGroupStop : 0), 0};
     case Kind::PushButton:
       return {L"BUTTON", BS_PUSHBUTTON | kGroupStop, 0};
     case Kind::DropDownList:
@@ -116,34 +116,34 @@ bool DialogWindow::Create(HINSTANCE instance) {
 
 bool DialogWindow::CreateControls(HINSTANCE instance) {
   std::vector<HWND> frames;
-  for (const layout::ControlSpec& spec : layout::kControls) {
-    int left = TwipsToPixels(spec.left, dotsPerInch_);
-    int top = TwipsToPixels(spec.top, dotsPerInch_);
+  for (const layout::ControlLayout& placed : layout::kControls) {
+    int left = TwipsToPixels(placed.left, dotsPerInch_);
+    int top = TwipsToPixels(placed.top, dotsPerInch_);
     // A control's position is relative to its frame: each is converted on its own, as a
     // child of the frame would be placed.
-    if (spec.frame >= 0) {
-      const layout::ControlSpec* frame = layout::Find({Control::Frame1, spec.frame});
+    if (placed.frame >= 0) {
+      const layout::ControlLayout* frame = layout::Find({Control::Frame1, placed.frame});
       if (!frame) return false;
       left += TwipsToPixels(frame->left, dotsPerInch_);
       top += TwipsToPixels(frame->top, dotsPerInch_);
     }
-    const int width = TwipsToPixels(spec.width, dotsPerInch_);
-    const int height = TwipsToPixels(spec.height, dotsPerInch_);
+    const int width = TwipsToPixels(placed.width, dotsPerInch_);
+    const int height = TwipsToPixels(placed.height, dotsPerInch_);
     // A drop-down list's window height includes its list while dropped.
-    const int createHeight = spec.kind == Kind::DropDownList ? height * 10 : height;
+    const int createHeight = placed.kind == Kind::DropDownList ? height * 10 : height;
 
-    const ControlClass kind = ClassFor(spec);
-    const int id = DialogControlId({spec.group, spec.index});
-    const std::wstring caption(spec.caption);
+    const ControlClass kind = ClassFor(placed);
+    const int id = DialogControlId({placed.group, placed.index});
+    const std::wstring caption(placed.caption);
     HWND control = ::CreateWindowExW(
         kind.exStyle, kind.className, caption.c_str(),
         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, left, top, width, createHeight,
         window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (!control) return false;
     if (font_) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    if (spec.kind == Kind::DropDownList) FitComboHeight(control, height);
+    if (placed.kind == Kind::DropDownList) FitComboHeight(control, height);
     controls_[id] = control;
-    if (spec.kind == Kind::Frame) frames.push_back(control);
+    if (placed.kind == Kind::Frame) frames.push_back(control);
   }
   // The frames lie beneath the controls they hold. They take no focus, so the tab order of
   // the controls is unchanged.
