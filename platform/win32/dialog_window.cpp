@@ -2,7 +2,6 @@
 // the modal message loop.
 #include "platform/win32/dialog_window.h"
 
-#include <exception>
 #include <optional>
 #include <vector>
 
