@@ -1,9 +1,11 @@
 // The paper store: paper definitions kept in PrintSet.ini beside the component.
 //
 // Every call goes straight to the file through the platform's profile operations; nothing is
-// kept in memory. The file always lives at the component's directory; while it does not exist
-// the profile service answers every read with nothing (an empty store), and the first write
-// creates it. No call ever names another profile file.
+// kept in memory. Each call holds the file's lock, so that the calls of other processes on the
+// same file never interleave with its reads and writes. The file always lives at the
+// component's directory; while it does not exist the profile service answers every read with
+// nothing (an empty store), and the first write creates it. No call ever names another profile
+// file.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -78,6 +80,7 @@ bool ClsPrint::IniWriteValue(const std::wstring& mFmtName, std::uint8_t mMode, d
 
   ProfileFiles& profile = platform_.profile;
   const std::wstring path = paper_store::FilePath(platform_.host);
+  const auto lock = profile.LockFile(path);
   // The paper's seven keys first and its list entry last: a write that fails part-way never
   // leaves a listed paper with values missing.
   if (!profile.WriteString(mFmtName, kUnitKey, std::to_wstring(unsigned{mMode}), path)) {
@@ -94,7 +97,9 @@ rePaPer ClsPrint::IniReadValue(std::int16_t mMode, const std::wstring& mFmtName,
   if (mArry != nullptr) *mArry = {std::wstring()};
   rePaPer paper;
   if (mMode == 0) {
-    auto names = ReadNames(platform_.profile, paper_store::FilePath(platform_.host));
+    const std::wstring path = paper_store::FilePath(platform_.host);
+    const auto lock = platform_.profile.LockFile(path);
+    auto names = ReadNames(platform_.profile, path);
     if (mArry != nullptr && !names.empty()) *mArry = std::move(names);
   } else if (mMode == 1) {
     // The profile service ignores the blanks around a section name; so does the store.
@@ -102,6 +107,7 @@ rePaPer ClsPrint::IniReadValue(std::int16_t mMode, const std::wstring& mFmtName,
     if (!paper_store::IsStorableName(name)) return paper;  // never stored: all zero
     ProfileFiles& profile = platform_.profile;
     const std::wstring path = paper_store::FilePath(platform_.host);
+    const auto lock = profile.LockFile(path);
     paper.mMode = UnitCode(ReadMeasure(profile, name, kUnitKey, path));
     const std::array<double*, 6> fields = {&paper.W, &paper.H, &paper.L,
                                            &paper.R, &paper.T, &paper.B};
@@ -117,6 +123,9 @@ void ClsPrint::IniDelValue(std::wstring& mFmtName) {
   if (!paper_store::IsStorableName(name)) return;
   ProfileFiles& profile = platform_.profile;
   const std::wstring path = paper_store::FilePath(platform_.host);
+  // Another process may add a name between the list reads below and the removal of an
+  // emptied list heading: the whole delete holds the file.
+  const auto lock = profile.LockFile(path);
   const auto namesThisPaper = [&name](const std::wstring& entry) {
     // Letter case is ignored as the profile service ignores it for the paper's section.
     return paper_store::SameProfileName(paper_store::TrimBlanks(entry), name);

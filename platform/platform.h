@@ -115,6 +115,19 @@ class ProfileFiles {
   virtual bool WriteString(const std::optional<std::wstring>& section,
                            const std::optional<std::wstring>& key,
                            const std::optional<std::wstring>& value, const std::wstring& path) = 0;
+
+  // Held while a sequence of reads and writes of one file must act as one: other threads
+  // and processes that lock the same file wait until the lock is destroyed. The profile
+  // calls themselves lock nothing across processes, so without it two writers lose each
+  // other's changes. The default locks nothing (a platform with one user per file).
+  class FileLock {
+   public:
+    virtual ~FileLock() = default;
+  };
+  virtual std::unique_ptr<FileLock> LockFile(const std::wstring& path) {
+    static_cast<void>(path);
+    return nullptr;
+  }
 };
 
 // Version, windows, time and the message box.

@@ -1,7 +1,10 @@
 #include "platform/win32/win32_profile_files.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
 #include <new>
+#include <utility>
 
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/windows_api.h"
@@ -26,7 +29,45 @@ void CreateUnicodeFileIfAbsent(const std::wstring& path) {
   ::WriteFile(file, kUtf16LittleEndianMark, sizeof kUtf16LittleEndianMark, &written, nullptr);
 }
 
+// How long a store operation waits for another one on the same file.
+constexpr DWORD kLockWaitMs = 30000;
+
+// The mutex name of a file: the same for every spelling of the path in letter case, and short
+// enough for any path (a 64-bit FNV-1a hash of the upper-cased path).
+std::wstring LockName(const std::wstring& path) {
+  std::wstring upper = path;
+  if (!upper.empty()) ::CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const wchar_t c : upper) {
+    hash ^= static_cast<std::uint16_t>(c);
+    hash *= 1099511628211ull;
+  }
+  wchar_t name[64] = {};
+  ::wsprintfW(name, L"Sheetlore.ProfileFile.%08lX%08lX", static_cast<unsigned long>(hash >> 32),
+              static_cast<unsigned long>(hash & 0xFFFFFFFFu));
+  return name;
+}
+
+class MutexLock final : public ProfileFiles::FileLock {
+ public:
+  explicit MutexLock(unique_kernel_handle mutex) : mutex_(std::move(mutex)) {}
+  MutexLock(const MutexLock&) = delete;
+  MutexLock& operator=(const MutexLock&) = delete;
+  ~MutexLock() override { ::ReleaseMutex(mutex_.get()); }
+
+ private:
+  unique_kernel_handle mutex_;
+};
+
 }  // namespace
+
+std::unique_ptr<ProfileFiles::FileLock> Win32ProfileFiles::LockFile(const std::wstring& path) {
+  unique_kernel_handle mutex(::CreateMutexW(nullptr, FALSE, LockName(path).c_str()));
+  if (!mutex) return nullptr;
+  const DWORD waited = ::WaitForSingleObject(mutex.get(), kLockWaitMs);
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return nullptr;
+  return std::make_unique<MutexLock>(std::move(mutex));
+}
 
 std::uint32_t Win32ProfileFiles::GetString(const std::optional<std::wstring>& section,
                                            const std::optional<std::wstring>& key,

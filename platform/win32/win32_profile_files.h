@@ -17,6 +17,10 @@ class Win32ProfileFiles final : public ProfileFiles {
   bool WriteString(const std::optional<std::wstring>& section,
                    const std::optional<std::wstring>& key, const std::optional<std::wstring>& value,
                    const std::wstring& path) override;
+  // A named mutex of the file's path, shared by every process of the session. A holder
+  // that has died releases it; a holder that hangs is waited for a bounded time only, after
+  // which the caller goes on unlocked rather than hang.
+  std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
 };
 
 }  // namespace sheetlore::win32
