@@ -113,6 +113,20 @@ void CompletedArguments::AddSubstitute(const typelib::Parameter& parameter) {
   arguments_.push_back(value.detach());
 }
 
+VARIANT CompletedArguments::ReferenceToCopy(const typelib::Parameter& parameter,
+                                            const VARIANT& argument) {
+  win32::unique_variant& copy = copies_.emplace_back();
+  // MinGW declares the source non-const; VariantChangeType only reads it.
+  if (FAILED(::VariantChangeType(copy.get(), const_cast<VARIANT*>(&argument), 0, parameter.type))) {
+    return argument;  // Invoke reports the mismatch before the method runs
+  }
+  VARIANT reference;
+  ::VariantInit(&reference);
+  V_VT(&reference) = static_cast<VARTYPE>(VT_BYREF | parameter.type);
+  V_BYREF(&reference) = &V_UI1(copy.get());
+  return reference;
+}
+
 CompletedArguments::~CompletedArguments() {
   for (std::size_t index : substitutes_) ::VariantClear(&arguments_[index]);
 }
@@ -126,10 +140,14 @@ CompletedArguments::CompletedArguments(const typelib::Method& method, const DISP
   // Every parameter becomes positional, last first as IDispatch orders them: named arguments
   // take their places and omitted ones their values.
   for (std::size_t index = located.size(); index-- > 0;) {
-    if (located[index]) {
-      arguments_.push_back(ReferenceForTypedParameter(method.parameters[index], *located[index]));
+    const typelib::Parameter& parameter = method.parameters[index];
+    if (located[index] && parameter.byReference && parameter.type != VT_VARIANT &&
+        !V_ISBYREF(located[index])) {
+      arguments_.push_back(ReferenceToCopy(parameter, *located[index]));
+    } else if (located[index]) {
+      arguments_.push_back(ReferenceForTypedParameter(parameter, *located[index]));
     } else {
-      AddSubstitute(method.parameters[index]);
+      AddSubstitute(parameter);
     }
   }
   parameters_.rgvarg = arguments_.data();

@@ -5,6 +5,7 @@
 
 #include <oaidl.h>
 
+#include <deque>
 #include <vector>
 
 #include "component/com/interface_description.h"
@@ -33,7 +34,10 @@ VARIANT ReferenceForTypedParameter(const typelib::Parameter& parameter, const VA
 // The caller's arguments with every omitted optional parameter given its OmittedValue, for
 // ITypeInfo::Invoke, all positional (named arguments moved to their places). The caller's
 // VARIANTs are copied shallowly, not duplicated: by-reference arguments still reach the
-// caller's variables.
+// caller's variables. A value passed by value to a by-reference parameter goes to the method
+// as a reference to a converted copy, which the call may change and which is then dropped:
+// Wine's ITypeInfo::Invoke would otherwise convert what the method wrote back into the
+// caller's value and fail after the method had acted.
 class CompletedArguments {
  public:
   CompletedArguments(const typelib::Method& method, const DISPPARAMS& parameters);
@@ -45,10 +49,13 @@ class CompletedArguments {
 
  private:
   void AddSubstitute(const typelib::Parameter& parameter);
+  VARIANT ReferenceToCopy(const typelib::Parameter& parameter, const VARIANT& argument);
 
   // Substitutes live in arguments_ itself (Invoke may write into them), cleared at the end.
   std::vector<VARIANT> arguments_;
   std::vector<std::size_t> substitutes_;
+  // Copies of by-value arguments of by-reference parameters; a deque keeps their addresses.
+  std::deque<win32::unique_variant> copies_;
   DISPPARAMS parameters_{};
 };
 

@@ -137,6 +137,11 @@ HRESULT DualDispatch::Invoke(_ClsPrint* object, ReportedFailure& failure, DISPID
     if (method && ReturnsRecord(*method)) {
       hr = InvokeRecordMethod(object, id, flags, *parameters, result, argumentError);
     } else if (method) {
+      // Wine's ITypeInfo::Invoke runs a method given more arguments than it takes; refuse
+      // them, and a required argument left out, before anything runs, as Windows does.
+      std::vector<VARIANT*> located;
+      hr = LocateArguments(*method, *parameters, located, argumentError);
+      if (FAILED(hr)) return hr;
       CompletedArguments arguments(*method, *parameters);
       hr = interfaceView_->Invoke(object, id, flags, arguments.get(), result, exception,
                                   argumentError);
