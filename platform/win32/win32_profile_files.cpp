@@ -48,25 +48,28 @@ std::wstring LockName(const std::wstring& path) {
   return name;
 }
 
+// Holds a mutex that its owner keeps open; releases it when destroyed.
 class MutexLock final : public ProfileFiles::FileLock {
  public:
-  explicit MutexLock(unique_kernel_handle mutex) : mutex_(std::move(mutex)) {}
+  explicit MutexLock(HANDLE mutex) : mutex_(mutex) {}
   MutexLock(const MutexLock&) = delete;
   MutexLock& operator=(const MutexLock&) = delete;
-  ~MutexLock() override { ::ReleaseMutex(mutex_.get()); }
+  ~MutexLock() override { ::ReleaseMutex(mutex_); }
 
  private:
-  unique_kernel_handle mutex_;
+  HANDLE mutex_;
 };
 
 }  // namespace
 
 std::unique_ptr<ProfileFiles::FileLock> Win32ProfileFiles::LockFile(const std::wstring& path) {
-  unique_kernel_handle mutex(::CreateMutexW(nullptr, FALSE, LockName(path).c_str()));
+  const std::wstring name = LockName(path);
+  unique_kernel_handle& mutex = lockMutexes_[name];
+  if (!mutex) mutex.reset(::CreateMutexW(nullptr, FALSE, name.c_str()));
   if (!mutex) return nullptr;
   const DWORD waited = ::WaitForSingleObject(mutex.get(), kLockWaitMs);
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return nullptr;
-  return std::make_unique<MutexLock>(std::move(mutex));
+  return std::make_unique<MutexLock>(mutex.get());
 }
 
 std::uint32_t Win32ProfileFiles::GetString(const std::optional<std::wstring>& section,
@@ -79,12 +82,14 @@ std::uint32_t Win32ProfileFiles::GetString(const std::optional<std::wstring>& se
   try {
     // One spare character: the call never reads past bufferChars, and a zero-size request
     // still gets a valid address.
-    std::vector<wchar_t> buffer(std::size_t{bufferChars} + 1, L'\0');
+    // Not cleared first: only the characters the call reports are read.
+    const auto buffer = std::make_unique_for_overwrite<wchar_t[]>(std::size_t{bufferChars} + 1);
+    buffer[0] = L'\0';
     const DWORD copied =
-        ::GetPrivateProfileStringW(OrNull(section), OrNull(key), defaultValue.c_str(),
-                                   buffer.data(), bufferChars, path.c_str());
+        ::GetPrivateProfileStringW(OrNull(section), OrNull(key), defaultValue.c_str(), buffer.get(),
+                                   bufferChars, path.c_str());
     const auto count = std::min<std::size_t>(copied, bufferChars);
-    text.assign(buffer.data(), count);
+    text.assign(buffer.get(), count);
     return static_cast<std::uint32_t>(count);
   } catch (const std::bad_alloc&) {
     return 0;

@@ -1,7 +1,11 @@
 #pragma once
 // Private profile files over GetPrivateProfileStringW / WritePrivateProfileStringW.
 
+#include <map>
+#include <string>
+
 #include "platform/platform.h"
+#include "platform/win32/unique_handles.h"
 
 namespace sheetlore::win32 {
 
@@ -21,6 +25,11 @@ class Win32ProfileFiles final : public ProfileFiles {
   // that has died releases it; a holder that hangs is waited for a bounded time only, after
   // which the caller goes on unlocked rather than hang.
   std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
+
+ private:
+  // The mutexes of the files locked so far, by name, kept open so that each lock costs one
+  // wait and one release only.
+  std::map<std::wstring, unique_kernel_handle> lockMutexes_;
 };
 
 }  // namespace sheetlore::win32
