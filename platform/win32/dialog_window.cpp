@@ -243,6 +243,20 @@ LRESULT DialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       // IDOK and IDCANCEL (Enter and Esc through the dialog manager) name no control.
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
+    case WM_ACTIVATE:
+      // As a dialog box does: the focused control is remembered when another window takes
+      // the activation and gets the focus back when the dialog is active again.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(window_, focus)) lastFocus_ = focus;
+      } else if (!HIWORD(wParam)) {
+        if (lastFocus_ && ::IsWindow(lastFocus_) && ::IsWindowEnabled(lastFocus_)) {
+          ::SetFocus(lastFocus_);
+        } else {
+          FocusFirstTabStop();
+        }
+      }
+      return 0;
     case WM_CLOSE:
       // Closing is never refused; the loop unloads once this message has been handled.
       unloadRequested_ = true;

@@ -74,6 +74,7 @@ class DialogWindow final : public DialogView {
   unique_font font_;
   unique_icon icon_;
   int dotsPerInch_ = 96;
+  HWND lastFocus_ = nullptr;  // the focused control while another window is active
   bool loaded_ = false;
   bool unloadRequested_ = false;
 };

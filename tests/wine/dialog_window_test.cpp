@@ -138,6 +138,16 @@ std::vector<std::wstring> StoredNames() {
 }
 
 // The focused window of the dialog's thread.
+HWND FocusOf(HWND dialog);
+
+// Makes the dialog the active window again: other programs on the same display may have
+// taken the activation, and with it the keyboard focus.
+void Activate(HWND dialog) {
+  if (::GetForegroundWindow() == dialog) return;
+  ::SetForegroundWindow(dialog);
+  WaitFor([&] { return ::GetForegroundWindow() == dialog; }, std::chrono::seconds(5));
+}
+
 HWND FocusOf(HWND dialog) {
   GUITHREADINFO info{};
   info.cbSize = sizeof(info);
@@ -294,12 +304,21 @@ TEST_F(DialogWindowTest, LayoutTabOrderAndAWholeSession) {
     ::DeleteObject(iconInfo.hbmMask);
 
     // Browse mode: the focus starts on the stored papers; tab skips the disabled fields.
+    Activate(dialog);
     EXPECT_EQ(FocusOf(dialog), d.At(List1(0)));
     EXPECT_EQ(TabWalk(dialog, d.At(List1(0))), Handles(d, kFocusOrder));
     // Real tab presses go the same way.
     ::PostMessageW(d.At(List1(0)), WM_KEYDOWN, VK_TAB, 0);
     EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == d.At(Cmd1(0)); }));
     ::PostMessageW(d.At(Cmd1(0)), WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == d.At(Cmd1(1)); }));
+    // Another window takes the activation; coming back, the focus is where it was.
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"another window", WS_POPUP | WS_VISIBLE, 0, 0, 50,
+                                   50, nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(other);
+    WaitFor([&] { return ::GetForegroundWindow() == other; }, std::chrono::seconds(5));
+    ::DestroyWindow(other);
+    Activate(dialog);
     EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == d.At(Cmd1(1)); }));
     // Enter and Esc on a focused button do nothing.
     ::PostMessageW(d.At(Cmd1(0)), WM_KEYDOWN, VK_RETURN, 0);
