@@ -259,6 +259,10 @@ class DialogWindowTest : public ::testing::Test {
 
 TEST_F(DialogWindowTest, LayoutTabOrderAndAWholeSession) {
   ASSERT_FALSE(platform_.host().Printers().empty()) << "needs the private CUPS queues";
+  // The store beside the program is shared with other tests: what this one adds goes again,
+  // and a store it created goes with it.
+  const std::wstring store = ModuleDirectory() + L"\\PrintSet.ini";
+  const bool storeExisted = ::GetFileAttributesW(store.c_str()) != INVALID_FILE_ATTRIBUTES;
   std::wstring paper = kPaper;
   component_.IniDelValue(paper);
   ASSERT_TRUE(component_.IniWriteValue(kPaper, 0, 10, 20, 0.5, 9.5, 0.5, 19.5));
@@ -395,6 +399,7 @@ TEST_F(DialogWindowTest, LayoutTabOrderAndAWholeSession) {
   EXPECT_EQ(messages, (std::vector<std::wstring>{L"格式新增成功,請檢查!", L"格式刪除成功"}));
   for (const std::wstring& name : StoredNames()) EXPECT_NE(name, kPaper);
   EXPECT_EQ(ReadProfile(kPaper, L"W"), L"(none)");
+  if (!storeExisted) ::DeleteFileW(store.c_str());
   // Nothing of the dialog is left on this thread.
   EXPECT_FALSE(ThreadDialogState().instance);
   EXPECT_EQ(FindOwnWindow(kDialogCaption), nullptr);
