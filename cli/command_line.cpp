@@ -76,10 +76,10 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& rest,
       inlineValue = name.substr(equals + 1);
       name.resize(equals);
     }
-    const auto spec = std::find_if(options.begin(), options.end(),
-                                   [&name](const OptionSpec& o) { return o.name == name; });
-    if (spec == options.end()) throw BadArguments(L"unknown option --" + name);
-    if (!spec->takesValue) {
+    const auto option = std::find_if(options.begin(), options.end(),
+                                     [&name](const OptionSpec& o) { return o.name == name; });
+    if (option == options.end()) throw BadArguments(L"unknown option --" + name);
+    if (!option->takesValue) {
       if (inlineValue) throw BadArguments(L"option --" + name + L" takes no value");
       parsed.flags.insert(name);
       continue;
