@@ -235,8 +235,8 @@ void MeasureObjects(const wchar_t* dllPath) {
   const SIZE_T after = ProcessBytes();
   const SIZE_T heapAfter = HeapBytesInUse();
   std::printf("objects_count 100000\nobjects_failures %d\nobjects_ms %.1f\n", failures, ms);
-  std::printf("objects_memory_before_kib %zu\nobjects_memory_after_kib %zu\n", before / 1024,
-              after / 1024);
+  std::printf("objects_memory_before_kib %zu\nobjects_memory_after_kib %zu\n",
+              static_cast<std::size_t>(before / 1024), static_cast<std::size_t>(after / 1024));
   std::printf("objects_growth_kib %lld\n",
               static_cast<long long>(after / 1024) - static_cast<long long>(before / 1024));
   std::printf("objects_heap_growth_bytes %lld\n",
