@@ -4,12 +4,28 @@
 #include "platform/sim/sim_state.h"
 
 namespace sheetlore::sim {
+namespace {
 
-std::uint32_t SimProfileFiles::GetString(const std::optional<std::wstring>& section,
-                                         const std::optional<std::wstring>& key,
-                                         const std::wstring& defaultValue,
+// The profile calls take zero-ended strings: a text reaches them only up to its first zero
+// character, as it does through the Windows platform.
+std::wstring UpToZero(const std::wstring& text) { return text.substr(0, text.find(L'\0')); }
+
+std::optional<std::wstring> UpToZero(const std::optional<std::wstring>& text) {
+  if (!text) return std::nullopt;
+  return UpToZero(*text);
+}
+
+}  // namespace
+
+std::uint32_t SimProfileFiles::GetString(const std::optional<std::wstring>& givenSection,
+                                         const std::optional<std::wstring>& givenKey,
+                                         const std::wstring& givenDefault,
                                          std::uint32_t bufferChars, std::wstring& text,
-                                         const std::wstring& path) {
+                                         const std::wstring& givenPath) {
+  const auto section = UpToZero(givenSection);
+  const auto key = UpToZero(givenKey);
+  const std::wstring defaultValue = UpToZero(givenDefault);
+  const std::wstring path = UpToZero(givenPath);
   text.clear();
   if (state_.recorder.Record(L"GetPrivateProfileString", {OptionalText(section), OptionalText(key),
                                                           defaultValue, Text(bufferChars), path})) {
@@ -23,10 +39,14 @@ std::uint32_t SimProfileFiles::GetString(const std::optional<std::wstring>& sect
   return result.count;
 }
 
-bool SimProfileFiles::WriteString(const std::optional<std::wstring>& section,
-                                  const std::optional<std::wstring>& key,
-                                  const std::optional<std::wstring>& value,
-                                  const std::wstring& path) {
+bool SimProfileFiles::WriteString(const std::optional<std::wstring>& givenSection,
+                                  const std::optional<std::wstring>& givenKey,
+                                  const std::optional<std::wstring>& givenValue,
+                                  const std::wstring& givenPath) {
+  const auto section = UpToZero(givenSection);
+  const auto key = UpToZero(givenKey);
+  const auto value = UpToZero(givenValue);
+  const std::wstring path = UpToZero(givenPath);
   if (state_.recorder.Record(
           L"WritePrivateProfileString",
           {OptionalText(section), OptionalText(key), OptionalText(value), path})) {

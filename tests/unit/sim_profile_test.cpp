@@ -135,3 +135,28 @@ TEST_F(SimProfileTest, CallsAreLoggedAndCanBeMadeToFail) {
 
 }  // namespace
 }  // namespace sheetlore::sim
+
+namespace sheetlore::sim {
+namespace {
+
+// The Windows calls take zero-ended strings: names and values end at their first zero
+// character. (Found by the profile fuzz target: a key written with a leading zero character
+// was kept whole and then hid the section's key list.)
+TEST(SimProfileZeroTest, TextsEndAtTheirFirstZeroCharacter) {
+  SimPlatform sim;
+  ProfileFiles& profile = sim.platform().profile;
+  const std::wstring path = L"C:\\Program Files\\Sheetlore\\PrintSet.ini";
+  EXPECT_TRUE(profile.WriteString(std::wstring(L"Paper\0junk", 10), std::wstring(L"W\0x", 3),
+                                  std::wstring(L"21\0.5", 5), path + std::wstring(L"\0x", 2)));
+  EXPECT_EQ(sim.FileText(path), L"[Paper]\r\nW=21\r\n");
+  std::wstring text;
+  EXPECT_EQ(profile.GetString(std::wstring(L"Paper\0other", 11), std::wstring(L"W\0y", 3), L"", 100,
+                              text, path),
+            2u);
+  EXPECT_EQ(text, L"21");
+  EXPECT_EQ(profile.GetString(L"Paper", L"H", std::wstring(L"0\0z", 3), 100, text, path), 1u);
+  EXPECT_EQ(text, L"0");
+}
+
+}  // namespace
+}  // namespace sheetlore::sim
