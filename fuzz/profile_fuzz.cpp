@@ -62,6 +62,19 @@ std::optional<std::wstring> StorableValue(const std::wstring& raw) {
   return value;
 }
 
+// The text with every character outside printable ASCII written as <hex>, for messages.
+std::wstring Escaped(const std::wstring& text) {
+  std::wstring escaped;
+  for (const wchar_t c : text) {
+    if (c >= 0x20 && c < 0x7F) {
+      escaped.push_back(c);
+    } else {
+      escaped += L"<" + std::to_wstring(static_cast<unsigned>(c)) + L">";
+    }
+  }
+  return escaped;
+}
+
 std::optional<std::wstring> MaybeAbsent(Input& input) {
   if (input.Byte() % 4 == 0) return std::nullopt;
   return input.Text();
@@ -110,6 +123,22 @@ class Session {
     }
   }
 
+  std::wstring FileText() const { return sim_.FileText(kPath); }
+
+  // How many lines of the first section of that name hold the key.
+  int KeyLines(const std::wstring& section, const std::wstring& key) {
+    const sim::profile::Document document = sim::profile::Parse(sim_.FileText(kPath));
+    for (const sim::profile::Section& candidate : document.sections) {
+      if (!sim::EqualNoCase(candidate.name, section)) continue;
+      int lines = 0;
+      for (const sim::profile::Key& line : candidate.keys) {
+        if (sim::EqualNoCase(line.name, key)) ++lines;
+      }
+      return lines;
+    }
+    return 0;
+  }
+
   // Whether the first key the section would list has an empty name.
   bool ListStartsUnnamed(const std::wstring& section) {
     const sim::profile::Document document = sim::profile::Parse(sim_.FileText(kPath));
@@ -117,7 +146,8 @@ class Session {
       if (!sim::EqualNoCase(candidate.name, section)) continue;
       for (const sim::profile::Key& key : candidate.keys) {
         if (!key.value || (!key.name.empty() && key.name[0] == L';')) continue;
-        return key.name.empty();
+        // A name the file holds with a zero character first is empty to the service too.
+        return key.name.empty() || key.name[0] == L'\0';
       }
       return false;
     }
@@ -171,10 +201,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const std::wstring& name : SplitAtZeros(keyList)) {
           listed = listed || sim::EqualNoCase(name, *key);
         }
-        // A section whose list of keys starts with a line "=value" lists nothing at all (the
-        // profile service takes the leading empty name for an empty answer).
+        // A section whose list of keys starts with a line "=value" (or a name that begins with
+        // a zero character in the file) lists nothing at all: the profile service takes the
+        // leading empty name for an empty answer.
         Check(listed || (keyList == kAbsent && session.ListStartsUnnamed(*section)),
-              "a key just written is listed in its section", *section + L"/" + *key);
+              "a key just written is listed in its section",
+              Escaped(*section + L"/" + *key + L" in " + session.FileText()));
         session.Remember(*section, *key, *value);
         break;
       }
@@ -183,9 +215,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto key = StorableName(input.Text());
         if (!section || !key) break;
         session.ForgetKey(*section, *key);
+        // A file may hold a key twice; a delete removes the first line only.
+        const bool heldOnce = session.KeyLines(*section, *key) <= 1;
         session.Write(*section, *key, std::nullopt);
-        Check(session.Read(*section, *key) == kAbsent, "a deleted key reads as the default",
-              *section + L"/" + *key);
+        Check(!heldOnce || session.Read(*section, *key) == kAbsent,
+              "a deleted key reads as the default",
+              Escaped(*section + L"/" + *key + L" in " + session.FileText()));
         break;
       }
       case 2: {  // a section deleted
