@@ -54,13 +54,20 @@ TEST(CompletedArguments, NamedArgumentsTakeTheirPlaces) {
   DISPPARAMS* parameters = completed.get();
   ASSERT_EQ(parameters->cArgs, 8u);
   EXPECT_EQ(parameters->cNamedArgs, 0u);
-  EXPECT_EQ(TextOf(V_BSTR(&Argument(parameters, 0))), L"P");
-  EXPECT_EQ(TextOf(V_BSTR(&Argument(parameters, 1))), L"F");
-  EXPECT_EQ(V_R8(&Argument(parameters, 2)), 1);
-  EXPECT_EQ(V_R8(&Argument(parameters, 3)), 2);
+  // Values given by value reach the by-reference parameters as references to copies, so a
+  // write-back never lands in the caller's arguments.
+  ASSERT_EQ(V_VT(&Argument(parameters, 0)), VT_BSTR | VT_BYREF);
+  EXPECT_EQ(TextOf(*V_BSTRREF(&Argument(parameters, 0))), L"P");
+  ASSERT_EQ(V_VT(&Argument(parameters, 1)), VT_BSTR | VT_BYREF);
+  EXPECT_EQ(TextOf(*V_BSTRREF(&Argument(parameters, 1))), L"F");
+  ASSERT_EQ(V_VT(&Argument(parameters, 2)), VT_R8 | VT_BYREF);
+  EXPECT_EQ(*V_R8REF(&Argument(parameters, 2)), 1);
+  ASSERT_EQ(V_VT(&Argument(parameters, 3)), VT_R8 | VT_BYREF);
+  EXPECT_EQ(*V_R8REF(&Argument(parameters, 3)), 2);
   EXPECT_EQ(V_VT(&Argument(parameters, 4)), VT_R8);  // fLeft omitted: 0
   EXPECT_EQ(V_R8(&Argument(parameters, 4)), 0);
-  EXPECT_EQ(V_R8(&Argument(parameters, 6)), 3);
+  ASSERT_EQ(V_VT(&Argument(parameters, 6)), VT_R8 | VT_BYREF);
+  EXPECT_EQ(*V_R8REF(&Argument(parameters, 6)), 3);
   EXPECT_EQ(V_R8(&Argument(parameters, 7)), 0);
 }
 
