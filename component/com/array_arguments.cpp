@@ -111,7 +111,9 @@ void StoreFormRows(VARIANT& target, const std::vector<FormRow>& rows) {
 
 void StoreNames(VARIANT& target, const std::vector<std::wstring>& names) {
   VARIANT& receiver = Receiver(target);
-  const VARTYPE elementType = ElementTypeFor(receiver, VT_BSTR);
+  // A plain variable gets an array of variants holding text: script hosts index and walk
+  // only arrays of variants. A typed text array by reference keeps its type.
+  const VARTYPE elementType = ElementTypeFor(receiver, VT_VARIANT);
   unique_safearray array = CreateArray(elementType, {static_cast<ULONG>(names.size())});
   if (elementType == VT_BSTR) {
     safearray_data<BSTR> data(array.get());

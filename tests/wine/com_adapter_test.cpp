@@ -213,7 +213,13 @@ TEST(NamesArray, IsOneDimensionalTextFromZero) {
   unique_variant target;
   VARIANT reference = Reference(target.get());
   StoreNames(reference, {L"a", L"b"});
-  ASSERT_EQ(V_VT(target.get()), VT_ARRAY | VT_BSTR);
+  // Variants, so that script hosts can index it; each element is text.
+  ASSERT_EQ(V_VT(target.get()), VT_ARRAY | VT_VARIANT);
+  LONG second = 1;
+  unique_variant element;
+  ASSERT_EQ(SafeArrayGetElement(V_ARRAY(target.get()), &second, element.get()), S_OK);
+  ASSERT_EQ(V_VT(element.get()), VT_BSTR);
+  EXPECT_EQ(TextOf(V_BSTR(element.get())), L"b");
   EXPECT_EQ(SafeArrayGetDim(V_ARRAY(target.get())), 1u);
   LONG lower = -1, upper = -1;
   SafeArrayGetLBound(V_ARRAY(target.get()), 1, &lower);

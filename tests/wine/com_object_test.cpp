@@ -348,17 +348,16 @@ TEST_F(ComObject, PaperStoreRoundTripBothWays) {
   unique_variant list;
   rePaPer paper{};
   ASSERT_EQ(slots_->IniReadValue(0, nullptr, list.get(), &paper), S_OK);
-  ASSERT_EQ(V_VT(list.get()), VT_ARRAY | VT_BSTR);
+  ASSERT_EQ(V_VT(list.get()), VT_ARRAY | VT_VARIANT);
   LONG lower = -1, upper = -1;
   SafeArrayGetLBound(V_ARRAY(list.get()), 1, &lower);
   SafeArrayGetUBound(V_ARRAY(list.get()), 1, &upper);
   EXPECT_EQ(lower, 0);
   bool listed = false;
   for (LONG i = 0; i <= upper; ++i) {
-    BSTR entry = nullptr;
-    SafeArrayGetElement(V_ARRAY(list.get()), &i, &entry);
-    listed = listed || TextOf(entry) == paperName;
-    SysFreeString(entry);
+    unique_variant entry;
+    SafeArrayGetElement(V_ARRAY(list.get()), &i, entry.get());
+    listed = listed || (V_VT(entry.get()) == VT_BSTR && TextOf(V_BSTR(entry.get())) == paperName);
   }
   EXPECT_TRUE(listed);
 
@@ -375,7 +374,7 @@ TEST_F(ComObject, PaperStoreRoundTripBothWays) {
   VariantInit(&names);
   call = CallByName(byName_.get(), L"IniReadValue", {Short(0), Text(nullptr), Reference(&names)});
   ASSERT_EQ(call.hr, S_OK);
-  EXPECT_EQ(V_VT(&names), VT_ARRAY | VT_BSTR);
+  EXPECT_EQ(V_VT(&names), VT_ARRAY | VT_VARIANT);
   VariantClear(&names);
 
   BSTR toDelete = name.get();

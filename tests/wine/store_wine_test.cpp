@@ -115,14 +115,15 @@ class StoreWine : public testing::Test {
     rePaPer paper{};
     EXPECT_EQ(store_->IniReadValue(0, nullptr, list.get(), &paper), S_OK);
     std::vector<std::wstring> names;
-    if (V_VT(list.get()) != (VT_ARRAY | VT_BSTR)) return names;
+    EXPECT_EQ(V_VT(list.get()), VT_ARRAY | VT_VARIANT);
+    if (V_VT(list.get()) != (VT_ARRAY | VT_VARIANT)) return names;
     LONG upper = -1;
     SafeArrayGetUBound(V_ARRAY(list.get()), 1, &upper);
     for (LONG i = 0; i <= upper; ++i) {
-      BSTR entry = nullptr;
-      SafeArrayGetElement(V_ARRAY(list.get()), &i, &entry);
-      names.push_back(TextOf(entry));
-      SysFreeString(entry);
+      unique_variant entry;
+      SafeArrayGetElement(V_ARRAY(list.get()), &i, entry.get());
+      EXPECT_EQ(V_VT(entry.get()), VT_BSTR);
+      names.push_back(V_VT(entry.get()) == VT_BSTR ? TextOf(V_BSTR(entry.get())) : L"?");
     }
     return names;
   }
