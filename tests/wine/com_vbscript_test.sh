@@ -14,6 +14,10 @@ run() { # what, expected mode
   code=$?
   printf '%s\n' "$output" | tr -d '\r'
   [ "$code" -eq 0 ] || { echo "FAIL: the script ended with $code"; status=1; }
+  if [ "$2" = present ] && ! printf '%s\n' "$output" | grep -q "all checks ran"; then
+    echo "FAIL: the script stopped before its last check"
+    status=1
+  fi
 }
 
 "$wine" regsvr32 /s "$dll" || { echo "FAIL: regsvr32"; exit 1; }
