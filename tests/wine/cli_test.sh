@@ -67,7 +67,11 @@ for command in printers forms form-show form-add form-delete form-find form-sele
   run help "$command"
   [ "$rc" -eq 0 ] && [[ "$out" == "Usage: sheetlore $command"* ]] || fail "help $command"
 done
+run help paper-delete
 [[ "$out" == *"Usage: sheetlore paper-delete NAME"* ]] || fail "help paper-delete: $out"
+run help apply
+[[ "$out" == *"  5  apply --check: the printer does not match the library file"* ]] ||
+  fail "help apply does not give exit status 5: $out"
 
 echo "== bad arguments"
 expect_status 2 "Usage: sheetlore COMMAND"
