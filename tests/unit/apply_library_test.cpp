@@ -164,13 +164,15 @@ TEST_F(ApplyLibraryTest, RemotePrinterNamesPassThroughUnchanged) {
   sim_.ClearCalls();
   ASSERT_EQ(Apply({}, remote).exitCode, 0);
   ASSERT_EQ(Run({L"capture", remote}).exitCode, 0);
+  ASSERT_EQ(Run({L"form-add", remote, L"Remote", L"1", L"1"}).exitCode, 0);
+  ASSERT_EQ(Run({L"install", remote}).exitCode, 0);
   std::size_t opens = 0;
   for (const sim::Call& call : sim_.Calls()) {
     if (call.name != L"OpenPrinter") continue;
     ++opens;
     EXPECT_EQ(call.args.at(0), remote);
   }
-  EXPECT_GE(opens, 4u);  // the plan, the add, the replacement, the read-back, the capture
+  EXPECT_GE(opens, 8u);  // apply: plan, add, replacement, read-back; capture; form-add; install
 }
 
 }  // namespace
