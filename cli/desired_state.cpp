@@ -73,10 +73,11 @@ std::vector<FormStep> PlanForms(ClsPrint& component, const std::vector<LibraryPa
     FormStep step{paper.name, FormAction::Add, &paper, L""};
     if (const FormInfo* form = MatchingForm(forms, paper.name)) {
       matched.push_back(form);
-      const bool equal =
-          form->name == paper.name && SameSize(*form, FormForPaper(component, paper));
-      if (equal) {
+      // The spooler finds a form by its name in any letter case: an equal form whose name
+      // differs only in case is left as it is.
+      if (SameSize(*form, FormForPaper(component, paper))) {
         step.action = FormAction::Keep;
+        if (form->name != paper.name) step.note = L"the printer names it " + form->name;
       } else if (form->flags != kUserForm) {
         step.action = FormAction::Impossible;
         step.note =
@@ -103,7 +104,7 @@ std::vector<FormReport> ApplySteps(ClsPrint& component, const std::wstring& prin
   std::vector<FormReport> reports;
   bool changedAny = false;
   for (const FormStep& step : steps) {
-    FormReport report{step.form, L"unchanged", L""};
+    FormReport report{step.form, L"unchanged", step.note};
     switch (step.action) {
       case FormAction::Keep:
         break;

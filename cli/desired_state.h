@@ -17,7 +17,7 @@ struct FormStep {
   std::wstring form;  // the name the form has, or is to have
   FormAction action = FormAction::Keep;
   const LibraryPaper* paper = nullptr;  // the paper it comes from; null for a deletion
-  std::wstring note;                    // why an Impossible step cannot be done
+  std::wstring note;  // why an Impossible step cannot be done; a kept form's other name
 };
 
 // The form the spooler keeps for a paper, as PrintAddForm builds it.
@@ -25,8 +25,8 @@ FormInfo FormForPaper(ClsPrint& component, const LibraryPaper& paper);
 
 // What it takes to bring forms to papers, papers first in their order, then the deletions in the
 // printer's order (only with prune). A form matches a paper by its exact name, or else by the
-// name without regard to letter case (the spooler's own names match that way; such a form is
-// replaced so that it takes the paper's name).
+// name without regard to letter case, as the spooler matches names (a user form of another size
+// found that way is replaced and takes the paper's name).
 std::vector<FormStep> PlanForms(ClsPrint& component, const std::vector<LibraryPaper>& papers,
                                 const std::vector<FormInfo>& forms, bool prune);
 

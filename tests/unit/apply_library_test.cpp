@@ -12,12 +12,13 @@ namespace sheetlore::cli {
 namespace {
 
 // Equal: on the printer with the same size. Different: on the printer with another printable
-// area. Missing: not on the printer. Letter: the built-in form, in inches.
+// area, its name in other letters. Missing: not on the printer. letter: the built-in form Letter,
+// in inches.
 const char kLibrary[] = R"({"format": "sheetlore-paper-library", "version": 1, "papers": [
   {"name": "Equal", "unit": "cm", "width": 2.00005, "height": 10, "right": 1.5},
   {"name": "Different", "unit": "cm", "width": 10, "height": 20, "left": 1},
   {"name": "Missing", "unit": "in", "width": 4, "height": 6, "top": 0.25, "bottom": 5.75},
-  {"name": "Letter", "unit": "in", "width": 8.5, "height": 11}
+  {"name": "letter", "unit": "in", "width": 8.5, "height": 11}
 ]})";
 
 class ApplyLibraryTest : public CliTest {
@@ -26,7 +27,7 @@ class ApplyLibraryTest : public CliTest {
     WriteFile("library.json", kLibrary);
     // 2.00005 cm is 20000 units: halves go to the even neighbour.
     AddUserForm({0, L"Equal", 20000, 100000, 0, 0, 15000, 100000});
-    AddUserForm({0, L"Different", 100000, 200000, 0, 0, 100000, 200000});
+    AddUserForm({0, L"different", 100000, 200000, 0, 0, 100000, 200000});
     AddUserForm({0, L"Extra", 50000, 50000, 0, 0, 50000, 50000});
     builtinCount_ = sim::BuiltinForms().size();
   }
@@ -49,7 +50,7 @@ TEST_F(ApplyLibraryTest, CheckReportsWhatWouldChangeAndChangesNothing) {
   EXPECT_EQ(result.exitCode, Status(ExitCode::Differs));
   EXPECT_EQ(result.out,
             L"Form,Status,Note\nEqual,unchanged,\nDifferent,would replace,\nMissing,would add,\n"
-            L"Letter,unchanged,\n");
+            L"letter,unchanged,the printer names it Letter\n");
   EXPECT_NE(result.err.find(L"Office Laser does not match the library: 2 form(s) to change"),
             std::wstring::npos)
       << result.err;
@@ -66,11 +67,12 @@ TEST_F(ApplyLibraryTest, ApplyAddsAndReplacesThenASecondRunFindsEverythingUnchan
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out,
             L"Form,Status,Note\nEqual,unchanged,\nDifferent,replaced,\nMissing,added,\n"
-            L"Letter,unchanged,\n");
+            L"letter,unchanged,the printer names it Letter\n");
   EXPECT_EQ(*Form(L"Different"),
             (FormInfo{0, L"Different", 100000, 200000, 10000, 0, 100000, 200000}));
   EXPECT_EQ(*Form(L"Missing"), (FormInfo{0, L"Missing", 101600, 152400, 0, 6350, 101600, 146050}));
-  ASSERT_NE(Form(L"Extra"), nullptr);  // not listed, and no --prune
+  EXPECT_EQ(Form(L"different"), nullptr);  // replaced under the paper's name
+  ASSERT_NE(Form(L"Extra"), nullptr);      // not listed, and no --prune
 
   sim_.ClearCalls();
   result = Apply({L"--json"});
@@ -106,7 +108,7 @@ TEST_F(ApplyLibraryTest, AFailedAddIsReportedWhileTheOtherChangesAreDone) {
   EXPECT_EQ(result.out,
             L"Form,Status,Note\nOne,added,\nTwo,failed,the spooler refused to add the form\n"
             L"Missing,failed,the spooler refused the new size; the old form is back\n"
-            L"Four,added,\nEqual,deleted,\nDifferent,deleted,\nExtra,deleted,\n");
+            L"Four,added,\nEqual,deleted,\ndifferent,deleted,\nExtra,deleted,\n");
   EXPECT_NE(result.err.find(L"2 form(s) could not be changed (changing forms needs administrator "
                             L"rights on the print server)"),
             std::wstring::npos)
