@@ -118,8 +118,8 @@ CommandOutcome ApplyLibrary(ClsPrint& component, const ParsedArguments& argument
                       L" form(s) to change";
   } else if (failures > 0) {
     outcome.exit = ExitCode::Refused;
-    outcome.message =
-        std::to_wstring(failures) + L" form(s) could not be changed (" + kRightsNote + L")";
+    outcome.message = std::to_wstring(failures) +
+                      L" form(s) could not be changed (see the notes; " + kRightsNote + L")";
   }
   return outcome;
 }

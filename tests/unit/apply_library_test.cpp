@@ -109,8 +109,8 @@ TEST_F(ApplyLibraryTest, AFailedAddIsReportedWhileTheOtherChangesAreDone) {
             L"Form,Status,Note\nOne,added,\nTwo,failed,the spooler refused to add the form\n"
             L"Missing,failed,the spooler refused the new size; the old form is back\n"
             L"Four,added,\nEqual,deleted,\ndifferent,deleted,\nExtra,deleted,\n");
-  EXPECT_NE(result.err.find(L"2 form(s) could not be changed (changing forms needs administrator "
-                            L"rights on the print server)"),
+  EXPECT_NE(result.err.find(L"2 form(s) could not be changed (see the notes; changing forms "
+                            L"needs administrator rights on the print server)"),
             std::wstring::npos)
       << result.err;
   EXPECT_NE(Form(L"One"), nullptr);
