@@ -47,7 +47,7 @@ EntryReading ReadEntry(const Json& entry) {
   if (unit == entry.end()) return {reading.paper, L"no \"unit\" (\"cm\" or \"in\")"};
   if (*unit == "cm" || *unit == "in") {
     reading.paper.paper.mMode = *unit == "in" ? 1 : 0;
-  } else if (unit->is_number_unsigned() && unit->get<unsigned>() <= 255) {
+  } else if (unit->is_number_unsigned() && unit->get<std::uint64_t>() <= 255) {
     reading.paper.paper.mMode = static_cast<std::uint8_t>(unit->get<unsigned>());
   } else {
     return {reading.paper, L"the unit must be \"cm\" or \"in\""};

@@ -98,6 +98,8 @@ TEST_F(PaperLibraryTest, AnyInvalidEntryRefusesTheWholeFileAndNamesIt) {
        L"paper 2: unknown member \"rigth\""},
       {Library(good + R"(, {"name": "Furlong", "unit": "mm", "width": 1, "height": 1})"),
        L"paper 2 (\"Furlong\"): the unit must be \"cm\" or \"in\""},
+      {Library(good + R"(, {"name": "Wrap", "unit": 4294967296, "width": 1, "height": 1})"),
+       L"paper 2 (\"Wrap\"): the unit must be"},
       {Library(good + R"(, {"name": "fine", "unit": "cm", "width": 1, "height": 1})"),
        L"paper 2 (\"fine\"): the name is listed twice"},
   };
