@@ -11,16 +11,21 @@
 #   3  the file or the printer is not there         -> exit 1, with sheetlore's message
 # Whatever it prints is kept as the script's output, so the console shows which forms differ.
 #
-# Run it as SYSTEM in 64-bit PowerShell. Forms belong to the print server, so one printer of it
+# Run it as SYSTEM (64-bit or 32-bit PowerShell). Forms belong to the print server, so one printer of it
 # is enough; the computer account needs read access to the share.
 
+# In 32-bit PowerShell this is Program Files (x86), where the installer puts the x86 tool:
+# either one manages the spooler's forms.
 $Sheetlore = Join-Path $env:ProgramFiles 'Sheetlore\sheetlore.exe'
 $Library   = '\\fileserver\it$\papers\papers.json'
 $Printer   = 'Office Laser'   # any printer of this computer; or '\\printserver\Office Laser'
 
+# sheetlore.exe writes UTF-8 when its output is captured: read it as UTF-8, so that form names
+# outside the console's code page arrive intact.
+[Console]::OutputEncoding = [Text.Encoding]::UTF8
 $output = & $Sheetlore apply $Library $Printer --check 2>&1
 $status = $LASTEXITCODE
-$output | ForEach-Object { Write-Output $_ }
+$output | ForEach-Object { Write-Output "$_" }
 
 switch ($status) {
     0       { Write-Output 'Papers: compliant'; exit 0 }

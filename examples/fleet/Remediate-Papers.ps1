@@ -13,13 +13,18 @@
 # Add --prune to delete the user forms the library does not list (built-in forms are never
 # deleted). Forms belong to the print server: every printer of it sees the change.
 
+# In 32-bit PowerShell this is Program Files (x86), where the installer puts the x86 tool:
+# either one manages the spooler's forms.
 $Sheetlore = Join-Path $env:ProgramFiles 'Sheetlore\sheetlore.exe'
 $Library   = '\\fileserver\it$\papers\papers.json'
 $Printer   = 'Office Laser'
 
+# sheetlore.exe writes UTF-8 when its output is captured: read it as UTF-8, so that form names
+# outside the console's code page arrive intact.
+[Console]::OutputEncoding = [Text.Encoding]::UTF8
 $output = & $Sheetlore apply $Library $Printer 2>&1
 $status = $LASTEXITCODE
-$output | ForEach-Object { Write-Output $_ }
+$output | ForEach-Object { Write-Output "$_" }
 
 if ($status -eq 0) { exit 0 }
 Write-Output "Papers: sheetlore apply ended with exit status $status"
