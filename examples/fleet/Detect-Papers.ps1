@@ -11,8 +11,8 @@
 #   3  the file or the printer is not there         -> exit 1, with sheetlore's message
 # Whatever it prints is kept as the script's output, so the console shows which forms differ.
 #
-# Run it as SYSTEM (64-bit or 32-bit PowerShell). Forms belong to the print server, so one printer of it
-# is enough; the computer account needs read access to the share.
+# Run it as SYSTEM (64-bit or 32-bit PowerShell). Forms belong to the print server, so one
+# printer of it is enough; the computer account needs read access to the share.
 
 # In 32-bit PowerShell this is Program Files (x86), where the installer puts the x86 tool:
 # either one manages the spooler's forms.
