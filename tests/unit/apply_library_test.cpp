@@ -119,6 +119,18 @@ TEST_F(ApplyLibraryTest, AFailedAddIsReportedWhileTheOtherChangesAreDone) {
   EXPECT_NE(Form(L"Four"), nullptr);
 }
 
+// A change the spooler took counts only once the forms read back show it.
+TEST_F(ApplyLibraryTest, ChangesThatCannotBeReadBackAreReportedAsFailed) {
+  sim_.FailCall(L"EnumForms", 3, 100);  // the plan's two reads succeed, every later one fails
+  const RunResult result = Apply({});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
+  EXPECT_EQ(result.out,
+            L"Form,Status,Note\nEqual,unchanged,\n"
+            L"Different,failed,the printer's forms could not be read back\n"
+            L"Missing,failed,the printer's forms could not be read back\n"
+            L"letter,unchanged,the printer names it Letter\n");
+}
+
 TEST_F(ApplyLibraryTest, ABuiltInFormOfAnotherSizeCannotBeChanged) {
   WriteFile("library.json", R"({"format": "sheetlore-paper-library", "version": 1, "papers": [
     {"name": "letter", "unit": "cm", "width": 21, "height": 29.7}]})");
