@@ -41,6 +41,8 @@ struct Command {
 std::vector<Command> PrinterCommands();
 // The paper store: papers, paper-show, paper-store, paper-delete.
 std::vector<Command> PaperCommands();
+// Paper libraries across machines: paper-export, paper-import, capture, apply.
+std::vector<Command> LibraryCommands();
 
 // Every command, in the order --help lists them.
 const std::vector<Command>& AllCommands();

@@ -15,6 +15,8 @@ enum class ExitCode : int {
   // The spooler refused the change (a form of that name exists, a built-in form, no
   // administrator rights on the print server), or the paper store could not be written.
   Refused = 4,
+  // apply --check: the printer's forms do not match the library file (nothing was changed).
+  Differs = 5,
 };
 
 }  // namespace sheetlore::cli

@@ -16,9 +16,11 @@ const wchar_t kExitStatusHelp[] =
     L"Exit status:\n"
     L"  0  success\n"
     L"  1  the component raised a run-time error\n"
-    L"  2  bad arguments\n"
+    L"  2  bad arguments, or a library file that is not valid\n"
     L"  3  not found: no such printer, form or paper (or the printer does not open)\n"
-    L"  4  refused: the spooler refused the change, or the paper store could not be written\n";
+    L"  4  refused: the spooler refused the change, or the paper store or a file could not be\n"
+    L"     written\n"
+    L"  5  apply --check: the printer does not match the library file\n";
 
 std::wstring GeneralHelp(ClsPrint& component) {
   std::wstring text = std::wstring(kProgram) +

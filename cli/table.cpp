@@ -131,6 +131,8 @@ std::wstring RenderText(const Table& table) {
         text += cells[c] + (last ? std::wstring() : gap);
       }
     }
+    // An empty last cell leaves no blanks at the end of the line.
+    text.erase(text.find_last_not_of(L' ') + 1);
     return text + L"\n";
   };
   std::vector<std::wstring> titles;

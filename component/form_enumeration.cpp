@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "component/cls_print.h"
+#include "component/form_list.h"
 #include "component/nt_family.h"
 #include "component/number_text.h"
 #include "component/opened_printer.h"
@@ -11,32 +12,6 @@
 
 namespace sheetlore {
 namespace {
-
-// The list may grow between the sizing call and the filling call; a few more tries with the
-// newly reported size cover that without looping forever on a spooler that keeps growing.
-constexpr int kFillingAttempts = 3;
-
-// The printer's forms in enumeration order, or nothing when the list could not be read.
-std::optional<std::vector<FormInfo>> EnumerateForms(Spooler& spooler, PrinterHandle printer) {
-  std::vector<FormInfo> forms;
-  std::uint32_t bytesNeeded = 0;
-  std::uint32_t returned = 0;
-  spooler.EnumForms(printer, 0, forms, bytesNeeded, returned);  // asks for the size only
-
-  for (int attempt = 0; attempt < kFillingAttempts; ++attempt) {
-    const std::uint32_t offered = bytesNeeded;
-    forms.clear();
-    returned = 0;
-    if (spooler.EnumForms(printer, offered, forms, bytesNeeded, returned)) {
-      if (forms.size() > returned) forms.resize(returned);
-      return forms;
-    }
-    const bool grewMeanwhile =
-        spooler.LastError() == kErrorInsufficientBuffer && bytesNeeded > offered;
-    if (!grewMeanwhile) break;
-  }
-  return std::nullopt;
-}
 
 // Splits at every "/"; an empty text has no parts at all.
 std::vector<std::wstring_view> SplitAtSlash(std::wstring_view text) {

@@ -58,7 +58,7 @@ help=$out
 [ "$rc" -eq 0 ] || fail "--help exited $rc"
 [[ "$help" == *"Paper store: "*"\\PrintSet.ini" ]] || fail "--help does not name the store: $help"
 for command in printers forms form-show form-add form-delete form-find form-select install dialog \
-  papers paper-show paper-store paper-delete; do
+  papers paper-show paper-store paper-delete paper-export paper-import capture apply; do
   [[ "$help" == *"  $command "* ]] || fail "--help does not list $command"
   run "$command" --help
   if [ "$rc" -ne 0 ] || [[ "$out" != "Usage: sheetlore $command"* ]] || [[ "$out" != *"Exit status:"* ]]; then
@@ -67,7 +67,11 @@ for command in printers forms form-show form-add form-delete form-find form-sele
   run help "$command"
   [ "$rc" -eq 0 ] && [[ "$out" == "Usage: sheetlore $command"* ]] || fail "help $command"
 done
+run help paper-delete
 [[ "$out" == *"Usage: sheetlore paper-delete NAME"* ]] || fail "help paper-delete: $out"
+run help apply
+[[ "$out" == *"  5  apply --check: the printer does not match the library file"* ]] ||
+  fail "help apply does not give exit status 5: $out"
 
 echo "== bad arguments"
 expect_status 2 "Usage: sheetlore COMMAND"
@@ -287,6 +291,116 @@ iconv -f UTF-16 -t UTF-8 "$work/PrintSet.ini" | tr -d '\r' | grep -q "A5X" &&
 echo "== an empty store installs nothing"
 for name in "Inch Letter" "標籤紙" Letter; do run paper-delete "$name"; done
 expect 0 "Paper  Width (cm)  Height (cm)  Status" install
+
+echo "== paper libraries"
+# Library files are named by their Windows path, as an administrator's script names them.
+lib() { winepath -w "$work/$1"; }
+run paper-store A5X 14.8 21
+run paper-store "Inch Letter" 8.5 11 --inches --left 0.25 --right 8.25 --top 0.5 --bottom 10.5
+run paper-store "標籤紙" 5 3
+expect 0 "Paper        Status
+A5X          exported
+Inch Letter  exported
+標籤紙       exported" paper-export "$(lib library.json)"
+expected_library='{
+  "format": "sheetlore-paper-library",
+  "version": 1,
+  "papers": [
+    {
+      "name": "A5X",
+      "unit": "cm",
+      "width": 14.8,
+      "height": 21.0,
+      "left": 0.0,
+      "right": 0.0,
+      "top": 0.0,
+      "bottom": 0.0
+    },
+    {
+      "name": "Inch Letter",
+      "unit": "in",
+      "width": 8.5,
+      "height": 11.0,
+      "left": 0.25,
+      "right": 8.25,
+      "top": 0.5,
+      "bottom": 10.5
+    },
+    {
+      "name": "標籤紙",
+      "unit": "cm",
+      "width": 5.0,
+      "height": 3.0,
+      "left": 0.0,
+      "right": 0.0,
+      "top": 0.0,
+      "bottom": 0.0
+    }
+  ]
+}'
+[ "$(cat "$work/library.json")" = "$expected_library" ] ||
+  fail "paper-export wrote: $(cat "$work/library.json")"
+cp "$work/PrintSet.ini" "$work/store-before"
+rm "$work/PrintSet.ini"
+expect 0 "Paper,Status,Note
+A5X,added,
+Inch Letter,added,
+標籤紙,added," paper-import "$(lib library.json)" --csv
+cmp -s "$work/PrintSet.ini" "$work/store-before" || fail "the imported store differs from the exported one"
+# A file saved by PowerShell's redirection is UTF-16 with a byte-order mark.
+{ printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$work/library.json"; } >"$work/utf16.json"
+expect 0 "Paper,Status,Note
+A5X,replaced,
+Inch Letter,replaced,
+標籤紙,replaced," paper-import "$(lib utf16.json)" --csv --replace
+cmp -s "$work/PrintSet.ini" "$work/store-before" || fail "the UTF-16 library stored other values"
+sed 's/"width": 14.8/"width": -14.8/' "$work/library.json" >"$work/bad.json"
+expect_status 2 'paper 1 ("A5X"): the width is negative (-14.8)' paper-import "$(lib bad.json)"
+cmp -s "$work/PrintSet.ini" "$work/store-before" || fail "a refused import changed the store"
+expect_status 3 "cannot read the file" paper-import "$(lib absent.json)"
+
+echo "== apply (Wine lists the CUPS printers' forms; its AddForm keeps nothing)"
+cat >"$work/builtin.json" <<'JSON'
+{"format": "sheetlore-paper-library", "version": 1, "papers": [
+  {"name": "Letter", "unit": "in", "width": 8.5, "height": 11},
+  {"name": "A4", "unit": "cm", "width": 21, "height": 29.7, "right": 21, "bottom": 29.7}]}
+JSON
+expect 0 "Form    Status     Note
+Letter  unchanged
+A4      unchanged" apply "$(lib builtin.json)" Sheetlore_Office --check --prune
+expect_status 5 "Sheetlore_Label does not match the library: 3 form(s) to change" \
+  apply "$(lib library.json)" Sheetlore_Label --check
+run apply "$(lib library.json)" Sheetlore_Label --check --csv
+[ "$out" = "Form,Status,Note
+A5X,would add,
+Inch Letter,would add,
+標籤紙,would add," ] || fail "apply --check --csv: $out"
+# The spooler answers every add with success, but the forms never appear: apply reads them back
+# and reports each as failed.
+run apply "$(lib library.json)" Sheetlore_Label --json
+[ "$rc" -eq 4 ] || fail "apply on Wine exited $rc, expected 4"
+[[ "$out" == *'"form": "A5X",
+    "status": "failed",
+    "note": "the spooler reported added, but the printer'"'"'s forms do not show it"'* ]] ||
+  fail "apply --json on Wine: $out"
+expect_status 3 "printer not found or cannot be opened: \\\\print01\\Front Desk" \
+  apply "$(lib library.json)" '\\print01\Front Desk' --check
+
+echo "== capture"
+# Wine keeps no user forms: only --all finds any, its 116 built-in ones.
+expect 0 "Paper  Status  Note" capture Sheetlore_Office
+run capture Sheetlore_Office --all --csv
+[ "$rc" -eq 0 ] && [ "$(echo "$out" | wc -l)" -eq 117 ] || fail "capture --all (exit $rc): $(echo "$out" | head -n 5)"
+[[ "$out" == *$'\nLetter,added,\n'* ]] || fail "capture --all did not store Letter"
+expect 0 "Name:   A4
+Unit:   cm
+Width:  21
+Height: 29.7
+Left:   0
+Right:  21
+Top:    0
+Bottom: 29.7" paper-show A4
+rm -f "$work/PrintSet.ini"
 
 echo "== dialog"
 # The maintenance dialog stays open until its "Esc結束" is clicked; the command then ends.

@@ -1,0 +1,94 @@
+#include "cli/paper_library.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "component/number_text.h"
+#include "component/paper_store_file.h"
+#include "component/spooler_units.h"
+
+namespace sheetlore::cli {
+namespace {
+
+struct NamedValue {
+  const wchar_t* name;
+  double value;
+};
+
+std::vector<NamedValue> Values(const rePaPer& paper) {
+  return {{L"width", paper.W}, {L"height", paper.H}, {L"left", paper.L},
+          {L"right", paper.R}, {L"top", paper.T},    {L"bottom", paper.B}};
+}
+
+}  // namespace
+
+std::optional<std::wstring> PaperProblem(ClsPrint& component, const LibraryPaper& library) {
+  if (!paper_store::IsStorableName(library.name)) {
+    return L"the paper store cannot hold this name: it must not be empty, start or end with a "
+           L"blank, be PrintMain, or hold line breaks, [, ] or =";
+  }
+  const rePaPer& paper = library.paper;
+  for (const NamedValue& value : Values(paper)) {
+    const std::wstring name = value.name;
+    if (!std::isfinite(value.value)) return L"the " + name + L" is not a finite number";
+    if (value.value < 0) return L"the " + name + L" is negative (" + NumberText(value.value) + L")";
+  }
+  if (paper.W == 0 || paper.H == 0)
+    return std::wstring(L"the width and the height must be above 0");
+  const Measures cm = CentimetreMeasures(component, paper);
+  for (const double centimetres : {cm.width, cm.height, cm.left, cm.right, cm.top, cm.bottom}) {
+    try {
+      RoundToSpoolerUnits(centimetres * kSpoolerUnitsPerCentimetre);
+    } catch (const AutomationError&) {
+      return std::wstring(L"a value is beyond the spooler's range (at most 214748 cm)");
+    }
+  }
+  return std::nullopt;
+}
+
+Measures CentimetreMeasures(ClsPrint& component, const rePaPer& paper) {
+  const auto cm = [&](double value) {
+    return paper.mMode == 1 ? component.InchToCm(value, true) : value;
+  };
+  return {false, cm(paper.W), cm(paper.H), cm(paper.L), cm(paper.R), cm(paper.T), cm(paper.B)};
+}
+
+std::vector<LibraryPaper> StoredPapers(ClsPrint& component) {
+  std::vector<std::wstring> names;
+  component.IniReadValue(0, std::wstring(), &names);
+  std::vector<LibraryPaper> papers;
+  for (const std::wstring& name : names) {
+    if (name.empty()) continue;  // an empty store lists one empty name
+    papers.push_back({name, component.IniReadValue(1, paper_store::TrimBlanks(name))});
+  }
+  return papers;
+}
+
+std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<LibraryPaper>& papers,
+                                    bool replace) {
+  std::vector<std::wstring> stored;
+  component.IniReadValue(0, std::wstring(), &stored);
+  const auto isStored = [&stored](const std::wstring& name) {
+    return std::any_of(stored.begin(), stored.end(), [&name](const std::wstring& s) {
+      return !s.empty() && paper_store::SameProfileName(paper_store::TrimBlanks(s), name);
+    });
+  };
+  std::vector<StoreResult> results;
+  for (const LibraryPaper& library : papers) {
+    const bool exists = isStored(library.name);
+    if (exists && !replace) {
+      results.push_back({library.name, L"kept", L"a paper of this name is stored"});
+      continue;
+    }
+    const rePaPer& p = library.paper;
+    if (!component.IniWriteValue(library.name, p.mMode, p.W, p.H, p.L, p.R, p.T, p.B)) {
+      results.push_back({library.name, L"refused", L"the paper store could not be written"});
+      continue;
+    }
+    results.push_back({library.name, exists ? L"replaced" : L"added", L""});
+    if (!exists) stored.push_back(library.name);
+  }
+  return results;
+}
+
+}  // namespace sheetlore::cli

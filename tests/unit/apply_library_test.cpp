@@ -1,0 +1,193 @@
+// apply: a printer's forms brought to a paper library, checked without changes, pruned, and on
+// remote print servers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "cli_fixture.h"
+
+namespace sheetlore::cli {
+namespace {
+
+// Equal: on the printer with the same size. Different: on the printer with another printable
+// area, its name in other letters. Missing: not on the printer. letter: the built-in form Letter,
+// in inches.
+const char kLibrary[] = R"({"format": "sheetlore-paper-library", "version": 1, "papers": [
+  {"name": "Equal", "unit": "cm", "width": 2.00005, "height": 10, "right": 1.5},
+  {"name": "Different", "unit": "cm", "width": 10, "height": 20, "left": 1},
+  {"name": "Missing", "unit": "in", "width": 4, "height": 6, "top": 0.25, "bottom": 5.75},
+  {"name": "letter", "unit": "in", "width": 8.5, "height": 11}
+]})";
+
+class ApplyLibraryTest : public CliTest {
+ protected:
+  ApplyLibraryTest() {
+    WriteFile("library.json", kLibrary);
+    // 2.00005 cm is 20000 units: halves go to the even neighbour.
+    AddUserForm({0, L"Equal", 20000, 100000, 0, 0, 15000, 100000});
+    AddUserForm({0, L"different", 100000, 200000, 0, 0, 100000, 200000});
+    AddUserForm({0, L"Extra", 50000, 50000, 0, 0, 50000, 50000});
+    builtinCount_ = sim::BuiltinForms().size();
+  }
+
+  RunResult Apply(std::vector<std::wstring> options, const std::wstring& printer = kPrinter) {
+    std::vector<std::wstring> arguments = {L"apply", PathOf("library.json"), printer};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    if (std::find(options.begin(), options.end(), L"--json") == options.end()) {
+      arguments.push_back(L"--csv");
+    }
+    return Run(arguments);
+  }
+
+  std::size_t builtinCount_ = 0;
+};
+
+TEST_F(ApplyLibraryTest, CheckReportsWhatWouldChangeAndChangesNothing) {
+  const std::vector<FormInfo> before = sim_.Forms();
+  RunResult result = Apply({L"--check"});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Differs));
+  EXPECT_EQ(result.out,
+            L"Form,Status,Note\nEqual,unchanged,\nDifferent,would replace,\nMissing,would add,\n"
+            L"letter,unchanged,the printer names it Letter\n");
+  EXPECT_NE(result.err.find(L"Office Laser does not match the library: 2 form(s) to change"),
+            std::wstring::npos)
+      << result.err;
+
+  result = Apply({L"--check", L"--prune"});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Differs));
+  EXPECT_NE(result.out.find(L"\nExtra,would delete,\n"), std::wstring::npos) << result.out;
+  EXPECT_EQ(sim_.CountCalls(L"AddForm") + sim_.CountCalls(L"DeleteForm"), 0u);
+  EXPECT_EQ(sim_.Forms(), before);
+}
+
+TEST_F(ApplyLibraryTest, ApplyAddsAndReplacesThenASecondRunFindsEverythingUnchanged) {
+  RunResult result = Apply({});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out,
+            L"Form,Status,Note\nEqual,unchanged,\nDifferent,replaced,\nMissing,added,\n"
+            L"letter,unchanged,the printer names it Letter\n");
+  EXPECT_EQ(*Form(L"Different"),
+            (FormInfo{0, L"Different", 100000, 200000, 10000, 0, 100000, 200000}));
+  EXPECT_EQ(*Form(L"Missing"), (FormInfo{0, L"Missing", 101600, 152400, 0, 6350, 101600, 146050}));
+  EXPECT_EQ(Form(L"different"), nullptr);  // replaced under the paper's name
+  ASSERT_NE(Form(L"Extra"), nullptr);      // not listed, and no --prune
+
+  sim_.ClearCalls();
+  result = Apply({L"--json"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out.find(L"\"status\": \"added\""), std::wstring::npos);
+  EXPECT_NE(result.out.find(L"\"form\": \"Missing\",\n    \"status\": \"unchanged\""),
+            std::wstring::npos)
+      << result.out;
+  EXPECT_EQ(sim_.CountCalls(L"AddForm") + sim_.CountCalls(L"DeleteForm"), 0u);
+  EXPECT_EQ(Apply({L"--check"}).exitCode, 0);
+}
+
+TEST_F(ApplyLibraryTest, PruneDeletesUnlistedUserFormsAndNeverBuiltInOnes) {
+  const RunResult result = Apply({L"--prune"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find(L"\nExtra,deleted,\n"), std::wstring::npos) << result.out;
+  EXPECT_EQ(Form(L"Extra"), nullptr);
+  EXPECT_EQ(sim_.Forms().size(), builtinCount_ + 3);  // Equal, Different, Missing
+  EXPECT_EQ(Apply({L"--prune", L"--check"}).exitCode, 0);
+}
+
+TEST_F(ApplyLibraryTest, AFailedAddIsReportedWhileTheOtherChangesAreDone) {
+  AddUserForm({0, L"Missing", 1, 1, 0, 0, 1, 1});
+  WriteFile("library.json", R"({"format": "sheetlore-paper-library", "version": 1, "papers": [
+    {"name": "One", "unit": "cm", "width": 1, "height": 1},
+    {"name": "Two", "unit": "cm", "width": 2, "height": 2},
+    {"name": "Missing", "unit": "cm", "width": 3, "height": 3},
+    {"name": "Four", "unit": "cm", "width": 4, "height": 4}]})");
+  sim_.FailCall(L"AddForm", 2);  // Two's add; Missing's replacement then adds its old form back
+  sim_.FailCall(L"AddForm", 3);  // Missing's new size
+  const RunResult result = Apply({L"--prune"});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
+  EXPECT_EQ(result.out,
+            L"Form,Status,Note\nOne,added,\nTwo,failed,the spooler refused to add the form\n"
+            L"Missing,failed,the spooler refused the new size; the old form is back\n"
+            L"Four,added,\nEqual,deleted,\ndifferent,deleted,\nExtra,deleted,\n");
+  EXPECT_NE(result.err.find(L"2 form(s) could not be changed (see the notes; changing forms "
+                            L"needs administrator rights on the print server)"),
+            std::wstring::npos)
+      << result.err;
+  EXPECT_NE(Form(L"One"), nullptr);
+  EXPECT_EQ(Form(L"Two"), nullptr);
+  EXPECT_EQ(Form(L"Missing")->cx, 1);
+  EXPECT_NE(Form(L"Four"), nullptr);
+}
+
+// A change the spooler took counts only once the forms read back show it.
+TEST_F(ApplyLibraryTest, ChangesThatCannotBeReadBackAreReportedAsFailed) {
+  sim_.FailCall(L"EnumForms", 3, 100);  // the plan's two reads succeed, every later one fails
+  const RunResult result = Apply({});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
+  EXPECT_EQ(result.out,
+            L"Form,Status,Note\nEqual,unchanged,\n"
+            L"Different,failed,the printer's forms could not be read back\n"
+            L"Missing,failed,the printer's forms could not be read back\n"
+            L"letter,unchanged,the printer names it Letter\n");
+}
+
+TEST_F(ApplyLibraryTest, ABuiltInFormOfAnotherSizeCannotBeChanged) {
+  WriteFile("library.json", R"({"format": "sheetlore-paper-library", "version": 1, "papers": [
+    {"name": "letter", "unit": "cm", "width": 21, "height": 29.7}]})");
+  RunResult result = Apply({L"--check"});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Differs));
+  EXPECT_EQ(result.out,
+            L"Form,Status,Note\nletter,would fail,\"a built-in form of this name has another size, "
+            L"and built-in forms cannot be changed\"\n");
+  result = Apply({});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
+  EXPECT_EQ(sim_.CountCalls(L"AddForm") + sim_.CountCalls(L"DeleteForm"), 0u);
+  EXPECT_EQ(Form(L"Letter")->cx, 215900);
+}
+
+TEST_F(ApplyLibraryTest, AnInvalidFileOrAnUnknownPrinterTouchesNoPrinter) {
+  WriteFile("library.json", R"({"format": "sheetlore-paper-library", "version": 1, "papers": [
+    {"name": "Bad", "unit": "cm", "width": -1, "height": 1}]})");
+  EXPECT_EQ(Apply({}).exitCode, Status(ExitCode::BadArguments));
+  EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), 0u);
+  WriteFile("library.json", kLibrary);
+  EXPECT_EQ(Apply({}, L"Nowhere").exitCode, Status(ExitCode::NotFound));
+  EXPECT_EQ(sim_.CountCalls(L"AddForm"), 0u);
+}
+
+// Forms set up by hand on one machine, captured, exported and applied to another printer give
+// the same forms there, to the unit.
+TEST_F(ApplyLibraryTest, CapturedFormsExportedAndAppliedElsewhereMatchExactly) {
+  AddUserForm({0, L"Odd", 123457, 98765, 1, 3, 123455, 98761});
+  ASSERT_EQ(Run({L"capture", kPrinter}).exitCode, 0);
+  ASSERT_EQ(Run({L"paper-export", PathOf("library.json")}).exitCode, 0);
+  const std::vector<FormInfo> handMade = sim_.Forms();
+
+  sim_.SetForms(sim::BuiltinForms());
+  RunResult result = Apply({});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(sim_.Forms(), handMade);
+  result = Apply({L"--check"});
+  EXPECT_EQ(result.exitCode, 0) << result.out;
+}
+
+// A \\server\printer name reaches the spooler exactly as written: forms change on that server.
+TEST_F(ApplyLibraryTest, RemotePrinterNamesPassThroughUnchanged) {
+  const std::wstring remote = L"\\\\print01\\Front Desk";
+  sim_.AddPrinter(remote);
+  sim_.ClearCalls();
+  ASSERT_EQ(Apply({}, remote).exitCode, 0);
+  ASSERT_EQ(Run({L"capture", remote}).exitCode, 0);
+  ASSERT_EQ(Run({L"form-add", remote, L"Remote", L"1", L"1"}).exitCode, 0);
+  ASSERT_EQ(Run({L"install", remote}).exitCode, 0);
+  std::size_t opens = 0;
+  for (const sim::Call& call : sim_.Calls()) {
+    if (call.name != L"OpenPrinter") continue;
+    ++opens;
+    EXPECT_EQ(call.args.at(0), remote);
+  }
+  EXPECT_GE(opens, 8u);  // apply: plan, add, replacement, read-back; capture; form-add; install
+}
+
+}  // namespace
+}  // namespace sheetlore::cli

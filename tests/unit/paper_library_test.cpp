@@ -1,0 +1,182 @@
+// paper-export, paper-import and capture: paper libraries moved between paper stores and taken
+// from a printer's forms.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/text_encoding.h"
+#include "cli_fixture.h"
+
+namespace sheetlore::cli {
+namespace {
+
+std::string Library(const std::string& papers) {
+  return R"({"format": "sheetlore-paper-library", "version": 1, "papers": [)" + papers + "]}";
+}
+
+class PaperLibraryTest : public CliTest {
+ protected:
+  void Store(const std::wstring& name, std::uint8_t unit, double w, double h, double l = 0,
+             double r = 0, double t = 0, double b = 0) {
+    ASSERT_TRUE(component_.IniWriteValue(name, unit, w, h, l, r, t, b));
+  }
+};
+
+TEST_F(PaperLibraryTest, ExportThenImportIntoAnEmptyStoreGivesTheSameStoreAndFile) {
+  Store(L"A5X", 0, 14.8, 21);
+  Store(L"Half letter", 1, 5.5, 8.5, 0.25, 5.25, 0.5, 8);
+  Store(L"標籤 2", 0, 1.0 / 3, 2.00005, 0.00001, 0, 0, 123456.789012345);
+  Store(L"Code seven", 7, 10, 20);  // a unit code of its own, which counts as centimetres
+  const std::wstring storeBefore = sim_.FileText(kStore);
+
+  RunResult result = Run({L"paper-export", PathOf("library.json"), L"--csv"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out,
+            L"Paper,Status\nA5X,exported\nHalf letter,exported\n標籤 2,exported\n"
+            L"Code seven,exported\n");
+  const std::string exported = ReadFile("library.json");
+  EXPECT_NE(exported.find(R"("name": "A5X",
+      "unit": "cm",
+      "width": 14.8,
+      "height": 21.0,)"),
+            std::string::npos)
+      << exported;
+  EXPECT_NE(exported.find(R"("unit": "in")"), std::string::npos);
+  EXPECT_NE(exported.find(R"("unit": 7)"), std::string::npos);
+
+  sim_.RemoveFile(kStore);
+  result = Run({L"paper-import", PathOf("library.json"), L"--csv"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(
+      result.out,
+      L"Paper,Status,Note\nA5X,added,\nHalf letter,added,\n標籤 2,added,\nCode seven,added,\n");
+  EXPECT_EQ(sim_.FileText(kStore), storeBefore);
+  ASSERT_EQ(Run({L"paper-export", PathOf("again.json")}).exitCode, 0);
+  EXPECT_EQ(ReadFile("again.json"), exported);
+
+  // The same file as PowerShell's redirection writes it: UTF-16 with a byte-order mark.
+  std::string utf16 = "\xFF\xFE";
+  const std::wstring wide = FromUtf8(exported).value();
+  for (const wchar_t c : wide) {
+    utf16 += static_cast<char>(c & 0xFF);
+    utf16 += static_cast<char>(c >> 8);
+  }
+  WriteFile("utf16.json", utf16);
+  sim_.RemoveFile(kStore);
+  ASSERT_EQ(Run({L"paper-import", PathOf("utf16.json")}).exitCode, 0);
+  EXPECT_EQ(sim_.FileText(kStore), storeBefore);
+}
+
+TEST_F(PaperLibraryTest, AnyInvalidEntryRefusesTheWholeFileAndNamesIt) {
+  Store(L"Kept", 0, 10, 20);
+  const std::wstring storeBefore = sim_.FileText(kStore);
+  const std::string good = R"({"name": "Fine", "unit": "cm", "width": 10, "height": 20})";
+  const struct {
+    std::string file;
+    std::wstring reason;
+  } cases[] = {
+      {"{\"format\": \"sheetlore-paper-library\", \"version\": 1, \"papers\": [" + good,
+       L"not JSON: parse error at line 1"},
+      {R"({"format": "sheetlore-paper-library", "version": 2, "papers": []})",
+       L"format version 2 is not one this program reads"},
+      {R"({"version": 1, "papers": []})", L"not a paper library"},
+      {Library(good + R"(, {"name": "Tab[1]", "unit": "cm", "width": 1, "height": 1})"),
+       L"paper 2 (\"Tab[1]\"): the paper store cannot hold this name"},
+      {Library(good + R"(, {"name": "Wide", "unit": "cm", "width": 1e999, "height": 1})"),
+       L"number overflow"},
+      {Library(R"({"name": "Neg", "unit": "in", "width": 8.5, "height": 11, "top": -0.5}, )" +
+               good),
+       L"paper 1 (\"Neg\"): the top is negative (-0.5)"},
+      {Library(good + R"(, {"name": "Flat", "unit": "cm", "width": 10, "height": 0})"),
+       L"paper 2 (\"Flat\"): the width and the height must be above 0"},
+      {Library(good + R"(, {"name": "Huge", "unit": "cm", "width": 300000, "height": 1})"),
+       L"paper 2 (\"Huge\"): a value is beyond the spooler's range"},
+      {Library(good + R"(, {"name": "Text", "unit": "cm", "width": "10", "height": 1})"),
+       L"paper 2 (\"Text\"): the width is not a number"},
+      {Library(good + R"(, {"name": "Typo", "unit": "cm", "width": 1, "height": 1, "rigth": 1})"),
+       L"paper 2: unknown member \"rigth\""},
+      {Library(good + R"(, {"name": "Furlong", "unit": "mm", "width": 1, "height": 1})"),
+       L"paper 2 (\"Furlong\"): the unit must be \"cm\" or \"in\""},
+      {Library(good + R"(, {"name": "Wrap", "unit": 4294967296, "width": 1, "height": 1})"),
+       L"paper 2 (\"Wrap\"): the unit must be"},
+      {Library(good + R"(, {"name": "fine", "unit": "cm", "width": 1, "height": 1})"),
+       L"paper 2 (\"fine\"): the name is listed twice"},
+  };
+  for (const auto& c : cases) {
+    WriteFile("bad.json", c.file);
+    sim_.ClearCalls();
+    const RunResult result = Run({L"paper-import", PathOf("bad.json"), L"--replace"});
+    EXPECT_EQ(result.exitCode, Status(ExitCode::BadArguments)) << c.file;
+    EXPECT_NE(result.err.find(L"nothing was changed"), std::wstring::npos) << result.err;
+    EXPECT_NE(result.err.find(c.reason), std::wstring::npos) << result.err;
+    EXPECT_EQ(sim_.CountCalls(L"WritePrivateProfileString"), 0u) << c.file;
+  }
+  EXPECT_EQ(sim_.FileText(kStore), storeBefore);
+
+  const RunResult missing = Run({L"paper-import", PathOf("absent.json")});
+  EXPECT_EQ(missing.exitCode, Status(ExitCode::NotFound));
+}
+
+TEST_F(PaperLibraryTest, StoredNamesAreKeptUnlessReplacedAndAStoreThatCannotBeWrittenRefuses) {
+  Store(L"A5X", 0, 14.8, 21);
+  WriteFile("library.json", Library(R"({"name": "a5x", "unit": "cm", "width": 10, "height": 20},
+                       {"name": "Card", "unit": "in", "width": 3, "height": 5})"));
+  RunResult result = Run({L"paper-import", PathOf("library.json"), L"--json"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find(L"\"paper\": \"a5x\",\n    \"status\": \"kept\""), std::wstring::npos)
+      << result.out;
+  EXPECT_EQ(component_.IniReadValue(1, L"A5X").W, 14.8);
+  EXPECT_EQ(component_.IniReadValue(1, L"Card"), (rePaPer{1, 3, 5, 0, 0, 0, 0}));
+
+  result = Run({L"paper-import", PathOf("library.json"), L"--csv", L"--replace"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, L"Paper,Status,Note\na5x,replaced,\nCard,replaced,\n");
+  EXPECT_EQ(component_.IniReadValue(1, L"A5X").W, 10);
+
+  sim_.MakeReadOnly(kStore);
+  result = Run({L"paper-import", PathOf("library.json"), L"--csv", L"--replace"});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
+  EXPECT_EQ(result.out,
+            L"Paper,Status,Note\na5x,refused,the paper store could not be written\n"
+            L"Card,refused,the paper store could not be written\n");
+}
+
+TEST_F(PaperLibraryTest, ExportRefusesAStoreHoldingAPaperThatCouldNotBeImported) {
+  Store(L"Good", 0, 10, 20);
+  Store(L"Backwards", 0, -10, 20);
+  const RunResult result = Run({L"paper-export", PathOf("library.json")});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::BadArguments));
+  EXPECT_NE(result.err.find(L"\"Backwards\": the width is negative (-10)"), std::wstring::npos)
+      << result.err;
+  EXPECT_FALSE(std::filesystem::exists(PathOf("library.json")));
+}
+
+TEST_F(PaperLibraryTest, CaptureStoresUserFormsInCentimetresAndBuiltInOnesOnlyWithAll) {
+  AddUserForm({0, L"Label", 101600, 50800, 2500, 1000, 99100, 49800});
+  AddUserForm({0, L"Odd=Name", 10000, 10000, 0, 0, 10000, 10000});
+  Store(L"Kept", 0, 1, 2);
+  AddUserForm({0, L"kept", 30000, 30000, 0, 0, 30000, 30000});
+
+  RunResult result = Run({L"capture", kPrinter, L"--csv"});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
+  EXPECT_EQ(result.out,
+            L"Paper,Status,Note\n"
+            L"Label,added,\n"
+            L"kept,kept,a paper of this name is stored\n"
+            L"Odd=Name,refused,\"the paper store cannot hold this name: it must not be empty, "
+            L"start or end with a blank, be PrintMain, or hold line breaks, [, ] or =\"\n");
+  EXPECT_EQ(component_.IniReadValue(1, L"Label"), (rePaPer{0, 10.16, 5.08, 0.25, 9.91, 0.1, 4.98}));
+  EXPECT_EQ(component_.IniReadValue(1, L"Letter"), rePaPer{});
+
+  result = Run({L"capture", kPrinter, L"--all", L"--replace", L"--csv"});
+  EXPECT_NE(result.out.find(L"Letter,added,"), std::wstring::npos);
+  EXPECT_NE(result.out.find(L"kept,replaced,"), std::wstring::npos);
+  EXPECT_EQ(component_.IniReadValue(1, L"Letter"), (rePaPer{0, 21.59, 27.94, 0, 21.59, 0, 27.94}));
+  EXPECT_EQ(component_.IniReadValue(1, L"Kept").W, 3);
+
+  EXPECT_EQ(Run({L"capture", L"No Such Printer"}).exitCode, Status(ExitCode::NotFound));
+}
+
+}  // namespace
+}  // namespace sheetlore::cli
