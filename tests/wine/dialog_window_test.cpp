@@ -424,6 +424,71 @@ TEST_F(DialogWindowTest, ClosingTheWindowUnloadsAndTheNextShowStartsAfresh) {
   }
 }
 
+// Takes the default printer away for the test's lifetime and gives it back afterwards. Wine
+// makes the first CUPS queue the default when CUPS names none, so "printers but no default" is
+// made here, after this process has listed the printers, by removing the setting that
+// GetDefaultPrinter reads. The next Wine process sets it again from CUPS in any case.
+class NoDefaultPrinter {
+ public:
+  NoDefaultPrinter() {
+    ::RegGetValueW(HKEY_CURRENT_USER, kWindowsKey, L"Device", RRF_RT_REG_SZ, nullptr, saved_,
+                   &savedSize_);
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kWindowsKey, L"Device");
+  }
+  ~NoDefaultPrinter() {
+    if (saved_[0]) {
+      ::RegSetKeyValueW(HKEY_CURRENT_USER, kWindowsKey, L"Device", REG_SZ, saved_,
+                        static_cast<DWORD>((::wcslen(saved_) + 1) * sizeof(wchar_t)));
+    }
+  }
+  NoDefaultPrinter(const NoDefaultPrinter&) = delete;
+  NoDefaultPrinter& operator=(const NoDefaultPrinter&) = delete;
+
+ private:
+  static constexpr wchar_t kWindowsKey[] =
+      L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+  wchar_t saved_[512] = {};
+  DWORD savedSize_ = sizeof(saved_);
+};
+
+TEST_F(DialogWindowTest, WithPrintersButNoDefaultTheFirstPrinterIsChosenInBrowseMode) {
+  const std::vector<PrinterRef> printers = platform_.host().Printers();
+  ASSERT_GE(printers.size(), 2u) << "needs the private CUPS queues";
+  const std::wstring first = printers.front()->DeviceName();
+  NoDefaultPrinter noDefault;
+  wchar_t name[256] = {};
+  DWORD length = 256;
+  ASSERT_FALSE(::GetDefaultPrinterW(name, &length)) << "the default printer is still set";
+
+  std::vector<std::wstring> messages;
+  std::thread user([&] {
+    // A message during start-up comes before the window shows: answer it, keep its text.
+    HWND dialog = nullptr;
+    WaitFor([&] {
+      if (HWND box = FindOwnWindow(kNoticeTitle, L"#32770")) {
+        messages.push_back(DialogDriver(box).AnswerMessageBox());
+      }
+      dialog = FindOwnWindow(kDialogCaption);
+      return dialog && ::IsWindowVisible(dialog);
+    });
+    ASSERT_NE(dialog, nullptr) << "the dialog did not open";
+    DialogDriver d(dialog);
+    d.Settle();
+    EXPECT_EQ(::SendMessageW(d.At(kCombo1), CB_GETCOUNT, 0, 0),
+              static_cast<LRESULT>(printers.size()));
+    EXPECT_EQ(::SendMessageW(d.At(kCombo1), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(d.Text(kCombo1), first);
+    EXPECT_GT(::SendMessageW(d.At(List1(1)), LB_GETCOUNT, 0, 0), 100);  // its forms
+    EXPECT_FALSE(d.Enabled(Text1(0)));                                  // browse mode
+    EXPECT_TRUE(d.Enabled(List1(0)));
+    ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+  });
+  component_.FormShow();
+  user.join();
+  EXPECT_EQ(messages, std::vector<std::wstring>{});
+}
+
 // Handlers that record what the window raised, and fail as a bug would.
 class RecordingEvents final : public DialogEvents {
  public:
