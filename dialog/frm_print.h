@@ -43,6 +43,7 @@ class FrmPrint final : public DialogEvents {
   void LoadDialog();
   void SelectPrinterByComboText();
   void ConvertFields(std::int16_t Index);
+  void SelectOptionOfFieldsUnit();
   void AddAll();
   void SavePaper();
   void DeletePaper();

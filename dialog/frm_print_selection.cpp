@@ -57,6 +57,7 @@ void FrmPrint::LoadEntry(std::int16_t Index) {
     for (std::int16_t i = 0; i < view.MemberCount(Control::lbCap); ++i) {
       view.SetText({Control::lbCap, i}, source);
     }
+    SelectOptionOfFieldsUnit();
     throw;
   }
 }

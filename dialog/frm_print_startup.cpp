@@ -6,6 +6,17 @@
 #include "dialog/frm_print.h"
 
 namespace sheetlore {
+namespace {
+
+std::optional<std::wstring> ReadableDeviceName(PrinterObject& printer) {
+  try {
+    return printer.DeviceName();
+  } catch (const AutomationError&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
 
 void FrmPrint::Form_Load(DialogView& view) {
   view_ = &view;
@@ -17,19 +28,25 @@ void FrmPrint::LoadDialog() {
   Host& host = platform_.host;
   const ControlRef combo{Control::Combo1};
 
-  // The printers by name, remembering where the current printer is (exact text).
+  // The printers by name, remembering where the current printer is (exact text). A current
+  // printer whose name cannot be read (printers installed, none of them the default) matches
+  // no entry.
+  const PrinterRef current = host.CurrentPrinter();
+  const std::optional<std::wstring> currentName = ReadableDeviceName(*current);
   int currentPosition = 0;
   for (const PrinterRef& printer : host.Printers()) {
     printer_ = printer;
     const std::wstring name = printer->DeviceName();
     view.AddItem(combo, name);
-    if (host.CurrentPrinter()->DeviceName() == name) currentPosition = view.ItemCount(combo) - 1;
+    if (currentName == name) currentPosition = view.ItemCount(combo) - 1;
   }
   // Choosing the entry raises Combo1_Click, which lists that printer's forms. With no printer
   // installed there is nothing to choose.
   if (view.ItemCount(combo) > 0) view.SetSelectedIndex(combo, currentPosition);
 
-  printer_ = host.CurrentPrinter();
+  // The dialog goes on with the current printer; without a readable one it keeps the printer
+  // chosen in Combo1.
+  if (currentName || !printer_) printer_ = current;
   SetInputMode(0);
   FillList(0);
   FillList(1);

@@ -9,7 +9,24 @@
 namespace sheetlore {
 
 void FrmPrint::Option1_Click(std::int16_t Index) {
-  RunHandler([this, Index] { ConvertFields(Index); });
+  RunHandler([this, Index] {
+    try {
+      ConvertFields(Index);
+    } catch (const AutomationError&) {
+      // The fields kept their unit: the option the user clicked must not claim the other one,
+      // or the next save would store and send the values in the wrong unit.
+      SelectOptionOfFieldsUnit();
+      throw;
+    }
+  });
+}
+
+void FrmPrint::SelectOptionOfFieldsUnit() {
+  DialogView& view = View();
+  // With no option chosen yet the captions alone tell the unit; nothing to put right.
+  if (!OptionSelected(0) && !OptionSelected(1)) return;
+  const bool inches = view.Text({Control::lbCap, 0}) == layout::kInches;
+  view.SetValue({Control::Option1, inches ? std::int16_t{1} : std::int16_t{0}}, 1);
 }
 
 void FrmPrint::ConvertFields(std::int16_t Index) {

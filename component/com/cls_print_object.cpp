@@ -145,11 +145,13 @@ HRESULT ClsPrintObject::FormCheck(VARIANT* mArry, IDispatch** PrintX, VARIANT_BO
     bool ok = false;
     try {
       ok = core_.FormCheck(rows, printer);
+      if (rows) StoreFormRows(*mArry, *rows);
     } catch (...) {
-      WriteBack(PrintX, given, printer);  // set before the failure, as the caller sees it
+      // The printer argument was set first: the caller sees it however the call ends,
+      // also when the array cannot take the forms.
+      WriteBack(PrintX, given, printer);
       throw;
     }
-    if (rows) StoreFormRows(*mArry, *rows);
     WriteBack(PrintX, given, printer);
     *result = Boolean(ok);
   });

@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include <string>
+#include <vector>
 
 #include "component/com/module.h"
 #include "component/com/sheetlore_guids.h"
@@ -28,11 +29,16 @@ constexpr wchar_t kAutomationMarshaler[] = L"{00020424-0000-0000-C000-0000000000
 constexpr wchar_t kClassesPath[] = L"Software\\Classes\\";
 constexpr wchar_t kTypeLibraryVersion[] = L"1.1";
 
+// On 64-bit Windows the class and interface keys have a 32-bit and a 64-bit view, while the
+// ProgID and the type library key are shared by both architectures.
 #ifdef _WIN64
 constexpr SYSKIND kSystem = SYS_WIN64;
+constexpr REGSAM kOtherView = KEY_WOW64_32KEY;
 #else
 constexpr SYSKIND kSystem = SYS_WIN32;
+constexpr REGSAM kOtherView = KEY_WOW64_64KEY;  // ignored on 32-bit Windows: the one view
 #endif
+constexpr REGSAM kOwnView = 0;
 
 std::wstring GuidText(const GUID& guid) {
   wchar_t text[40] = {};
@@ -44,12 +50,12 @@ HKEY RootOf(RegistrationScope scope) {
   return scope == RegistrationScope::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
-// Writes one text value (name null: the key's default value), creating the key.
-HRESULT SetText(HKEY root, const std::wstring& path, const wchar_t* name,
+// Writes one text value (name null: the key's default value), creating the key, in that view.
+HRESULT SetText(HKEY root, REGSAM view, const std::wstring& path, const wchar_t* name,
                 const std::wstring& value) {
   HKEY raw = nullptr;
   LSTATUS status = ::RegCreateKeyExW(root, (kClassesPath + path).c_str(), 0, nullptr, 0,
-                                     KEY_SET_VALUE, nullptr, &raw, nullptr);
+                                     KEY_SET_VALUE | view, nullptr, &raw, nullptr);
   if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
   unique_key key(raw);
   status =
@@ -64,34 +70,75 @@ HRESULT DeleteTree(HKEY root, const std::wstring& path) {
   return HRESULT_FROM_WIN32(status);
 }
 
-HRESULT RegisterKeys(HKEY root, const std::wstring& modulePath) {
-  const std::wstring classKey = L"CLSID\\" + GuidText(kClassId);
-  const std::wstring interfaceKey = L"Interface\\" + GuidText(kInterfaceId);
-  const std::wstring library = GuidText(kLibraryId);
-  const struct {
-    std::wstring path;
-    const wchar_t* name;
-    std::wstring value;
-  } entries[] = {
-      {classKey, nullptr, kProgId},
-      {classKey + L"\\InprocServer32", nullptr, modulePath},
-      {classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
-      {classKey + L"\\ProgID", nullptr, kProgId},
-      {classKey + L"\\TypeLib", nullptr, library},
-      {classKey + L"\\VERSION", nullptr, kTypeLibraryVersion},
-      {kProgId, nullptr, kProgId},
-      {std::wstring(kProgId) + L"\\CLSID", nullptr, GuidText(kClassId)},
-      {interfaceKey, nullptr, kInterfaceName},
-      {interfaceKey + L"\\ProxyStubClsid", nullptr, kAutomationMarshaler},
-      {interfaceKey + L"\\ProxyStubClsid32", nullptr, kAutomationMarshaler},
-      {interfaceKey + L"\\TypeLib", nullptr, library},
-      {interfaceKey + L"\\TypeLib", L"Version", kTypeLibraryVersion},
-  };
-  for (const auto& entry : entries) {
-    const HRESULT hr = SetText(root, entry.path, entry.name, entry.value);
+std::wstring ClassKey() { return L"CLSID\\" + GuidText(kClassId); }
+std::wstring InterfaceKey() { return L"Interface\\" + GuidText(kInterfaceId); }
+std::wstring TypeLibraryKey() { return L"TypeLib\\" + GuidText(kLibraryId); }
+
+// The module the class names as its server in that view of the root; empty when none.
+std::wstring ServerIn(HKEY root, REGSAM view) {
+  HKEY raw = nullptr;
+  const std::wstring path = kClassesPath + ClassKey() + L"\\InprocServer32";
+  if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | view, &raw) != ERROR_SUCCESS) {
+    return std::wstring();
+  }
+  unique_key key(raw);
+  wchar_t value[MAX_PATH * 2] = {};
+  DWORD size = sizeof value - sizeof(wchar_t);
+  DWORD type = 0;
+  if (::RegQueryValueExW(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                         &size) != ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    return std::wstring();
+  }
+  return value;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+  return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+struct KeyValue {
+  std::wstring path;
+  const wchar_t* name;  // null: the key's default value
+  std::wstring value;
+};
+
+HRESULT SetAll(HKEY root, REGSAM view, const std::vector<KeyValue>& entries) {
+  for (const KeyValue& entry : entries) {
+    const HRESULT hr = SetText(root, view, entry.path, entry.name, entry.value);
     if (FAILED(hr)) return hr;
   }
   return S_OK;
+}
+
+// The interface with the automation marshaler and its type library.
+HRESULT RegisterInterfaceKeys(HKEY root, REGSAM view) {
+  const std::wstring interfaceKey = InterfaceKey();
+  const std::wstring library = GuidText(kLibraryId);
+  return SetAll(root, view,
+                {
+                    {interfaceKey, nullptr, kInterfaceName},
+                    {interfaceKey + L"\\ProxyStubClsid", nullptr, kAutomationMarshaler},
+                    {interfaceKey + L"\\ProxyStubClsid32", nullptr, kAutomationMarshaler},
+                    {interfaceKey + L"\\TypeLib", nullptr, library},
+                    {interfaceKey + L"\\TypeLib", L"Version", kTypeLibraryVersion},
+                });
+}
+
+HRESULT RegisterKeys(HKEY root, const std::wstring& modulePath) {
+  const std::wstring classKey = ClassKey();
+  const HRESULT hr = SetAll(root, kOwnView,
+                            {
+                                {classKey, nullptr, kProgId},
+                                {classKey + L"\\InprocServer32", nullptr, modulePath},
+                                {classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+                                {classKey + L"\\ProgID", nullptr, kProgId},
+                                {classKey + L"\\TypeLib", nullptr, GuidText(kLibraryId)},
+                                {classKey + L"\\VERSION", nullptr, kTypeLibraryVersion},
+                                {kProgId, nullptr, kProgId},
+                                {std::wstring(kProgId) + L"\\CLSID", nullptr, GuidText(kClassId)},
+                            });
+  return FAILED(hr) ? hr : RegisterInterfaceKeys(root, kOwnView);
 }
 
 HRESULT RegisterTypeLibrary(RegistrationScope scope, const std::wstring& modulePath) {
@@ -102,6 +149,35 @@ HRESULT RegisterTypeLibrary(RegistrationScope scope, const std::wstring& moduleP
   return scope == RegistrationScope::User
              ? ::RegisterTypeLibForUser(library.get(), path.data(), nullptr)
              : ::RegisterTypeLib(library.get(), path.data(), nullptr);
+}
+
+void UnregisterTypeLibrary(RegistrationScope scope) {
+  // The system removes this architecture's entry of the shared type library key, and the
+  // whole key once no other architecture is listed; it removes the interface keys too.
+  if (scope == RegistrationScope::User) {
+    ::UnRegisterTypeLibForUser(kLibraryId, 1, 1, LOCALE_NEUTRAL, kSystem);
+  } else {
+    ::UnRegisterTypeLib(kLibraryId, 1, 1, LOCALE_NEUTRAL, kSystem);
+  }
+}
+
+// Removes this architecture's registration while the other one's (whose class names
+// otherServer) stays: this architecture's type library entry, and the class and interface
+// keys of this view. The system's type library unregistration removes the interface keys of
+// both views: the other architecture's are written again. Where both architectures see one
+// view (per-user keys under Wine) the class key is the other's too and stays.
+HRESULT UnregisterBesideOtherArchitecture(RegistrationScope scope,
+                                          const std::wstring& otherServer) {
+  const HKEY root = RootOf(scope);
+  const bool oneView = SamePath(ServerIn(root, kOwnView), otherServer);
+  UnregisterTypeLibrary(scope);
+  HRESULT result = RegisterInterfaceKeys(root, kOtherView);
+  if (oneView) return result;
+  for (const std::wstring& path : {ClassKey(), InterfaceKey()}) {
+    const HRESULT hr = DeleteTree(root, path);
+    if (FAILED(hr)) result = hr;
+  }
+  return result;
 }
 
 }  // namespace
@@ -117,16 +193,19 @@ HRESULT Register(RegistrationScope scope) {
 
 HRESULT Unregister(RegistrationScope scope) {
   const HKEY root = RootOf(scope);
-  // The type library first: its unregistration reads the interface it lists.
-  if (scope == RegistrationScope::User) {
-    ::UnRegisterTypeLibForUser(kLibraryId, 1, 1, LOCALE_NEUTRAL, kSystem);
-  } else {
-    ::UnRegisterTypeLib(kLibraryId, 1, 1, LOCALE_NEUTRAL, kSystem);
+  // The other architecture's registration remains when the class names another module in the
+  // other view. Then only what is this architecture's goes: the shared ProgID and type
+  // library key stay for it.
+  const std::wstring otherServer = ServerIn(root, kOtherView);
+  if (!otherServer.empty() && !SamePath(otherServer, ModulePath())) {
+    return UnregisterBesideOtherArchitecture(scope, otherServer);
   }
+
+  // The type library first: its unregistration reads the interface it lists.
+  UnregisterTypeLibrary(scope);
   HRESULT result = S_OK;
   for (const std::wstring& path :
-       {L"CLSID\\" + GuidText(kClassId), std::wstring(kProgId),
-        L"Interface\\" + GuidText(kInterfaceId), L"TypeLib\\" + GuidText(kLibraryId)}) {
+       {ClassKey(), std::wstring(kProgId), InterfaceKey(), TypeLibraryKey()}) {
     const HRESULT hr = DeleteTree(root, path);
     if (FAILED(hr)) result = hr;
   }

@@ -15,7 +15,9 @@ enum class RegistrationScope {
 // rewrites the same values. On failure what was written is removed again.
 HRESULT Register(RegistrationScope scope);
 
-// Removes every key Register writes; keys that are already gone are no failure.
+// Removes every key Register writes; keys that are already gone are no failure. While the
+// other architecture's DLL stays registered in the same scope, only this architecture's part
+// goes: the ProgID and the type library key, which both architectures share, stay for it.
 HRESULT Unregister(RegistrationScope scope);
 
 }  // namespace sheetlore::com

@@ -6,6 +6,7 @@
 #include "platform/automation_error.h"
 #include "platform/win32/dialog_control_ids.h"
 #include "platform/win32/dialog_window.h"
+#include "platform/win32/message_owner.h"
 
 namespace sheetlore::win32 {
 namespace {
@@ -89,6 +90,7 @@ void Win32DialogHost::ShowModal(DialogEvents& events) {
 
   DialogWindow window(events);
   if (!window.Create(instance)) throw LastWindowsError(L"The dialog window cannot be created");
+  MessageOwnerScope messageOwner(window.handle());
   window.Load();
   if (!window.UnloadRequested()) {
     ThreadWindowsDisabled others(window.handle());

@@ -27,7 +27,9 @@ struct ControlClass {
 };
 
 // Every control but the second option button starts a group, so the two options form the
-// one arrow-key group and the tab order follows the table.
+// one arrow-key group and the tab order follows the table. The first option starts with the
+// tab stop; checking an option (by a click or BM_SETCHECK) moves the tab stop to it, so the
+// tab key enters the group at the selected option and never selects the other one.
 ControlClass ClassFor(const layout::ControlLayout& placed) {
   constexpr DWORD kGroupStop = WS_GROUP | WS_TABSTOP;
   switch (placed.kind) {

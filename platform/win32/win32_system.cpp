@@ -1,5 +1,6 @@
 #include "platform/win32/win32_system.h"
 
+#include "platform/win32/message_owner.h"
 #include "platform/win32/windows_api.h"
 
 namespace sheetlore::win32 {
@@ -36,8 +37,8 @@ std::uint64_t Win32System::Milliseconds() { return ::GetTickCount64(); }
 
 void Win32System::MessageBox(const std::wstring& text, const std::wstring& title,
                              std::uint32_t style) {
-  // Owned by the thread's active window, when it has one, so the box is modal to it.
-  ::MessageBoxW(::GetActiveWindow(), text.c_str(), title.c_str(), style);
+  // Owned by the open dialog, or else the thread's active window, so the box is modal to it.
+  ::MessageBoxW(MessageOwner(), text.c_str(), title.c_str(), style);
 }
 
 }  // namespace sheetlore::win32

@@ -136,6 +136,23 @@ TEST_F(DialogStartupTest, ACurrentPrinterMatchingNoNameInCaseLeavesTheFirstPrint
   EXPECT_EQ(opens.back().args.at(0), L"third");
 }
 
+TEST_F(DialogStartupTest, WithPrintersButNoDefaultTheFirstPrinterIsChosenAndStartUpCompletes) {
+  sim_.AddPrinter(L"Second");
+  sim_.SetCurrentPrinter(L"");  // installed printers, none of them the default
+  Store(L"Custom", 0, 10, 20);
+  Show([this](sim::SimDialog& d) {
+    EXPECT_THAT(d.Items(kCombo1), ElementsAre(L"Office Laser", L"Second"));
+    EXPECT_EQ(d.SelectedIndex(kCombo1), 0);
+    ASSERT_TRUE(Procedures().DialogPrinter());
+    EXPECT_EQ(Procedures().DialogPrinter()->DeviceName(), L"Office Laser");
+    EXPECT_THAT(d.Items(List1(1)), ElementsAre(L"A4", L"Letter"));
+    EXPECT_THAT(d.Items(List1(0)), ElementsAre(L"Custom"));
+    EXPECT_FALSE(d.IsEnabled(Text1(0)));  // browse mode
+    EXPECT_EQ(d.Text(kText2), L"Custom");
+  });
+  EXPECT_THAT(sim_.Messages(), IsEmpty());
+}
+
 TEST_F(DialogStartupTest, ChoosingAPrinterMakesItTheDialogsPrinterWithoutTouchingTheFields) {
   sim_.AddPrinter(L"Back Office");
   Store(L"Custom", 0, 10, 20);

@@ -61,17 +61,42 @@ TEST_F(DialogUnitsTest, ChoosingTheUnitTheCaptionsAlreadyShowChangesNothing) {
   });
 }
 
-TEST_F(DialogUnitsTest, AValueThatCannotBeConvertedLeavesEveryFieldAndCaptionAsItWas) {
+TEST_F(DialogUnitsTest, AValueThatCannotBeConvertedLeavesFieldsCaptionsAndOptionAsTheyWere) {
   Store(L"Metric", 0, 21, 29.7);  // shown in inches at start-up
   Show([](sim::SimDialog& d) {
+    ASSERT_TRUE(d.ChooseOption(1));
     ASSERT_TRUE(d.Click(Cmd1(2)));
     ASSERT_TRUE(d.Type(Text1(5), L"1E308"));
     const auto fields = d.FieldTexts();
     ASSERT_TRUE(d.ChooseOption(0));  // 1E308 inches are beyond every float in centimetres
     EXPECT_EQ(d.FieldTexts(), fields);
     EXPECT_EQ(d.UnitCaptions(), All(kInch));
+    EXPECT_EQ(d.Value(Option1(0)), 0);
+    EXPECT_EQ(d.Value(Option1(1)), 1);
+    // The save that follows stores and sends inches.
+    ASSERT_TRUE(d.Type(Text1(0), L"8.5"));
+    ASSERT_TRUE(d.Type(Text1(5), L"10.5"));
+    ASSERT_TRUE(d.Click(Cmd1(1)));
   });
-  EXPECT_THAT(sim_.Messages(), ElementsAre(sim::Message{L"Overflow", L"系統提示", 64}));
+  EXPECT_EQ(cls_.IniReadValue(1, L"Metric").mMode, 1);
+  const FormInfo* form = FindForm(L"Metric");
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->cx, 215900);
+  EXPECT_THAT(MessageTexts(), ElementsAre(L"Overflow", kAddOk));
+}
+
+TEST_F(DialogUnitsTest, AnEntryThatCannotBeConvertedMovesTheOptionToItsOwnUnit) {
+  Store(L"Small", 0, 10, 20);
+  Store(L"Huge", 1, 1E308, 11);
+  Show([](sim::SimDialog& d) {
+    ASSERT_TRUE(d.ChooseOption(0));
+    ASSERT_EQ(d.UnitCaptions(), All(kCm));
+    ASSERT_TRUE(d.Choose(List1(0), L"Huge"));
+    EXPECT_EQ(d.UnitCaptions(), All(kInch));
+    EXPECT_EQ(d.Value(Option1(0)), 0);
+    EXPECT_EQ(d.Value(Option1(1)), 1);
+  });
+  EXPECT_THAT(MessageTexts(), ElementsAre(L"Overflow"));
 }
 
 // Which option is chosen before an entry is loaded, and what the fields then show.

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cmath>
 #include <thread>
+#include <utility>
 
 #include "component/com/cls_print_interface.h"
 #include "tests/wine/com_test_support.h"
@@ -248,6 +249,36 @@ TEST_F(ComObject, FormCheckRedimensionsACallersTextArray) {
   SafeArrayGetElement(texts, at, &text);
   EXPECT_EQ(TextOf(text), L"1");
   SysFreeString(text);
+  SafeArrayDestroy(texts);
+}
+
+// The current printer goes into an empty printer argument even when the array refuses the
+// forms: a fixed-size array, and a reference to something that is not an array.
+TEST_F(ComObject, FormCheckHandsBackTheCurrentPrinterWhenTheArrayRefusesTheForms) {
+  SAFEARRAYBOUND bound{2, 0};
+  SAFEARRAY* texts = SafeArrayCreate(VT_BSTR, 1, &bound);
+  texts->fFeatures |= FADF_FIXEDSIZE;
+  VARIANT fixedRows;
+  V_VT(&fixedRows) = VT_BYREF | VT_ARRAY | VT_BSTR;
+  V_ARRAYREF(&fixedRows) = &texts;
+  LONG number = 5;
+  VARIANT numberRows;
+  V_VT(&numberRows) = VT_BYREF | VT_I4;
+  V_I4REF(&numberRows) = &number;
+
+  for (auto [rows, error] : {std::pair{&fixedRows, 10}, std::pair{&numberRows, 13}}) {
+    IDispatch* printer = nullptr;
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    EXPECT_EQ(slots_->FormCheck(rows, &printer, &ok), static_cast<HRESULT>(0x800A0000 | error));
+    ASSERT_NE(printer, nullptr) << "error " << error;
+    com_ptr<IDispatch> current = com_ptr<IDispatch>::attach(printer);
+    CallResult name = CallByName(current.get(), L"DeviceName", {}, DISPATCH_PROPERTYGET);
+    ASSERT_EQ(name.hr, S_OK);
+    EXPECT_EQ(TextOf(V_BSTR(name.value.get())), DefaultPrinter());
+  }
+  EXPECT_EQ(SafeArrayGetDim(texts), 1u);
+  EXPECT_EQ(number, 5);
+  texts->fFeatures &= ~FADF_FIXEDSIZE;
   SafeArrayDestroy(texts);
 }
 

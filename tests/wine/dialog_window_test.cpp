@@ -15,6 +15,7 @@
 #include "dialog/frm_print.h"
 #include "platform/win32/dialog_host.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_system.h"
 #include "tests/wine/dialog_screenshot.h"
 #include "tests/wine/dialog_window_driver.h"
 
@@ -423,6 +424,71 @@ TEST_F(DialogWindowTest, ClosingTheWindowUnloadsAndTheNextShowStartsAfresh) {
   }
 }
 
+// Takes the default printer away for the test's lifetime and gives it back afterwards. Wine
+// makes the first CUPS queue the default when CUPS names none, so "printers but no default" is
+// made here, after this process has listed the printers, by removing the setting that
+// GetDefaultPrinter reads. The next Wine process sets it again from CUPS in any case.
+class NoDefaultPrinter {
+ public:
+  NoDefaultPrinter() {
+    ::RegGetValueW(HKEY_CURRENT_USER, kWindowsKey, L"Device", RRF_RT_REG_SZ, nullptr, saved_,
+                   &savedSize_);
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kWindowsKey, L"Device");
+  }
+  ~NoDefaultPrinter() {
+    if (saved_[0]) {
+      ::RegSetKeyValueW(HKEY_CURRENT_USER, kWindowsKey, L"Device", REG_SZ, saved_,
+                        static_cast<DWORD>((::wcslen(saved_) + 1) * sizeof(wchar_t)));
+    }
+  }
+  NoDefaultPrinter(const NoDefaultPrinter&) = delete;
+  NoDefaultPrinter& operator=(const NoDefaultPrinter&) = delete;
+
+ private:
+  static constexpr wchar_t kWindowsKey[] =
+      L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+  wchar_t saved_[512] = {};
+  DWORD savedSize_ = sizeof(saved_);
+};
+
+TEST_F(DialogWindowTest, WithPrintersButNoDefaultTheFirstPrinterIsChosenInBrowseMode) {
+  const std::vector<PrinterRef> printers = platform_.host().Printers();
+  ASSERT_GE(printers.size(), 2u) << "needs the private CUPS queues";
+  const std::wstring first = printers.front()->DeviceName();
+  NoDefaultPrinter noDefault;
+  wchar_t name[256] = {};
+  DWORD length = 256;
+  ASSERT_FALSE(::GetDefaultPrinterW(name, &length)) << "the default printer is still set";
+
+  std::vector<std::wstring> messages;
+  std::thread user([&] {
+    // A message during start-up comes before the window shows: answer it, keep its text.
+    HWND dialog = nullptr;
+    WaitFor([&] {
+      if (HWND box = FindOwnWindow(kNoticeTitle, L"#32770")) {
+        messages.push_back(DialogDriver(box).AnswerMessageBox());
+      }
+      dialog = FindOwnWindow(kDialogCaption);
+      return dialog && ::IsWindowVisible(dialog);
+    });
+    ASSERT_NE(dialog, nullptr) << "the dialog did not open";
+    DialogDriver d(dialog);
+    d.Settle();
+    EXPECT_EQ(::SendMessageW(d.At(kCombo1), CB_GETCOUNT, 0, 0),
+              static_cast<LRESULT>(printers.size()));
+    EXPECT_EQ(::SendMessageW(d.At(kCombo1), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(d.Text(kCombo1), first);
+    EXPECT_GT(::SendMessageW(d.At(List1(1)), LB_GETCOUNT, 0, 0), 100);  // its forms
+    EXPECT_FALSE(d.Enabled(Text1(0)));                                  // browse mode
+    EXPECT_TRUE(d.Enabled(List1(0)));
+    ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+  });
+  component_.FormShow();
+  user.join();
+  EXPECT_EQ(messages, std::vector<std::wstring>{});
+}
+
 // Handlers that record what the window raised, and fail as a bug would.
 class RecordingEvents final : public DialogEvents {
  public:
@@ -446,6 +512,8 @@ class RecordingEvents final : public DialogEvents {
   void Cmd1_Click(std::int16_t index) override {
     raised.push_back(L"Cmd1_Click(" + std::to_wstring(index) + L")");
     if (index == 1) throw std::runtime_error("a fault in a handler");
+    // A command's message, shown through the platform as the dialog's commands show theirs.
+    if (index == 2) win32::Win32System().MessageBox(L"格式刪除成功", L"系統提示", 64);
     if (index == 4) view_->Unload();
   }
   void Form_Unload() override { raised.push_back(L"Form_Unload"); }
@@ -481,6 +549,96 @@ TEST(DialogWindowEventsTest, SelectionsFromCodeRaiseHandlersAndFailuresStayInsid
                                L"Form_Load", L"List1_Click(0)", L"Combo1_Click", L"Cmd1_Click(1)",
                                L"Option1_Click(1)", L"Cmd1_Click(4)", L"Form_Unload"}));
   EXPECT_EQ(message, L"Unexpected error");
+}
+
+// The tab key enters the unit options at the selected one, in either unit, so the focus never
+// lands on the other option (which, being automatic, would select itself and switch units).
+TEST(DialogWindowEventsTest, TabReachesTheSelectedUnitOptionWithoutSwitching) {
+  RecordingEvents events;
+  win32::Win32DialogHost host;
+  std::thread user([&] {
+    HWND dialog = nullptr;
+    WaitFor([&] { return (dialog = FindOwnWindow(kDialogCaption)) != nullptr; });
+    ASSERT_NE(dialog, nullptr);
+    DialogDriver d(dialog);
+    struct CloseAtEnd {
+      HWND window;
+      ~CloseAtEnd() {
+        if (::IsWindow(window)) ::PostMessageW(window, WM_CLOSE, 0, 0);
+      }
+    } closeAtEnd{dialog};
+    d.Settle();
+    for (std::int16_t option : {1, 0}) {
+      SCOPED_TRACE(option);
+      const std::int16_t other = option == 0 ? 1 : 0;
+      Activate(dialog);
+      d.ClickAndWait(Option1(option));
+      d.ClickAndWait(Cmd1(3));  // the focus on the control before the options
+      ASSERT_TRUE(WaitFor([&] { return FocusOf(dialog) == d.At(Cmd1(3)); }));
+      const auto tabStop = [&](std::int16_t i) {
+        return (::GetWindowLongPtrW(d.At(Option1(i)), GWL_STYLE) & WS_TABSTOP) != 0;
+      };
+      EXPECT_TRUE(tabStop(option));
+      EXPECT_FALSE(tabStop(other));
+      EXPECT_EQ(TabWalk(dialog, d.At(Cmd1(3))).at(1), d.At(Option1(option)));
+      ::PostMessageW(d.At(Cmd1(3)), WM_KEYDOWN, VK_TAB, 0);
+      EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == d.At(Option1(option)); }));
+      d.Settle();
+      EXPECT_EQ(d.Checked(Option1(option)), BST_CHECKED);
+      EXPECT_EQ(d.Checked(Option1(other)), BST_UNCHECKED);
+    }
+    d.Click(Cmd1(4));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+  });
+  host.ShowModal(events);
+  user.join();
+  // Only the clicks chose units; the tab keys raised nothing.
+  EXPECT_EQ(events.raised,
+            (std::vector<std::wstring>{L"Form_Load", L"List1_Click(0)", L"Combo1_Click",
+                                       L"Option1_Click(1)", L"Cmd1_Click(3)", L"Option1_Click(0)",
+                                       L"Cmd1_Click(3)", L"Cmd1_Click(4)", L"Form_Unload"}));
+}
+
+// A command's message is owned by the dialog even while another program is active, so the
+// dialog stays disabled under it.
+TEST(DialogWindowEventsTest, ACommandsMessageIsOwnedByTheDialogWhileAnotherWindowIsActive) {
+  RecordingEvents events;
+  win32::Win32DialogHost host;
+  HWND owner = nullptr;
+  HWND expectedOwner = nullptr;
+  bool dialogDisabled = false;
+  std::thread user([&] {
+    HWND dialog = nullptr;
+    WaitFor([&] { return (dialog = FindOwnWindow(kDialogCaption)) != nullptr; });
+    ASSERT_NE(dialog, nullptr);
+    DialogDriver d(dialog);
+    d.Settle();
+    // The user switches to another program.
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 0, 0,
+                                   50, 50, nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(other);
+    WaitFor([&] { return ::GetForegroundWindow() == other; }, std::chrono::seconds(5));
+    // The command runs meanwhile (as at the end of a long one) and shows its message.
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(win32::DialogControlId(Cmd1(2)), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(d.At(Cmd1(2))));
+    HWND box = nullptr;
+    WaitFor([&] { return (box = FindOwnWindow(kNoticeTitle, L"#32770")) != nullptr; });
+    if (box) {
+      owner = ::GetWindow(box, GW_OWNER);
+      dialogDisabled = !::IsWindowEnabled(dialog);
+    }
+    EXPECT_EQ(d.AnswerMessageBox(), L"格式刪除成功");
+    ::DestroyWindow(other);
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(win32::DialogControlId(Cmd1(4)), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(d.At(Cmd1(4))));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }));
+    expectedOwner = dialog;
+  });
+  host.ShowModal(events);
+  user.join();
+  EXPECT_NE(owner, nullptr);
+  EXPECT_EQ(owner, expectedOwner);
+  EXPECT_TRUE(dialogDisabled);
 }
 
 }  // namespace

@@ -42,4 +42,11 @@ if(SHEETLORE_ARCH STREQUAL "x64")
     set_tests_properties(${test} PROPERTIES
       LABELS wine TIMEOUT 600 FAIL_REGULAR_EXPRESSION "FAIL:" RESOURCE_LOCK sheetlore_registration)
   endforeach()
+
+  # Both architectures registered side by side and unregistered in either order.
+  add_test(NAME registration_views
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/registration_views_test.sh $<TARGET_FILE:Sheetlore>
+            ${SHEETLORE_X86_BUILD_DIR}/Sheetlore.dll ${CMAKE_CURRENT_BINARY_DIR}/registration_views)
+  set_tests_properties(registration_views PROPERTIES
+    LABELS wine TIMEOUT 600 FAIL_REGULAR_EXPRESSION "FAIL:" RESOURCE_LOCK sheetlore_registration)
 endif()

@@ -21,11 +21,11 @@ TEST(Win32Shell, PrinterInstallCommandStarts) {
   EXPECT_NO_THROW(Win32Shell::StartPrinterInstallCommand());
 }
 
+// Returning at all is the check: nobody closes the wizard here, so a start that waited for it
+// would never return and the suite's timeout would fail it.
 TEST(Win32Shell, StartAddPrinterWizardReturnsWithoutWaiting) {
   Win32Shell shell;
-  const auto before = ::GetTickCount64();
   EXPECT_NO_THROW(shell.StartAddPrinterWizard());
-  EXPECT_LT(::GetTickCount64() - before, 10000u);
 }
 
 }  // namespace

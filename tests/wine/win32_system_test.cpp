@@ -86,13 +86,29 @@ TEST(Win32System, PumpMessagesRunsPendingMessagesAndKeepsAQuitRequest) {
   EXPECT_EQ(message.wParam, 7u);
 }
 
-TEST(Win32System, SleepAndMillisecondsAgree) {
+// The clock counts milliseconds and never goes back; a sleep lets it advance. Nothing here
+// depends on how long a sleep takes on a busy machine: the loop sleeps until the clock has
+// moved, and the steady clock only bounds the units (a clock in seconds or in 100-nanosecond
+// steps fails, a late wake-up does not).
+TEST(Win32System, SleepLetsTheMillisecondClockAdvance) {
   Win32System system;
-  const auto before = system.Milliseconds();
-  system.Sleep(100);
-  const auto elapsed = system.Milliseconds() - before;
-  EXPECT_GE(elapsed, 90u);
-  EXPECT_LT(elapsed, 5000u);
+  const auto steadyStart = std::chrono::steady_clock::now();
+  const std::uint64_t start = system.Milliseconds();
+  std::uint64_t previous = start;
+  std::uint64_t now = start;
+  while (now - start < 300 &&
+         std::chrono::steady_clock::now() - steadyStart < std::chrono::minutes(2)) {
+    system.Sleep(10);
+    now = system.Milliseconds();
+    ASSERT_GE(now, previous) << "the clock went back";
+    previous = now;
+  }
+  const auto steadyElapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - steadyStart)
+                                 .count();
+  ASSERT_GE(now - start, 300u) << "the clock did not advance while sleeping";
+  // 300 counted milliseconds took at least 200 real ones (the tick may lag by a few).
+  EXPECT_GE(steadyElapsed, 200);
 }
 
 // What the second thread saw of the message box before it pressed OK.

@@ -14,6 +14,7 @@
 
 #include "component/com/interface_description.h"
 #include "component/com/sheetlore_guids.h"
+#include "component/com/typelib_writer/default_text.h"
 #include "component/com/typelib_writer/typelib_repairs.h"
 
 namespace {
@@ -37,10 +38,6 @@ class WriteError : public std::runtime_error {
 void Check(HRESULT hr, const std::string& what) {
   if (FAILED(hr)) throw WriteError(what, hr);
 }
-
-// Text defaults are written in the code page of the process: the build runs the writer with
-// the Traditional Chinese locale.
-constexpr UINT kDefaultsCodePage = 950;
 
 // Owns one reference to a COM interface.
 template <class Interface>
@@ -113,8 +110,9 @@ class ParameterDefaults {
       V_BOOL(&entry.varDefaultValue) = value.boolean ? VARIANT_TRUE : VARIANT_FALSE;
     } else {
       V_VT(&entry.varDefaultValue) = VT_BSTR;
+      const std::wstring text = TextThatStoresDefault(value.text);
       V_BSTR(&entry.varDefaultValue) =
-          SysAllocStringLen(value.text.data(), static_cast<UINT>(value.text.size()));
+          SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     }
     return &entry;
   }
@@ -259,9 +257,8 @@ class LoadedLibrary {
     return size;
   }
 
-  // The description of every parameter default that reads back otherwise than written.
-  // Text defaults are compared only where this process's code page is the one they are
-  // stored in.
+  // The description of every parameter default that reads back otherwise than written. Text
+  // defaults must hold the code page 950 bytes of their text.
   std::vector<std::string> WrongDefaults() {
     Ref<ITypeInfo> dispatch, slots;
     Check(library_->GetTypeInfoOfGuid(kInterfaceId, dispatch.put()), "_ClsPrint type information");
@@ -281,9 +278,9 @@ class LoadedLibrary {
         bool same = V_VT(&stored) == expected->type;
         if (same && expected->type == VT_BOOL) {
           same = V_BOOL(&stored) == (expected->boolean ? VARIANT_TRUE : VARIANT_FALSE);
-        } else if (same && GetACP() == kDefaultsCodePage) {
-          same =
-              std::wstring_view(V_BSTR(&stored), SysStringLen(V_BSTR(&stored))) == expected->text;
+        } else if (same) {
+          same = ReadsBackAsDefault(
+              std::wstring_view(V_BSTR(&stored), SysStringLen(V_BSTR(&stored))), expected->text);
         }
         if (!same)
           wrong.push_back("default of parameter " + std::to_string(p) + " of method " +
