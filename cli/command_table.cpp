@@ -6,6 +6,7 @@ const std::vector<Command>& AllCommands() {
   static const std::vector<Command> commands = [] {
     std::vector<Command> all = PrinterCommands();
     for (Command& command : PaperCommands()) all.push_back(std::move(command));
+    for (Command& command : DoctorCommands()) all.push_back(std::move(command));
     return all;
   }();
   return commands;

@@ -42,6 +42,9 @@ std::vector<Command> PrinterCommands();
 // The paper store: papers, paper-show, paper-store, paper-delete.
 std::vector<Command> PaperCommands();
 
+// The installation check: doctor.
+std::vector<Command> DoctorCommands();
+
 // Every command, in the order --help lists them.
 const std::vector<Command>& AllCommands();
 
