@@ -1,6 +1,8 @@
-// The registration checks of sheetlore doctor, read from the registry views of both
-// architectures through HKEY_CLASSES_ROOT (the machine's and the user's classes together, as
-// COM sees them).
+// The registration checks of sheetlore doctor. Since Windows 7 the ProgID and the type
+// library keys are shared by both architectures (the type library names a win64 and a win32
+// file), while the 32-bit class lives under Classes\Wow6432Node\CLSID on 64-bit Windows. The
+// keys are read at those places in the 64-bit registry (the only one on 32-bit Windows), the
+// user's classes first and then the machine's, as COM reads them.
 #include <cstdio>
 #include <string>
 
@@ -19,9 +21,10 @@ using unique_key = win32::unique_handle<HKEY, &::RegCloseKey>;
 constexpr wchar_t kTypeLibraryVersion[] = L"1.1";
 
 struct RegistryView {
-  std::wstring name;     // "x64", "x86"
-  REGSAM flag;           // KEY_WOW64_64KEY or KEY_WOW64_32KEY
-  std::wstring syskind;  // the type library's platform key: win64 or win32
+  std::wstring name;         // "x64", "x86"
+  std::wstring classesPath;  // where this architecture's classes are: "CLSID\\" or
+                             // "Wow6432Node\\CLSID\\"
+  std::wstring syskind;      // the type library's platform key: win64 or win32
 };
 
 std::wstring GuidText(const GUID& guid) {
@@ -30,26 +33,29 @@ std::wstring GuidText(const GUID& guid) {
   return text;
 }
 
-// A text value of a key under HKEY_CLASSES_ROOT (name null: the default value); empty when
-// the key or the value is missing.
-std::wstring ReadText(const RegistryView& view, const std::wstring& path, const wchar_t* name) {
-  HKEY raw = nullptr;
-  if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_QUERY_VALUE | view.flag, &raw) !=
-      ERROR_SUCCESS) {
-    return {};
+// A text value of a key under Software\Classes (name null: the default value), from the
+// user's classes or else the machine's, in the view's registry; empty when missing.
+std::wstring ReadText(const std::wstring& path, const wchar_t* name) {
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(root, (L"Software\\Classes\\" + path).c_str(), 0,
+                        KEY_QUERY_VALUE | KEY_WOW64_64KEY, &raw) != ERROR_SUCCESS) {
+      continue;
+    }
+    const unique_key key(raw);
+    wchar_t buffer[1024] = {};
+    DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
+    DWORD type = 0;
+    if (::RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                           &bytes) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ)) {
+      continue;
+    }
+    std::wstring text(buffer, bytes / sizeof(wchar_t));
+    while (!text.empty() && text.back() == L'\0') text.pop_back();
+    return text;
   }
-  const unique_key key(raw);
-  wchar_t buffer[1024] = {};
-  DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
-  DWORD type = 0;
-  if (::RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                         &bytes) != ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ)) {
-    return {};
-  }
-  std::wstring text(buffer, bytes / sizeof(wchar_t));
-  while (!text.empty() && text.back() == L'\0') text.pop_back();
-  return text;
+  return {};
 }
 
 bool IsFile(const std::wstring& path) {
@@ -62,13 +68,13 @@ std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 void CheckView(const RegistryView& view, Findings& findings) {
   const std::wstring area = view.name + L" registration";
   const std::wstring classId = GuidText(com::kClassId);
-  const std::wstring classKey = L"CLSID\\" + classId;
+  const std::wstring classKey = view.classesPath + classId;
 
-  const std::wstring progIdClass = ReadText(view, std::wstring(com::kProgId) + L"\\CLSID", nullptr);
+  const std::wstring progIdClass = ReadText(std::wstring(com::kProgId) + L"\\CLSID", nullptr);
   findings.push_back({area, L"ProgID " + std::wstring(com::kProgId), progIdClass == classId,
                       progIdClass.empty() ? L"not registered" : L"names class " + progIdClass});
 
-  const std::wstring server = ReadText(view, classKey + L"\\InprocServer32", nullptr);
+  const std::wstring server = ReadText(classKey + L"\\InprocServer32", nullptr);
   findings.push_back({area, L"class " + classId, !server.empty(),
                       server.empty() ? L"no InprocServer32 entry" : L"server " + Quoted(server)});
   if (!server.empty()) {
@@ -76,15 +82,14 @@ void CheckView(const RegistryView& view, Findings& findings) {
                         IsFile(server) ? L"exists" : L"missing: " + Quoted(server)});
   }
 
-  const std::wstring threading = ReadText(view, classKey + L"\\InprocServer32", L"ThreadingModel");
+  const std::wstring threading = ReadText(classKey + L"\\InprocServer32", L"ThreadingModel");
   findings.push_back(
       {area, L"threading model", threading == L"Apartment",
        threading.empty()
            ? L"not set (Apartment expected)"
            : threading + (threading == L"Apartment" ? std::wstring() : L" (Apartment expected)")});
 
-  const std::wstring library = ReadText(view,
-                                        L"TypeLib\\" + GuidText(com::kLibraryId) + L"\\" +
+  const std::wstring library = ReadText(L"TypeLib\\" + GuidText(com::kLibraryId) + L"\\" +
                                             kTypeLibraryVersion + L"\\0\\" + view.syskind,
                                         nullptr);
   if (library.empty()) {
@@ -118,8 +123,12 @@ bool HasSixtyFourBitView() {
 
 Findings RegistrationFindings() {
   Findings findings;
-  if (HasSixtyFourBitView()) CheckView({L"x64", KEY_WOW64_64KEY, L"win64"}, findings);
-  CheckView({L"x86", KEY_WOW64_32KEY, L"win32"}, findings);
+  if (HasSixtyFourBitView()) {
+    CheckView({L"x64", L"CLSID\\", L"win64"}, findings);
+    CheckView({L"x86", L"Wow6432Node\\CLSID\\", L"win32"}, findings);
+  } else {
+    CheckView({L"x86", L"CLSID\\", L"win32"}, findings);
+  }
   return findings;
 }
 

@@ -2,7 +2,8 @@
 # sheetlore doctor under Wine: a copy of each architecture's sheetlore.exe with its own paper
 # store. Nothing registered, then both DLLs registered (every check passes in both programs),
 # then one fault at a time: a registered server file that is gone, a store listing a paper it
-# does not hold, a read-only store. The write test on a CUPS printer must report that Wine's
+# does not hold. (A read-only store cannot be made here: Wine, run as root, writes it anyway.)
+# The write test on a CUPS printer must report that Wine's
 # spooler accepts a form without keeping it.
 #   doctor_test.sh <x64 build dir> <x86 build dir>
 set -u
@@ -25,7 +26,6 @@ dll32=$(winepath -w "$x86_dir/Sheetlore.dll")
 cleanup() {
   wine64 regsvr32 /s /u "$dll64"
   wine regsvr32 /s /u "$dll32"
-  chmod -R u+w "$work"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -34,8 +34,9 @@ trap cleanup EXIT
 doctor() {
   local loader=$1 arch=$2
   shift 2
-  report=$("$loader" "$work/$arch/sheetlore.exe" doctor --csv "$@" 2>"$work/err" | tr -d '\r')
-  status=${PIPESTATUS[0]}
+  "$loader" "$work/$arch/sheetlore.exe" doctor --csv "$@" >"$work/out" 2>"$work/err"
+  status=$?
+  report=$(tr -d '\r' <"$work/out")
 }
 # expect_line <line>: the report holds exactly this line (area,check,verdict,detail).
 expect_line() {
@@ -65,7 +66,7 @@ done
 expect_line "x64 registration,threading model,ok,Apartment"
 expect_line "paper store,encoding,ok,UTF-16 LE"
 expect_line "printers,default,ok,Sheetlore_Office"
-grep -q '^x64 registration,type library,ok,loads from' <<<"$report" && ok "the x64 type library loads" ||
+grep -q '^x64 registration,type library,ok,"loads from ' <<<"$report" && ok "the x64 type library loads" ||
   fail "the x64 type library line"
 wine64 "$work/x64/sheetlore.exe" doctor | tr -d '\r' >"$work/text"
 cat "$work/text"
@@ -92,14 +93,8 @@ expect_line "paper store,papers,ok,2 listed"
 expect_line 'paper store,every listed paper reads back,FAIL,"no width or height: ""Ghost"""'
 [ "$status" -eq 1 ] && ok "exit status 1" || fail "exit status $status"
 
-echo "== a read-only store"
-empty_store "$work/x64/PrintSet.ini"
-chmod a-w "$work/x64/PrintSet.ini"
-doctor wine64 x64
-expect_line "paper store,writable,FAIL,no: the file is read-only"
-chmod u+w "$work/x64/PrintSet.ini"
-
 echo "== the write test on Wine's spooler"
+empty_store "$work/x64/PrintSet.ini"
 doctor wine64 x64 "Sheetlore_Office" --write-test
 [ "$status" -eq 1 ] && ok "exit status 1" || fail "exit status $status"
 grep -qE '^printers,open Sheetlore_Office,ok,[0-9]+ forms$' <<<"$report" && ok "Sheetlore_Office opens" ||
