@@ -22,6 +22,25 @@ ok() { echo "ok: $*"; }
 msi=$(ls "$work"/dist/Sheetlore-*.msi)
 msi_path=$(winepath -w "$msi")
 
+echo "== the order of the installer's actions"
+# Windows stops an installation whose deferred custom actions (type bit 1024) lie outside
+# InstallInitialize..InstallFinalize; Wine runs them anyway, so the tables are read here.
+msiinfo export "$msi" InstallExecuteSequence | tr -d '\r' | tail -n +4 >"$work/sequence"
+msiinfo export "$msi" CustomAction | tr -d '\r' | tail -n +4 >"$work/actions"
+at() { awk -F'\t' -v a="$1" '$1 == a { print $3 }' "$work/sequence"; }
+first=$(at InstallInitialize)
+last=$(at InstallFinalize)
+while IFS=$'\t' read -r action type _; do
+  [ $((type & 1024)) -ne 0 ] || continue
+  n=$(at "$action")
+  [ "$n" -gt "$first" ] && [ "$n" -lt "$last" ] && ok "deferred $action runs inside the script ($n)" ||
+    fail "deferred $action is at $n, outside $first..$last"
+done <"$work/actions"
+[ "$(at RemoveExistingProducts)" -gt "$(at InstallValidate)" ] && [ "$(at RemoveExistingProducts)" -lt "$first" ] &&
+  ok "an older version is removed right after InstallValidate" || fail "RemoveExistingProducts at $(at RemoveExistingProducts)"
+[ "$(at DropEmptyStore32)" -lt "$(at RemoveFiles)" ] && [ "$(at DropEmptyStore64)" -lt "$(at RemoveFiles)" ] &&
+  ok "empty stores go before RemoveFiles" || fail "DropEmptyStore after RemoveFiles"
+
 program_files=$WINEPREFIX/drive_c/Program\ Files/Sheetlore
 program_files_x86=$WINEPREFIX/drive_c/Program\ Files\ \(x86\)/Sheetlore
 keys=('CLSID\{188AD010-B752-4ADC-9E36-D06143AC4914}' 'Sheetlore.ClsPrint'

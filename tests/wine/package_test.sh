@@ -94,7 +94,7 @@ for arch in x64 x86; do
       ok "$arch/$binary is stripped ($(stat -c %s "$shipped") bytes)"
     fi
     "$prefix-objdump" -h "$debug" | grep -q '\.debug_info' || fail "$arch/$binary.debug has no .debug_info"
-    "$prefix-objcopy" -O binary --only-section=.gnu_debuglink "$shipped" "$work/link" 2>/dev/null
+    "$prefix-objcopy" --dump-section .gnu_debuglink="$work/link" "$shipped" "$work/copy" 2>/dev/null
     linked_name=$(tr '\0' '\n' <"$work/link" | head -n1)
     linked_crc=$(tail -c 4 "$work/link" | od -An -tx4 | tr -d ' ')
     [ "$linked_name" = "$binary.debug" ] && [ "$linked_crc" = "$(crc32 "$debug")" ] &&
