@@ -101,6 +101,17 @@ for arch in x64 x86; do
       ok "$arch/$binary links to $binary.debug by name and checksum" ||
       fail "$arch/$binary links to '$linked_name' with CRC $linked_crc, the file has $(crc32 "$debug")"
   done
+  # A crash address read back: DllRegisterServer's address resolves to its source line in the
+  # shipped DLL once its .debug file lies beside it, and to nothing without it.
+  mkdir -p "$work/crash-$arch"
+  cp "$root/$arch/Sheetlore.dll" "$work/crash-$arch/"
+  address=$("$prefix-nm" "$work/symbols/$arch/Sheetlore.dll.debug" | awk '$3 ~ /^_?DllRegisterServer$/ { print "0x" $1; exit }')
+  without=$("$prefix-addr2line" -e "$work/crash-$arch/Sheetlore.dll" "$address")
+  cp "$work/symbols/$arch/Sheetlore.dll.debug" "$work/crash-$arch/"
+  with=$("$prefix-addr2line" -e "$work/crash-$arch/Sheetlore.dll" "$address")
+  [ "$without" = "??:0" ] && [[ "$with" == */component/com/exports.cpp:[0-9]* ]] &&
+    ok "$arch: $address resolves to $(basename "$with") with the symbols file, not without" ||
+    fail "$arch: $address resolves to '$with' with the symbols file and '$without' without"
 done
 
 for text in install.cmd register.cmd README.txt examples/hello.vbs verify.cmd verify.vbs; do
