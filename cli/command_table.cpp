@@ -7,6 +7,9 @@ const std::vector<Command>& AllCommands() {
     std::vector<Command> all = PrinterCommands();
     for (Command& command : PaperCommands()) all.push_back(std::move(command));
     for (Command& command : LibraryCommands()) all.push_back(std::move(command));
+#ifdef _WIN32
+    for (Command& command : DoctorCommands()) all.push_back(std::move(command));
+#endif
     return all;
   }();
   return commands;

@@ -44,6 +44,9 @@ std::vector<Command> PaperCommands();
 // Paper libraries across machines: paper-export, paper-import, capture, apply.
 std::vector<Command> LibraryCommands();
 
+// The installation check: doctor.
+std::vector<Command> DoctorCommands();
+
 // Every command, in the order --help lists them.
 const std::vector<Command>& AllCommands();
 

@@ -147,5 +147,52 @@ TEST_F(CliRefusalsTest, ARunTimeErrorOfTheComponentEndsWithStatusOne) {
   EXPECT_EQ(result.err, L"sheetlore: error 6: Overflow\n");
 }
 
+// doctor's write test on a spooler that keeps its forms passes every step and leaves the
+// printer as it was; doctor_test.sh runs the same test on Wine's spooler, which fails it.
+// The lines of the write test, from doctor's CSV report.
+std::vector<std::wstring> WriteTestLines(const std::wstring& report) {
+  std::vector<std::wstring> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = report.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
+    if (report.compare(start, 11, L"write test,") == 0)
+      lines.push_back(report.substr(start, end - start));
+  }
+  return lines;
+}
+
+TEST_F(CliRefusalsTest, DoctorWriteTestPassesWhereTheSpoolerKeepsForms) {
+  const std::vector<FormInfo> before = sim_.Forms();
+  const RunResult result = Run({L"doctor", kPrinter, L"--write-test", L"--csv"});
+  EXPECT_EQ(
+      WriteTestLines(result.out),
+      (std::vector<std::wstring>{
+          L"write test,\"add the form \"\"Sheetlore doctor 1\"\" to Office Laser\",ok,accepted",
+          L"write test,the form is listed after adding,ok,yes",
+          L"write test,delete the form,ok,done",
+          L"write test,the form is gone after deleting,ok,yes",
+          L"write test,the printer's forms are as before,ok,yes"}))
+      << result.out;
+  EXPECT_EQ(sim_.Forms(), before);
+}
+
+TEST_F(CliRefusalsTest, DoctorWriteTestReportsRefusalsAndAFormLeftBehind) {
+  sim_.FailCall(L"AddForm");
+  RunResult result = Run({L"doctor", kPrinter, L"--write-test", L"--csv"});
+  EXPECT_EQ(result.exitCode, static_cast<int>(ExitCode::Failure));
+  EXPECT_EQ(WriteTestLines(result.out).front(),
+            L"write test,\"add the form \"\"Sheetlore doctor 1\"\" to Office Laser\",FAIL,"
+            L"refused (administrator rights on the printer?)");
+
+  sim_.FailCall(L"DeleteForm");
+  result = Run({L"doctor", kPrinter, L"--write-test", L"--csv"});
+  const std::vector<std::wstring> lines = WriteTestLines(result.out);
+  ASSERT_EQ(lines.size(), 5u) << result.out;
+  EXPECT_EQ(lines[2], L"write test,delete the form,FAIL,refused");
+  EXPECT_EQ(lines[3],
+            L"write test,the form is gone after deleting,FAIL,still listed: delete it by hand");
+  EXPECT_EQ(lines[4], L"write test,the printer's forms are as before,FAIL,they differ");
+  EXPECT_NE(Form(L"Sheetlore doctor 1"), nullptr);
+}
+
 }  // namespace
 }  // namespace sheetlore::cli

@@ -35,7 +35,7 @@ set_tests_properties(examples PROPERTIES
 if(SHEETLORE_ARCH STREQUAL "x64")
   set(SHEETLORE_X86_BUILD_DIR ${CMAKE_BINARY_DIR}/../x86 CACHE PATH
       "The x86 build directory whose binaries the package and installer tests take")
-  foreach(test package msi)
+  foreach(test package msi msi_upgrade signing)
     add_test(NAME ${test}
       COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/${test}_test.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}
               ${SHEETLORE_X86_BUILD_DIR})
@@ -48,5 +48,22 @@ if(SHEETLORE_ARCH STREQUAL "x64")
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/registration_views_test.sh $<TARGET_FILE:Sheetlore>
             ${SHEETLORE_X86_BUILD_DIR}/Sheetlore.dll ${CMAKE_CURRENT_BINARY_DIR}/registration_views)
   set_tests_properties(registration_views PROPERTIES
+    LABELS wine TIMEOUT 600 FAIL_REGULAR_EXPRESSION "FAIL:" RESOURCE_LOCK sheetlore_registration)
+
+  # sheetlore doctor with both architectures registered, broken and healthy.
+  add_test(NAME doctor
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/doctor_test.sh ${CMAKE_BINARY_DIR} ${SHEETLORE_X86_BUILD_DIR})
+  set_tests_properties(doctor PROPERTIES
+    LABELS wine TIMEOUT 600 FAIL_REGULAR_EXPRESSION "FAIL:" RESOURCE_LOCK sheetlore_registration)
+
+  # verify.cmd from the release package, with a helper confirming FormAllAdd's message boxes.
+  add_executable(message_box_closer message_box_closer.cpp)
+  target_include_directories(message_box_closer PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(message_box_closer PRIVATE user32)
+  sheetlore_warnings(message_box_closer)
+  add_test(NAME verify_cmd
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/verify_test.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}
+            ${SHEETLORE_X86_BUILD_DIR} $<TARGET_FILE:message_box_closer>)
+  set_tests_properties(verify_cmd PROPERTIES
     LABELS wine TIMEOUT 600 FAIL_REGULAR_EXPRESSION "FAIL:" RESOURCE_LOCK sheetlore_registration)
 endif()

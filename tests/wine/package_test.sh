@@ -35,6 +35,8 @@ install.cmd
 register.cmd
 uninstall-user.cmd
 uninstall.cmd
+verify.cmd
+verify.vbs
 x64/PrintSet.ini
 x64/Sheetlore.dll
 x64/sheetlore.exe
@@ -69,7 +71,50 @@ for arch in x64 x86; do
       fail "$arch/$binary has machine $machine"
   done
 done
-for text in install.cmd register.cmd README.txt examples/hello.vbs; do
+
+echo "== stripped binaries, their debug information in the symbols zip"
+grep -q "unsigned" "$work/log" && ok "without a certificate tools/package says the package is unsigned" ||
+  fail "tools/package did not say it builds unsigned"
+symbols=$work/dist/Sheetlore-$version-symbols.zip
+listing=$(unzip -Z1 "$symbols" 2>&1 | grep -v '/$' | sort | tr '\n' ' ')
+[ "$listing" = "x64/Sheetlore.dll.debug x64/sheetlore.exe.debug x86/Sheetlore.dll.debug x86/sheetlore.exe.debug " ] &&
+  ok "the symbols zip holds one .debug file per binary" || fail "the symbols zip holds: $listing"
+unzip -q "$symbols" -d "$work/symbols"
+# The CRC-32 of a file, as the debug link records it: gzip's trailer holds it little-endian.
+crc32() { gzip -c "$1" | tail -c 8 | head -c 4 | od -An -tx4 | tr -d ' '; }
+for arch in x64 x86; do
+  prefix=x86_64-w64-mingw32
+  [ "$arch" = x86 ] && prefix=i686-w64-mingw32
+  for binary in Sheetlore.dll sheetlore.exe; do
+    shipped=$root/$arch/$binary
+    debug=$work/symbols/$arch/$binary.debug
+    if "$prefix-objdump" -h "$shipped" | grep -q '\.debug_'; then
+      fail "$arch/$binary still holds debug sections"
+    else
+      ok "$arch/$binary is stripped ($(stat -c %s "$shipped") bytes)"
+    fi
+    "$prefix-objdump" -h "$debug" | grep -q '\.debug_info' || fail "$arch/$binary.debug has no .debug_info"
+    "$prefix-objcopy" --dump-section .gnu_debuglink="$work/link" "$shipped" "$work/copy" 2>/dev/null
+    linked_name=$(tr '\0' '\n' <"$work/link" | head -n1)
+    linked_crc=$(tail -c 4 "$work/link" | od -An -tx4 | tr -d ' ')
+    [ "$linked_name" = "$binary.debug" ] && [ "$linked_crc" = "$(crc32 "$debug")" ] &&
+      ok "$arch/$binary links to $binary.debug by name and checksum" ||
+      fail "$arch/$binary links to '$linked_name' with CRC $linked_crc, the file has $(crc32 "$debug")"
+  done
+  # A crash address read back: DllRegisterServer's address resolves to its source line in the
+  # shipped DLL once its .debug file lies beside it, and to nothing without it.
+  mkdir -p "$work/crash-$arch"
+  cp "$root/$arch/Sheetlore.dll" "$work/crash-$arch/"
+  address=$("$prefix-nm" "$work/symbols/$arch/Sheetlore.dll.debug" | awk '$3 ~ /^_?DllRegisterServer$/ { print "0x" $1; exit }')
+  without=$("$prefix-addr2line" -e "$work/crash-$arch/Sheetlore.dll" "$address")
+  cp "$work/symbols/$arch/Sheetlore.dll.debug" "$work/crash-$arch/"
+  with=$("$prefix-addr2line" -e "$work/crash-$arch/Sheetlore.dll" "$address")
+  [ "$without" = "??:0" ] && [[ "$with" == */component/com/exports.cpp:[0-9]* ]] &&
+    ok "$arch: $address resolves to $(basename "$with") with the symbols file, not without" ||
+    fail "$arch: $address resolves to '$with' with the symbols file and '$without' without"
+done
+
+for text in install.cmd register.cmd README.txt examples/hello.vbs verify.cmd verify.vbs; do
   [ "$(grep -c $'\r$' "$root/$text")" -eq "$(wc -l <"$root/$text")" ] && ok "$text has CR LF line ends" ||
     fail "$text lacks CR LF line ends"
 done
