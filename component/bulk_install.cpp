@@ -27,13 +27,18 @@ double ThroughNumberText(double value) { return ReadNumber(NumberText(value)); }
 void ClsPrint::FormAllAdd(PrinterRef& PrintX) {
   if (!PrintCheck(true, kAddPrinterWizardCaption)) return;
 
-  // With nothing stored the list holds one empty name, which PrintAddForm refuses.
+  // With nothing stored the list holds one empty name, which has no paper to install.
   std::vector<std::wstring> names;
   IniReadValue(0, std::wstring(), &names);
   if (names.size() > kMostPapers) throw AutomationError::Overflow();
 
+  const std::wstring path = paper_store::FilePath(platform_.host);
   for (const std::wstring& name : names) {
-    const rePaPer paper = IniReadValue(1, paper_store::TrimBlanks(name));
+    // A listed name whose section the profile service cannot find would install as a 0 x 0
+    // form: such a paper is passed over.
+    const std::wstring stored = paper_store::TrimBlanks(name);
+    if (!paper_store::HasPaperSection(platform_.profile, path, stored)) continue;
+    const rePaPer paper = IniReadValue(1, stored);
     std::array<double, 6> values = {paper.W, paper.H, paper.L, paper.R, paper.T, paper.B};
     for (double& value : values) {
       value = ThroughNumberText(value);

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <new>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/windows_api.h"
@@ -16,17 +19,75 @@ namespace {
 // their own meaning (list, delete).
 LPCWSTR OrNull(const std::optional<std::wstring>& text) { return text ? text->c_str() : nullptr; }
 
-// Creates an absent profile file holding only the UTF-16 byte-order mark. The profile calls
-// keep the encoding of the file they find, but write a file they create in the ANSI code
-// page, where names outside it would be lost; an existing file is left as it is.
-void CreateUnicodeFileIfAbsent(const std::wstring& path) {
-  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;  // it exists, or the write below reports why not
+// Gives a file that is absent or empty the UTF-16 byte-order mark. The profile calls keep
+// the encoding of the file they find, but write a file without a mark in the ANSI code page,
+// where names outside it would be lost; a file with text in it is left as it is.
+void MarkUnicodeIfEmpty(const std::wstring& path) {
+  const HANDLE file =
+      ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;  // the write that follows reports why not
   unique_kernel_handle owner(file);
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file, &size) || size.QuadPart != 0) return;
   constexpr BYTE kUtf16LittleEndianMark[] = {0xFF, 0xFE};
   DWORD written = 0;
   ::WriteFile(file, kUtf16LittleEndianMark, sizeof kUtf16LittleEndianMark, &written, nullptr);
+}
+
+// Whether the profile calls read and write this file in the ANSI code page: it exists and
+// starts with none of the byte-order marks they recognise (UTF-16 either way, UTF-8).
+bool IsAnsiFile(const std::wstring& path) {
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  unique_kernel_handle owner(file);
+  BYTE start[3] = {};
+  DWORD read = 0;
+  if (!::ReadFile(file, start, sizeof start, &read, nullptr) || read == 0) return false;
+  const bool utf16 = read >= 2 && ((start[0] == 0xFF && start[1] == 0xFE) ||
+                                   (start[0] == 0xFE && start[1] == 0xFF));
+  const bool utf8 = read == 3 && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF;
+  return !utf16 && !utf8;
+}
+
+// Whether the ANSI code page holds the text exactly: converted to it and back, without a
+// substitute or a best-fit character on the way.
+bool AnsiCodePageHolds(const std::wstring& text) {
+  if (std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x80; })) return true;
+  if (::GetACP() == CP_UTF8) return true;
+  const int length = static_cast<int>(text.size());
+  BOOL usedDefault = FALSE;
+  const int bytes = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length,
+                                          nullptr, 0, nullptr, &usedDefault);
+  if (bytes <= 0 || usedDefault) return false;
+  std::string ansi(static_cast<std::size_t>(bytes), '\0');
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, ansi.data(), bytes,
+                        nullptr, &usedDefault);
+  std::wstring back(text.size() * 2 + 1, L'\0');
+  const int chars = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, back.data(),
+                                          static_cast<int>(back.size()));
+  back.resize(static_cast<std::size_t>(std::max(chars, 0)));
+  return !usedDefault && back == text;
+}
+
+bool HoldsAll(const std::wstring& path, std::initializer_list<const std::wstring*> texts) {
+  bool ansi = false;
+  bool checked = false;
+  for (const std::wstring* text : texts) {
+    if (text == nullptr || AnsiCodePageHolds(*text)) continue;
+    if (!checked) {
+      ansi = IsAnsiFile(path);
+      checked = true;
+    }
+    if (ansi) return false;
+  }
+  return true;
+}
+
+const std::wstring* OrNone(const std::optional<std::wstring>& text) {
+  return text ? &*text : nullptr;
 }
 
 // How long a store operation waits for another one on the same file.
@@ -79,6 +140,12 @@ std::uint32_t Win32ProfileFiles::GetString(const std::optional<std::wstring>& se
                                            const std::wstring& path) {
   text.clear();
   if (path.empty()) return 0;
+  if (!HoldsAll(path, {OrNone(section), OrNone(key)})) {
+    // No name of this file: as for a missing key, the default; no key names.
+    if (!section || !key || bufferChars == 0) return 0;
+    text = defaultValue.substr(0, bufferChars - 1);
+    return static_cast<std::uint32_t>(text.size());
+  }
   try {
     // One spare character: the call never reads past bufferChars, and a zero-size request
     // still gets a valid address.
@@ -102,9 +169,30 @@ bool Win32ProfileFiles::WriteString(const std::optional<std::wstring>& section,
                                     const std::wstring& path) {
   if (path.empty()) return false;
   // Only a write of a value creates the file; deleting from an absent file creates nothing.
-  if (section && key && value) CreateUnicodeFileIfAbsent(path);
+  if (section && key && value) MarkUnicodeIfEmpty(path);
+  if (!HoldsAll(path, {OrNone(section), OrNone(key), OrNone(value)})) return false;
   return ::WritePrivateProfileStringW(OrNull(section), OrNull(key), OrNull(value), path.c_str()) !=
          FALSE;
+}
+
+bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValues& keys,
+                                     const std::wstring& path) {
+  if (path.empty() || keys.empty()) return false;
+  MarkUnicodeIfEmpty(path);
+  // "key=value" lines, each ended by a zero, and a zero after the last.
+  std::wstring lines;
+  std::vector<const std::wstring*> texts = {&section};
+  for (const auto& [key, value] : keys) {
+    lines += key + L"=" + value;
+    lines += L'\0';
+    texts.push_back(&key);
+    texts.push_back(&value);
+  }
+  lines += L'\0';
+  for (const std::wstring* text : texts) {
+    if (!HoldsAll(path, {text})) return false;
+  }
+  return ::WritePrivateProfileSectionW(section.c_str(), lines.c_str(), path.c_str()) != FALSE;
 }
 
 }  // namespace sheetlore::win32

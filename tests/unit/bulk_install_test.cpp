@@ -103,11 +103,11 @@ TEST_F(BulkInstallTest, EachPaperIsReadUnderItsNameAndAddedToThePrinterItNames) 
   EXPECT_EQ(FindForm(L"A5X")->cx, 148000);
 }
 
-TEST_F(BulkInstallTest, AnEmptyStoreMakesOnePassAndShowsTheMessage) {
+TEST_F(BulkInstallTest, AnEmptyStoreInstallsNothingAndShowsTheMessage) {
   const std::vector<FormInfo> before = sim_.Forms();
   cls_.FormAllAdd(printer_);
   EXPECT_EQ(sim_.Forms(), before);
-  EXPECT_EQ(sim_.CountCalls(L"DeviceName"), 1u);  // one pass with the empty name
+  EXPECT_EQ(sim_.CountCalls(L"DeviceName"), 0u);  // no paper to install
   EXPECT_EQ(sim_.CountCalls(L"AddForm"), 0u);
   EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
   EXPECT_FALSE(sim_.FileExists(kStore));
