@@ -23,9 +23,10 @@ std::optional<std::wstring> UpToZero(const std::optional<std::wstring>& text) {
 bool InAnsiCodePage(wchar_t c) { return c < 0x80 || (c >= 0xA0 && c <= 0xFF); }
 
 // Whether a file can hold a text exactly: a file with the Unicode mark holds everything, a
-// file without it only the characters of the ANSI code page.
-bool CanHold(const profile::Document& document, const std::optional<std::wstring>& text) {
-  if (document.unicode || !text) return true;
+// file of ANSI text only the characters of the ANSI code page. An absent or empty file has
+// no encoding yet.
+bool CanHold(const FileState* file, const std::optional<std::wstring>& text) {
+  if (file == nullptr || file->text().empty() || file->Parsed().unicode || !text) return true;
   return std::all_of(text->begin(), text->end(), InAnsiCodePage);
 }
 
@@ -51,7 +52,7 @@ std::uint32_t SimProfileFiles::GetString(const std::optional<std::wstring>& give
   const FileState* file = state_.FindFile(path);
   const profile::Document none;
   const profile::Document& document = file ? file->Parsed() : none;
-  if (!CanHold(document, section) || !CanHold(document, key)) {
+  if (!CanHold(file, section) || !CanHold(file, key)) {
     // Found nothing: as for a missing key, the default (or an empty key list).
     profile::ReadResult result = profile::Read(none, section, key, defaultValue, bufferChars);
     text = std::move(result.text);
@@ -79,7 +80,7 @@ bool SimProfileFiles::WriteString(const std::optional<std::wstring>& givenSectio
   if (file && file->readOnly) return false;
   profile::Document document = file ? file->Parsed() : profile::Document();
   if (section && key && value && StartsUnicode(file)) document.unicode = true;
-  if (!CanHold(document, section) || !CanHold(document, key) || !CanHold(document, value)) {
+  if (!CanHold(file, section) || !CanHold(file, key) || !CanHold(file, value)) {
     return false;
   }
   bool changed = false;
@@ -103,10 +104,10 @@ bool SimProfileFiles::WriteSection(const std::wstring& givenSection, const KeyVa
   if (file && file->readOnly) return false;
   profile::Document document = file ? file->Parsed() : profile::Document();
   if (StartsUnicode(file)) document.unicode = true;
-  const bool holds = CanHold(document, section) &&
-                     std::all_of(keys.begin(), keys.end(), [&document](const auto& line) {
-                       return CanHold(document, line.first) && CanHold(document, line.second);
-                     });
+  const bool holds =
+      CanHold(file, section) && std::all_of(keys.begin(), keys.end(), [file](const auto& line) {
+        return CanHold(file, line.first) && CanHold(file, line.second);
+      });
   if (!holds) return false;
   bool changed = false;
   const bool result = profile::WriteSection(document, section, keys, changed);
