@@ -141,10 +141,11 @@ std::uint32_t Win32ProfileFiles::GetString(const std::optional<std::wstring>& se
   text.clear();
   if (path.empty()) return 0;
   if (!HoldsAll(path, {OrNone(section), OrNone(key)})) {
-    // No name of this file: as for a missing key, the default; no key names.
-    if (!section || !key || bufferChars == 0) return 0;
-    text = defaultValue.substr(0, bufferChars - 1);
-    return static_cast<std::uint32_t>(text.size());
+    // No name of this file: asked for under a name no line can hold (a line break inside), so
+    // that the answer is the service's own for a missing section, default value and all.
+    const std::wstring missing = L"-\n-";
+    return GetString(section ? missing : section, key ? missing : key, defaultValue, bufferChars,
+                     text, path);
   }
   try {
     // One spare character: the call never reads past bufferChars, and a zero-size request
