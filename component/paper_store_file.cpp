@@ -27,13 +27,6 @@ bool IsQuote(wchar_t c) { return c == L'"' || c == L'\''; }
 
 wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 0x20) : c; }
 
-// The list section's name in any letter case ("PrintMain" is ASCII, whose letter case every
-// profile service ignores).
-bool IsListSectionName(std::wstring_view name) {
-  return std::equal(name.begin(), name.end(), kListSection.begin(), kListSection.end(),
-                    [](wchar_t x, wchar_t y) { return FoldAscii(x) == FoldAscii(y); });
-}
-
 // Whether a profile service that ignores letter case could take a and b for one name: the
 // same length, and at each place the same character, the same ASCII letter, or two
 // characters outside ASCII. The service itself decides.
@@ -64,7 +57,7 @@ std::wstring TrimBlanks(std::wstring_view text) {
 
 bool IsStorableName(std::wstring_view name) {
   if (name.empty() || name.front() == L' ' || name.back() == L' ') return false;
-  if (IsListSectionName(name)) return false;
+  if (SameProfileName(name, kListSection)) return false;
   const bool hasForbidden = std::any_of(name.begin(), name.end(), [](wchar_t c) {
     return c < 0x20 || c == L'[' || c == L']' || c == L'=';
   });
@@ -74,8 +67,13 @@ bool IsStorableName(std::wstring_view name) {
   return !HasLoneSurrogate(name);
 }
 
+bool SameProfileName(std::wstring_view a, std::wstring_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](wchar_t x, wchar_t y) { return FoldAscii(x) == FoldAscii(y); });
+}
+
 bool IsAddressableName(std::wstring_view name) {
-  if (name.empty() || IsListSectionName(name)) return false;
+  if (name.empty() || SameProfileName(name, kListSection)) return false;
   if (std::any_of(name.begin(), name.end(), [](wchar_t c) { return c < 0x20; })) return false;
   return !HasLoneSurrogate(name);
 }

@@ -37,6 +37,11 @@ std::wstring TrimBlanks(std::wstring_view text);
 //  - a lone UTF-16 surrogate (no file encoding can carry it).
 bool IsStorableName(std::wstring_view name);
 
+// Whether two names are one key or section to every profile service: the same but for the
+// letter case of ASCII letters. (A service may take more pairs for one name, Windows' own
+// more than Wine's; where that matters the store asks the service, see EntriesOfSection.)
+bool SameProfileName(std::wstring_view a, std::wstring_view b);
+
 // Whether a name can address a paper's section for a read or a delete: not empty, not the
 // list section, and free of characters no profile line can carry (control characters, a
 // lone surrogate). Looser than IsStorableName: a paper listed in an older file under a name
