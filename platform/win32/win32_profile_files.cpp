@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/profile_backup.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/windows_api.h"
 
@@ -109,19 +110,25 @@ std::wstring LockName(const std::wstring& path) {
   return name;
 }
 
-// Holds a mutex that its owner keeps open; releases it when destroyed.
-class MutexLock final : public ProfileFiles::FileLock {
+}  // namespace
+
+// Holds a mutex that its owner keeps open; ends the change and releases it when destroyed.
+class Win32ProfileFiles::HeldLock final : public ProfileFiles::FileLock {
  public:
-  explicit MutexLock(HANDLE mutex) : mutex_(mutex) {}
-  MutexLock(const MutexLock&) = delete;
-  MutexLock& operator=(const MutexLock&) = delete;
-  ~MutexLock() override { ::ReleaseMutex(mutex_); }
+  HeldLock(Win32ProfileFiles& owner, std::wstring path, HANDLE mutex)
+      : owner_(owner), path_(std::move(path)), mutex_(mutex) {}
+  HeldLock(const HeldLock&) = delete;
+  HeldLock& operator=(const HeldLock&) = delete;
+  ~HeldLock() override {
+    owner_.Release(path_);
+    ::ReleaseMutex(mutex_);
+  }
 
  private:
+  Win32ProfileFiles& owner_;
+  std::wstring path_;
   HANDLE mutex_;
 };
-
-}  // namespace
 
 std::unique_ptr<ProfileFiles::FileLock> Win32ProfileFiles::LockFile(const std::wstring& path) {
   const std::wstring name = LockName(path);
@@ -130,7 +137,27 @@ std::unique_ptr<ProfileFiles::FileLock> Win32ProfileFiles::LockFile(const std::w
   if (!mutex) return nullptr;
   const DWORD waited = ::WaitForSingleObject(mutex.get(), kLockWaitMs);
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return nullptr;
-  return std::make_unique<MutexLock>(mutex.get());
+  Held& held = held_[path];
+  if (held.locks == 0 && !path.empty() && !profile_backup::RestoreInterrupted(path)) {
+    ::ReleaseMutex(mutex.get());
+    return nullptr;
+  }
+  ++held.locks;
+  return std::make_unique<HeldLock>(*this, path, mutex.get());
+}
+
+bool Win32ProfileFiles::ProtectChange(const std::wstring& path) {
+  const auto found = held_.find(path);
+  if (found == held_.end() || found->second.locks == 0 || found->second.saved) return true;
+  found->second.saved = profile_backup::Save(path);
+  return found->second.saved;
+}
+
+void Win32ProfileFiles::Release(const std::wstring& path) {
+  const auto found = held_.find(path);
+  if (found == held_.end() || --found->second.locks > 0) return;
+  if (found->second.saved) profile_backup::Discard(path);
+  held_.erase(found);
 }
 
 std::uint32_t Win32ProfileFiles::GetString(const std::optional<std::wstring>& section,
@@ -169,9 +196,10 @@ bool Win32ProfileFiles::WriteString(const std::optional<std::wstring>& section,
                                     const std::optional<std::wstring>& value,
                                     const std::wstring& path) {
   if (path.empty()) return false;
+  if (!HoldsAll(path, {OrNone(section), OrNone(key), OrNone(value)})) return false;
+  if (!ProtectChange(path)) return false;
   // Only a write of a value creates the file; deleting from an absent file creates nothing.
   if (section && key && value) MarkUnicodeIfEmpty(path);
-  if (!HoldsAll(path, {OrNone(section), OrNone(key), OrNone(value)})) return false;
   return ::WritePrivateProfileStringW(OrNull(section), OrNull(key), OrNull(value), path.c_str()) !=
          FALSE;
 }
@@ -179,7 +207,6 @@ bool Win32ProfileFiles::WriteString(const std::optional<std::wstring>& section,
 bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValues& keys,
                                      const std::wstring& path) {
   if (path.empty() || keys.empty()) return false;
-  MarkUnicodeIfEmpty(path);
   // "key=value" lines, each ended by a zero, and a zero after the last.
   std::wstring lines;
   std::vector<const std::wstring*> texts = {&section};
@@ -193,6 +220,8 @@ bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValue
   for (const std::wstring* text : texts) {
     if (!HoldsAll(path, {text})) return false;
   }
+  if (!ProtectChange(path)) return false;
+  MarkUnicodeIfEmpty(path);
   return ::WritePrivateProfileSectionW(section.c_str(), lines.c_str(), path.c_str()) != FALSE;
 }
 

@@ -29,10 +29,23 @@ class Win32ProfileFiles final : public ProfileFiles {
                     const std::wstring& path) override;
   // A named mutex of the file's path, shared by every process of the session. A holder
   // that has died releases it; a holder that hangs is waited for a bounded time only, after
-  // which no lock is given (null), rather than hang.
+  // which no lock is given (null), rather than hang. While the lock is held the first write
+  // keeps a copy of the file beside it, which goes when the lock ends; a lock that finds such
+  // a copy (its holder died part-way) puts it back first (see profile_backup.h).
   std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
 
  private:
+  class HeldLock;
+  // The files this object holds locked, with how many locks and whether their copy is kept.
+  struct Held {
+    int locks = 0;
+    bool saved = false;
+  };
+  // Before a write: keeps the copy of a locked file once per lock. False when it cannot.
+  bool ProtectChange(const std::wstring& path);
+  void Release(const std::wstring& path);
+
+  std::map<std::wstring, Held> held_;
   // The mutexes of the files locked so far, by name, kept open so that each lock costs one
   // wait and one release only.
   std::map<std::wstring, unique_kernel_handle> lockMutexes_;
