@@ -322,6 +322,22 @@ TEST_F(StoreWine, PapersListedUnderOlderNamesCanBeReadAndDeleted) {
             L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\n");
 }
 
+TEST_F(StoreWine, TenThousandPapersAreListedCompletelyInOneRead) {
+  std::wstring list = L"\xFEFF[PrintMain]\r\n";
+  std::wstring sections;
+  std::vector<std::wstring> expected;
+  for (int i = 0; i < 10000; ++i) {
+    const std::wstring name = L"Paper " + std::to_wstring(i) + L" 標籤";
+    list += name + L"=" + name + L"\r\n";
+    sections += L"[" + name + L"]\r\nmMode=0\r\nW=" + std::to_wstring(i) + L"\r\n";
+    expected.push_back(name);
+  }
+  const std::wstring text = list + sections;
+  WriteStoreBytes(std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+  EXPECT_EQ(Names(), expected);
+  EXPECT_EQ(Read(expected.back()).W, 9999);
+}
+
 // Two processes adding and deleting their own papers in the same file at the same time.
 // The child side: runs only when started by the test below.
 TEST(StoreWriterChild, Run) {
