@@ -152,5 +152,15 @@ TEST_F(ProfileContractTest, WriteSectionReplacesEveryKeyInPlaceOrAddsTheSectionA
   EXPECT_EQ(Read(L"B", L"k"), L"1");
 }
 
+TEST_F(ProfileContractTest, AFileThatCannotBeWrittenRefusesEveryWriteAndKeepsItsBytes) {
+  const std::string start = Utf16File(L"[S]\r\nk=1\r\n");
+  backend_->SetFileBytes(start);
+  backend_->BlockWrites();
+  EXPECT_FALSE(Write(L"S", L"k", L"2"));
+  EXPECT_FALSE(Write(L"T", L"k", L"2"));
+  EXPECT_FALSE(profile().WriteSection(L"S", {{L"k", L"3"}}, path()));
+  EXPECT_EQ(backend_->FileBytes(), start);
+}
+
 }  // namespace
 }  // namespace sheetlore::contract

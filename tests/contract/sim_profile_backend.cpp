@@ -43,6 +43,7 @@ class SimBackend final : public ProfileBackend {
     return bytes;
   }
 
+  void BlockWrites() override { sim_.MakeReadOnly(path_); }
   unsigned AnsiCodePage() override { return 1252; }
 
  private:

@@ -24,6 +24,7 @@ class Win32Backend final : public ProfileBackend {
   }
 
   std::optional<std::string> FileBytes() override {
+    held_.reset();  // a held file cannot be read either: writes stay blocked only until now
     const HANDLE raw = ::CreateFileW(file_.path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, 0, nullptr);
     if (raw == INVALID_HANDLE_VALUE) return std::nullopt;
@@ -37,11 +38,16 @@ class Win32Backend final : public ProfileBackend {
     return bytes;
   }
 
+  void BlockWrites() override {
+    held_.reset(::CreateFileW(file_.path().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
   unsigned AnsiCodePage() override { return ::GetACP(); }
 
  private:
   win32::Win32ProfileFiles profile_;
   win32::TempFile file_{L".ini"};
+  win32::unique_kernel_handle held_;  // closed before the file is removed
 };
 
 }  // namespace
