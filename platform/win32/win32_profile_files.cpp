@@ -146,11 +146,13 @@ std::unique_ptr<ProfileFiles::FileLock> Win32ProfileFiles::LockFile(const std::w
   return std::make_unique<HeldLock>(*this, path, mutex.get());
 }
 
-bool Win32ProfileFiles::ProtectChange(const std::wstring& path) {
+void Win32ProfileFiles::ProtectChange(const std::wstring& path) {
   const auto found = held_.find(path);
-  if (found == held_.end() || found->second.locks == 0 || found->second.saved) return true;
+  if (found == held_.end() || found->second.locks == 0 || found->second.saved) return;
+  // A folder where the user may change the file but create nothing (the file's own rights
+  // granted under Program Files) takes no copy: the change then goes ahead as the profile
+  // service alone makes it, rather than not at all.
   found->second.saved = profile_backup::Save(path);
-  return found->second.saved;
 }
 
 void Win32ProfileFiles::Release(const std::wstring& path) {
@@ -197,7 +199,7 @@ bool Win32ProfileFiles::WriteString(const std::optional<std::wstring>& section,
                                     const std::wstring& path) {
   if (path.empty()) return false;
   if (!HoldsAll(path, {OrNone(section), OrNone(key), OrNone(value)})) return false;
-  if (!ProtectChange(path)) return false;
+  ProtectChange(path);
   // Only a write of a value creates the file; deleting from an absent file creates nothing.
   if (section && key && value) MarkUnicodeIfEmpty(path);
   return ::WritePrivateProfileStringW(OrNull(section), OrNull(key), OrNull(value), path.c_str()) !=
@@ -220,7 +222,7 @@ bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValue
   for (const std::wstring* text : texts) {
     if (!HoldsAll(path, {text})) return false;
   }
-  if (!ProtectChange(path)) return false;
+  ProtectChange(path);
   MarkUnicodeIfEmpty(path);
   return ::WritePrivateProfileSectionW(section.c_str(), lines.c_str(), path.c_str()) != FALSE;
 }

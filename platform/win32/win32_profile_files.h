@@ -31,7 +31,8 @@ class Win32ProfileFiles final : public ProfileFiles {
   // that has died releases it; a holder that hangs is waited for a bounded time only, after
   // which no lock is given (null), rather than hang. While the lock is held the first write
   // keeps a copy of the file beside it, which goes when the lock ends; a lock that finds such
-  // a copy (its holder died part-way) puts it back first (see profile_backup.h).
+  // a copy (its holder died part-way) puts it back first (see profile_backup.h). A folder in
+  // which no copy can be made leaves the change unprotected.
   std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
 
  private:
@@ -41,8 +42,8 @@ class Win32ProfileFiles final : public ProfileFiles {
     int locks = 0;
     bool saved = false;
   };
-  // Before a write: keeps the copy of a locked file once per lock. False when it cannot.
-  bool ProtectChange(const std::wstring& path);
+  // Before a write: keeps the copy of a locked file once per lock, where the folder allows.
+  void ProtectChange(const std::wstring& path);
   void Release(const std::wstring& path);
 
   std::map<std::wstring, Held> held_;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/win32/profile_backup.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/win32_profile_files.h"
 #include "tests/wine/temp_file.h"
@@ -69,6 +70,37 @@ TEST_F(ProfileFilesTest, EmptyPathReadsAndWritesNothing) {
 
 TEST_F(ProfileFilesTest, WriteIntoAMissingDirectoryFails) {
   EXPECT_FALSE(profile_.WriteString(L"S", L"K", L"V", file_.path() + L"\\missing\\x.ini"));
+}
+
+// A locked change keeps a copy of the file beside it until the lock ends; a copy that a killed
+// holder left behind is put back by the next lock, undoing the cut-short change whole.
+TEST_F(ProfileFilesTest, ALockPutsBackTheCopyAnInterruptedChangeLeft) {
+  const std::wstring copy = profile_backup::CopyPath(file_.path());
+  const auto copyExists = [&copy] {
+    return ::GetFileAttributesW(copy.c_str()) != INVALID_FILE_ATTRIBUTES;
+  };
+  WritePaper(L"A5X");
+  {
+    const auto lock = profile_.LockFile(file_.path());
+    ASSERT_TRUE(lock);
+    WritePaper(L"B5");
+    EXPECT_TRUE(copyExists());
+  }
+  EXPECT_FALSE(copyExists()) << "a completed change left its copy";
+  const std::wstring both(L"A5X\0B5\0", 7);
+  EXPECT_EQ(Read(L"PrintMain", std::nullopt), both);
+
+  // A holder killed while the service rewrote the file: its copy is there, the file empty.
+  ASSERT_TRUE(profile_backup::Save(file_.path()));
+  const HANDLE cut = ::CreateFileW(file_.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(cut, INVALID_HANDLE_VALUE);
+  ::CloseHandle(cut);
+  EXPECT_EQ(Read(L"PrintMain", std::nullopt), L"<none>");
+  ASSERT_TRUE(profile_.LockFile(file_.path()));
+  EXPECT_EQ(Read(L"PrintMain", std::nullopt), both);
+  EXPECT_FALSE(copyExists());
+  ::DeleteFileW(copy.c_str());
 }
 
 }  // namespace
