@@ -32,13 +32,12 @@ void ClsPrint::FormAllAdd(PrinterRef& PrintX) {
   IniReadValue(0, std::wstring(), &names);
   if (names.size() > kMostPapers) throw AutomationError::Overflow();
 
-  const std::wstring path = paper_store::FilePath(platform_.host);
   for (const std::wstring& name : names) {
-    // A listed name whose section the profile service cannot find would install as a 0 x 0
-    // form: such a paper is passed over.
-    const std::wstring stored = paper_store::TrimBlanks(name);
-    if (!paper_store::HasPaperSection(platform_.profile, path, stored)) continue;
-    const rePaPer paper = IniReadValue(1, stored);
+    const rePaPer paper = IniReadValue(1, paper_store::TrimBlanks(name));
+    // An all-zero record is what the store gives for a paper it cannot read (a listed name
+    // whose section the profile service cannot find): it would install as a 0 x 0 form, and
+    // is passed over.
+    if (paper == rePaPer{}) continue;
     std::array<double, 6> values = {paper.W, paper.H, paper.L, paper.R, paper.T, paper.B};
     for (double& value : values) {
       value = ThroughNumberText(value);

@@ -78,12 +78,6 @@ bool IsAddressableName(std::wstring_view name) {
   return !HasLoneSurrogate(name);
 }
 
-bool HasPaperSection(ProfileFiles& profile, const std::wstring& path, const std::wstring& name) {
-  if (!IsAddressableName(name)) return false;
-  std::wstring keys;
-  return profile.GetString(name, std::nullopt, std::wstring(), 64, keys, path) > 0;
-}
-
 bool SectionEntries::MayName(const std::wstring& entry, const std::wstring& name) const {
   if (std::find(same.begin(), same.end(), entry) != same.end()) return true;
   if (std::find(other.begin(), other.end(), entry) != other.end()) return false;

@@ -48,10 +48,6 @@ bool SameProfileName(std::wstring_view a, std::wstring_view b);
 // the store no longer writes ("a]b", a name in quotes) can still be read and deleted.
 bool IsAddressableName(std::wstring_view name);
 
-// Whether the file holds a section for this name with at least one key: a paper that can be
-// read back (a listed name without one would read as all zero).
-bool HasPaperSection(ProfileFiles& profile, const std::wstring& path, const std::wstring& name);
-
 // The list entries that name one paper's section, as the profile service matches section
 // names: those equal to the paper's name, and those that differ from it only where a letter
 // could differ in case when the service finds a mark written to the paper's section through

@@ -113,6 +113,19 @@ TEST_F(BulkInstallTest, AnEmptyStoreInstallsNothingAndShowsTheMessage) {
   EXPECT_FALSE(sim_.FileExists(kStore));
 }
 
+TEST_F(BulkInstallTest, AListedPaperThatCannotBeReadIsPassedOverNotInstalledAsZeroByZero) {
+  sim_.SetFileText(kStore,
+                   L"[PrintMain]\r\nGone=Gone\r\nA5X=A5X\r\n"
+                   L"[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\n");
+  const std::size_t formsBefore = sim_.Forms().size();
+  cls_.FormAllAdd(printer_);
+  EXPECT_EQ(FindForm(L"Gone"), nullptr);
+  ASSERT_NE(FindForm(L"A5X"), nullptr);
+  EXPECT_EQ(sim_.Forms().size(), formsBefore + 1);
+  EXPECT_EQ(sim_.CountCalls(L"AddForm"), 1u);
+  EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
+}
+
 TEST_F(BulkInstallTest, NoPrinterAndTheWizardClosedDoesNothing) {
   Store(L"A5X", 0, 14.8, 21);
   sim_.RemoveAllPrinters();
