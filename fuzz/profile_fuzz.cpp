@@ -102,7 +102,9 @@ std::vector<std::wstring> SplitAtZeros(const std::wstring& text) {
 class Session {
  public:
   explicit Session(const std::wstring& fileText) {
-    if (!fileText.empty()) sim_.SetFileText(kPath, fileText);
+    // A UTF-16 file (the mark first), which holds every character an input brings; what a
+    // file in the ANSI code page refuses is the profile contract's affair.
+    if (!fileText.empty()) sim_.SetFileText(kPath, L"\xFEFF" + fileText);
   }
 
   std::wstring Read(const std::optional<std::wstring>& section,
