@@ -1,7 +1,8 @@
 // Benchmarks of the component on the Windows platform (run under Wine by tools/bench):
 //  - FormAllAdd of 200 stored papers and FormCheck of the printer's forms, each against a bare
 //    loop that makes the same Windows calls, measured side by side in alternating rounds;
-//  - the paper store with 1000 papers: list read, read of one paper, write and delete;
+//  - the paper store with 100, 1000 and 10000 papers: list read, read of one paper, write,
+//    delete and FormAllAdd;
 //  - creating and releasing 100000 ClsPrint objects of Sheetlore.dll through its class
 //    factory, with the process's private memory before and after.
 // Usage: win32_bench <Sheetlore.dll> [rounds]. Prints "key value" lines for tools/bench.
@@ -287,42 +288,51 @@ int main() {
       });
   std::printf("formcheck_forms %zu\n", formCount);
 
-  // The store with 1000 papers: each operation timed over several calls.
-  WriteStore(path, 1000);
-  std::vector<std::wstring> names;
-  std::printf("store_list_read_ms %.3f\n", Milliseconds([&] {
-                                             for (int i = 0; i < 20; ++i)
-                                               cls.IniReadValue(0, L"", &names);
-                                           }) / 20);
-  std::printf("store_list_names %zu\n", names.size());
-  std::printf("store_read_one_ms %.3f\n", Milliseconds([&] {
-                                            for (int i = 1; i <= 100; ++i)
-                                              cls.IniReadValue(1, names[i * 9]);
-                                          }) / 100);
-  std::printf("store_write_ms %.3f\n", Milliseconds([&] {
-                                         for (int i = 0; i < 20; ++i) {
-                                           cls.IniWriteValue(L"New" + std::to_wstring(i), 0, 10, 15,
-                                                             0, 0, 0, 0);
-                                         }
-                                       }) / 20);
-  std::printf("store_delete_ms %.3f\n", Milliseconds([&] {
-                                          for (int i = 0; i < 20; ++i) {
-                                            std::wstring name = L"New" + std::to_wstring(i);
-                                            cls.IniDelValue(name);
-                                          }
-                                        }) / 20);
-  // The same operations as bare profile calls, for scale.
-  std::printf("store_bare_list_read_ms %.3f\n", Milliseconds([&] {
-                                                  for (int i = 0; i < 20; ++i) ReadList(path);
-                                                }) / 20);
-  std::printf("store_bare_read_one_ms %.3f\n", Milliseconds([&] {
-                                                 const wchar_t* keys[] = {
-                                                     L"mMode", L"W", L"H", L"L", L"R", L"T", L"B"};
-                                                 for (int i = 1; i <= 100; ++i) {
-                                                   for (const wchar_t* key : keys)
-                                                     ReadValue(names[i * 9], key, path);
-                                                 }
-                                               }) / 100);
+  // The store at 100, 1000 and 10000 papers, so that its growth with the size shows: each
+  // operation timed over several calls spread through the list.
+  for (const int size : {100, 1000, 10000}) {
+    WriteStore(path, size);
+    std::vector<std::wstring> names;
+    const int lists = size >= 10000 ? 3 : 10;
+    std::printf("store_%d_list_ms %.3f\n", size, Milliseconds([&] {
+                                                   for (int i = 0; i < lists; ++i)
+                                                     cls.IniReadValue(0, L"", &names);
+                                                 }) / lists);
+    std::printf("store_%d_list_names %zu\n", size, names.size());
+    const int samples = 10;
+    const auto sample = [&](int i) {
+      return names[static_cast<std::size_t>(i) * names.size() / samples];
+    };
+    std::printf("store_%d_read_one_ms %.3f\n", size, Milliseconds([&] {
+                                                       for (int i = 0; i < samples; ++i)
+                                                         cls.IniReadValue(1, sample(i));
+                                                     }) / samples);
+    std::printf("store_%d_write_ms %.3f\n", size, Milliseconds([&] {
+                                                    for (int i = 0; i < 5; ++i) {
+                                                      cls.IniWriteValue(L"New" + std::to_wstring(i),
+                                                                        0, 10, 15, 0, 0, 0, 0);
+                                                    }
+                                                  }) / 5);
+    std::printf("store_%d_delete_ms %.3f\n", size, Milliseconds([&] {
+                                                     for (int i = 0; i < 5; ++i) {
+                                                       std::wstring name =
+                                                           L"New" + std::to_wstring(i);
+                                                       cls.IniDelValue(name);
+                                                     }
+                                                   }) / 5);
+    std::printf("store_%d_bare_read_one_ms %.3f\n", size,
+                Milliseconds([&] {
+                  const wchar_t* keys[] = {L"mMode", L"W", L"H", L"L", L"R", L"T", L"B"};
+                  for (int i = 0; i < samples; ++i) {
+                    for (const wchar_t* key : keys) ReadValue(sample(i), key, path);
+                  }
+                }) / samples);
+    // Twice: the first call after the writes above meets Wine's profile cache cold.
+    std::printf("store_%d_formalladd_ms %.3f\n", size,
+                Milliseconds([&] { cls.FormAllAdd(printer); }));
+    std::printf("store_%d_formalladd_again_ms %.3f\n", size,
+                Milliseconds([&] { cls.FormAllAdd(printer); }));
+  }
   DeleteFileW(path.c_str());
   if (hadStore) MoveFileExW(saved.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 

@@ -27,13 +27,17 @@ double ThroughNumberText(double value) { return ReadNumber(NumberText(value)); }
 void ClsPrint::FormAllAdd(PrinterRef& PrintX) {
   if (!PrintCheck(true, kAddPrinterWizardCaption)) return;
 
-  // With nothing stored the list holds one empty name, which PrintAddForm refuses.
+  // With nothing stored the list holds one empty name, which has no paper to install.
   std::vector<std::wstring> names;
   IniReadValue(0, std::wstring(), &names);
   if (names.size() > kMostPapers) throw AutomationError::Overflow();
 
   for (const std::wstring& name : names) {
     const rePaPer paper = IniReadValue(1, paper_store::TrimBlanks(name));
+    // An all-zero record is what the store gives for a paper it cannot read (a listed name
+    // whose section the profile service cannot find): it would install as a 0 x 0 form, and
+    // is passed over.
+    if (paper == rePaPer{}) continue;
     std::array<double, 6> values = {paper.W, paper.H, paper.L, paper.R, paper.T, paper.B};
     for (double& value : values) {
       value = ThroughNumberText(value);

@@ -58,6 +58,16 @@ double ReadMeasure(ProfileFiles& profile, const std::wstring& section, const std
   return ReadNumber(text);
 }
 
+// Whether a stored value's text reads back as a finite number (a reading beyond the double
+// range overflows).
+bool ReadsBackFinite(const std::wstring& text) {
+  try {
+    return std::isfinite(ReadNumber(text));
+  } catch (const AutomationError&) {
+    return false;
+  }
+}
+
 // The unit code: the stored number brought to the nearest whole number, halves to even.
 std::uint8_t UnitCode(double stored) {
   const double rounded = std::nearbyint(stored);
@@ -71,24 +81,23 @@ bool ClsPrint::IniWriteValue(const std::wstring& mFmtName, std::uint8_t mMode, d
                              double L, double R, double T, double B) {
   if (!paper_store::IsStorableName(mFmtName)) return false;
   const std::array<double, 6> measures = {W, H, L, R, T, B};
-  std::array<std::wstring, 6> texts;
+  ProfileFiles::KeyValues keys = {{kUnitKey, std::to_wstring(unsigned{mMode})}};
   for (std::size_t i = 0; i < measures.size(); ++i) {
-    // Infinities and NaN have no number text that reads back as themselves.
-    if (!std::isfinite(measures[i])) return false;
-    texts[i] = NumberText(measures[i]);
+    // A value is kept only when its text reads back as a finite number: NaN and infinities
+    // have no such text, and the largest values round up past the largest double.
+    const std::wstring text = NumberText(measures[i]);
+    if (!std::isfinite(measures[i]) || !ReadsBackFinite(text)) return false;
+    keys.emplace_back(kMeasureKeys[i], text);
   }
 
   ProfileFiles& profile = platform_.profile;
   const std::wstring path = paper_store::FilePath(platform_.host);
   const auto lock = profile.LockFile(path);
-  // The paper's seven keys first and its list entry last: a write that fails part-way never
-  // leaves a listed paper with values missing.
-  if (!profile.WriteString(mFmtName, kUnitKey, std::to_wstring(unsigned{mMode}), path)) {
-    return false;
-  }
-  for (std::size_t i = 0; i < measures.size(); ++i) {
-    if (!profile.WriteString(mFmtName, kMeasureKeys[i], texts[i], path)) return false;
-  }
+  if (!lock) return false;
+  // The paper's section in one write, then its list entry: a write that fails or is cut
+  // short leaves a listed paper wholly old or wholly new, and never lists a paper without
+  // its values.
+  if (!profile.WriteSection(mFmtName, keys, path)) return false;
   return profile.WriteString(kListSection, mFmtName, mFmtName, path);
 }
 
@@ -104,7 +113,7 @@ rePaPer ClsPrint::IniReadValue(std::int16_t mMode, const std::wstring& mFmtName,
   } else if (mMode == 1) {
     // The profile service ignores the blanks around a section name; so does the store.
     const std::wstring name = paper_store::TrimBlanks(mFmtName);
-    if (!paper_store::IsStorableName(name)) return paper;  // never stored: all zero
+    if (!paper_store::IsAddressableName(name)) return paper;  // never stored: all zero
     ProfileFiles& profile = platform_.profile;
     const std::wstring path = paper_store::FilePath(platform_.host);
     const auto lock = profile.LockFile(path);
@@ -120,24 +129,27 @@ rePaPer ClsPrint::IniReadValue(std::int16_t mMode, const std::wstring& mFmtName,
 
 void ClsPrint::IniDelValue(std::wstring& mFmtName) {
   const std::wstring name = paper_store::TrimBlanks(mFmtName);
-  if (!paper_store::IsStorableName(name)) return;
+  if (!paper_store::IsAddressableName(name)) return;
   ProfileFiles& profile = platform_.profile;
   const std::wstring path = paper_store::FilePath(platform_.host);
   // Another process may add a name between the list reads below and the removal of an
-  // emptied list heading: the whole delete holds the file.
+  // emptied list heading: the whole delete holds the file, or changes nothing.
   const auto lock = profile.LockFile(path);
-  const auto namesThisPaper = [&name](const std::wstring& entry) {
-    // Letter case is ignored as the profile service ignores it for the paper's section.
-    return paper_store::SameProfileName(paper_store::TrimBlanks(entry), name);
+  if (!lock) return;
+
+  // The list entries naming this paper's section, as the profile service matches section
+  // names (which letters it takes for one is its own affair).
+  const std::vector<std::wstring> listed = ReadNames(profile, path);
+  const auto entries = paper_store::EntriesOfSection(profile, path, name, listed);
+  if (!entries) return;
+  const auto namesThisPaper = [&](const std::wstring& entry) {
+    return entries->MayName(entry, name);
   };
 
-  // Only the list entries naming this paper are removed, one by one, so that names another
-  // writer adds meanwhile stay listed.
-  const std::vector<std::wstring> listed = ReadNames(profile, path);
-  for (const std::wstring& entry : listed) {
-    if (namesThisPaper(entry) && !profile.WriteString(kListSection, entry, std::nullopt, path)) {
-      return;
-    }
+  // Only those entries are removed, one by one, so that names another writer adds
+  // meanwhile stay listed.
+  for (const std::wstring& entry : entries->same) {
+    if (!profile.WriteString(kListSection, entry, std::nullopt, path)) return;
   }
 
   // The paper's section goes only once the list no longer names it, so that no listed paper

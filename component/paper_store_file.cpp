@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <random>
 
 namespace sheetlore::paper_store {
 namespace {
@@ -24,27 +25,23 @@ bool HasLoneSurrogate(std::wstring_view text) {
 
 bool IsQuote(wchar_t c) { return c == L'"' || c == L'\''; }
 
-// The lower-case letter of c for the scripts names are commonly written in; other characters
-// are returned unchanged.
-wchar_t FoldLetter(wchar_t c) {
-  const auto code = static_cast<std::uint32_t>(c);
-  const auto shifted = [c](std::uint32_t by) { return static_cast<wchar_t>(c + by); };
-  if (code >= 'A' && code <= 'Z') return shifted(0x20);
-  if (code >= 0xC0 && code <= 0xDE && code != 0xD7) return shifted(0x20);
-  // Latin Extended-A: capitals on even code points, then on odd ones, then even again.
-  if ((code >= 0x100 && code <= 0x12F) || (code >= 0x132 && code <= 0x137) ||
-      (code >= 0x14A && code <= 0x177)) {
-    return code % 2 == 0 ? shifted(1) : c;
-  }
-  if ((code >= 0x139 && code <= 0x148) || (code >= 0x179 && code <= 0x17E)) {
-    return code % 2 == 1 ? shifted(1) : c;
-  }
-  if (code == 0x178) return static_cast<wchar_t>(0xFF);
-  if (code >= 0x391 && code <= 0x3A9 && code != 0x3A2) return shifted(0x20);
-  if (code >= 0x400 && code <= 0x40F) return shifted(0x50);
-  if (code >= 0x410 && code <= 0x42F) return shifted(0x20);
-  if (code >= 0xFF21 && code <= 0xFF3A) return shifted(0x20);
-  return c;
+wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 0x20) : c; }
+
+// Whether a profile service that ignores letter case could take a and b for one name: the
+// same length, and at each place the same character, the same ASCII letter, or two
+// characters outside ASCII. The service itself decides.
+bool MayBeOneName(std::wstring_view a, std::wstring_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
+    return FoldAscii(x) == FoldAscii(y) || (x >= 0x80 && y >= 0x80);
+  });
+}
+
+const std::wstring kProbeKey = L"Sheetlore.SectionProbe";
+
+// A text no earlier probe left behind.
+std::wstring ProbeToken() {
+  std::random_device random;
+  return std::to_wstring(random()) + L"." + std::to_wstring(random());
 }
 
 }  // namespace
@@ -72,7 +69,57 @@ bool IsStorableName(std::wstring_view name) {
 
 bool SameProfileName(std::wstring_view a, std::wstring_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](wchar_t x, wchar_t y) { return FoldLetter(x) == FoldLetter(y); });
+                    [](wchar_t x, wchar_t y) { return FoldAscii(x) == FoldAscii(y); });
+}
+
+bool IsAddressableName(std::wstring_view name) {
+  if (name.empty() || SameProfileName(name, kListSection)) return false;
+  if (std::any_of(name.begin(), name.end(), [](wchar_t c) { return c < 0x20; })) return false;
+  return !HasLoneSurrogate(name);
+}
+
+bool SectionEntries::MayName(const std::wstring& entry, const std::wstring& name) const {
+  if (std::find(same.begin(), same.end(), entry) != same.end()) return true;
+  if (std::find(other.begin(), other.end(), entry) != other.end()) return false;
+  return MayBeOneName(entry, name);
+}
+
+std::optional<SectionEntries> EntriesOfSection(ProfileFiles& profile, const std::wstring& path,
+                                               const std::wstring& name,
+                                               const std::vector<std::wstring>& listed) {
+  SectionEntries entries;
+  std::vector<std::wstring> near;
+  for (const std::wstring& entry : listed) {
+    if (entry == name) {
+      entries.same.push_back(entry);
+    } else if (MayBeOneName(entry, name)) {
+      near.push_back(entry);
+    }
+  }
+  if (near.empty()) return entries;
+
+  // A mark written to the paper's section is seen through a near name exactly when the
+  // service takes that name for the same section. The mark goes again before the answer is
+  // used.
+  const std::wstring token = ProbeToken();
+  if (!profile.WriteString(name, kProbeKey, token, path)) return std::nullopt;
+  // A read that fails answers nothing, not even the default: the question stays open.
+  const std::wstring absent = L"-";
+  bool answered = true;
+  for (const std::wstring& entry : near) {
+    std::wstring seen;
+    profile.GetString(entry, kProbeKey, absent, 64, seen, path);
+    if (seen == token) {
+      entries.same.push_back(entry);
+    } else if (seen == absent) {
+      entries.other.push_back(entry);
+    } else {
+      answered = false;
+    }
+  }
+  const bool removed = profile.WriteString(name, kProbeKey, std::nullopt, path);
+  if (!answered || !removed) return std::nullopt;
+  return entries;
 }
 
 }  // namespace sheetlore::paper_store

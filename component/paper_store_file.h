@@ -4,8 +4,10 @@
 // after it. A paper's name is therefore both a key and a section name, and must survive the
 // profile format in both roles.
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -35,8 +37,33 @@ std::wstring TrimBlanks(std::wstring_view text);
 //  - a lone UTF-16 surrogate (no file encoding can carry it).
 bool IsStorableName(std::wstring_view name);
 
-// Whether two names are the same key or section to the profile service: letter case is
-// ignored (ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic and full-width Latin letters).
+// Whether two names are one key or section to every profile service: the same but for the
+// letter case of ASCII letters. (A service may take more pairs for one name, Windows' own
+// more than Wine's; where that matters the store asks the service, see EntriesOfSection.)
 bool SameProfileName(std::wstring_view a, std::wstring_view b);
+
+// Whether a name can address a paper's section for a read or a delete: not empty, not the
+// list section, and free of characters no profile line can carry (control characters, a
+// lone surrogate). Looser than IsStorableName: a paper listed in an older file under a name
+// the store no longer writes ("a]b", a name in quotes) can still be read and deleted.
+bool IsAddressableName(std::wstring_view name);
+
+// The list entries that name one paper's section, as the profile service matches section
+// names: those equal to the paper's name, and those that differ from it only where a letter
+// could differ in case when the service finds a mark written to the paper's section through
+// them. The other such near names were asked about and found to be other papers.
+struct SectionEntries {
+  std::vector<std::wstring> same;
+  std::vector<std::wstring> other;
+
+  // Whether entry may name the section: it is one of same, or a near name not asked about.
+  bool MayName(const std::wstring& entry, const std::wstring& name) const;
+};
+
+// Asks the profile service about the entries of listed. Nothing (a failure) when the mark
+// cannot be written or removed.
+std::optional<SectionEntries> EntriesOfSection(ProfileFiles& profile, const std::wstring& path,
+                                               const std::wstring& name,
+                                               const std::vector<std::wstring>& listed);
 
 }  // namespace sheetlore::paper_store

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/automation_error.h"
@@ -94,7 +95,11 @@ class Spooler {
 };
 
 // Private profile files (GetPrivateProfileString, WritePrivateProfileString), named by full
-// path.
+// path. Section and key names match as the platform's profile service matches them (Windows:
+// without regard to case for some letters only; callers must not assume which). A value
+// write to an absent or empty file makes it a UTF-16 file; a file in the ANSI code page keeps
+// its encoding, and a name or value it cannot hold exactly is never converted into another:
+// a read naming it finds nothing, a write of it fails and changes nothing.
 class ProfileFiles {
  public:
   virtual ~ProfileFiles() = default;
@@ -116,17 +121,27 @@ class ProfileFiles {
                            const std::optional<std::wstring>& key,
                            const std::optional<std::wstring>& value, const std::wstring& path) = 0;
 
+  // Replaces every key of a section by the given key=value pairs, in order, in one write
+  // of the file (WritePrivateProfileSection): a section that does not exist is added at the
+  // end. Either the whole section is written or the file is left as it was. Returns false
+  // when the write failed.
+  using KeyValues = std::vector<std::pair<std::wstring, std::wstring>>;
+  virtual bool WriteSection(const std::wstring& section, const KeyValues& keys,
+                            const std::wstring& path) = 0;
+
   // Held while a sequence of reads and writes of one file must act as one: other threads
   // and processes that lock the same file wait until the lock is destroyed. The profile
   // calls themselves lock nothing across processes, so without it two writers lose each
-  // other's changes. The default locks nothing (a platform with one user per file).
+  // other's changes. Null when the lock could not be taken (the wait gave up, or the lock
+  // could not be made): the caller must then change nothing. The default gives a lock that
+  // holds nothing (a platform with one user per file).
   class FileLock {
    public:
     virtual ~FileLock() = default;
   };
   virtual std::unique_ptr<FileLock> LockFile(const std::wstring& path) {
     static_cast<void>(path);
-    return nullptr;
+    return std::make_unique<FileLock>();
   }
 };
 

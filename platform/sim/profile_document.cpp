@@ -4,10 +4,12 @@
 #include <cstddef>
 #include <type_traits>
 
-#include "platform/sim/fold_case.h"
-
 namespace sheetlore::sim::profile {
 namespace {
+
+constexpr wchar_t kUnicodeMark = 0xFEFF;
+
+wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 0x20) : c; }
 
 // Blanks as the profile service trims them: tab to carriage return, DOS end of file, space.
 bool IsBlank(wchar_t c) { return (c >= 0x09 && c <= 0x0d) || c == 0x1a || c == 0x20; }
@@ -75,9 +77,9 @@ Found<DocumentT> Find(DocumentT& document, const std::wstring& sectionName,
   const std::wstring wantedSection = Trim(sectionName);
   const std::wstring wantedKey = Trim(keyName);
   for (auto& section : document.sections) {
-    if (!EqualNoCase(section.name, wantedSection)) continue;
+    if (!SameName(section.name, wantedSection)) continue;
     for (auto& key : section.keys) {
-      if (EqualNoCase(key.name, wantedKey)) return {&section, &key};
+      if (SameName(key.name, wantedKey)) return {&section, &key};
     }
     return {&section, nullptr};
   }
@@ -91,7 +93,7 @@ Found<DocumentT> Find(DocumentT& document, const std::wstring& sectionName,
 ReadResult ReadKeyNames(const Document& document, const std::wstring& sectionName,
                         std::uint32_t bufferChars) {
   for (const Section& section : document.sections) {
-    if (!EqualNoCase(section.name, sectionName)) continue;
+    if (!SameName(section.name, sectionName)) continue;
     std::wstring buffer;
     std::int64_t room = bufferChars;
     for (const Key& key : section.keys) {
@@ -150,7 +152,7 @@ std::wstring TrimDefault(const std::wstring& defaultValue) {
 
 bool DeleteSection(Document& document, const std::wstring& name) {
   for (auto it = document.sections.begin(); it != document.sections.end(); ++it) {
-    if (EqualNoCase(it->name, name)) {
+    if (SameName(it->name, name)) {
       document.sections.erase(it);
       return true;
     }
@@ -160,9 +162,9 @@ bool DeleteSection(Document& document, const std::wstring& name) {
 
 bool DeleteKey(Document& document, const std::wstring& sectionName, const std::wstring& keyName) {
   for (Section& section : document.sections) {
-    if (!EqualNoCase(section.name, sectionName)) continue;
+    if (!SameName(section.name, sectionName)) continue;
     for (auto it = section.keys.begin(); it != section.keys.end(); ++it) {
-      if (EqualNoCase(it->name, keyName)) {
+      if (SameName(it->name, keyName)) {
         section.keys.erase(it);
         return true;
       }
@@ -173,11 +175,21 @@ bool DeleteKey(Document& document, const std::wstring& sectionName, const std::w
 
 }  // namespace
 
+bool SameName(const std::wstring& a, const std::wstring& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](wchar_t x, wchar_t y) { return FoldAscii(x) == FoldAscii(y); });
+}
+
 Document Parse(const std::wstring& text) {
   Document document;
-  if (text.empty()) return document;
-  document.sections.push_back(Section{});
   std::size_t next = 0;
+  if (!text.empty() && text[0] == kUnicodeMark) {
+    document.unicode = true;
+    next = 1;
+  }
+  if (next == text.size()) return document;
+  document.sections.push_back(Section{});
   while (next < text.size()) {
     const std::size_t start = next;
     while (next < text.size() && text[next] != L'\n' && text[next] != L'\r') ++next;
@@ -199,6 +211,7 @@ Document Parse(const std::wstring& text) {
 
 std::wstring Serialize(const Document& document) {
   std::wstring text;
+  if (document.unicode) text += kUnicodeMark;
   for (const Section& section : document.sections) {
     if (!section.name.empty()) text += L"[" + section.name + L"]\r\n";
     for (const Key& key : section.keys) {
@@ -255,6 +268,21 @@ bool Write(Document& document, const std::optional<std::wstring>& section,
   const std::wstring stored = TrimLeft(*value);
   if (found.key->value == stored) return true;
   found.key->value = stored;
+  changed = true;
+  return true;
+}
+
+bool WriteSection(Document& document, const std::wstring& section,
+                  const std::vector<std::pair<std::wstring, std::wstring>>& keys, bool& changed) {
+  auto found = Find(document, section, std::wstring());
+  if (!found.section) {
+    document.sections.push_back(Section{TrimLeft(section), {}});
+    found.section = &document.sections.back();
+  }
+  found.section->keys.clear();
+  for (const auto& [key, value] : keys) {
+    found.section->keys.push_back(Key{TrimLeft(key), TrimLeft(value)});
+  }
   changed = true;
   return true;
 }

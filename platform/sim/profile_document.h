@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sheetlore::sim::profile {
@@ -24,13 +25,22 @@ struct Section {
 
 struct Document {
   std::vector<Section> sections;
+  // The file starts with the UTF-16 byte-order mark (U+FEFF in the text): the profile
+  // service keeps every character of it. Without the mark it is a file of the ANSI code
+  // page.
+  bool unicode = false;
 };
 
-// Reads a file's text: lines split at runs of CR and LF, blank lines dropped, blanks
-// trimmed around lines, names and values. A non-empty text starts with an unnamed section
-// that holds the lines before the first heading.
+// Whether two section or key names are the same to the profile service: letter case is
+// ignored for the ASCII letters only (É and é name two sections).
+bool SameName(const std::wstring& a, const std::wstring& b);
+
+// Reads a file's text (a leading U+FEFF is the byte-order mark): lines split at runs of CR and LF,
+// blank lines dropped, blanks trimmed around lines, names and values. A non-empty text starts with
+// an unnamed section that holds the lines before the first heading.
 Document Parse(const std::wstring& text);
-// Writes a document back: "[name]" headings and "name=value" lines, each ended by CR LF.
+// Writes a document back: the mark when it had one, "[name]" headings and "name=value" lines, each
+// ended by CR LF.
 std::wstring Serialize(const Document& document);
 
 // The answer of a profile read: the characters the call copied and its result.
@@ -50,5 +60,10 @@ ReadResult Read(const Document& document, const std::optional<std::wstring>& sec
 bool Write(Document& document, const std::optional<std::wstring>& section,
            const std::optional<std::wstring>& key, const std::optional<std::wstring>& value,
            bool& changed);
+
+// WritePrivateProfileSection over a document: every key of the section (added at the end
+// when missing) is replaced by the given lines, each "key=value".
+bool WriteSection(Document& document, const std::wstring& section,
+                  const std::vector<std::pair<std::wstring, std::wstring>>& keys, bool& changed);
 
 }  // namespace sheetlore::sim::profile

@@ -193,8 +193,16 @@ bool SimPlatform::FileExists(const std::wstring& path) const {
 
 std::wstring SimPlatform::FileText(const std::wstring& path) const {
   const FileState* file = state_->FindFile(path);
-  return file ? file->text() : std::wstring();
+  if (!file) return std::wstring();
+  return file->Parsed().unicode ? file->text().substr(1) : file->text();
 }
+
+bool SimPlatform::FileIsUnicode(const std::wstring& path) const {
+  const FileState* file = state_->FindFile(path);
+  return file && file->Parsed().unicode;
+}
+
+void SimPlatform::SetLockFails(bool fails) { state_->lockFails = fails; }
 
 void SimPlatform::SetFileText(const std::wstring& path, const std::wstring& text) {
   state_->CreateFile(path).SetText(text);

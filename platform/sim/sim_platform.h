@@ -197,11 +197,21 @@ class SimPlatform {
 
   // --- Profile files (paths compared without regard to case; an empty path is the
   // system's default profile file L"C:\\windows\\win.ini", as with the real call) ---
+  //
+  // Section and key names match without regard to case for the ASCII letters only. A file
+  // whose text starts with U+FEFF (the byte-order mark) is a UTF-16 file and holds every
+  // character; any other file is in the ANSI code page, here ASCII and Latin-1: a read
+  // naming a section or key outside it finds nothing, and a write of such a text fails and
+  // changes nothing. A value write to an absent or empty file makes it a UTF-16 file.
+  // LockFile gives a lock that holds nothing, or null while SetLockFails(true).
   bool FileExists(const std::wstring& path) const;
   // The file's text as the Windows profile API writes it: "[Section]" and "key=value"
-  // lines ended by CR LF. Empty when the file does not exist.
+  // lines ended by CR LF, without the byte-order mark. Empty when the file does not exist.
   std::wstring FileText(const std::wstring& path) const;
-  void SetFileText(const std::wstring& path, const std::wstring& text);  // creates the file
+  bool FileIsUnicode(const std::wstring& path) const;  // it starts with the byte-order mark
+  // Creates the file; a text that starts with U+FEFF makes a UTF-16 file.
+  void SetFileText(const std::wstring& path, const std::wstring& text);
+  void SetLockFails(bool fails);
   void RemoveFile(const std::wstring& path);
   void MakeReadOnly(const std::wstring& path);  // writes to it fail from now on
   std::vector<std::wstring> FilePaths() const;  // every existing file, in creation order

@@ -1,5 +1,8 @@
 // The simulated profile files: each call reads the file's text, applies the profile rules
 // and writes the text back when it changed, creating the file on its first change.
+#include <algorithm>
+#include <memory>
+
 #include "platform/sim/profile_document.h"
 #include "platform/sim/sim_state.h"
 
@@ -14,6 +17,21 @@ std::optional<std::wstring> UpToZero(const std::optional<std::wstring>& text) {
   if (!text) return std::nullopt;
   return UpToZero(*text);
 }
+
+// The characters of the simulated ANSI code page: ASCII and the Latin-1 letters and signs
+// (the part that code page 1252 shares with Latin-1).
+bool InAnsiCodePage(wchar_t c) { return c < 0x80 || (c >= 0xA0 && c <= 0xFF); }
+
+// Whether a file can hold a text exactly: a file with the Unicode mark holds everything, a
+// file of ANSI text only the characters of the ANSI code page. An absent or empty file has
+// no encoding yet.
+bool CanHold(const FileState* file, const std::optional<std::wstring>& text) {
+  if (file == nullptr || file->text().empty() || file->Parsed().unicode || !text) return true;
+  return std::all_of(text->begin(), text->end(), InAnsiCodePage);
+}
+
+// A file that a value write finds absent or empty is first given the Unicode mark.
+bool StartsUnicode(const FileState* file) { return file == nullptr || file->text().empty(); }
 
 }  // namespace
 
@@ -33,8 +51,14 @@ std::uint32_t SimProfileFiles::GetString(const std::optional<std::wstring>& give
   }
   const FileState* file = state_.FindFile(path);
   const profile::Document none;
-  profile::ReadResult result =
-      profile::Read(file ? file->Parsed() : none, section, key, defaultValue, bufferChars);
+  const profile::Document& document = file ? file->Parsed() : none;
+  if (!CanHold(file, section) || !CanHold(file, key)) {
+    // Found nothing: as for a missing key, the default (or an empty key list).
+    profile::ReadResult result = profile::Read(none, section, key, defaultValue, bufferChars);
+    text = std::move(result.text);
+    return result.count;
+  }
+  profile::ReadResult result = profile::Read(document, section, key, defaultValue, bufferChars);
   text = std::move(result.text);
   return result.count;
 }
@@ -55,10 +79,46 @@ bool SimProfileFiles::WriteString(const std::optional<std::wstring>& givenSectio
   FileState* file = state_.FindFile(path);
   if (file && file->readOnly) return false;
   profile::Document document = file ? file->Parsed() : profile::Document();
+  if (section && key && value && StartsUnicode(file)) document.unicode = true;
+  if (!CanHold(file, section) || !CanHold(file, key) || !CanHold(file, value)) {
+    return false;
+  }
   bool changed = false;
   const bool result = profile::Write(document, section, key, value, changed);
   if (changed) state_.CreateFile(path).SetText(profile::Serialize(document));
   return result;
+}
+
+bool SimProfileFiles::WriteSection(const std::wstring& givenSection, const KeyValues& givenKeys,
+                                   const std::wstring& givenPath) {
+  const std::wstring section = UpToZero(givenSection);
+  const std::wstring path = UpToZero(givenPath);
+  KeyValues keys;
+  std::wstring lines;
+  for (const auto& [key, value] : givenKeys) {
+    keys.emplace_back(UpToZero(key), UpToZero(value));
+    lines += (lines.empty() ? L"" : L" ") + keys.back().first + L"=" + keys.back().second;
+  }
+  if (state_.recorder.Record(L"WritePrivateProfileSection", {section, lines, path})) return false;
+  FileState* file = state_.FindFile(path);
+  if (file && file->readOnly) return false;
+  profile::Document document = file ? file->Parsed() : profile::Document();
+  if (StartsUnicode(file)) document.unicode = true;
+  const bool holds =
+      CanHold(file, section) && std::all_of(keys.begin(), keys.end(), [file](const auto& line) {
+        return CanHold(file, line.first) && CanHold(file, line.second);
+      });
+  if (!holds) return false;
+  bool changed = false;
+  const bool result = profile::WriteSection(document, section, keys, changed);
+  if (changed) state_.CreateFile(path).SetText(profile::Serialize(document));
+  return result;
+}
+
+std::unique_ptr<ProfileFiles::FileLock> SimProfileFiles::LockFile(const std::wstring& path) {
+  static_cast<void>(path);
+  if (state_.lockFails) return nullptr;
+  return std::make_unique<FileLock>();
 }
 
 void FileState::SetText(std::wstring text) {

@@ -107,6 +107,9 @@ class SimProfileFiles final : public ProfileFiles {
   bool WriteString(const std::optional<std::wstring>& section,
                    const std::optional<std::wstring>& key, const std::optional<std::wstring>& value,
                    const std::wstring& path) override;
+  bool WriteSection(const std::wstring& section, const KeyValues& keys,
+                    const std::wstring& path) override;
+  std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
 
  private:
   SimPlatform::State& state_;
@@ -174,6 +177,7 @@ struct SimPlatform::State {
   // Files, keyed by folded full path, and the order they were created in.
   std::map<std::wstring, FileState> files;
   std::vector<std::wstring> fileOrder;
+  bool lockFails = false;
 
   // System.
   std::uint32_t platformId = 2;

@@ -1,5 +1,6 @@
-// Replays a profile script (stdin) on a real profile file through
-// GetPrivateProfileStringW / WritePrivateProfileStringW and prints the transcript.
+// Replays a profile script (stdin) on a real profile file through the Windows platform's
+// profile files (GetPrivateProfileStringW / WritePrivateProfileStringW, with the byte-order
+// mark given to a new file) and prints the transcript.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -8,12 +9,11 @@
 #include <iostream>
 #include <vector>
 
+#include "platform/win32/win32_profile_files.h"
 #include "tests/profile_diff/replay_script.h"
 
 namespace sheetlore::profile_diff {
 namespace {
-
-const wchar_t* OrNull(const OptionalText& text) { return text ? text->c_str() : nullptr; }
 
 class Win32Backend final : public ProfileBackend {
  public:
@@ -46,21 +46,13 @@ class Win32Backend final : public ProfileBackend {
 
   bool Write(const OptionalText& section, const OptionalText& key,
              const OptionalText& value) override {
-    return ::WritePrivateProfileStringW(OrNull(section), OrNull(key), OrNull(value),
-                                        path_.c_str()) != FALSE;
+    return profile_.WriteString(section, key, value, path_);
   }
 
   std::uint32_t Read(const OptionalText& section, const OptionalText& key,
                      const OptionalText& defaultValue, std::uint32_t bufferChars,
                      std::wstring& text) override {
-    // Room on both sides: the service writes one character before a one-character buffer
-    // in one case, and its final zero after it in another.
-    std::vector<wchar_t> buffer(bufferChars + 8, L'*');
-    wchar_t* start = buffer.data() + 2;
-    const DWORD count = ::GetPrivateProfileStringW(
-        OrNull(section), OrNull(key), OrNull(defaultValue), start, bufferChars, path_.c_str());
-    text.assign(start, start + count);
-    return count;
+    return profile_.GetString(section, key, defaultValue.value_or(L""), bufferChars, text, path_);
   }
 
   std::optional<std::string> FileBytes() override {
@@ -83,6 +75,7 @@ class Win32Backend final : public ProfileBackend {
     ::DeleteFileW(path_.c_str());
   }
 
+  win32::Win32ProfileFiles profile_;
   std::wstring path_;
 };
 

@@ -13,7 +13,17 @@ class SimulatedBackend final : public ProfileBackend {
  public:
   void SetFile(const std::optional<std::string>& bytes) override {
     sim_.RemoveFile(kPath);
-    if (bytes) sim_.SetFileText(kPath, std::wstring(bytes->begin(), bytes->end()));
+    if (!bytes) return;
+    std::wstring text;
+    if (bytes->size() >= 2 && (*bytes)[0] == '\xFF' && (*bytes)[1] == '\xFE') {
+      for (std::size_t i = 0; i + 1 < bytes->size(); i += 2) {
+        text += static_cast<wchar_t>(static_cast<unsigned char>((*bytes)[i]) |
+                                     static_cast<unsigned char>((*bytes)[i + 1]) << 8);
+      }
+    } else {
+      for (const char byte : *bytes) text += static_cast<wchar_t>(static_cast<unsigned char>(byte));
+    }
+    sim_.SetFileText(kPath, text);
   }
   void MakeReadOnly() override { sim_.MakeReadOnly(kPath); }
   bool Write(const OptionalText& section, const OptionalText& key,
@@ -28,8 +38,13 @@ class SimulatedBackend final : public ProfileBackend {
   }
   std::optional<std::string> FileBytes() override {
     if (!sim_.FileExists(kPath)) return std::nullopt;
-    std::string bytes;
-    for (wchar_t c : sim_.FileText(kPath)) bytes += static_cast<char>(c);
+    // A UTF-16 file (little-endian, with its mark) or one byte a character.
+    const bool unicode = sim_.FileIsUnicode(kPath);
+    std::string bytes = unicode ? "\xFF\xFE" : "";
+    for (wchar_t c : sim_.FileText(kPath)) {
+      bytes += static_cast<char>(c & 0xFF);
+      if (unicode) bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
     return bytes;
   }
 

@@ -3,6 +3,8 @@
 // Each sequence starts from a random file (or none) and applies random writes, deletes and
 // reads: names in several letter cases and with blanks around them, quoted values, missing
 // sections and keys, comments and odd lines in the file, and buffers from 0 characters up.
+// Names with letters outside ASCII meet both files in the ANSI code page and UTF-16 files
+// (those a first write creates).
 #include <cstdint>
 #include <iostream>
 #include <random>
@@ -35,31 +37,21 @@ class Generator {
   }
 
   std::wstring Section() {
-    static const std::vector<std::wstring> names = {L"PrintMain",
-                                                    L"printmain",
-                                                    L"PRINTMAIN",
-                                                    L"A5X",
-                                                    L"a5x",
-                                                    L" A5X",
-                                                    L"A5X ",
-                                                    L"Sec One",
-                                                    L"sec one",
-                                                    L"x",
-                                                    L"",
-                                                    L" ",
-                                                    L"a]b",
-                                                    L"[x",
-                                                    L"Q\"q\"",
-                                                    L"tab\tx",
-                                                    L"Long Section Name With Words",
-                                                    L"two\nlines"};
+    static const std::vector<std::wstring> names = {
+        L"PrintMain", L"printmain", L"PRINTMAIN", L"A5X", L"a5x", L" A5X", L"A5X ", L"Sec One",
+        L"sec one", L"x", L"", L" ", L"a]b", L"[x", L"Q\"q\"", L"tab\tx",
+        L"Long Section Name With Words", L"two\nlines",
+        // letters with a case outside ASCII, and
+        // names outside the ANSI code page
+        L"É5", L"é5", L"Āx", L"āx", L"Σx", L"σx", L"Жx", L"жx", L"Ａx", L"ａx", L"標籤", L"紙張"};
     return Pick(names);
   }
 
   std::wstring Key() {
     static const std::vector<std::wstring> names = {
-        L"mMode", L"mmode", L"W",       L"w", L" W", L"W ",  L"A5X",          L"a5x",
-        L"k",     L"K",     L"key two", L"",  L";c", L"k=x", L"Long Key Name"};
+        L"mMode",         L"mmode", L"W", L"w",       L" W", L"W ",  L"A5X",
+        L"a5x",           L"k",     L"K", L"key two", L"",   L";c",  L"k=x",
+        L"Long Key Name", L"É",     L"é", L"Σ",       L"σ",  L"標籤"};
     return Pick(names);
   }
 

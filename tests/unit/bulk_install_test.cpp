@@ -103,14 +103,27 @@ TEST_F(BulkInstallTest, EachPaperIsReadUnderItsNameAndAddedToThePrinterItNames) 
   EXPECT_EQ(FindForm(L"A5X")->cx, 148000);
 }
 
-TEST_F(BulkInstallTest, AnEmptyStoreMakesOnePassAndShowsTheMessage) {
+TEST_F(BulkInstallTest, AnEmptyStoreInstallsNothingAndShowsTheMessage) {
   const std::vector<FormInfo> before = sim_.Forms();
   cls_.FormAllAdd(printer_);
   EXPECT_EQ(sim_.Forms(), before);
-  EXPECT_EQ(sim_.CountCalls(L"DeviceName"), 1u);  // one pass with the empty name
+  EXPECT_EQ(sim_.CountCalls(L"DeviceName"), 0u);  // no paper to install
   EXPECT_EQ(sim_.CountCalls(L"AddForm"), 0u);
   EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
   EXPECT_FALSE(sim_.FileExists(kStore));
+}
+
+TEST_F(BulkInstallTest, AListedPaperThatCannotBeReadIsPassedOverNotInstalledAsZeroByZero) {
+  sim_.SetFileText(kStore,
+                   L"[PrintMain]\r\nGone=Gone\r\nA5X=A5X\r\n"
+                   L"[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\n");
+  const std::size_t formsBefore = sim_.Forms().size();
+  cls_.FormAllAdd(printer_);
+  EXPECT_EQ(FindForm(L"Gone"), nullptr);
+  ASSERT_NE(FindForm(L"A5X"), nullptr);
+  EXPECT_EQ(sim_.Forms().size(), formsBefore + 1);
+  EXPECT_EQ(sim_.CountCalls(L"AddForm"), 1u);
+  EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
 }
 
 TEST_F(BulkInstallTest, NoPrinterAndTheWizardClosedDoesNothing) {

@@ -26,7 +26,7 @@ const std::wstring kPrinter = L"Office";
 const std::array<std::wstring, 7> kPaperKeys = {L"mMode", L"W", L"H", L"L", L"R", L"T", L"B"};
 
 const std::wstring kThreePapers =
-    L"[PrintMain]\r\nA5X=A5X\r\nLabel=Label\r\n標籤紙=標籤紙\r\n"
+    L"\xFEFF[PrintMain]\r\nA5X=A5X\r\nLabel=Label\r\n標籤紙=標籤紙\r\n"
     L"[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\nL=0\r\nR=0\r\nT=0\r\nB=0\r\n"
     L"[Label]\r\nmMode=1\r\nW=4\r\nH=6\r\nL=0.25\r\nR=3.75\r\nT=0.5\r\nB=5.5\r\n"
     L"[標籤紙]\r\nmMode=0\r\nW=10\r\nH=15\r\nL=0\r\nR=0\r\nT=0\r\nB=0\r\n";

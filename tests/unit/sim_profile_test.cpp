@@ -1,6 +1,7 @@
-// The simulated profile files: the Windows profile rules on the text of a file. The full
-// agreement with Wine's kernel32 is checked by tests/profile_diff; these cases pin the rules
-// the paper store relies on.
+// The simulated profile files: the Windows profile rules on the text of a file. The rules the
+// paper store relies on are stated once for both platforms in tests/contract, and the full
+// agreement with Wine's kernel32 is checked by tests/profile_diff; these cases pin the text
+// the simulation writes and its own services (call log, failures, the default file).
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim_platform.h"
@@ -62,16 +63,6 @@ TEST_F(SimProfileTest, ValuesLoseOnePairOfQuotesAndMissingOnesGiveTheDefault) {
   EXPECT_EQ(L"d", Read(L"Nowhere", L"q", L"d   "));  // trailing blanks of a default dropped
 }
 
-TEST_F(SimProfileTest, NullKeyListsKeysAndNullSectionListsSections) {
-  sim_.SetFileText(kPath,
-                   L"[PrintMain]\r\nA5X=A5X\r\n;note=x\r\nbare\r\nB5=B5\r\n[A5X]\r\nW=1\r\n");
-  EXPECT_EQ(std::wstring(L"A5X\0B5\0", 7), Read(L"printmain", std::nullopt));
-  EXPECT_EQ(7u, count_);
-  EXPECT_EQ(std::wstring(L"PrintMain\0A5X\0", 14), Read(std::nullopt, std::nullopt));
-  EXPECT_EQ(L"", Read(L"Nowhere", std::nullopt));
-  EXPECT_EQ(0u, count_);
-}
-
 TEST_F(SimProfileTest, ShortBuffersCutValuesAndListsAsTheApiDoes) {
   sim_.SetFileText(kPath, L"[S]\r\nname=abcdef\r\nq=\"abc\"\r\nlong=1\r\nlonger=2\r\n");
   EXPECT_EQ(L"abc", Read(L"S", L"name", L"", 4));
@@ -83,21 +74,6 @@ TEST_F(SimProfileTest, ShortBuffersCutValuesAndListsAsTheApiDoes) {
   // A list that does not fit: the count is bufferChars - 2 and the last name is cut.
   EXPECT_EQ(std::wstring(L"name\0q\0lo", 9), Read(L"S", std::nullopt, L"", 11));
   EXPECT_EQ(9u, count_);
-}
-
-TEST_F(SimProfileTest, DeletesRemoveKeysAndSectionsAndNeverCreateTheFile) {
-  EXPECT_TRUE(Write(L"A5X", std::nullopt, std::nullopt));
-  EXPECT_TRUE(Write(L"A5X", L"W", std::nullopt));
-  EXPECT_FALSE(sim_.FileExists(kPath));
-
-  sim_.SetFileText(kPath, L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\nW=1\r\nH=2\r\n");
-  EXPECT_TRUE(Write(L"a5x", L"w", std::nullopt));
-  EXPECT_EQ(L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\nH=2\r\n", sim_.FileText(kPath));
-  EXPECT_TRUE(Write(L"PRINTMAIN", std::nullopt, std::nullopt));
-  EXPECT_EQ(L"[A5X]\r\nH=2\r\n", sim_.FileText(kPath));
-  EXPECT_TRUE(Write(L"A5X", std::nullopt, std::nullopt));
-  EXPECT_TRUE(sim_.FileExists(kPath));
-  EXPECT_EQ(L"", sim_.FileText(kPath));
 }
 
 TEST_F(SimProfileTest, ReadOnlyFilesRefuseWrites) {

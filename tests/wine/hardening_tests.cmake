@@ -23,3 +23,17 @@ add_test(NAME store_concurrency
           ${CMAKE_CURRENT_BINARY_DIR}/store_concurrency 4 40)
 set_tests_properties(store_concurrency PROPERTIES
   LABELS wine TIMEOUT 600 FAIL_REGULAR_EXPRESSION "FAIL")
+
+# A process storing, overwriting and deleting papers, killed 100 times at random moments:
+# after every kill the store lists every paper once and whole, and loses none stored before.
+add_executable(store_crash_worker store_crash_worker.cpp)
+target_include_directories(store_crash_worker PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(store_crash_worker PRIVATE ole32 oleaut32 uuid shell32)
+sheetlore_warnings(store_crash_worker)
+add_dependencies(store_crash_worker Sheetlore)
+add_test(NAME store_crash
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/store_crash_test.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
+          $<TARGET_FILE:store_crash_worker> $<TARGET_FILE:Sheetlore>
+          ${CMAKE_CURRENT_BINARY_DIR}/store_crash 100 11)
+set_tests_properties(store_crash PROPERTIES
+  LABELS wine TIMEOUT 600 FAIL_REGULAR_EXPRESSION "FAIL")

@@ -241,6 +241,103 @@ TEST_F(StoreWine, NamesOutsideAsciiComeBackIntact) {
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L""}));
 }
 
+void WriteStoreBytes(const std::string& bytes) {
+  std::ofstream file(std::filesystem::path(StorePath()), std::ios::binary);
+  file << bytes;
+}
+
+// An empty PrintSet.ini (as installed) becomes a UTF-16 file, so that names outside the code
+// page stay apart; a file of ANSI text keeps its encoding and refuses what its code page
+// cannot hold, instead of writing it as "??" into another paper's section.
+TEST_F(StoreWine, NoNameLandsInAnotherPapersSectionWhateverTheFilesEncoding) {
+  const std::vector<std::wstring> names = {L"Ax", L"Āx", L"標籤", L"紙張"};
+  WriteStoreBytes("");
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_TRUE(Write(names[i], 0, {i + 1.0, 2, 0, 0, 0, 0})) << i;
+  }
+  EXPECT_EQ(Names(), names);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(Read(names[i]), (rePaPer{0, i + 1.0, 2, 0, 0, 0, 0})) << i;
+  }
+  EXPECT_EQ(FileBytes(StorePath()).substr(0, 2), "\xFF\xFE");
+
+  // A file of ANSI text; this run's code page is 1252 or 950.
+  const bool chinese = GetACP() == 950;
+  WriteStoreBytes("; papers\r\n[PrintMain]\r\n?\?=?\?\r\n[?\?]\r\nmMode=0\r\nW=9\r\n");
+  const std::string before = FileBytes(StorePath());
+  EXPECT_FALSE(Write(chinese ? L"Āx" : L"標籤", 0, {1, 2, 0, 0, 0, 0}));
+  EXPECT_EQ(FileBytes(StorePath()), before);
+  EXPECT_EQ(Read(chinese ? L"Āx" : L"紙張"), rePaPer{});
+  EXPECT_TRUE(Write(L"Ax", 0, {1, 2, 0, 0, 0, 0}));
+  EXPECT_TRUE(Write(chinese ? L"標籤" : L"Éx", 0, {3, 4, 0, 0, 0, 0}));
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"?\?", L"Ax", chinese ? L"標籤" : L"Éx"}));
+  EXPECT_EQ(Read(L"?\?").W, 9);
+  EXPECT_NE(FileBytes(StorePath()).substr(0, 2), "\xFF\xFE");
+}
+
+// Wine's profile service takes letter case into account outside ASCII: deleting é5 must not
+// take É5's list entry with it.
+TEST_F(StoreWine, DeletingOnePaperNeverRemovesAnother) {
+  ASSERT_TRUE(Write(L"É5", 0, {1, 2, 0, 0, 0, 0}));
+  ASSERT_TRUE(Write(L"é5", 0, {3, 4, 0, 0, 0, 0}));
+  ASSERT_TRUE(Write(L"Ab", 0, {5, 6, 0, 0, 0, 0}));
+  Delete(L"é5");
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"É5", L"Ab"}));
+  EXPECT_EQ(Read(L"É5"), (rePaPer{0, 1, 2, 0, 0, 0, 0}));
+  EXPECT_EQ(FileText(StorePath()).find(L"[é5]"), std::wstring::npos);
+  Delete(L"aB");  // ASCII letters are one name to the service
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"É5"}));
+  EXPECT_EQ(FileText(StorePath()).find(L"[Ab]"), std::wstring::npos);
+}
+
+TEST_F(StoreWine, AValueWhoseTextCannotBeReadBackIsRefused) {
+  ASSERT_TRUE(Write(L"A5X", 0, {14.8, 21, 0, 0, 0, 0}));
+  const std::string before = FileBytes(StorePath());
+  EXPECT_FALSE(Write(L"A5X", 1, {1.7976931348623157e308, 1, 0, 0, 0, 0}));
+  EXPECT_FALSE(Write(L"Big", 0, {1, 1, 0, 0, 0, -1.7976931348623157e308}));
+  EXPECT_EQ(FileBytes(StorePath()), before);
+}
+
+// Papers an older file lists under names the store no longer writes: the profile service
+// finds the sections of all of these, so they read back and delete.
+TEST_F(StoreWine, PapersListedUnderOlderNamesCanBeReadAndDeleted) {
+  const std::vector<std::wstring> legacy = {L"a]b", L"x[y", L"[z", L"\"q\"", L"'s'"};
+  std::wstring text = L"[PrintMain]\r\nA5X=A5X\r\n";
+  std::wstring sections = L"[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\n";
+  for (const std::wstring& name : legacy) {
+    text += name + L"=" + name + L"\r\n";
+    sections += L"[" + name + L"]\r\nmMode=1\r\nW=4\r\nH=6\r\n";
+  }
+  text += sections;
+  WriteStoreBytes(std::string(text.begin(), text.end()));
+  std::vector<std::wstring> expected = {L"A5X"};
+  expected.insert(expected.end(), legacy.begin(), legacy.end());
+  ASSERT_EQ(Names(), expected);
+  for (const std::wstring& name : legacy) {
+    EXPECT_EQ(Read(name), (rePaPer{1, 4, 6, 0, 0, 0, 0})) << testing::PrintToString(name);
+    Delete(name);
+  }
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"A5X"}));
+  EXPECT_EQ(FileText(StorePath()),
+            L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\n");
+}
+
+TEST_F(StoreWine, TenThousandPapersAreListedCompletelyInOneRead) {
+  std::wstring list = L"\xFEFF[PrintMain]\r\n";
+  std::wstring sections;
+  std::vector<std::wstring> expected;
+  for (int i = 0; i < 10000; ++i) {
+    const std::wstring name = L"Paper " + std::to_wstring(i) + L" 標籤";
+    list += name + L"=" + name + L"\r\n";
+    sections += L"[" + name + L"]\r\nmMode=0\r\nW=" + std::to_wstring(i) + L"\r\n";
+    expected.push_back(name);
+  }
+  const std::wstring text = list + sections;
+  WriteStoreBytes(std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+  EXPECT_EQ(Names(), expected);
+  EXPECT_EQ(Read(expected.back()).W, 9999);
+}
+
 // Two processes adding and deleting their own papers in the same file at the same time.
 // The child side: runs only when started by the test below.
 TEST(StoreWriterChild, Run) {

@@ -1,25 +1,15 @@
-// The Win32 profile files against Wine's kernel32 on real files.
+// The Win32 profile files against Wine's kernel32 on real files: what the shared profile
+// contract (tests/contract) does not state.
 
 #include <gtest/gtest.h>
 
+#include "platform/win32/profile_backup.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/win32_profile_files.h"
 #include "tests/wine/temp_file.h"
 
 namespace sheetlore::win32 {
 namespace {
-
-std::string FirstBytes(const std::wstring& path, DWORD count) {
-  const HANDLE raw = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
-  if (raw == INVALID_HANDLE_VALUE) return "<no file>";
-  unique_kernel_handle file(raw);
-  std::string bytes(count, '\0');
-  DWORD read = 0;
-  ::ReadFile(file.get(), bytes.data(), count, &read, nullptr);
-  bytes.resize(read);
-  return bytes;
-}
 
 constexpr std::uint32_t kBuffer = 10000;
 
@@ -58,29 +48,6 @@ TEST_F(ProfileFilesTest, MissingFileOrSectionGivesTheDefault) {
   EXPECT_EQ(Read(L"PrintMain", std::nullopt, kBuffer, L""), L"");
 }
 
-TEST_F(ProfileFilesTest, WritesReadBackAndListInFileOrder) {
-  WritePaper(L"A5X");
-  WritePaper(L"B5X");
-  ASSERT_TRUE(Write(L"A5X", L"W", L"14.8"));  // overwrite keeps the key's place
-
-  EXPECT_EQ(Read(L"A5X", L"W"), L"14.8");
-  EXPECT_EQ(Read(L"a5x", L"w"), L"14.8");  // sections and keys ignore letter case
-  EXPECT_EQ(Read(L"A5X", L"Missing"), L"<none>");
-  EXPECT_EQ(Read(L"PrintMain", std::nullopt), std::wstring(L"A5X\0B5X\0", 8));
-  EXPECT_EQ(Read(L"A5X", std::nullopt), std::wstring(L"mMode\0W\0H\0", 10));
-  EXPECT_EQ(Read(std::nullopt, std::nullopt), std::wstring(L"PrintMain\0A5X\0B5X\0", 18));
-}
-
-TEST_F(ProfileFilesTest, NullValueDeletesAKeyAndNullKeyDeletesASection) {
-  WritePaper(L"A5X");
-  WritePaper(L"B5X");
-  ASSERT_TRUE(Write(L"PrintMain", L"A5X", std::nullopt));
-  EXPECT_EQ(Read(L"PrintMain", std::nullopt), std::wstring(L"B5X\0", 4));
-  ASSERT_TRUE(Write(L"A5X", std::nullopt, std::nullopt));
-  EXPECT_EQ(Read(L"A5X", L"W"), L"<none>");
-  EXPECT_EQ(Read(std::nullopt, std::nullopt), std::wstring(L"PrintMain\0B5X\0", 14));
-}
-
 TEST_F(ProfileFilesTest, ShortBuffersCutTheAnswer) {
   ASSERT_TRUE(Write(L"S", L"K", L"abcdef"));
   EXPECT_EQ(Read(L"S", L"K", 4), L"abc");  // room for three characters and the terminator
@@ -94,23 +61,6 @@ TEST_F(ProfileFilesTest, ShortBuffersCutTheAnswer) {
   EXPECT_EQ(list.substr(0, 5), L"LongP");
 }
 
-TEST_F(ProfileFilesTest, NamesOutsideTheAnsiCodePageSurviveInANewFile) {
-  const std::wstring name = L"新增格式 A5 ☃";
-  ASSERT_TRUE(Write(L"PrintMain", name, name));
-  ASSERT_TRUE(Write(name, L"W", L"14.8"));
-  EXPECT_EQ(Read(L"PrintMain", name), name);
-  EXPECT_EQ(Read(name, L"W"), L"14.8");
-  EXPECT_EQ(Read(L"PrintMain", std::nullopt), name + L'\0');
-
-  EXPECT_EQ(FirstBytes(file_.path(), 2), "\xFF\xFE");
-}
-
-TEST_F(ProfileFilesTest, DeletingFromAMissingFileCreatesNothing) {
-  Write(L"PrintMain", L"A5X", std::nullopt);
-  Write(L"A5X", std::nullopt, std::nullopt);
-  EXPECT_EQ(::GetFileAttributesW(file_.path().c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
 TEST_F(ProfileFilesTest, EmptyPathReadsAndWritesNothing) {
   std::wstring text = L"stale";
   EXPECT_EQ(profile_.GetString(L"S", L"K", L"default", kBuffer, text, L""), 0u);
@@ -120,6 +70,37 @@ TEST_F(ProfileFilesTest, EmptyPathReadsAndWritesNothing) {
 
 TEST_F(ProfileFilesTest, WriteIntoAMissingDirectoryFails) {
   EXPECT_FALSE(profile_.WriteString(L"S", L"K", L"V", file_.path() + L"\\missing\\x.ini"));
+}
+
+// A locked change keeps a copy of the file beside it until the lock ends; a copy that a killed
+// holder left behind is put back by the next lock, undoing the cut-short change whole.
+TEST_F(ProfileFilesTest, ALockPutsBackTheCopyAnInterruptedChangeLeft) {
+  const std::wstring copy = profile_backup::CopyPath(file_.path());
+  const auto copyExists = [&copy] {
+    return ::GetFileAttributesW(copy.c_str()) != INVALID_FILE_ATTRIBUTES;
+  };
+  WritePaper(L"A5X");
+  {
+    const auto lock = profile_.LockFile(file_.path());
+    ASSERT_TRUE(lock);
+    WritePaper(L"B5");
+    EXPECT_TRUE(copyExists());
+  }
+  EXPECT_FALSE(copyExists()) << "a completed change left its copy";
+  const std::wstring both(L"A5X\0B5\0", 7);
+  EXPECT_EQ(Read(L"PrintMain", std::nullopt), both);
+
+  // A holder killed while the service rewrote the file: its copy is there, the file empty.
+  ASSERT_TRUE(profile_backup::Save(file_.path()));
+  const HANDLE cut = ::CreateFileW(file_.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(cut, INVALID_HANDLE_VALUE);
+  ::CloseHandle(cut);
+  EXPECT_EQ(Read(L"PrintMain", std::nullopt), L"<none>");
+  ASSERT_TRUE(profile_.LockFile(file_.path()));
+  EXPECT_EQ(Read(L"PrintMain", std::nullopt), both);
+  EXPECT_FALSE(copyExists());
+  ::DeleteFileW(copy.c_str());
 }
 
 }  // namespace

@@ -1,0 +1,166 @@
+// The rules of the profile files that the paper store relies on, stated once and run against
+// both platforms: natively on the simulated profile files, under Wine on the Windows ones.
+// Where the two disagree the simulation is wrong.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/contract/profile_backend.h"
+
+namespace sheetlore::contract {
+namespace {
+
+constexpr std::uint32_t kBuffer = 10000;
+
+std::string Utf16File(const std::wstring& text) {
+  std::string bytes = "\xFF\xFE";
+  for (const wchar_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>((c >> 8) & 0xFF);
+  }
+  return bytes;
+}
+
+class ProfileContractTest : public ::testing::Test {
+ protected:
+  std::wstring Read(const std::optional<std::wstring>& section,
+                    const std::optional<std::wstring>& key) {
+    std::wstring text = L"stale";
+    const auto count = profile().GetString(section, key, L"<none>", kBuffer, text, path());
+    EXPECT_EQ(count, text.size());
+    return text;
+  }
+  std::wstring Keys(const std::wstring& section) {
+    std::wstring text;
+    profile().GetString(section, std::nullopt, L"", kBuffer, text, path());
+    return text;
+  }
+  bool Write(const std::optional<std::wstring>& section, const std::optional<std::wstring>& key,
+             const std::optional<std::wstring>& value) {
+    return profile().WriteString(section, key, value, path());
+  }
+  bool StartsWithMark() {
+    const auto bytes = backend_->FileBytes();
+    return bytes && bytes->rfind("\xFF\xFE", 0) == 0;
+  }
+
+  ProfileFiles& profile() { return backend_->profile(); }
+  const std::wstring& path() { return backend_->path(); }
+
+  std::unique_ptr<ProfileBackend> backend_ = MakeProfileBackend();
+};
+
+// The code page the run expects (SHEETLORE_EXPECT_ACP), so that a run meant for one code page
+// cannot pass under another.
+TEST_F(ProfileContractTest, RunsUnderTheExpectedCodePage) {
+  const char* expected = std::getenv("SHEETLORE_EXPECT_ACP");
+  const unsigned codePage = backend_->AnsiCodePage();
+  if (expected != nullptr) {
+    EXPECT_EQ(codePage, std::strtoul(expected, nullptr, 10));
+  }
+  EXPECT_TRUE(codePage == 1252 || codePage == 950) << codePage;
+}
+
+TEST_F(ProfileContractTest, SectionsAndKeysIgnoreLetterCaseForAsciiLettersOnly) {
+  struct Pair {
+    std::wstring written;
+    std::wstring variant;
+    bool same;
+  };
+  const std::vector<Pair> pairs = {
+      {L"Ab", L"aB", true},  {L"É5", L"é5", false}, {L"Āx", L"āx", false},
+      {L"Σx", L"σx", false}, {L"Жx", L"жx", false}, {L"Ａx", L"ａx", false},
+  };
+  for (const Pair& pair : pairs) {
+    SCOPED_TRACE(testing::PrintToString(pair.written));
+    backend_->SetFileBytes(std::nullopt);
+    ASSERT_TRUE(Write(pair.written, pair.written, L"1"));
+    EXPECT_EQ(Read(pair.variant, pair.written), pair.same ? L"1" : L"<none>");
+    EXPECT_EQ(Read(pair.written, pair.variant), pair.same ? L"1" : L"<none>");
+    // A delete of the variant removes the section only when the service takes it for one.
+    ASSERT_TRUE(Write(pair.variant, std::nullopt, std::nullopt));
+    EXPECT_EQ(Read(pair.written, pair.written), pair.same ? L"<none>" : L"1");
+  }
+}
+
+TEST_F(ProfileContractTest, AnAbsentOrEmptyFileBecomesUtf16OnItsFirstWrite) {
+  for (const std::optional<std::string>& start :
+       {std::optional<std::string>(), std::optional<std::string>("")}) {
+    SCOPED_TRACE(start ? "empty file" : "no file");
+    backend_->SetFileBytes(start);
+    ASSERT_TRUE(Write(L"標籤", L"W", L"1"));
+    ASSERT_TRUE(Write(L"紙張", L"W", L"2"));
+    EXPECT_TRUE(StartsWithMark());
+    EXPECT_EQ(Read(L"標籤", L"W"), L"1");
+    EXPECT_EQ(Read(L"紙張", L"W"), L"2");
+    EXPECT_EQ(Read(std::nullopt, std::nullopt), std::wstring(L"標籤\0紙張\0", 6));
+  }
+  // Deleting from an absent file creates nothing.
+  backend_->SetFileBytes(std::nullopt);
+  EXPECT_TRUE(Write(L"標籤", std::nullopt, std::nullopt));
+  EXPECT_FALSE(backend_->FileBytes());
+}
+
+// A file of ANSI text keeps its encoding; a name its code page cannot hold exactly is never
+// turned into another (標籤 into ??): reads find nothing, writes fail and change nothing.
+TEST_F(ProfileContractTest, AnAnsiFileRefusesWhatItsCodePageCannotHold) {
+  const bool chinese = backend_->AnsiCodePage() == 950;
+  const std::wstring held = chinese ? L"標籤" : L"É5";
+  const std::vector<std::wstring> notHeld = {chinese ? L"Āx" : L"標籤", L"ب5"};
+  const std::string start = "[Ax]\r\nK=1\r\n[??]\r\nK=2\r\n[?5]\r\nK=3\r\n[?x]\r\nK=4\r\n";
+  backend_->SetFileBytes(start);
+  for (const std::wstring& name : notHeld) {
+    SCOPED_TRACE(testing::PrintToString(name));
+    EXPECT_EQ(Read(name, L"K"), L"<none>");
+    EXPECT_EQ(Keys(name), L"");
+    EXPECT_FALSE(Write(name, L"K", L"5"));
+    EXPECT_FALSE(Write(L"Ax", name, L"5"));
+    EXPECT_FALSE(Write(L"Ax", L"V", name));
+    EXPECT_FALSE(profile().WriteSection(name, {{L"K", L"5"}}, path()));
+    EXPECT_EQ(backend_->FileBytes(), start);
+  }
+  ASSERT_TRUE(Write(held, L"K", L"6"));
+  EXPECT_EQ(Read(held, L"K"), L"6");
+  EXPECT_FALSE(StartsWithMark());
+}
+
+TEST_F(ProfileContractTest, KeyListsFollowTheFileAndDeletesRemoveKeysAndSections) {
+  backend_->SetFileBytes(Utf16File(L"[S]\r\na=1\r\n;c=x\r\nb=2\r\n[T]\r\nk=1\r\n"));
+  EXPECT_EQ(Keys(L"S"), std::wstring(L"a\0b\0", 4));  // comments are not keys
+  ASSERT_TRUE(Write(L"S", L"a", std::nullopt));
+  ASSERT_TRUE(Write(L"S", L"c", L"3"));  // a new key goes at the end
+  ASSERT_TRUE(Write(L"S", L"B", L"4"));  // an existing key keeps its place and name
+  EXPECT_EQ(Keys(L"S"), std::wstring(L"b\0c\0", 4));
+  EXPECT_EQ(Read(L"S", L"b"), L"4");
+  ASSERT_TRUE(Write(L"s", std::nullopt, std::nullopt));
+  EXPECT_EQ(Keys(L"S"), L"");
+  EXPECT_EQ(Read(std::nullopt, std::nullopt), std::wstring(L"T\0", 2));
+  EXPECT_TRUE(StartsWithMark());
+}
+
+TEST_F(ProfileContractTest, WriteSectionReplacesEveryKeyInPlaceOrAddsTheSectionAtTheEnd) {
+  backend_->SetFileBytes(Utf16File(L"[A]\r\nold=1\r\nW=9\r\n[B]\r\nk=1\r\n"));
+  ASSERT_TRUE(profile().WriteSection(L"a", {{L"mMode", L"1"}, {L"W", L"14.8"}}, path()));
+  ASSERT_TRUE(profile().WriteSection(L"C", {{L"mMode", L"0"}}, path()));
+  EXPECT_EQ(Read(std::nullopt, std::nullopt), std::wstring(L"A\0B\0C\0", 6));
+  EXPECT_EQ(Keys(L"A"), std::wstring(L"mMode\0W\0", 8));
+  EXPECT_EQ(Read(L"A", L"W"), L"14.8");
+  EXPECT_EQ(Read(L"C", L"mMode"), L"0");
+  EXPECT_EQ(Read(L"B", L"k"), L"1");
+}
+
+TEST_F(ProfileContractTest, AFileThatCannotBeWrittenRefusesEveryWriteAndKeepsItsBytes) {
+  const std::string start = Utf16File(L"[S]\r\nk=1\r\n");
+  backend_->SetFileBytes(start);
+  backend_->BlockWrites();
+  EXPECT_FALSE(Write(L"S", L"k", L"2"));
+  EXPECT_FALSE(Write(L"T", L"k", L"2"));
+  EXPECT_FALSE(profile().WriteSection(L"S", {{L"k", L"3"}}, path()));
+  EXPECT_EQ(backend_->FileBytes(), start);
+}
+
+}  // namespace
+}  // namespace sheetlore::contract
