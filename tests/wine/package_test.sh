@@ -26,6 +26,9 @@ expected=$(sed "s/^/Sheetlore-$version\//" <<'LIST' | sort
 README.txt
 examples/Hello.bas
 examples/Hello.cs
+examples/fleet/Detect-Papers.ps1
+examples/fleet/Remediate-Papers.ps1
+examples/fleet/startup-apply-papers.cmd
 examples/hello.js
 examples/hello.ps1
 examples/hello.vbs
