@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "com/sheetlore_guids.h"
 #include "component/cls_print.h"
-#include "component/com/sheetlore_guids.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_platform.h"

@@ -11,7 +11,7 @@
 // After the Windows headers, which they build on.
 #include <oleauto.h>
 
-#include "component/com/sheetlore_guids.h"
+#include "com/sheetlore_guids.h"
 #include "platform/win32/unique_handles.h"
 
 namespace sheetlore::cli {

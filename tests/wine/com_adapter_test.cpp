@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "com/array_arguments.h"
+#include "com/dispatch_arguments.h"
+#include "com/interface_description.h"
+#include "com/wizard_caption.h"
 #include "component/cls_print.h"
-#include "component/com/array_arguments.h"
-#include "component/com/dispatch_arguments.h"
-#include "component/com/interface_description.h"
-#include "component/com/wizard_caption.h"
 #include "platform/automation_error.h"
 #include "tests/wine/com_test_support.h"
 

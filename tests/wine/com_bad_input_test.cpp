@@ -12,7 +12,7 @@
 #include <set>
 #include <thread>
 
-#include "component/com/sheetlore_guids.h"
+#include "com/sheetlore_guids.h"
 #include "tests/wine/com_test_support.h"
 
 namespace sheetlore::com_test {

@@ -7,7 +7,7 @@
 #include <thread>
 #include <utility>
 
-#include "component/com/cls_print_interface.h"
+#include "com/cls_print_interface.h"
 #include "tests/wine/com_test_support.h"
 
 namespace sheetlore::com_test {

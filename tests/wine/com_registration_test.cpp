@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "component/com/cls_print_interface.h"
+#include "com/cls_print_interface.h"
 #include "tests/wine/com_test_support.h"
 
 namespace sheetlore::com_test {

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "component/com/sheetlore_guids.h"
+#include "com/sheetlore_guids.h"
 #include "platform/win32/com_ptr.h"
 #include "tests/wine/dialog_window_driver.h"
 

@@ -112,7 +112,7 @@ for arch in x64 x86; do
   without=$("$prefix-addr2line" -e "$work/crash-$arch/Sheetlore.dll" "$address")
   cp "$work/symbols/$arch/Sheetlore.dll.debug" "$work/crash-$arch/"
   with=$("$prefix-addr2line" -e "$work/crash-$arch/Sheetlore.dll" "$address")
-  [ "$without" = "??:0" ] && [[ "$with" == */component/com/exports.cpp:[0-9]* ]] &&
+  [ "$without" = "??:0" ] && [[ "$with" == */com/exports.cpp:[0-9]* ]] &&
     ok "$arch: $address resolves to $(basename "$with") with the symbols file, not without" ||
     fail "$arch: $address resolves to '$with' with the symbols file and '$without' without"
 done

@@ -20,16 +20,16 @@
 #include <string>
 #include <vector>
 
-#include "component/com/cls_print_interface.h"
-#include "component/com/sheetlore_guids.h"
+#include "com/cls_print_interface.h"
+#include "com/sheetlore_guids.h"
 #include "platform/win32/com_ptr.h"
 
 namespace {
 
+using sheetlore::rePaPer;
 using sheetlore::win32::com_ptr;
 using sheetlore::win32::unique_bstr;
 using sheetlore::win32::unique_variant;
-using sheetlore::rePaPer;
 
 constexpr int kKeptPapers = 10;
 constexpr int kCyclePapers = 20;

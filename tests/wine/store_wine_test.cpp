@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "com/cls_print_interface.h"
+#include "com/sheetlore_guids.h"
 #include "component/cls_print.h"
-#include "component/com/cls_print_interface.h"
-#include "component/com/sheetlore_guids.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/wine/com_test_support.h"
 

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "component/com/cls_print_interface.h"
-#include "component/com/sheetlore_guids.h"
+#include "com/cls_print_interface.h"
+#include "com/sheetlore_guids.h"
 #include "platform/win32/com_ptr.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "component/com/dispatch_arguments.h"
+#include "com/dispatch_arguments.h"
 
-#include "component/com/array_arguments.h"
+#include "com/array_arguments.h"
 
 namespace sheetlore::com {
 

@@ -5,7 +5,7 @@
 
 #include <unknwn.h>
 
-#include "component/com/com_object.h"
+#include "com/com_object.h"
 
 namespace sheetlore::com {
 

@@ -12,8 +12,8 @@
 
 #include <oaidl.h>
 
-#include "component/com/cls_print_interface.h"
-#include "component/com/error_info.h"
+#include "com/cls_print_interface.h"
+#include "com/error_info.h"
 #include "platform/win32/com_ptr.h"
 
 namespace sheetlore::com {

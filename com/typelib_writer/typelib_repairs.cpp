@@ -1,4 +1,4 @@
-#include "component/com/typelib_writer/typelib_repairs.h"
+#include "com/typelib_writer/typelib_repairs.h"
 
 #include <array>
 #include <cstring>

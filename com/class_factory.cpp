@@ -1,9 +1,9 @@
-#include "component/com/class_factory.h"
+#include "com/class_factory.h"
 
 #include <new>
 
-#include "component/com/cls_print_object.h"
-#include "component/com/module.h"
+#include "com/cls_print_object.h"
+#include "com/module.h"
 
 namespace sheetlore::com {
 

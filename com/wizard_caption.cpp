@@ -1,4 +1,4 @@
-#include "component/com/wizard_caption.h"
+#include "com/wizard_caption.h"
 
 #include <string_view>
 

@@ -1,10 +1,10 @@
-#include "component/com/printer_objects.h"
+#include "com/printer_objects.h"
 
 #include <memory>
 #include <string>
 
-#include "component/com/com_object.h"
-#include "component/com/error_info.h"
+#include "com/com_object.h"
+#include "com/error_info.h"
 
 namespace sheetlore::com {
 namespace {

@@ -6,10 +6,10 @@
 
 #include <string_view>
 
-#include "component/com/class_factory.h"
-#include "component/com/module.h"
-#include "component/com/registration.h"
-#include "component/com/sheetlore_guids.h"
+#include "com/class_factory.h"
+#include "com/module.h"
+#include "com/registration.h"
+#include "com/sheetlore_guids.h"
 
 using sheetlore::com::RegistrationScope;
 

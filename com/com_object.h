@@ -12,7 +12,7 @@
 #include <atomic>
 #include <utility>
 
-#include "component/com/module.h"
+#include "com/module.h"
 #include "platform/win32/com_ptr.h"
 
 namespace sheetlore::com {

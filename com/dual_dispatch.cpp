@@ -1,12 +1,12 @@
-#include "component/com/dual_dispatch.h"
+#include "com/dual_dispatch.h"
 
 #include <vector>
 
-#include "component/com/dispatch_arguments.h"
-#include "component/com/error_info.h"
-#include "component/com/interface_description.h"
-#include "component/com/module.h"
-#include "component/com/sheetlore_guids.h"
+#include "com/dispatch_arguments.h"
+#include "com/error_info.h"
+#include "com/interface_description.h"
+#include "com/module.h"
+#include "com/sheetlore_guids.h"
 
 namespace sheetlore::com {
 namespace {

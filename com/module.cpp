@@ -1,4 +1,4 @@
-#include "component/com/module.h"
+#include "com/module.h"
 
 #include <atomic>
 #include <vector>

@@ -1,12 +1,12 @@
-#include "component/com/registration.h"
+#include "com/registration.h"
 
 #include <oleauto.h>
 
 #include <string>
 #include <vector>
 
-#include "component/com/module.h"
-#include "component/com/sheetlore_guids.h"
+#include "com/module.h"
+#include "com/sheetlore_guids.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/unique_handles.h"
 

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "component/com/interface_description.h"
-#include "component/com/sheetlore_guids.h"
-#include "component/com/typelib_writer/default_text.h"
-#include "component/com/typelib_writer/typelib_repairs.h"
+#include "com/interface_description.h"
+#include "com/sheetlore_guids.h"
+#include "com/typelib_writer/default_text.h"
+#include "com/typelib_writer/typelib_repairs.h"
 
 namespace {
 

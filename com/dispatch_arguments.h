@@ -8,7 +8,7 @@
 #include <deque>
 #include <vector>
 
-#include "component/com/interface_description.h"
+#include "com/interface_description.h"
 #include "platform/win32/com_ptr.h"
 
 namespace sheetlore::com {

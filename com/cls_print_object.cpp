@@ -1,14 +1,14 @@
-#include "component/com/cls_print_object.h"
+#include "com/cls_print_object.h"
 
 #include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "component/com/array_arguments.h"
-#include "component/com/error_info.h"
-#include "component/com/printer_objects.h"
-#include "component/com/wizard_caption.h"
+#include "com/array_arguments.h"
+#include "com/error_info.h"
+#include "com/printer_objects.h"
+#include "com/wizard_caption.h"
 
 namespace sheetlore::com {
 namespace {

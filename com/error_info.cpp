@@ -1,4 +1,4 @@
-#include "component/com/error_info.h"
+#include "com/error_info.h"
 
 #include "platform/win32/com_ptr.h"
 

@@ -1,4 +1,4 @@
-#include "component/com/typelib_writer/default_text.h"
+#include "com/typelib_writer/default_text.h"
 
 #include <windows.h>
 

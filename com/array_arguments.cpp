@@ -1,10 +1,10 @@
-#include "component/com/array_arguments.h"
+#include "com/array_arguments.h"
 
 #include <array>
 #include <new>
 
-#include "component/com/error_info.h"
-#include "component/com/safe_array.h"
+#include "com/error_info.h"
+#include "com/safe_array.h"
 #include "component/number_text.h"
 
 namespace sheetlore::com {

@@ -8,11 +8,11 @@
 
 #include <oaidl.h>
 
+#include "com/cls_print_interface.h"
+#include "com/com_object.h"
+#include "com/dual_dispatch.h"
+#include "com/error_info.h"
 #include "component/cls_print.h"
-#include "component/com/cls_print_interface.h"
-#include "component/com/com_object.h"
-#include "component/com/dual_dispatch.h"
-#include "component/com/error_info.h"
 #include "platform/win32/win32_platform.h"
 
 namespace sheetlore::com {
