@@ -5,6 +5,7 @@
 // user's classes first and then the machine's, as COM reads them.
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "cli/doctor.h"
 #include "platform/win32/windows_api.h"
@@ -83,11 +84,11 @@ void CheckView(const RegistryView& view, Findings& findings) {
   }
 
   const std::wstring threading = ReadText(classKey + L"\\InprocServer32", L"ThreadingModel");
+  const std::wstring expectedThreading = com::kThreadingModel;
+  std::wstring threadingDetail = threading.empty() ? L"not set" : threading;
+  if (threading != expectedThreading) threadingDetail += L" (" + expectedThreading + L" expected)";
   findings.push_back(
-      {area, L"threading model", threading == L"Apartment",
-       threading.empty()
-           ? L"not set (Apartment expected)"
-           : threading + (threading == L"Apartment" ? std::wstring() : L" (Apartment expected)")});
+      {area, L"threading model", threading == expectedThreading, std::move(threadingDetail)});
 
   const std::wstring library = ReadText(L"TypeLib\\" + GuidText(com::kLibraryId) + L"\\" +
                                             kTypeLibraryVersion + L"\\0\\" + view.syskind,

@@ -21,6 +21,10 @@ const Column kHeightColumn{L"Height (cm)", L"height_cm", true};
 
 bool IsBlank(const std::wstring& text) { return paper_store::TrimBlanks(text).empty(); }
 
+CommandError NoFormNamed(const std::wstring& formName, const std::wstring& printerName) {
+  return NotFound(L"no form named \"" + formName + L"\" on " + printerName);
+}
+
 Table ListPrinters(ClsPrint& component, const ParsedArguments&) {
   Host& host = component.platform().host;
   std::wstring defaultName;
@@ -56,7 +60,7 @@ Table ShowForm(ClsPrint& component, const ParsedArguments& arguments) {
   PrinterRef printer = PrinterNamed(printerName);
   PrinterForms(component, printer);  // a printer that does not open is "not found"
   const rePaPer form = component.PrintGetForm(printerName, formName);
-  if (form == rePaPer{}) throw NotFound(L"no form named \"" + formName + L"\" on " + printerName);
+  if (form == rePaPer{}) throw NoFormNamed(formName, printerName);
   Table table({kPrinterColumn,
                kFormColumn,
                kWidthColumn,
@@ -127,7 +131,7 @@ Table DeleteForm(ClsPrint& component, const ParsedArguments& arguments) {
   const std::wstring formName = arguments.positionals[1];
   PrinterRef printer = PrinterNamed(printerName);
   if (!FindForm(PrinterForms(component, printer), formName)) {
-    throw NotFound(L"no form named \"" + formName + L"\" on " + printerName);
+    throw NoFormNamed(formName, printerName);
   }
   DeleteOrRefuse(component, printerName, formName);
   return StatusRecord(printerName, formName, L"deleted");
@@ -162,7 +166,7 @@ Table SelectForm(ClsPrint& component, const ParsedArguments& arguments) {
   const std::wstring printerName = DefaultPrinterName(component);
   PrinterRef printer = PrinterNamed(printerName);
   if (!FindForm(PrinterForms(component, printer), formName)) {
-    throw NotFound(L"no form named \"" + formName + L"\" on " + printerName);
+    throw NoFormNamed(formName, printerName);
   }
   if (component.FormSelect(formName, 0) != 1) {
     throw Refused(L"the printer driver of " + printerName + L" did not take the form");

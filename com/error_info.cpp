@@ -41,7 +41,7 @@ std::wstring DescribeHresult(HRESULT hr) {
                                   description.back() == L' ')) {
     description.pop_back();
   }
-  if (description.empty()) description = L"Automation error";
+  if (description.empty()) description = kAutomationErrorText;
   return description;
 }
 

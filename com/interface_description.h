@@ -7,6 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "component/product_texts.h"
+
 namespace sheetlore::com::typelib {
 
 // A default value of an optional parameter.
@@ -54,9 +56,6 @@ struct RecordField {
 
 inline constexpr MEMBERID kFirstDispatchId = 0x60030000;
 
-// The add-printer wizard's title on the Traditional Chinese system; PrintCheck's default.
-inline constexpr std::wstring_view kWizardCaption = L"新增印表機精靈";
-
 namespace detail {
 inline constexpr Parameter kPrinterAndForm[] = {
     ByReference(L"PrintName", VT_BSTR),
@@ -78,7 +77,8 @@ inline constexpr Parameter kInchToCm[] = {
 };
 inline constexpr Parameter kPrintCheck[] = {
     OptionalByReference(L"mMode", VT_BOOL, DefaultValue{VT_BOOL, false, {}}),
-    OptionalByReference(L"CaptionName", VT_BSTR, DefaultValue{VT_BSTR, false, kWizardCaption}),
+    OptionalByReference(L"CaptionName", VT_BSTR,
+                        DefaultValue{VT_BSTR, false, kAddPrinterWizardCaption}),
 };
 inline constexpr Parameter kGFormId[] = {
     ByValue(L"mFormName", VT_BSTR),

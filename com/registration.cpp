@@ -127,17 +127,18 @@ HRESULT RegisterInterfaceKeys(HKEY root, REGSAM view) {
 
 HRESULT RegisterKeys(HKEY root, const std::wstring& modulePath) {
   const std::wstring classKey = ClassKey();
-  const HRESULT hr = SetAll(root, kOwnView,
-                            {
-                                {classKey, nullptr, kProgId},
-                                {classKey + L"\\InprocServer32", nullptr, modulePath},
-                                {classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
-                                {classKey + L"\\ProgID", nullptr, kProgId},
-                                {classKey + L"\\TypeLib", nullptr, GuidText(kLibraryId)},
-                                {classKey + L"\\VERSION", nullptr, kTypeLibraryVersion},
-                                {kProgId, nullptr, kProgId},
-                                {std::wstring(kProgId) + L"\\CLSID", nullptr, GuidText(kClassId)},
-                            });
+  const HRESULT hr =
+      SetAll(root, kOwnView,
+             {
+                 {classKey, nullptr, kProgId},
+                 {classKey + L"\\InprocServer32", nullptr, modulePath},
+                 {classKey + L"\\InprocServer32", L"ThreadingModel", kThreadingModel},
+                 {classKey + L"\\ProgID", nullptr, kProgId},
+                 {classKey + L"\\TypeLib", nullptr, GuidText(kLibraryId)},
+                 {classKey + L"\\VERSION", nullptr, kTypeLibraryVersion},
+                 {kProgId, nullptr, kProgId},
+                 {std::wstring(kProgId) + L"\\CLSID", nullptr, GuidText(kClassId)},
+             });
   return FAILED(hr) ? hr : RegisterInterfaceKeys(root, kOwnView);
 }
 

@@ -27,5 +27,7 @@ inline constexpr GUID kRecordId = {
 inline constexpr wchar_t kProgId[] = L"Sheetlore.ClsPrint";
 inline constexpr wchar_t kClassName[] = L"ClsPrint";
 inline constexpr wchar_t kInterfaceName[] = L"_ClsPrint";
+// The apartment the class is registered for.
+inline constexpr wchar_t kThreadingModel[] = L"Apartment";
 
 }  // namespace sheetlore::com

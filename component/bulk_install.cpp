@@ -17,7 +17,6 @@ const std::wstring kInstallFinished = L"新增完成";
 // count ends with an overflow, before anything is installed.
 constexpr std::size_t kMostPapers = 32767;
 constexpr std::uint8_t kInchUnit = 1;
-const std::wstring kNoObject = L"Object variable or With block variable not set";
 
 // A value as the store would write it and read it back.
 double ThroughNumberText(double value) { return ReadNumber(NumberText(value)); }
@@ -43,7 +42,7 @@ void ClsPrint::FormAllAdd(PrinterRef& PrintX) {
       value = ThroughNumberText(value);
       if (paper.mMode == kInchUnit) value = InchToCm(value, true);
     }
-    if (!PrintX) throw AutomationError::Numbered(91, kNoObject);
+    if (!PrintX) throw AutomationError::ObjectNotSet();
     std::wstring printerName = PrintX->DeviceName();
     std::wstring formName = name;  // as listed, blanks and all
     PrintAddForm(printerName, formName, values[0], values[1], values[2], values[3], values[4],

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "component/product_texts.h"
 #include "component/re_paper.h"
 #include "platform/platform.h"
 
@@ -17,12 +18,6 @@ namespace sheetlore {
 // Automation booleans: true is all 16 bits set.
 constexpr std::int16_t kVariantTrue = -1;
 constexpr std::int16_t kVariantFalse = 0;
-
-// The title of the platform's add-printer wizard on the Traditional Chinese system.
-inline const std::wstring kAddPrinterWizardCaption = L"新增印表機精靈";
-// Title and style of every message box.
-inline const std::wstring kMessageTitle = L"系統提示";
-constexpr std::uint32_t kMessageStyle = 64;
 
 // One form of a printer as FormCheck lists it.
 struct FormRow {

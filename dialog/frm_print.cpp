@@ -8,11 +8,9 @@
 namespace sheetlore {
 namespace {
 
-const std::wstring kNoObject = L"Object variable or With block variable not set";
 const std::wstring kAlreadyShown = L"Form already displayed; can't show modally";
 const std::wstring kNoDialogWindow = L"The maintenance dialog cannot be shown here";
 constexpr std::int32_t kENotImpl = static_cast<std::int32_t>(0x80004001u);
-const std::wstring kUnknownFailure = L"Automation error";
 
 // Gives the handler depth back however the handler ends.
 class DepthScope {
@@ -45,23 +43,23 @@ void FrmPrint::RunHandler(const std::function<void()>& body) {
     body();
   } catch (const AutomationError& error) {
     // The command ends here; the user learns why, and nothing crosses the window procedure.
-    ShowMessage(error.description().empty() ? kUnknownFailure : error.description());
+    ShowMessage(error.description().empty() ? kAutomationErrorText : error.description());
   }
 }
 
 ClsPrint& FrmPrint::Component() const {
   const auto& component = ThreadDialogState().component;
-  if (!component) throw AutomationError::Numbered(91, kNoObject);
+  if (!component) throw AutomationError::ObjectNotSet();
   return *component;
 }
 
 DialogView& FrmPrint::View() const {
-  if (!view_) throw AutomationError::Numbered(91, kNoObject);
+  if (!view_) throw AutomationError::ObjectNotSet();
   return *view_;
 }
 
 std::wstring FrmPrint::DialogPrinterName() const {
-  if (!printer_) throw AutomationError::Numbered(91, kNoObject);
+  if (!printer_) throw AutomationError::ObjectNotSet();
   return printer_->DeviceName();
 }
 

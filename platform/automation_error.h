@@ -7,6 +7,9 @@
 
 namespace sheetlore {
 
+// The description automation gives a failure that brings none of its own.
+inline constexpr wchar_t kAutomationErrorText[] = L"Automation error";
+
 class AutomationError : public std::runtime_error {
  public:
   AutomationError(std::int32_t hresult, std::wstring description)
@@ -24,6 +27,13 @@ class AutomationError : public std::runtime_error {
     return Numbered(5, L"Invalid procedure call or argument");
   }
   static AutomationError NoPrinter() { return Numbered(482, L"Printer error"); }
+  static AutomationError ObjectNotSet() {
+    return Numbered(91, L"Object variable or With block variable not set");
+  }
+  // E_FAIL, the unspecified failure.
+  static AutomationError Unspecified() {
+    return AutomationError(static_cast<std::int32_t>(0x80004005u), kAutomationErrorText);
+  }
 
   std::int32_t hresult() const noexcept { return hresult_; }
   // The run-time error number for numbered errors, otherwise the HRESULT itself.

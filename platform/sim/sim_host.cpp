@@ -7,8 +7,6 @@
 namespace sheetlore::sim {
 namespace {
 
-constexpr std::int32_t kEFail = static_cast<std::int32_t>(0x80004005u);
-
 // A printer named at creation. Reading it goes to the simulation, so that a test sees the
 // read in the call log and can make it fail.
 class SimPrinterObject final : public PrinterObject {
@@ -18,7 +16,7 @@ class SimPrinterObject final : public PrinterObject {
 
   std::wstring DeviceName() override {
     if (state_.recorder.Record(L"DeviceName", {name_})) {
-      throw AutomationError(kEFail, L"Automation error");
+      throw AutomationError::Unspecified();
     }
     return name_;
   }
@@ -89,7 +87,7 @@ PrinterRef MakeFailingPrinterObject(SimPlatform::State& state, std::int32_t hres
 }
 
 std::vector<PrinterRef> SimHost::Printers() {
-  if (state_.recorder.Record(L"Printers", {})) throw AutomationError(kEFail, L"Automation error");
+  if (state_.recorder.Record(L"Printers", {})) throw AutomationError::Unspecified();
   std::vector<PrinterRef> printers;
   for (const PrinterState& printer : state_.printers) {
     printers.push_back(MakePrinterObject(state_, printer.name));
@@ -99,14 +97,14 @@ std::vector<PrinterRef> SimHost::Printers() {
 
 PrinterRef SimHost::CurrentPrinter() {
   if (state_.recorder.Record(L"CurrentPrinter", {})) {
-    throw AutomationError(kEFail, L"Automation error");
+    throw AutomationError::Unspecified();
   }
   return MakeCurrentPrinterObject(state_);
 }
 
 std::wstring SimHost::ComponentDirectory() {
   if (state_.recorder.Record(L"ComponentDirectory", {})) {
-    throw AutomationError(kEFail, L"Automation error");
+    throw AutomationError::Unspecified();
   }
   return state_.componentDirectory;
 }

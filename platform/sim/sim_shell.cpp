@@ -7,7 +7,7 @@ void SimShell::StartAddPrinterWizard() {
   const bool injected = state_.recorder.Record(L"StartAddPrinterWizard", {});
   if (injected || state_.wizardFails) {
     // What the shell's automation object reports when it cannot run the verb.
-    throw AutomationError(static_cast<std::int32_t>(0x80004005u), L"Automation error");
+    throw AutomationError::Unspecified();
   }
   ++state_.wizardStarts;
   if (state_.onWizardStart) state_.onWizardStart();

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "component/product_texts.h"
 #include "dialog/dialog_layout.h"
 #include "platform/automation_error.h"
 #include "platform/win32/dialog_control_ids.h"
@@ -17,7 +18,6 @@ using layout::Kind;
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = WS_EX_WINDOWEDGE;
-const wchar_t kSystemNotice[] = L"系統提示";
 const wchar_t kUnexpectedFailure[] = L"Unexpected error";
 
 struct ControlClass {
@@ -183,9 +183,9 @@ void DialogWindow::RaiseFromWindow(Handler&& handler) {
   try {
     handler();
   } catch (const AutomationError& error) {
-    ::MessageBoxW(window_, error.description().c_str(), kSystemNotice, MB_ICONINFORMATION);
+    ::MessageBoxW(window_, error.description().c_str(), kMessageTitle, kMessageStyle);
   } catch (...) {
-    ::MessageBoxW(window_, kUnexpectedFailure, kSystemNotice, MB_ICONINFORMATION);
+    ::MessageBoxW(window_, kUnexpectedFailure, kMessageTitle, kMessageStyle);
   }
 }
 
