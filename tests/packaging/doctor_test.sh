@@ -9,11 +9,8 @@
 set -u
 x64_dir=$1
 x86_dir=$2
-work=$(mktemp -d)
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-ok() { echo "ok: $*"; }
-[ -f "$x86_dir/Sheetlore.dll" ] || { echo "FAIL: no x86 build in $x86_dir (tools/build x86)"; exit 1; }
+. "$(dirname "$0")/test_support.sh"
+require_x86_build "$x86_dir"
 
 mkdir -p "$work/x64" "$work/x86"
 cp "$x64_dir/sheetlore.exe" "$work/x64/"

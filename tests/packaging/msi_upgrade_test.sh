@@ -10,10 +10,7 @@ set -u
 repo=$1
 x64_dir=$2
 x86_dir=$3
-work=$(mktemp -d)
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-ok() { echo "ok: $*"; }
+. "$(dirname "$0")/test_support.sh"
 
 program_files=$WINEPREFIX/drive_c/Program\ Files/Sheetlore
 program_files_x86=$WINEPREFIX/drive_c/Program\ Files\ \(x86\)/Sheetlore

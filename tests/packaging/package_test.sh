@@ -8,14 +8,10 @@ set -u
 repo=$1
 x64_dir=$2
 x86_dir=$3
-work=$(mktemp -d)
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-ok() { echo "ok: $*"; }
+. "$(dirname "$0")/test_support.sh"
 
-[ -f "$x86_dir/Sheetlore.dll" ] || { echo "FAIL: no x86 build in $x86_dir (tools/build x86)"; exit 1; }
-"$repo/tools/package" --no-build --x64 "$x64_dir" --x86 "$x86_dir" --out "$work/dist" >"$work/log" 2>&1 ||
-  { cat "$work/log"; echo "FAIL: tools/package"; exit 1; }
+require_x86_build "$x86_dir"
+build_package "$repo" "$x64_dir" "$x86_dir"
 version=$(sed -n 's/^project(Sheetlore VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
 zip=$work/dist/Sheetlore-$version.zip
 [ -f "$work/dist/Sheetlore-$version.msi" ] && ok "the MSI is written beside the zip" || fail "no MSI"

@@ -8,11 +8,8 @@ set -u
 repo=$1
 x64_dir=$2
 x86_dir=$3
-work=$(mktemp -d)
+. "$(dirname "$0")/test_support.sh"
 trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-ok() { echo "ok: $*"; }
 
 echo "== a throwaway certificate authority and code-signing certificate"
 cd "$work" || exit 1

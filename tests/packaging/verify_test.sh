@@ -11,14 +11,10 @@ repo=$1
 x64_dir=$2
 x86_dir=$3
 closer=$4
-work=$(mktemp -d)
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-ok() { echo "ok: $*"; }
-[ -f "$x86_dir/Sheetlore.dll" ] || { echo "FAIL: no x86 build in $x86_dir (tools/build x86)"; exit 1; }
+. "$(dirname "$0")/test_support.sh"
+require_x86_build "$x86_dir"
 
-"$repo/tools/package" --no-build --x64 "$x64_dir" --x86 "$x86_dir" --out "$work/dist" >"$work/log" 2>&1 ||
-  { cat "$work/log"; echo "FAIL: tools/package"; exit 1; }
+build_package "$repo" "$x64_dir" "$x86_dir"
 unzip -q "$work"/dist/Sheetlore-*[0-9].zip -d "$work/unpacked"
 root=$(ls -d "$work"/unpacked/Sheetlore-*)
 # utf16_store <name> <width> <height>: a store holding one paper, as the component writes it.

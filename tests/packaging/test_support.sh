@@ -1,0 +1,17 @@
+# Sourced by the packaging test scripts after `set -u`: a scratch folder in $work, ok and fail
+# (each failure counted in $failures, which the script's last line turns into its status), the
+# check that the x86 build exists, and the release package built from the two build folders.
+work=$(mktemp -d)
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+ok() { echo "ok: $*"; }
+
+require_x86_build() { # x86 build dir
+  [ -f "$1/Sheetlore.dll" ] || { echo "FAIL: no x86 build in $1 (tools/build x86)"; exit 1; }
+}
+
+# tools/package --no-build from the build folders into $work/dist; the test ends when it fails.
+build_package() { # repository, x64 build dir, x86 build dir
+  "$1/tools/package" --no-build --x64 "$2" --x86 "$3" --out "$work/dist" >"$work/log" 2>&1 ||
+    { cat "$work/log"; echo "FAIL: tools/package"; exit 1; }
+}
