@@ -2,69 +2,14 @@
 // A second thread's hands on the maintenance dialog's real window: finds it, reads its
 // controls, clicks, types and answers message boxes with window messages, as a user would.
 
-#include <chrono>
-#include <functional>
 #include <string>
-#include <thread>
 
 #include "dialog/dialog_view.h"
 #include "platform/win32/dialog_control_ids.h"
 #include "platform/win32/windows_api.h"
+#include "tests/wine/support/own_windows.h"
 
 namespace sheetlore::wine_test {
-
-inline const wchar_t kDialogCaption[] = L"印表機紙張格式維護";
-inline const wchar_t kNoticeTitle[] = L"系統提示";
-
-// Polls until the condition holds or the time is up.
-inline bool WaitFor(const std::function<bool()>& condition,
-                    std::chrono::milliseconds limit = std::chrono::seconds(60)) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return condition();
-}
-
-inline std::wstring TextOf(HWND window) {
-  wchar_t text[512] = {};
-  ::GetWindowTextW(window, text, 512);
-  return text;
-}
-
-inline std::wstring ClassOf(HWND window) {
-  wchar_t name[128] = {};
-  ::GetClassNameW(window, name, 128);
-  return name;
-}
-
-struct WindowSearch {
-  std::wstring caption;
-  std::wstring className;
-  HWND found = nullptr;
-};
-
-inline BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<WindowSearch*>(context);
-  DWORD process = 0;
-  ::GetWindowThreadProcessId(window, &process);
-  if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window) &&
-      TextOf(window) == search->caption &&
-      (search->className.empty() || ClassOf(window) == search->className)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// A visible top-level window of this process with that caption (any class), or null. Other
-// processes on the same display may show the same dialog at the same time.
-inline HWND FindOwnWindow(const std::wstring& caption, const std::wstring& className = {}) {
-  WindowSearch search{caption, className};
-  ::EnumWindows(&MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 class DialogDriver {
  public:
@@ -107,19 +52,7 @@ class DialogDriver {
   void Settle() const { ::SendMessageW(dialog_, WM_NULL, 0, 0); }
 
   // Waits for a message box, returns its text and confirms it.
-  std::wstring AnswerMessageBox() const {
-    HWND box = nullptr;
-    WaitFor([&] { return (box = FindOwnWindow(kNoticeTitle, L"#32770")) != nullptr; },
-            std::chrono::seconds(90));
-    if (!box) return L"(no message box)";
-    std::wstring text;
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-      if (ClassOf(child) == L"Static" && !TextOf(child).empty()) text = TextOf(child);
-    }
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    WaitFor([&] { return !::IsWindow(box); });
-    return text;
-  }
+  std::wstring AnswerMessageBox() const { return AnswerOwnMessageBox(); }
 
  private:
   HWND dialog_;
