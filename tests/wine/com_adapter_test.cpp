@@ -9,7 +9,7 @@
 #include "com/wizard_caption.h"
 #include "component/cls_print.h"
 #include "platform/automation_error.h"
-#include "tests/wine/com_test_support.h"
+#include "tests/wine/support/com_support.h"
 
 namespace sheetlore::com_test {
 namespace {

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "com/sheetlore_guids.h"
-#include "tests/wine/com_test_support.h"
+#include "tests/wine/support/com_support.h"
 
 namespace sheetlore::com_test {
 namespace {

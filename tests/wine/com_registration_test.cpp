@@ -1,21 +1,32 @@
-// Sheetlore.dll's entry points and its registration, machine-wide and per user.
+// Sheetlore.dll's entry points and its registration, machine-wide and per user, and a
+// registration that fails half-way.
+
+#include "tests/wine/support/com_support.h"
+// after windows.h
+#include <gtest/gtest.h>
 
 #include <string>
-
-#include "com/cls_print_interface.h"
-#include "tests/wine/com_test_support.h"
+#include <utility>
+#include <vector>
 
 namespace sheetlore::com_test {
 namespace {
 
+// The keys are written out here, not taken from the DLL's headers: they are what callers'
+// registries and compiled code hold.
 constexpr wchar_t kClassKey[] = L"Software\\Classes\\CLSID\\{188AD010-B752-4ADC-9E36-D06143AC4914}";
 constexpr wchar_t kProgIdKey[] = L"Software\\Classes\\Sheetlore.ClsPrint";
 constexpr wchar_t kInterfaceKey[] =
     L"Software\\Classes\\Interface\\{5E8DBAC0-6E0E-4AF8-AF3F-8647E2E0543E}";
 constexpr wchar_t kTypeLibraryKey[] =
     L"Software\\Classes\\TypeLib\\{B0D81A92-2C42-4EA0-8E2A-775C03B6B053}";
-constexpr CLSID kClassId = {
-    0x188AD010, 0xB752, 0x4ADC, {0x9E, 0x36, 0xD0, 0x61, 0x43, 0xAC, 0x49, 0x14}};
+constexpr wchar_t kClassIdText[] = L"{188AD010-B752-4ADC-9E36-D06143AC4914}";
+constexpr wchar_t kMarshaler[] = L"{00020424-0000-0000-C000-000000000046}";
+#ifdef _WIN64
+constexpr wchar_t kTypeLibraryPath[] = L"\\1.1\\0\\win64";
+#else
+constexpr wchar_t kTypeLibraryPath[] = L"\\1.1\\0\\win32";
+#endif
 
 bool KeyExists(HKEY root, const std::wstring& path) {
   HKEY key = nullptr;
@@ -35,26 +46,25 @@ std::wstring Value(HKEY root, const std::wstring& path, const wchar_t* name = nu
   return buffer;
 }
 
-bool RunningOnWine() {
-  return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 bool SamePath(const std::wstring& a, const std::wstring& b) {
   return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
-std::wstring TypeLibraryPathKey() {
-#ifdef _WIN64
-  return std::wstring(kTypeLibraryKey) + L"\\1.1\\0\\win64";
-#else
-  return std::wstring(kTypeLibraryKey) + L"\\1.1\\0\\win32";
-#endif
-}
-
 void ExpectNothingOfOursIn(HKEY root) {
   for (const wchar_t* key : {kClassKey, kProgIdKey, kInterfaceKey, kTypeLibraryKey}) {
-    EXPECT_FALSE(KeyExists(root, key)) << "left behind: " << std::string(key, key + wcslen(key));
+    EXPECT_FALSE(KeyExists(root, key)) << "left behind: " << testing::PrintToString(key);
   }
+}
+
+// The keys of a registration in one root: the class with its server, the ProgID and the
+// interface with the automation marshaler.
+void ExpectRegisteredIn(HKEY root) {
+  const std::wstring server = std::wstring(kClassKey) + L"\\InprocServer32";
+  EXPECT_TRUE(SamePath(Value(root, server), DllPath()))
+      << testing::PrintToString(Value(root, server));
+  EXPECT_EQ(Value(root, server, L"ThreadingModel"), L"Apartment");
+  EXPECT_EQ(Value(root, std::wstring(kProgIdKey) + L"\\CLSID"), kClassIdText);
+  EXPECT_EQ(Value(root, std::wstring(kInterfaceKey) + L"\\ProxyStubClsid32"), kMarshaler);
 }
 
 class ComRegistration : public testing::Test {
@@ -80,23 +90,14 @@ TEST_F(ComRegistration, ExportsTheEntryPointsUnderTheirPlainNames) {
 TEST_F(ComRegistration, MachineRegistrationWritesClassProgIdInterfaceAndTypeLibrary) {
   ASSERT_EQ(dll_.RegisterServer(), S_OK);
   ASSERT_EQ(dll_.RegisterServer(), S_OK);  // a second time is harmless
-
   const HKEY machine = HKEY_LOCAL_MACHINE;
-  const std::wstring server = std::wstring(kClassKey) + L"\\InprocServer32";
-  EXPECT_TRUE(SamePath(Value(machine, server), DllPath())) << Value(machine, server).c_str();
-  EXPECT_EQ(Value(machine, server, L"ThreadingModel"), L"Apartment");
+  ExpectRegisteredIn(machine);
   EXPECT_EQ(Value(machine, std::wstring(kClassKey) + L"\\ProgID"), L"Sheetlore.ClsPrint");
-  EXPECT_EQ(Value(machine, std::wstring(kProgIdKey) + L"\\CLSID"),
-            L"{188AD010-B752-4ADC-9E36-D06143AC4914}");
-  EXPECT_EQ(Value(machine, std::wstring(kInterfaceKey) + L"\\ProxyStubClsid32"),
-            L"{00020424-0000-0000-C000-000000000046}");
   EXPECT_EQ(Value(machine, std::wstring(kInterfaceKey) + L"\\TypeLib"),
             L"{B0D81A92-2C42-4EA0-8E2A-775C03B6B053}");
-  EXPECT_TRUE(SamePath(Value(machine, TypeLibraryPathKey()), DllPath()));
+  EXPECT_TRUE(
+      SamePath(Value(machine, std::wstring(kTypeLibraryKey) + kTypeLibraryPath), DllPath()));
 
-  CLSID classId{};
-  ASSERT_EQ(CLSIDFromProgID(L"Sheetlore.ClsPrint", &classId), S_OK);
-  EXPECT_TRUE(IsEqualCLSID(classId, kClassId));
   com_ptr<IDispatch> object;
   ASSERT_EQ(CreateByProgId(object), S_OK);
   com_ptr<_ClsPrint> slots;
@@ -106,62 +107,90 @@ TEST_F(ComRegistration, MachineRegistrationWritesClassProgIdInterfaceAndTypeLibr
 
   ASSERT_EQ(dll_.UnregisterServer(), S_OK);
   ExpectNothingOfOursIn(machine);
-  EXPECT_TRUE(FAILED(CLSIDFromProgID(L"Sheetlore.ClsPrint", &classId)));
-  EXPECT_EQ(
-      CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.put_void()),
-      REGDB_E_CLASSNOTREG);
+  EXPECT_TRUE(FAILED(CreateByProgId(object)));
   EXPECT_EQ(dll_.UnregisterServer(), S_OK);  // nothing left to remove is no failure
 }
 
 TEST_F(ComRegistration, PerUserInstallNeedsNoMachineKeys) {
   ASSERT_EQ(dll_.Install(true, L"user"), S_OK);
-  const HKEY user = HKEY_CURRENT_USER;
-  EXPECT_TRUE(SamePath(Value(user, std::wstring(kClassKey) + L"\\InprocServer32"), DllPath()));
-  EXPECT_EQ(Value(user, std::wstring(kClassKey) + L"\\InprocServer32", L"ThreadingModel"),
-            L"Apartment");
-  EXPECT_EQ(Value(user, std::wstring(kProgIdKey) + L"\\CLSID"),
-            L"{188AD010-B752-4ADC-9E36-D06143AC4914}");
-  EXPECT_EQ(Value(user, std::wstring(kInterfaceKey) + L"\\ProxyStubClsid32"),
-            L"{00020424-0000-0000-C000-000000000046}");
+  ExpectRegisteredIn(HKEY_CURRENT_USER);
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kClassKey));
-
-  com_ptr<IDispatch> object;
-  if (RunningOnWine()) {
-    // Wine's COM reads classes from the machine's keys only: follow the user's keys by hand
-    // as COM does on Windows.
-    CLSID classId{};
-    ASSERT_EQ(CLSIDFromString(Value(user, std::wstring(kProgIdKey) + L"\\CLSID").c_str(), &classId),
-              NOERROR);
-    HMODULE server =
-        LoadLibraryW(Value(user, std::wstring(kClassKey) + L"\\InprocServer32").c_str());
-    ASSERT_NE(server, nullptr);
-    auto* getClassObject = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
-        reinterpret_cast<void*>(GetProcAddress(server, "DllGetClassObject")));
+  // Wine's COM reads classes from the machine's keys only: the class is followed by hand from
+  // the user's keys, as COM does on Windows.
+  CLSID classId{};
+  ASSERT_EQ(CLSIDFromString(Value(HKEY_CURRENT_USER, std::wstring(kProgIdKey) + L"\\CLSID").c_str(),
+                            &classId),
+            NOERROR);
+  {
+    LoadedDll server(Value(HKEY_CURRENT_USER, std::wstring(kClassKey) + L"\\InprocServer32"));
     com_ptr<IClassFactory> factory;
-    ASSERT_EQ(getClassObject(classId, IID_IClassFactory, factory.put_void()), S_OK);
+    ASSERT_EQ(server.GetClassObject(classId, factory), S_OK);
+    com_ptr<IDispatch> object;
     EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, object.put_void()), S_OK);
-    object.reset();
-    factory.reset();
-    FreeLibrary(server);
-  } else {
-    EXPECT_EQ(CreateByProgId(object), S_OK);
-    object.reset();
   }
-
   ASSERT_EQ(dll_.Install(false, L"user"), S_OK);
-  ExpectNothingOfOursIn(user);
+  ExpectNothingOfOursIn(HKEY_CURRENT_USER);
   ExpectNothingOfOursIn(HKEY_LOCAL_MACHINE);
-  EXPECT_TRUE(FAILED(CreateByProgId(object)));
+}
+
+// A key of ours that exists already as a volatile key, under which the registry refuses
+// lasting keys: the registration stops there, after the type library and some keys were
+// written, fails, and takes back everything it wrote.
+TEST_F(ComRegistration, ARegistrationStoppedHalfWayLeavesNothingBehind) {
+  for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    for (const wchar_t* volatileKey : {kProgIdKey, kClassKey}) {
+      SCOPED_TRACE(testing::PrintToString(volatileKey) +
+                   (root == HKEY_CURRENT_USER ? " per user" : ""));
+      HKEY key = nullptr;
+      ASSERT_EQ(RegCreateKeyExW(root, volatileKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_READ,
+                                nullptr, &key, nullptr),
+                ERROR_SUCCESS);
+      RegCloseKey(key);
+      EXPECT_TRUE(
+          FAILED(root == HKEY_CURRENT_USER ? dll_.Install(true, L"user") : dll_.RegisterServer()));
+      ExpectNothingOfOursIn(root);
+      RegDeleteTreeW(root, volatileKey);
+    }
+  }
+}
+
+// The version resource installers read: one Traditional Chinese Unicode block, version 1.00,
+// marking the DLL as self-registering.
+TEST_F(ComRegistration, VersionResourceMarksASelfRegisteringDll) {
+  DWORD handle = 0;
+  std::vector<unsigned char> data(GetFileVersionInfoSizeW(DllPath().c_str(), &handle));
+  ASSERT_FALSE(data.empty());
+  ASSERT_TRUE(
+      GetFileVersionInfoW(DllPath().c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+  void* value = nullptr;
+  UINT length = 0;
+  for (const auto& [path, expected] : std::vector<std::pair<std::wstring, std::wstring>>{
+           {L"040404B0\\FileVersion", L"1.00"},
+           {L"040404B0\\ProductVersion", L"1.00"},
+           {L"040404B0\\InternalName", L"Sheetlore"},
+           {L"040404B0\\OriginalFilename", L"Sheetlore.dll"},
+           {L"040404B0\\OLESelfRegister", L""},
+           {L"040904B0\\FileVersion", L"(absent)"}}) {
+    const bool found =
+        VerQueryValueW(data.data(), (L"\\StringFileInfo\\" + path).c_str(), &value, &length);
+    EXPECT_EQ(found ? std::wstring(static_cast<const wchar_t*>(value), length ? length - 1 : 0)
+                    : L"(absent)",
+              expected)
+        << testing::PrintToString(path);
+  }
+  ASSERT_TRUE(VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &value, &length));
+  ASSERT_EQ(length, 4u);
+  EXPECT_EQ(static_cast<const WORD*>(value)[0], 0x0404);
+  EXPECT_EQ(static_cast<const WORD*>(value)[1], 1200);
+  ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", &value, &length));
+  EXPECT_EQ(static_cast<const VS_FIXEDFILEINFO*>(value)->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(static_cast<const VS_FIXEDFILEINFO*>(value)->dwFileType, static_cast<DWORD>(VFT_DLL));
 }
 
 TEST_F(ComRegistration, CanUnloadOnlyWithoutObjectsAndLocks) {
-  auto* getClassObject =
-      dll_.Get<HRESULT STDAPICALLTYPE(REFCLSID, REFIID, void**)>("DllGetClassObject");
-  ASSERT_NE(getClassObject, nullptr);
   EXPECT_EQ(dll_.CanUnloadNow(), S_OK);
-
   com_ptr<IClassFactory> factory;
-  ASSERT_EQ(getClassObject(kClassId, IID_IClassFactory, factory.put_void()), S_OK);
+  ASSERT_EQ(dll_.GetClassObject(com::kClassId, factory), S_OK);
   EXPECT_EQ(dll_.CanUnloadNow(), S_FALSE);
   com_ptr<IDispatch> first, second;
   ASSERT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, first.put_void()), S_OK);
@@ -174,14 +203,13 @@ TEST_F(ComRegistration, CanUnloadOnlyWithoutObjectsAndLocks) {
   first.reset();
   second.reset();
   EXPECT_EQ(dll_.CanUnloadNow(), S_FALSE);  // the lock holds it
-  ASSERT_EQ(getClassObject(kClassId, IID_IClassFactory, factory.put_void()), S_OK);
+  ASSERT_EQ(dll_.GetClassObject(com::kClassId, factory), S_OK);
   EXPECT_EQ(factory->LockServer(FALSE), S_OK);
   factory.reset();
   EXPECT_EQ(dll_.CanUnloadNow(), S_OK);
 
   const CLSID other = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
-  EXPECT_EQ(getClassObject(other, IID_IClassFactory, factory.put_void()),
-            CLASS_E_CLASSNOTAVAILABLE);
+  EXPECT_EQ(dll_.GetClassObject(other, factory), CLASS_E_CLASSNOTAVAILABLE);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@
 #include "com/sheetlore_guids.h"
 #include "component/cls_print.h"
 #include "platform/sim/sim_platform.h"
-#include "tests/wine/com_test_support.h"
+#include "tests/wine/support/com_support.h"
 
 namespace sheetlore::com_test {
 namespace {

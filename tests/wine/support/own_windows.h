@@ -3,10 +3,12 @@
 // for them, and confirming a message box. Other processes on the same display may show the same
 // dialog or message box at the same time, so every search is limited to this process.
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/win32/windows_api.h"
 
@@ -83,5 +85,40 @@ inline std::wstring AnswerOwnMessageBox(
   WaitFor([&] { return (box = FindOwnWindow(kNoticeTitle, L"#32770")) != nullptr; }, limit);
   return box ? ConfirmMessageBox(box) : L"(no message box)";
 }
+
+// While it lives, a thread confirms every message box of this process and closes the
+// maintenance dialog should a call open it, so that no call can hang the test; Stop() gives
+// what it saw: the message boxes' texts and "(dialog)" for a dialog.
+class OwnWindowWatch {
+ public:
+  OwnWindowWatch() : thread_([this] { Watch(); }) {}
+  OwnWindowWatch(const OwnWindowWatch&) = delete;
+  OwnWindowWatch& operator=(const OwnWindowWatch&) = delete;
+  ~OwnWindowWatch() { Stop(); }
+
+  std::vector<std::wstring> Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    return seen_;
+  }
+
+ private:
+  void Watch() {
+    while (!stop_) {
+      if (HWND box = FindOwnWindow(kNoticeTitle, L"#32770"))
+        seen_.push_back(ConfirmMessageBox(box));
+      if (HWND dialog = FindOwnWindow(kDialogCaption)) {
+        seen_.push_back(L"(dialog)");
+        ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+        WaitFor([&] { return !::IsWindow(dialog); });
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+
+  std::atomic<bool> stop_{false};
+  std::vector<std::wstring> seen_;
+  std::thread thread_;
+};
 
 }  // namespace sheetlore::wine_test

@@ -1,6 +1,8 @@
 #pragma once
-// Helpers for the tests of Sheetlore.dll: where the DLL is, its entry points, late-bound
-// calls by name, and a printer automation object of the test's own.
+// Helpers of the Wine suites of Sheetlore.dll: where the DLL and its paper store are, the
+// object from the DLL's class factory or by ProgID, late-bound calls by name, VARIANT
+// builders, and a printer automation object of the test's own. No test framework here: the
+// store's worker programs use it too.
 
 #include <windows.h>
 
@@ -8,12 +10,14 @@
 #include <objbase.h>
 #include <oleauto.h>
 
-#include <gtest/gtest.h>
-
-#include <initializer_list>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "com/cls_print_interface.h"
+#include "com/sheetlore_guids.h"
 #include "platform/win32/com_ptr.h"
 
 namespace sheetlore::com_test {
@@ -22,18 +26,54 @@ using win32::com_ptr;
 using win32::unique_bstr;
 using win32::unique_variant;
 
-// Sheetlore.dll beside the test program.
-inline std::wstring DllPath() {
+// The folder of this program, with its closing backslash.
+inline std::wstring ProgramDirectory() {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring text = path;
-  return text.substr(0, text.find_last_of(L'\\') + 1) + L"Sheetlore.dll";
+  const std::wstring text = path;
+  return text.substr(0, text.find_last_of(L'\\') + 1);
+}
+inline std::wstring DllPath() { return ProgramDirectory() + L"Sheetlore.dll"; }
+// The paper store of the DLL beside this program.
+inline std::wstring StorePath() { return ProgramDirectory() + L"PrintSet.ini"; }
+
+inline std::wstring DefaultPrinter() {
+  wchar_t name[256] = {};
+  DWORD length = 256;
+  return GetDefaultPrinterW(name, &length) ? name : L"";
 }
 
-// The DLL loaded directly, for its exports.
+// A file's bytes; nothing when the file does not exist.
+inline std::optional<std::string> FileBytes(const std::wstring& path) {
+  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  std::ifstream file(path.c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Writes the bytes, or removes the file when there are none.
+inline void SetFileBytes(const std::wstring& path, const std::optional<std::string>& bytes) {
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (!bytes) {
+    DeleteFileW(path.c_str());
+    return;
+  }
+  std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << *bytes;
+}
+
+// COM initialised (apartment threaded) while it lives.
+class ComApartment {
+ public:
+  ComApartment() { CoInitialize(nullptr); }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() { CoUninitialize(); }
+};
+
+// The DLL loaded directly, for its exports and its class factory (no registration needed).
+// Objects created from it must be released before it.
 class LoadedDll {
  public:
-  LoadedDll() : module_(LoadLibraryW(DllPath().c_str())) {}
+  explicit LoadedDll(const std::wstring& path = DllPath()) : module_(LoadLibraryW(path.c_str())) {}
   LoadedDll(const LoadedDll&) = delete;
   LoadedDll& operator=(const LoadedDll&) = delete;
   ~LoadedDll() {
@@ -52,23 +92,26 @@ class LoadedDll {
     return Get<HRESULT STDAPICALLTYPE(BOOL, LPCWSTR)>("DllInstall")(install, commandLine);
   }
   HRESULT CanUnloadNow() const { return Get<HRESULT STDAPICALLTYPE()>("DllCanUnloadNow")(); }
+  HRESULT GetClassObject(REFCLSID classId, com_ptr<IClassFactory>& factory) const {
+    auto* get = Get<HRESULT STDAPICALLTYPE(REFCLSID, REFIID, void**)>("DllGetClassObject");
+    return get ? get(classId, IID_IClassFactory, factory.put_void()) : E_NOINTERFACE;
+  }
+  // A ClsPrint from the DLL's class factory, asked for the interface Object.
+  template <class Object>
+  HRESULT Create(com_ptr<Object>& object) const {
+    com_ptr<IClassFactory> factory;
+    const HRESULT hr = GetClassObject(com::kClassId, factory);
+    if (FAILED(hr)) return hr;
+    return factory->CreateInstance(nullptr, __uuidof(Object), object.put_void());
+  }
 
  private:
   HMODULE module_;
 };
 
-// COM initialised (apartment threaded) for one test.
-class ComApartment {
- public:
-  ComApartment() { CoInitialize(nullptr); }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  ~ComApartment() { CoUninitialize(); }
-};
-
 inline HRESULT CreateByProgId(com_ptr<IDispatch>& object) {
   CLSID classId{};
-  const HRESULT hr = CLSIDFromProgID(L"Sheetlore.ClsPrint", &classId);
+  const HRESULT hr = CLSIDFromProgID(com::kProgId, &classId);
   if (FAILED(hr)) return hr;
   return CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.put_void());
 }
@@ -106,65 +149,69 @@ inline CallResult CallByName(IDispatch* object, const wchar_t* member,
   return result;
 }
 
-inline VARIANT Double(double value) {
+// VARIANT builders. The values are not owned: the test keeps what they point to alive.
+inline VARIANT OfType(VARTYPE type) {
   VARIANT v;
   VariantInit(&v);
-  V_VT(&v) = VT_R8;
+  V_VT(&v) = type;
+  return v;
+}
+inline VARIANT Double(double value) {
+  VARIANT v = OfType(VT_R8);
   V_R8(&v) = value;
   return v;
 }
 inline VARIANT Boolean(VARIANT_BOOL value) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_BOOL;
+  VARIANT v = OfType(VT_BOOL);
   V_BOOL(&v) = value;
   return v;
 }
 inline VARIANT Short(SHORT value) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_I2;
+  VARIANT v = OfType(VT_I2);
   V_I2(&v) = value;
   return v;
 }
 inline VARIANT Long(LONG value) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_I4;
+  VARIANT v = OfType(VT_I4);
   V_I4(&v) = value;
   return v;
 }
-inline VARIANT Text(BSTR value) {  // not owned
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_BSTR;
+inline VARIANT Text(BSTR value) {
+  VARIANT v = OfType(VT_BSTR);
   V_BSTR(&v) = value;
   return v;
 }
-inline VARIANT Object(IDispatch* value) {  // not owned
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_DISPATCH;
+inline VARIANT Object(IDispatch* value) {
+  VARIANT v = OfType(VT_DISPATCH);
   V_DISPATCH(&v) = value;
   return v;
 }
 inline VARIANT Reference(VARIANT* target) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_BYREF | VT_VARIANT;
+  VARIANT v = OfType(VT_BYREF | VT_VARIANT);
   V_VARIANTREF(&v) = target;
   return v;
 }
 inline VARIANT TextReference(BSTR* target) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_BYREF | VT_BSTR;
+  VARIANT v = OfType(VT_BYREF | VT_BSTR);
   V_BSTRREF(&v) = target;
+  return v;
+}
+// The marker of an omitted argument.
+inline VARIANT Missing() {
+  VARIANT v = OfType(VT_ERROR);
+  V_ERROR(&v) = DISP_E_PARAMNOTFOUND;
   return v;
 }
 
 inline std::wstring TextOf(BSTR bstr) {
   return bstr ? std::wstring(bstr, SysStringLen(bstr)) : L"";
+}
+
+// The DeviceName of a printer object, read by name; "(unreadable)" when the read fails.
+inline std::wstring DeviceNameOf(IDispatch* printer) {
+  const CallResult name = CallByName(printer, L"DeviceName", {}, DISPATCH_PROPERTYGET);
+  if (name.hr != S_OK || V_VT(name.value.get()) != VT_BSTR) return L"(unreadable)";
+  return TextOf(V_BSTR(name.value.get()));
 }
 
 // The thread's error object after a failed vtable call.
@@ -176,15 +223,18 @@ inline std::wstring ErrorDescription() {
   return description.str();
 }
 
-// A printer automation object of a caller: DeviceName is the name given, or missing
-// altogether (GetIDsOfNames fails) when none is given.
+// A printer automation object of a caller: DeviceName is the name given, missing altogether
+// (GetIDsOfNames fails), or a property whose read raises the run-time error given.
 class FakePrinter final : public IDispatch {
  public:
   static com_ptr<IDispatch> Named(std::wstring name) {
-    return com_ptr<IDispatch>::attach(new FakePrinter(std::move(name), true));
+    return com_ptr<IDispatch>::attach(new FakePrinter(std::move(name), true, S_OK));
   }
   static com_ptr<IDispatch> WithoutDeviceName() {
-    return com_ptr<IDispatch>::attach(new FakePrinter(L"", false));
+    return com_ptr<IDispatch>::attach(new FakePrinter(L"", false, S_OK));
+  }
+  static com_ptr<IDispatch> Raising(HRESULT error) {
+    return com_ptr<IDispatch>::attach(new FakePrinter(L"", true, error));
   }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -217,24 +267,28 @@ class FakePrinter final : public IDispatch {
     return DISP_E_UNKNOWNNAME;
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
-                                   VARIANT* result, EXCEPINFO*, UINT*) override {
+                                   VARIANT* result, EXCEPINFO* exception, UINT*) override {
     if (id != 7 || !(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
-    ++reads;
+    if (FAILED(error_)) {
+      *exception = EXCEPINFO{};
+      exception->scode = error_;
+      exception->bstrDescription = SysAllocString(L"The printer object failed");
+      return DISP_E_EXCEPTION;
+    }
     V_VT(result) = VT_BSTR;
     V_BSTR(result) = SysAllocString(name_.c_str());
     return S_OK;
   }
 
-  int reads = 0;
-
  private:
-  FakePrinter(std::wstring name, bool hasDeviceName)
-      : name_(std::move(name)), hasDeviceName_(hasDeviceName) {}
+  FakePrinter(std::wstring name, bool hasDeviceName, HRESULT error)
+      : name_(std::move(name)), hasDeviceName_(hasDeviceName), error_(error) {}
   ~FakePrinter() = default;
 
   ULONG references_ = 1;
   std::wstring name_;
   bool hasDeviceName_;
+  HRESULT error_;
 };
 
 }  // namespace sheetlore::com_test
