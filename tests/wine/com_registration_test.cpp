@@ -1,13 +1,13 @@
 // Sheetlore.dll's entry points and its registration, machine-wide and per user, and a
 // registration that fails half-way.
 
-#include "tests/wine/support/com_support.h"
-// after windows.h
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "tests/wine/support/com_support.h"
 
 namespace sheetlore::com_test {
 namespace {

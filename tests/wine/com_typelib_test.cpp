@@ -2,12 +2,12 @@
 // DLL), walked through ITypeLib and ITypeInfo and compared with the published description of
 // the interface, written out here by hand.
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
 #include "tests/wine/support/com_support.h"
-// after windows.h
-#include <gtest/gtest.h>
 
 namespace sheetlore::com_test {
 namespace {

@@ -1,14 +1,11 @@
 #!/usr/bin/env bash
 # Several processes store and delete papers in one PrintSet.ini at the same time, each with
 # names of its own; afterwards every paper added and not deleted must be listed and complete.
-#   store_concurrency_test.sh <wine> <store_worker.exe> <Sheetlore.dll> <work dir> [processes] [papers] [work|unlocked]
-# "unlocked" makes the same profile writes straight through the profile API without the
-# store's lock, to see what the platform alone does.
+#   store_concurrency_test.sh <wine> <store_worker.exe> <Sheetlore.dll> <work dir> [processes] [papers]
 set -uo pipefail
 wine=$1 worker=$2 dll=$3 dir=$4
 processes=${5:-4}
 papers=${6:-40}
-mode=${7:-work}
 
 rm -rf "$dir"
 mkdir -p "$dir"
@@ -21,9 +18,7 @@ prefixes=()
 pids=()
 for p in $(seq "$processes"); do
   prefixes+=("P$p")
-  target=$dll_w
-  [ "$mode" = unlocked ] && target=$ini_w
-  "$wine" "$worker" "$mode" "$target" "P$p" "$papers" >"$dir/worker-$p.log" 2>&1 &
+  "$wine" "$worker" work "$dll_w" "P$p" "$papers" >"$dir/worker-$p.log" 2>&1 &
   pids+=($!)
 done
 status=0

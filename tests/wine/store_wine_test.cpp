@@ -1,19 +1,13 @@
 // The paper store of Sheetlore.dll on the real profile API: PrintSet.ini beside the DLL, the
 // same file the simulated platform writes for the same calls, no other profile file touched,
-// a read-only file, names outside ASCII, two processes at once, and FormAllAdd's message.
+// a file held by another program, names outside ASCII in files of either encoding, names of
+// older files and a long list. (Processes writing at once: store_concurrency and store_crash.)
 
-#include <windows.h>
+#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "com/cls_print_interface.h"
-#include "com/sheetlore_guids.h"
 #include "component/cls_print.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/wine/support/com_support.h"
@@ -21,53 +15,27 @@
 namespace sheetlore::com_test {
 namespace {
 
-std::wstring DllDirectory() {
-  const std::wstring dll = DllPath();
-  return dll.substr(0, dll.find_last_of(L'\\'));
-}
-std::wstring StorePath() { return DllDirectory() + L"\\PrintSet.ini"; }
-
 std::wstring WinIniPath() {
   wchar_t directory[MAX_PATH] = {};
   GetWindowsDirectoryW(directory, MAX_PATH);
   return std::wstring(directory) + L"\\win.ini";
 }
 
-// A file's bytes; empty when it does not exist.
-std::string FileBytes(const std::wstring& path) {
-  std::ifstream file(std::filesystem::path(path), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+std::string StoreBytes() { return FileBytes(StorePath()).value_or(""); }
+void WriteStoreBytes(const std::string& bytes) { SetFileBytes(StorePath(), bytes); }
 
-// A file's text as the profile service wrote it: UTF-16 after a byte-order mark, otherwise
+// The store's text as the profile service wrote it: UTF-16 after a byte-order mark, otherwise
 // the ANSI code page.
-std::wstring FileText(const std::wstring& path) {
-  const std::string bytes = FileBytes(path);
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-      static_cast<unsigned char>(bytes[1]) == 0xFE) {
+std::wstring StoreText() {
+  const std::string bytes = StoreBytes();
+  if (bytes.size() >= 2 && bytes.compare(0, 2, "\xFF\xFE") == 0) {
     return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
   }
-  if (bytes.empty()) return L"";
   const int length =
       MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring text(static_cast<std::size_t>(length), L'\0');
   MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
   return text;
-}
-
-void RemoveStore() {
-  SetFileAttributesW(StorePath().c_str(), FILE_ATTRIBUTE_NORMAL);
-  DeleteFileW(StorePath().c_str());
-}
-
-// The class object straight from the DLL: no registration needed.
-HRESULT CreateFromDll(const LoadedDll& dll, com_ptr<_ClsPrint>& object) {
-  using GetClassObject = HRESULT STDAPICALLTYPE(REFCLSID, REFIID, void**);
-  com_ptr<IClassFactory> factory;
-  const HRESULT hr = dll.Get<GetClassObject>("DllGetClassObject")(com::kClassId, IID_IClassFactory,
-                                                                  factory.put_void());
-  if (FAILED(hr)) return hr;
-  return factory->CreateInstance(nullptr, __uuidof(_ClsPrint), object.put_void());
 }
 
 // One step of a store session, replayed on the DLL and on the simulated platform.
@@ -81,57 +49,30 @@ struct Step {
 class StoreWine : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dll_);
-    RemoveStore();
+    SetFileBytes(StorePath(), std::nullopt);
     winIni_ = FileBytes(WinIniPath());
-    ASSERT_EQ(CreateFromDll(dll_, store_), S_OK);
+    ASSERT_EQ(dll_.Create(store_), S_OK);
   }
   void TearDown() override {
     EXPECT_EQ(FileBytes(WinIniPath()), winIni_) << "win.ini changed";
     store_ = {};
-    RemoveStore();
+    SetFileBytes(StorePath(), std::nullopt);
   }
 
   bool Write(const std::wstring& name, BYTE mode, const double (&v)[6]) {
-    unique_bstr text(name);
-    VARIANT_BOOL written = VARIANT_FALSE;
-    EXPECT_EQ(store_->IniWriteValue(text.get(), mode, v[0], v[1], v[2], v[3], v[4], v[5], &written),
-              S_OK);
-    return written == VARIANT_TRUE;
+    return WritePaper(store_.get(), name, {mode, v[0], v[1], v[2], v[3], v[4], v[5]});
   }
-  void Delete(const std::wstring& name) {
-    unique_bstr text(name);
-    BSTR argument = text.get();
-    EXPECT_EQ(store_->IniDelValue(&argument, nullptr), S_OK);
-  }
+  void Delete(const std::wstring& name) { EXPECT_EQ(DeletePaper(store_.get(), name), S_OK); }
+  // A failed read gives mode 9, which no stored paper has.
   rePaPer Read(const std::wstring& name) {
-    unique_bstr text(name);
-    rePaPer paper{};
-    EXPECT_EQ(store_->IniReadValue(1, text.get(), nullptr, &paper), S_OK);
-    return paper;
+    return ReadPaper(store_.get(), name).value_or(rePaPer{9});
   }
-  std::vector<std::wstring> Names() {
-    unique_variant list;
-    rePaPer paper{};
-    EXPECT_EQ(store_->IniReadValue(0, nullptr, list.get(), &paper), S_OK);
-    std::vector<std::wstring> names;
-    EXPECT_EQ(V_VT(list.get()), VT_ARRAY | VT_VARIANT);
-    if (V_VT(list.get()) != (VT_ARRAY | VT_VARIANT)) return names;
-    LONG upper = -1;
-    SafeArrayGetUBound(V_ARRAY(list.get()), 1, &upper);
-    for (LONG i = 0; i <= upper; ++i) {
-      unique_variant entry;
-      SafeArrayGetElement(V_ARRAY(list.get()), &i, entry.get());
-      EXPECT_EQ(V_VT(entry.get()), VT_BSTR);
-      names.push_back(V_VT(entry.get()) == VT_BSTR ? TextOf(V_BSTR(entry.get())) : L"?");
-    }
-    return names;
-  }
+  std::vector<std::wstring> Names() { return PaperNames(store_.get()); }
 
   ComApartment apartment_;
   LoadedDll dll_;
   com_ptr<_ClsPrint> store_;
-  std::string winIni_;
+  std::optional<std::string> winIni_;
 };
 
 TEST_F(StoreWine, TheDllWritesTheFileTheSimulationWrites) {
@@ -159,7 +100,7 @@ TEST_F(StoreWine, TheDllWritesTheFileTheSimulationWrites) {
       std::wstring name = step.name;
       simulated.IniDelValue(name);
     }
-    EXPECT_EQ(FileText(StorePath()), simulation.FileText(simulatedStore))
+    EXPECT_EQ(StoreText(), simulation.FileText(simulatedStore))
         << "after " << testing::PrintToString(step.name);
   }
   std::vector<std::wstring> simulatedNames;
@@ -172,18 +113,14 @@ TEST_F(StoreWine, TheDllWritesTheFileTheSimulationWrites) {
   Delete(L"A5X");
   Delete(L"Tiny");
   Delete(L"C;1");
-  EXPECT_EQ(FileText(StorePath()), L"");
+  EXPECT_EQ(StoreText(), L"");
 }
 
 TEST_F(StoreWine, AFileWrittenByHandReadsTheSameThroughTheDllAndTheSimulation) {
   const std::wstring text =
       L"; written by hand\r\n[PrintMain]\r\nP=P\r\n  Q  =  Q \r\n[p]\r\nmMode = 1.5\r\n"
       L"W=14.8cm\r\nH=abc\r\nL= 1 2 . 5\r\nR=14,8\r\nT=\"2.5\"\r\n[Q]\r\nW=\t7\r\n";
-  {
-    std::ofstream file(std::filesystem::path(StorePath()), std::ios::binary);
-    const std::string bytes(text.begin(), text.end());
-    file << bytes;
-  }
+  WriteStoreBytes(std::string(text.begin(), text.end()));
   sim::SimPlatform simulation;
   ClsPrint simulated(simulation.platform());
   simulation.SetFileText(simulation.platform().host.ComponentDirectory() + L"\\PrintSet.ini", text);
@@ -200,23 +137,23 @@ TEST_F(StoreWine, AnAbsentFileIsAnEmptyStoreAndTheFirstWriteCreatesItBesideTheDl
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L""}));
   EXPECT_EQ(Read(L"A5X"), rePaPer{});
   Delete(L"A5X");
-  EXPECT_EQ(GetFileAttributesW(StorePath().c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(FileBytes(StorePath()), std::nullopt);
 
   EXPECT_TRUE(Write(L"A5X", 0, {14.8, 21, 0, 0, 0, 0}));
-  EXPECT_NE(GetFileAttributesW(StorePath().c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(FileBytes(StorePath()), std::nullopt);
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"A5X"}));
   // Refused names leave the file as it is.
-  const std::string before = FileBytes(StorePath());
+  const std::string before = StoreBytes();
   EXPECT_FALSE(Write(L"printmain", 0, {1, 2, 0, 0, 0, 0}));
   EXPECT_FALSE(Write(L"A=B", 0, {1, 2, 0, 0, 0, 0}));
   EXPECT_FALSE(Write(L"", 0, {1, 2, 0, 0, 0, 0}));
   Delete(L"PrintMain");
-  EXPECT_EQ(FileBytes(StorePath()), before);
+  EXPECT_EQ(StoreBytes(), before);
 }
 
 TEST_F(StoreWine, AFileThatCannotBeWrittenMakesTheWriteReportFalse) {
   ASSERT_TRUE(Write(L"A5X", 0, {14.8, 21, 0, 0, 0, 0}));
-  const std::string before = FileBytes(StorePath());
+  const std::string before = StoreBytes();
   {
     // Another program holds the file open for itself alone. (A read-only attribute does not
     // stop Wine's writes when the tests run as root.)
@@ -227,23 +164,9 @@ TEST_F(StoreWine, AFileThatCannotBeWrittenMakesTheWriteReportFalse) {
     Delete(L"A5X");
     CloseHandle(held);
   }
-  EXPECT_EQ(FileBytes(StorePath()), before);
+  EXPECT_EQ(StoreBytes(), before);
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"A5X"}));
   EXPECT_EQ(Read(L"A5X"), (rePaPer{0, 14.8, 21, 0, 0, 0, 0}));
-}
-
-TEST_F(StoreWine, NamesOutsideAsciiComeBackIntact) {
-  const std::wstring name = L"標籤紙 Ａ4 é";
-  ASSERT_TRUE(Write(name, 1, {4, 6, 0, 0, 0, 0}));
-  EXPECT_EQ(Names(), (std::vector<std::wstring>{name}));
-  EXPECT_EQ(Read(name), (rePaPer{1, 4, 6, 0, 0, 0, 0}));
-  Delete(name);
-  EXPECT_EQ(Names(), (std::vector<std::wstring>{L""}));
-}
-
-void WriteStoreBytes(const std::string& bytes) {
-  std::ofstream file(std::filesystem::path(StorePath()), std::ios::binary);
-  file << bytes;
 }
 
 // An empty PrintSet.ini (as installed) becomes a UTF-16 file, so that names outside the code
@@ -259,20 +182,20 @@ TEST_F(StoreWine, NoNameLandsInAnotherPapersSectionWhateverTheFilesEncoding) {
   for (std::size_t i = 0; i < names.size(); ++i) {
     EXPECT_EQ(Read(names[i]), (rePaPer{0, i + 1.0, 2, 0, 0, 0, 0})) << i;
   }
-  EXPECT_EQ(FileBytes(StorePath()).substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(StoreBytes().substr(0, 2), "\xFF\xFE");
 
   // A file of ANSI text; this run's code page is 1252 or 950.
   const bool chinese = GetACP() == 950;
   WriteStoreBytes("; papers\r\n[PrintMain]\r\n?\?=?\?\r\n[?\?]\r\nmMode=0\r\nW=9\r\n");
-  const std::string before = FileBytes(StorePath());
+  const std::string before = StoreBytes();
   EXPECT_FALSE(Write(chinese ? L"Āx" : L"標籤", 0, {1, 2, 0, 0, 0, 0}));
-  EXPECT_EQ(FileBytes(StorePath()), before);
+  EXPECT_EQ(StoreBytes(), before);
   EXPECT_EQ(Read(chinese ? L"Āx" : L"紙張"), rePaPer{});
   EXPECT_TRUE(Write(L"Ax", 0, {1, 2, 0, 0, 0, 0}));
   EXPECT_TRUE(Write(chinese ? L"標籤" : L"Éx", 0, {3, 4, 0, 0, 0, 0}));
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"?\?", L"Ax", chinese ? L"標籤" : L"Éx"}));
   EXPECT_EQ(Read(L"?\?").W, 9);
-  EXPECT_NE(FileBytes(StorePath()).substr(0, 2), "\xFF\xFE");
+  EXPECT_NE(StoreBytes().substr(0, 2), "\xFF\xFE");
 }
 
 // Wine's profile service takes letter case into account outside ASCII: deleting é5 must not
@@ -284,18 +207,18 @@ TEST_F(StoreWine, DeletingOnePaperNeverRemovesAnother) {
   Delete(L"é5");
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"É5", L"Ab"}));
   EXPECT_EQ(Read(L"É5"), (rePaPer{0, 1, 2, 0, 0, 0, 0}));
-  EXPECT_EQ(FileText(StorePath()).find(L"[é5]"), std::wstring::npos);
+  EXPECT_EQ(StoreText().find(L"[é5]"), std::wstring::npos);
   Delete(L"aB");  // ASCII letters are one name to the service
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"É5"}));
-  EXPECT_EQ(FileText(StorePath()).find(L"[Ab]"), std::wstring::npos);
+  EXPECT_EQ(StoreText().find(L"[Ab]"), std::wstring::npos);
 }
 
 TEST_F(StoreWine, AValueWhoseTextCannotBeReadBackIsRefused) {
   ASSERT_TRUE(Write(L"A5X", 0, {14.8, 21, 0, 0, 0, 0}));
-  const std::string before = FileBytes(StorePath());
+  const std::string before = StoreBytes();
   EXPECT_FALSE(Write(L"A5X", 1, {1.7976931348623157e308, 1, 0, 0, 0, 0}));
   EXPECT_FALSE(Write(L"Big", 0, {1, 1, 0, 0, 0, -1.7976931348623157e308}));
-  EXPECT_EQ(FileBytes(StorePath()), before);
+  EXPECT_EQ(StoreBytes(), before);
 }
 
 // Papers an older file lists under names the store no longer writes: the profile service
@@ -318,8 +241,7 @@ TEST_F(StoreWine, PapersListedUnderOlderNamesCanBeReadAndDeleted) {
     Delete(name);
   }
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"A5X"}));
-  EXPECT_EQ(FileText(StorePath()),
-            L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\n");
+  EXPECT_EQ(StoreText(), L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\n");
 }
 
 TEST_F(StoreWine, TenThousandPapersAreListedCompletelyInOneRead) {
@@ -336,160 +258,6 @@ TEST_F(StoreWine, TenThousandPapersAreListedCompletelyInOneRead) {
   WriteStoreBytes(std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
   EXPECT_EQ(Names(), expected);
   EXPECT_EQ(Read(expected.back()).W, 9999);
-}
-
-// Two processes adding and deleting their own papers in the same file at the same time.
-// The child side: runs only when started by the test below.
-TEST(StoreWriterChild, Run) {
-  wchar_t tag[64] = {};
-  if (GetEnvironmentVariableW(L"SHEETLORE_STORE_WRITER", tag, 64) == 0) {
-    GTEST_SKIP() << "started only by TwoProcessesKeepEachOthersPapers";
-  }
-  ComApartment apartment;
-  LoadedDll dll;
-  com_ptr<_ClsPrint> store;
-  ASSERT_EQ(CreateFromDll(dll, store), S_OK);
-  for (int i = 0; i < 20; ++i) {
-    for (const wchar_t* kind : {L" keep ", L" drop "}) {
-      unique_bstr name(std::wstring(tag) + kind + std::to_wstring(i));
-      VARIANT_BOOL written = VARIANT_FALSE;
-      store->IniWriteValue(name.get(), 0, i + 1, i + 2, 0, 0, 0, 0, &written);
-      EXPECT_EQ(written, VARIANT_TRUE);
-    }
-    unique_bstr drop(std::wstring(tag) + L" drop " + std::to_wstring(i));
-    BSTR argument = drop.get();
-    store->IniDelValue(&argument, nullptr);
-  }
-}
-
-TEST_F(StoreWine, TwoProcessesKeepEachOthersPapers) {
-  wchar_t self[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::vector<PROCESS_INFORMATION> children;
-  for (const wchar_t* tag : {L"First", L"Second"}) {
-    SetEnvironmentVariableW(L"SHEETLORE_STORE_WRITER", tag);
-    std::wstring commandLine =
-        L"\"" + std::wstring(self) + L"\" --gtest_filter=StoreWriterChild.Run";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process));
-    children.push_back(process);
-  }
-  SetEnvironmentVariableW(L"SHEETLORE_STORE_WRITER", nullptr);
-  for (const PROCESS_INFORMATION& process : children) {
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeProcess(process.hProcess, &code);
-    EXPECT_EQ(code, 0u);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-
-  const std::vector<std::wstring> names = Names();
-  for (const wchar_t* tag : {L"First", L"Second"}) {
-    for (int i = 0; i < 20; ++i) {
-      const std::wstring keep = std::wstring(tag) + L" keep " + std::to_wstring(i);
-      EXPECT_NE(std::find(names.begin(), names.end(), keep), names.end())
-          << "lost: " << testing::PrintToString(keep);
-      EXPECT_EQ(Read(keep), (rePaPer{0, i + 1.0, i + 2.0, 0, 0, 0, 0}))
-          << testing::PrintToString(keep);
-      const std::wstring drop = std::wstring(tag) + L" drop " + std::to_wstring(i);
-      EXPECT_EQ(std::find(names.begin(), names.end(), drop), names.end())
-          << "still listed: " << testing::PrintToString(drop);
-    }
-  }
-}
-
-// The user's side of a message box: waits for a dialog of this process with the caption
-// (other test programs may show boxes with the same caption on the same display), reads its
-// text and buttons and confirms it.
-struct SeenMessage {
-  bool seen = false;
-  std::wstring text;
-  bool hasOk = false;
-  bool hasCancel = false;
-};
-
-struct DialogSearch {
-  const wchar_t* caption;
-  HWND found;
-};
-
-BOOL CALLBACK MatchOwnDialog(HWND window, LPARAM parameter) {
-  auto& search = *reinterpret_cast<DialogSearch*>(parameter);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t className[64] = {};
-  wchar_t title[256] = {};
-  GetClassNameW(window, className, 64);
-  GetWindowTextW(window, title, 256);
-  if (process == GetCurrentProcessId() && lstrcmpW(className, L"#32770") == 0 &&
-      lstrcmpW(title, search.caption) == 0 && IsWindowVisible(window)) {
-    search.found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindOwnDialog(const wchar_t* caption) {
-  DialogSearch search{caption, nullptr};
-  EnumWindows(MatchOwnDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-SeenMessage ConfirmMessage(const wchar_t* caption, int waitMs) {
-  SeenMessage seen;
-  for (int waited = 0; waited < waitMs; waited += 25) {
-    if (HWND box = FindOwnDialog(caption)) {
-      seen.seen = true;
-      wchar_t text[256] = {};
-      GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message box's text control
-      seen.text = text;
-      seen.hasOk = GetDlgItem(box, IDOK) != nullptr;
-      seen.hasCancel = GetDlgItem(box, IDCANCEL) != nullptr;
-      PostMessageW(box, WM_COMMAND, IDOK, 0);
-      return seen;
-    }
-    Sleep(25);
-  }
-  return seen;
-}
-
-std::wstring DefaultPrinter() {
-  wchar_t name[256] = {};
-  DWORD length = 256;
-  return GetDefaultPrinterW(name, &length) ? name : L"";
-}
-
-TEST_F(StoreWine, FormAllAddEndsWithItsMessageWhichTheUserConfirms) {
-  ASSERT_FALSE(DefaultPrinter().empty()) << "the private environment has no default printer";
-  ASSERT_TRUE(Write(L"Store test", 1, {8.5, 11, 0, 0, 0, 0}));
-  SeenMessage seen;
-  std::thread user([&seen] { seen = ConfirmMessage(L"系統提示", 120000); });
-  com_ptr<IDispatch> printer = FakePrinter::Named(DefaultPrinter());
-  IDispatch* given = printer.get();
-  EXPECT_EQ(store_->FormAllAdd(&given), S_OK);
-  user.join();
-  EXPECT_TRUE(seen.seen);
-  EXPECT_EQ(seen.text, L"新增完成");
-  EXPECT_TRUE(seen.hasOk);
-  EXPECT_FALSE(seen.hasCancel);
-  // However long a busy machine takes to close it (the suite's timeout bounds the wait).
-  for (int waited = 0; waited < 120000 && FindOwnDialog(L"系統提示"); waited += 25) {
-    Sleep(25);
-  }
-  EXPECT_EQ(FindOwnDialog(L"系統提示"), nullptr) << "the confirmed message stays open";
-
-  // A printer object without DeviceName ends the call on the first paper, with no message.
-  SeenMessage unexpected;
-  std::thread watcher([&unexpected] { unexpected = ConfirmMessage(L"系統提示", 1500); });
-  com_ptr<IDispatch> broken = FakePrinter::WithoutDeviceName();
-  given = broken.get();
-  EXPECT_EQ(store_->FormAllAdd(&given), DISP_E_UNKNOWNNAME);
-  watcher.join();
-  EXPECT_FALSE(unexpected.seen) << testing::PrintToString(unexpected.text);
 }
 
 }  // namespace

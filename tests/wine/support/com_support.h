@@ -214,6 +214,45 @@ inline std::wstring DeviceNameOf(IDispatch* printer) {
   return TextOf(V_BSTR(name.value.get()));
 }
 
+// The paper store through the object's slots. A failed call reads as false, nothing, or no
+// names; an empty store lists one empty name.
+inline bool WritePaper(_ClsPrint* store, const std::wstring& name, const rePaPer& p) {
+  unique_bstr text(name);
+  VARIANT_BOOL written = VARIANT_FALSE;
+  const HRESULT hr =
+      store->IniWriteValue(text.get(), p.mMode, p.W, p.H, p.L, p.R, p.T, p.B, &written);
+  return SUCCEEDED(hr) && written == VARIANT_TRUE;
+}
+inline HRESULT DeletePaper(_ClsPrint* store, const std::wstring& name) {
+  unique_bstr text(name);
+  BSTR argument = text.get();
+  unique_variant result;
+  return store->IniDelValue(&argument, result.put());
+}
+inline std::optional<rePaPer> ReadPaper(_ClsPrint* store, const std::wstring& name) {
+  unique_bstr text(name);
+  rePaPer paper{};
+  if (FAILED(store->IniReadValue(1, text.get(), nullptr, &paper))) return std::nullopt;
+  return paper;
+}
+inline std::vector<std::wstring> PaperNames(_ClsPrint* store) {
+  unique_variant list;
+  rePaPer paper{};
+  std::vector<std::wstring> names;
+  if (FAILED(store->IniReadValue(0, nullptr, list.get(), &paper)) ||
+      V_VT(list.get()) != (VT_ARRAY | VT_VARIANT)) {
+    return names;
+  }
+  LONG upper = -1;
+  SafeArrayGetUBound(V_ARRAY(list.get()), 1, &upper);
+  for (LONG i = 0; i <= upper; ++i) {
+    unique_variant entry;
+    SafeArrayGetElement(V_ARRAY(list.get()), &i, entry.get());
+    names.push_back(V_VT(entry.get()) == VT_BSTR ? TextOf(V_BSTR(entry.get())) : L"(not text)");
+  }
+  return names;
+}
+
 // The thread's error object after a failed vtable call.
 inline std::wstring ErrorDescription() {
   com_ptr<IErrorInfo> info;

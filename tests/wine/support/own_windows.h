@@ -88,7 +88,7 @@ inline std::wstring AnswerOwnMessageBox(
 
 // While it lives, a thread confirms every message box of this process and closes the
 // maintenance dialog should a call open it, so that no call can hang the test; Stop() gives
-// what it saw: the message boxes' texts and "(dialog)" for a dialog.
+// what it saw: the message boxes' texts and "(dialog)" for a dialog; count() how many so far.
 class OwnWindowWatch {
  public:
   OwnWindowWatch() : thread_([this] { Watch(); }) {}
@@ -101,22 +101,27 @@ class OwnWindowWatch {
     if (thread_.joinable()) thread_.join();
     return seen_;
   }
+  int count() const { return count_; }
 
  private:
   void Watch() {
     while (!stop_) {
-      if (HWND box = FindOwnWindow(kNoticeTitle, L"#32770"))
+      if (HWND box = FindOwnWindow(kNoticeTitle, L"#32770")) {
         seen_.push_back(ConfirmMessageBox(box));
+        ++count_;
+      }
       if (HWND dialog = FindOwnWindow(kDialogCaption)) {
         seen_.push_back(L"(dialog)");
         ::PostMessageW(dialog, WM_CLOSE, 0, 0);
         WaitFor([&] { return !::IsWindow(dialog); });
+        ++count_;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
   }
 
   std::atomic<bool> stop_{false};
+  std::atomic<int> count_{0};
   std::vector<std::wstring> seen_;
   std::thread thread_;
 };
