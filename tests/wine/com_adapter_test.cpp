@@ -70,15 +70,6 @@ TEST(CompletedArguments, NamedArgumentsTakeTheirPlaces) {
   EXPECT_EQ(V_R8(&Argument(parameters, 7)), 0);
 }
 
-TEST(CompletedArguments, AMissingMarkerInPlaceTakesTheDefault) {
-  VARIANT arguments[2] = {Missing(), Double(1)};
-  DISPPARAMS call{arguments, nullptr, 2, 0};
-  CompletedArguments completed(MethodNamed(L"InchToCm"), call);
-  ASSERT_EQ(completed.get()->cArgs, 2u);
-  EXPECT_EQ(V_VT(&Argument(completed.get(), 1)), VT_BOOL);
-  EXPECT_EQ(V_BOOL(&Argument(completed.get(), 1)), VARIANT_TRUE);
-}
-
 TEST(CompletedArguments, AScriptVariableBecomesAReferenceToItsTypedValue) {
   VARIANT width = Short(3);  // a number of another type: converted in place
   VARIANT empty;
@@ -122,13 +113,6 @@ TEST(CompletedArguments, AnOmittedVariantStaysMarkedMissingAndAnObjectIsNothing)
   EXPECT_EQ(V_DISPATCH(&Argument(printer.get(), 1)), nullptr);
 }
 
-TEST(CompletedArguments, TooManyArgumentsAreLeftForInvokeToRefuse) {
-  VARIANT extra[2] = {Long(1), Long(2)};
-  DISPPARAMS call{extra, nullptr, 2, 0};
-  CompletedArguments completed(MethodNamed(L"GetWindows"), call);
-  EXPECT_EQ(completed.get()->cArgs, 2u);
-}
-
 TEST(WizardCaption, OmittedOrDecodedDefaultGivesTheExactTitle) {
   EXPECT_EQ(com::WizardCaptionFromCaller(nullptr), L"新增印表機精靈");
   unique_bstr decoded(com::WizardCaptionAsDecodedHere());
@@ -141,8 +125,6 @@ TEST(WizardCaption, OmittedOrDecodedDefaultGivesTheExactTitle) {
   EXPECT_EQ(com::WizardCaptionFromCaller(&text), L"");
 }
 
-const std::vector<FormRow> kTwoForms = {{L"Letter", 1, 21.59, 27.94}, {L"A4", 2, 21.0, 29.7}};
-
 TEST(FormRowsArray, ZeroFormsGiveAFourByZeroArray) {
   unique_variant target;
   StoreFormRows(*target.get(), {});
@@ -152,21 +134,6 @@ TEST(FormRowsArray, ZeroFormsGiveAFourByZeroArray) {
   EXPECT_EQ(upper, 3);
   SafeArrayGetUBound(V_ARRAY(target.get()), 2, &upper);
   EXPECT_EQ(upper, -1);
-}
-
-TEST(FormRowsArray, ReplacesWhateverTheVariableHeld) {
-  unique_variant target = unique_variant::from_string(L"old");
-  StoreFormRows(*target.get(), kTwoForms);
-  ASSERT_EQ(V_VT(target.get()), VT_ARRAY | VT_VARIANT);
-  VARIANT element;
-  VariantInit(&element);
-  LONG at[2] = {0, 1};
-  ASSERT_EQ(SafeArrayGetElement(V_ARRAY(target.get()), at, &element), S_OK);
-  EXPECT_EQ(TextOf(V_BSTR(&element)), L"A4");
-  VariantClear(&element);
-  at[0] = 3;
-  SafeArrayGetElement(V_ARRAY(target.get()), at, &element);
-  EXPECT_DOUBLE_EQ(V_R8(&element), 29.7);
 }
 
 TEST(NamesArray, IsOneDimensionalTextFromZero) {
@@ -186,16 +153,6 @@ TEST(NamesArray, IsOneDimensionalTextFromZero) {
   SafeArrayGetUBound(V_ARRAY(target.get()), 1, &upper);
   EXPECT_EQ(lower, 0);
   EXPECT_EQ(upper, 1);
-}
-
-TEST(MissingArgument, NullOrTheMarkerDirectlyOrByReference) {
-  EXPECT_TRUE(com::IsMissing(nullptr));
-  VARIANT marker = Missing();
-  EXPECT_TRUE(com::IsMissing(&marker));
-  VARIANT reference = Reference(&marker);
-  EXPECT_TRUE(com::IsMissing(&reference));
-  VARIANT other = Long(0);
-  EXPECT_FALSE(com::IsMissing(&other));
 }
 
 }  // namespace

@@ -156,51 +156,39 @@ inline VARIANT OfType(VARTYPE type) {
   V_VT(&v) = type;
   return v;
 }
-inline VARIANT Double(double value) {
-  VARIANT v = OfType(VT_R8);
-  V_R8(&v) = value;
+template <class Fill>
+VARIANT Make(VARTYPE type, Fill fill) {
+  VARIANT v = OfType(type);
+  fill(v);
   return v;
 }
-inline VARIANT Boolean(VARIANT_BOOL value) {
-  VARIANT v = OfType(VT_BOOL);
-  V_BOOL(&v) = value;
-  return v;
+inline VARIANT Double(double x) {
+  return Make(VT_R8, [&](VARIANT& v) { V_R8(&v) = x; });
 }
-inline VARIANT Short(SHORT value) {
-  VARIANT v = OfType(VT_I2);
-  V_I2(&v) = value;
-  return v;
+inline VARIANT Boolean(VARIANT_BOOL x) {
+  return Make(VT_BOOL, [&](VARIANT& v) { V_BOOL(&v) = x; });
 }
-inline VARIANT Long(LONG value) {
-  VARIANT v = OfType(VT_I4);
-  V_I4(&v) = value;
-  return v;
+inline VARIANT Short(SHORT x) {
+  return Make(VT_I2, [&](VARIANT& v) { V_I2(&v) = x; });
 }
-inline VARIANT Text(BSTR value) {
-  VARIANT v = OfType(VT_BSTR);
-  V_BSTR(&v) = value;
-  return v;
+inline VARIANT Long(LONG x) {
+  return Make(VT_I4, [&](VARIANT& v) { V_I4(&v) = x; });
 }
-inline VARIANT Object(IDispatch* value) {
-  VARIANT v = OfType(VT_DISPATCH);
-  V_DISPATCH(&v) = value;
-  return v;
+inline VARIANT Text(BSTR x) {
+  return Make(VT_BSTR, [&](VARIANT& v) { V_BSTR(&v) = x; });
 }
-inline VARIANT Reference(VARIANT* target) {
-  VARIANT v = OfType(VT_BYREF | VT_VARIANT);
-  V_VARIANTREF(&v) = target;
-  return v;
+inline VARIANT Object(IDispatch* x) {
+  return Make(VT_DISPATCH, [&](VARIANT& v) { V_DISPATCH(&v) = x; });
 }
-inline VARIANT TextReference(BSTR* target) {
-  VARIANT v = OfType(VT_BYREF | VT_BSTR);
-  V_BSTRREF(&v) = target;
-  return v;
+inline VARIANT Reference(VARIANT* x) {
+  return Make(VT_BYREF | VT_VARIANT, [&](VARIANT& v) { V_VARIANTREF(&v) = x; });
+}
+inline VARIANT TextReference(BSTR* x) {
+  return Make(VT_BYREF | VT_BSTR, [&](VARIANT& v) { V_BSTRREF(&v) = x; });
 }
 // The marker of an omitted argument.
 inline VARIANT Missing() {
-  VARIANT v = OfType(VT_ERROR);
-  V_ERROR(&v) = DISP_E_PARAMNOTFOUND;
-  return v;
+  return Make(VT_ERROR, [](VARIANT& v) { V_ERROR(&v) = DISP_E_PARAMNOTFOUND; });
 }
 
 inline std::wstring TextOf(BSTR bstr) {
