@@ -10,15 +10,13 @@ papers=${6:-40}
 rm -rf "$dir"
 mkdir -p "$dir"
 cp "$dll" "$dir/Sheetlore.dll"
-winpath() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
-dll_w=$(winpath "$dir/Sheetlore.dll")
-ini_w=$(winpath "$dir/PrintSet.ini")
+dll_w=$("$wine" winepath -w "$dir/Sheetlore.dll" 2>/dev/null | tr -d '\r')
 
 prefixes=()
 pids=()
 for p in $(seq "$processes"); do
   prefixes+=("P$p")
-  "$wine" "$worker" work "$dll_w" "P$p" "$papers" >"$dir/worker-$p.log" 2>&1 &
+  "$wine" "$worker" add "$dll_w" "P$p" "$papers" >"$dir/worker-$p.log" 2>&1 &
   pids+=($!)
 done
 status=0
@@ -29,5 +27,5 @@ for i in "${!pids[@]}"; do
     status=1
   fi
 done
-"$wine" "$worker" check "$ini_w" "$papers" "${prefixes[@]}" | tr -d '\r' || status=1
+"$wine" "$worker" check-added "$dll_w" "$papers" "${prefixes[@]}" | tr -d '\r' || status=1
 exit $status

@@ -4,7 +4,7 @@
 # version, no paper stored before the loops lost. The kill moments come from a seeded random
 # generator and fall after the worker reports that its loop runs; only the invariants are
 # judged, never timings.
-#   store_crash_test.sh <wine> <store_crash_worker.exe> <Sheetlore.dll> <work dir> [kills] [seed]
+#   store_crash_test.sh <wine> <store_worker.exe> <Sheetlore.dll> <work dir> [kills] [seed]
 set -uo pipefail
 wine=$1 worker=$2 dll=$3 dir=$4
 kills=${5:-100}

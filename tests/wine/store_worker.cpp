@@ -1,11 +1,20 @@
-// One process of the paper store's concurrency test.
-//   store_worker work <Sheetlore.dll> <prefix> <count>
-//     loads the DLL, creates a ClsPrint through its class factory and stores the papers
-//     <prefix>-1 .. <prefix>-<count> one after another, deleting <prefix>-<i-1> after every
-//     third write (so <prefix>-2, -5, -8, ... end deleted).
-//   store_worker check <PrintSet.ini> <count> <prefix>...
-//     reads the store through the profile API and checks that every paper of every prefix that
-//     was added and not deleted is listed and complete, and no deleted one is listed.
+// One process of the paper store's multi-process tests. It loads the Sheetlore.dll given,
+// creates a ClsPrint from its class factory and works on the PrintSet.ini beside that DLL.
+//   store_worker add <dll> <prefix> <count>
+//     stores <prefix>-1 .. <prefix>-<count> one after another, deleting <prefix>-<i-1> after
+//     every third write (so <prefix>-2, -5, -8, ... end deleted).
+//   store_worker check-added <dll> <count> <prefix>...
+//     every paper of every prefix that was added and not deleted is listed once and reads back
+//     whole; no deleted one is listed or leaves a value behind.
+//   store_worker keep <dll>
+//     stores Keep-0 .. Keep-9, which the loop never touches, then checks the store.
+//   store_worker loop <dll> <seed>
+//     checks the store, prints "looping", then stores, overwrites and deletes Cycle-0 ..
+//     Cycle-19 until it is killed.
+//   store_worker check <dll>
+//     no name is listed twice; every listed paper reads back as one whole version (all seven
+//     values from one version number, as the loop writes them); every Keep paper is listed
+//     with its own version.
 // Exit code 0 when everything held; the reasons otherwise on stdout.
 
 #include "tests/wine/support/com_support.h"
@@ -13,118 +22,159 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <cwchar>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+namespace sheetlore::com_test {
 namespace {
 
-using namespace sheetlore::com_test;
+constexpr int kKeptPapers = 10;
+constexpr int kCyclePapers = 20;
+constexpr int kKeptVersion = 1000;
 
-const wchar_t* const kPaperKeys[] = {L"mMode", L"W", L"H", L"L", L"R", L"T", L"B"};
-
-std::wstring PaperName(const std::wstring& prefix, int i) {
+std::wstring Numbered(const std::wstring& prefix, int i) {
   return prefix + L"-" + std::to_wstring(i);
 }
 
-bool IsDeleted(int i, int count) { return i % 3 == 2 && i + 1 <= count; }
+// What the add mode stores as paper i.
+rePaPer Added(int i) { return {0, double(i), i + 0.5, 0.25, i - 0.25, 0.5, i + 0.25}; }
 
-int Work(const wchar_t* dllPath, const std::wstring& prefix, int count) {
-  ComApartment apartment;
-  LoadedDll dll(dllPath);
-  com_ptr<_ClsPrint> store;
-  if (FAILED(dll.Create(store))) {
-    std::printf("FAIL: cannot create the object from %ls\n", dllPath);
-    return 1;
-  }
-  int failures = 0;
-  for (int i = 1; i <= count; ++i) {
-    if (!WritePaper(store.get(), PaperName(prefix, i),
-                    {0, double(i), i + 0.5, 0.25, i - 0.25, 0.5, i + 0.25})) {
-      std::printf("FAIL: writing %ls\n", PaperName(prefix, i).c_str());
-      ++failures;
-    }
-    if (i % 3 == 0 && FAILED(DeletePaper(store.get(), PaperName(prefix, i - 1)))) {
-      std::printf("FAIL: deleting %ls\n", PaperName(prefix, i - 1).c_str());
-      ++failures;
-    }
-  }
-  return failures == 0 ? 0 : 1;
+// Every value of one version follows from its number, so a paper mixing two versions shows.
+rePaPer Version(int v) {
+  return {static_cast<std::uint8_t>(v % 2),
+          100.0 + v,
+          200.0 + v,
+          double(v),
+          v + 0.5,
+          v + 0.25,
+          v + 0.75};
 }
 
-std::vector<std::wstring> SplitAtZeros(const wchar_t* text, DWORD count) {
-  std::vector<std::wstring> parts;
-  std::wstring current;
-  for (DWORD i = 0; i < count; ++i) {
-    if (text[i] == L'\0') {
-      if (!current.empty()) parts.push_back(current);
-      current.clear();
-    } else {
-      current.push_back(text[i]);
-    }
-  }
-  if (!current.empty()) parts.push_back(current);
-  return parts;
+int Fail(int problems, const wchar_t* what, const std::wstring& name) {
+  std::printf("FAIL: %ls %ls\n", name.c_str(), what);
+  return problems + 1;
 }
 
-int Check(const wchar_t* storePath, int count, const std::vector<std::wstring>& prefixes) {
-  std::vector<wchar_t> buffer(1 << 20);
-  const DWORD copied = GetPrivateProfileStringW(L"PrintMain", nullptr, L"", buffer.data(),
-                                                static_cast<DWORD>(buffer.size()), storePath);
-  const std::vector<std::wstring> listedNames = SplitAtZeros(buffer.data(), copied);
-  const std::set<std::wstring> listed(listedNames.begin(), listedNames.end());
-  int problems = 0;
-  if (listed.size() != listedNames.size()) {
-    std::printf("FAIL: a name is listed twice\n");
-    ++problems;
-  }
-  for (const std::wstring& prefix : prefixes) {
-    for (int i = 1; i <= count; ++i) {
-      const std::wstring name = PaperName(prefix, i);
-      const bool shouldBeListed = !IsDeleted(i, count);
-      if (listed.count(name) != (shouldBeListed ? 1u : 0u)) {
-        std::printf("FAIL: %ls is %s\n", name.c_str(),
-                    shouldBeListed ? "lost from the list" : "still listed after its delete");
-        ++problems;
-        continue;
-      }
-      for (const wchar_t* key : kPaperKeys) {
-        wchar_t value[64] = {};
-        GetPrivateProfileStringW(name.c_str(), key, L"<missing>", value, 64, storePath);
-        const bool missing = std::wcscmp(value, L"<missing>") == 0;
-        if (shouldBeListed == missing) {
-          std::printf("FAIL: %ls has %s key %ls\n", name.c_str(),
-                      missing ? "lost its" : "kept its deleted", key);
-          ++problems;
-        }
-      }
-      if (shouldBeListed) {
-        wchar_t width[64] = {};
-        GetPrivateProfileStringW(name.c_str(), L"W", L"", width, 64, storePath);
-        if (std::wstring(width) != std::to_wstring(i)) {
-          std::printf("FAIL: %ls has the width %ls\n", name.c_str(), width);
-          ++problems;
-        }
-      }
-    }
-  }
-  std::printf("%s: %zu papers listed, %d problems\n", problems == 0 ? "ok" : "FAIL",
-              listedNames.size(), problems);
+// The names listed (the empty store's one empty entry left out); a name listed twice counts.
+std::set<std::wstring> Listed(_ClsPrint* store, int& problems) {
+  std::vector<std::wstring> names = PaperNames(store);
+  std::erase(names, L"");
+  const std::set<std::wstring> listed(names.begin(), names.end());
+  if (listed.size() != names.size()) problems = Fail(problems, L"(a name is listed twice)", L"");
+  return listed;
+}
+
+int Report(int problems, std::size_t listed) {
+  std::printf("%s: %zu papers listed, %d problems\n", problems == 0 ? "ok" : "FAIL", listed,
+              problems);
+  std::fflush(stdout);
   return problems == 0 ? 0 : 1;
 }
 
+int Add(_ClsPrint* store, const std::wstring& prefix, int count) {
+  int problems = 0;
+  for (int i = 1; i <= count; ++i) {
+    if (!WritePaper(store, Numbered(prefix, i), Added(i))) {
+      problems = Fail(problems, L"was not written", Numbered(prefix, i));
+    }
+    if (i % 3 == 0 && FAILED(DeletePaper(store, Numbered(prefix, i - 1)))) {
+      problems = Fail(problems, L"was not deleted", Numbered(prefix, i - 1));
+    }
+  }
+  return problems == 0 ? 0 : 1;
+}
+
+int CheckAdded(_ClsPrint* store, int count, const std::vector<std::wstring>& prefixes) {
+  int problems = 0;
+  const std::set<std::wstring> listed = Listed(store, problems);
+  for (const std::wstring& prefix : prefixes) {
+    for (int i = 1; i <= count; ++i) {
+      const std::wstring name = Numbered(prefix, i);
+      const bool deleted = i % 3 == 2 && i < count;
+      if (listed.count(name) != (deleted ? 0u : 1u)) {
+        problems = Fail(problems, deleted ? L"is listed after its delete" : L"was lost", name);
+      }
+      if (ReadPaper(store, name) != (deleted ? rePaPer{} : Added(i))) {
+        problems = Fail(problems, deleted ? L"left values behind" : L"reads back wrong", name);
+      }
+    }
+  }
+  return Report(problems, listed.size());
+}
+
+int Check(_ClsPrint* store) {
+  int problems = 0;
+  const std::set<std::wstring> listed = Listed(store, problems);
+  for (int i = 0; i < kKeptPapers; ++i) {
+    if (!listed.count(Numbered(L"Keep", i)))
+      problems = Fail(problems, L"was lost", Numbered(L"Keep", i));
+  }
+  for (const std::wstring& name : listed) {
+    const std::optional<rePaPer> paper = ReadPaper(store, name);
+    const int v = paper ? static_cast<int>(paper->L) : 0;
+    const bool kept = name.starts_with(L"Keep-");
+    if (v < 1 || *paper != Version(v) || (kept && v != kKeptVersion + std::stoi(name.substr(5)))) {
+      problems = Fail(problems, L"does not read back as one whole version", name);
+    }
+  }
+  return Report(problems, listed.size());
+}
+
+int Keep(_ClsPrint* store) {
+  for (int i = 0; i < kKeptPapers; ++i) {
+    if (!WritePaper(store, Numbered(L"Keep", i), Version(kKeptVersion + i))) {
+      return Fail(0, L"was not written", Numbered(L"Keep", i));
+    }
+  }
+  return Check(store);
+}
+
+[[noreturn]] void Loop(_ClsPrint* store, unsigned seed) {
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> paper(0, kCyclePapers - 1), version(1, 999), action(1, 10);
+  std::printf("looping\n");
+  std::fflush(stdout);
+  for (;;) {
+    const std::wstring name = Numbered(L"Cycle", paper(random));
+    if (action(random) <= 6) {
+      WritePaper(store, name, Version(version(random)));
+    } else {
+      DeletePaper(store, name);
+    }
+  }
+}
+
+int Run(const std::vector<std::wstring>& arguments) {
+  const std::size_t count = arguments.size();
+  if (count < 3) return 2;
+  const std::wstring& mode = arguments[1];
+  ComApartment apartment;
+  LoadedDll dll(arguments[2]);
+  com_ptr<_ClsPrint> store;
+  if (FAILED(dll.Create(store))) return Fail(0, L"(no object from this DLL)", arguments[2]);
+  if (mode == L"add" && count == 5) return Add(store.get(), arguments[3], std::stoi(arguments[4]));
+  if (mode == L"check-added" && count >= 5) {
+    return CheckAdded(store.get(), std::stoi(arguments[3]),
+                      {arguments.begin() + 4, arguments.end()});
+  }
+  if (mode == L"keep") return Keep(store.get());
+  if (mode == L"check") return Check(store.get());
+  if (mode == L"loop" && count == 4) {
+    if (Check(store.get()) != 0) return 1;
+    Loop(store.get(), static_cast<unsigned>(std::stoul(arguments[3])));
+  }
+  return 2;
+}
+
 }  // namespace
+}  // namespace sheetlore::com_test
 
 int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  const std::wstring mode = argc > 1 ? argv[1] : L"";
-  if (mode == L"work" && argc == 5) return Work(argv[2], argv[3], _wtoi(argv[4]));
-  if (mode == L"check" && argc >= 5) {
-    return Check(argv[2], _wtoi(argv[3]), std::vector<std::wstring>(argv + 4, argv + argc));
-  }
-  std::printf(
-      "usage: store_worker work <dll> <prefix> <count> | check <ini> <count> <prefix>...\n");
-  return 2;
+  const int status = sheetlore::com_test::Run({argv, argv + argc});
+  if (status == 2) std::printf("usage: see the head of store_worker.cpp\n");
+  return status;
 }
