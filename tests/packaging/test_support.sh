@@ -1,7 +1,8 @@
-# Sourced by the packaging test scripts after `set -u`: a scratch folder in $work, ok and fail
-# (each failure counted in $failures, which the script's last line turns into its status), the
-# check that the x86 build exists, and the release package built from the two build folders.
-work=$(mktemp -d)
+# Sourced by the packaging and Wine test scripts after `set -u`: a scratch folder in $work (a
+# new one unless the script set it), ok and fail (each failure counted in $failures, which the
+# script's last line turns into its status), the check that the x86 build exists, and the
+# release package built from the two build folders.
+work=${work:-$(mktemp -d)}
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 ok() { echo "ok: $*"; }

@@ -9,7 +9,7 @@ set -u
 wine64=/usr/lib/wine/wine64
 wine32=/usr/lib/wine/wine
 work=$3
-status=0
+. "$(dirname "$0")/../packaging/test_support.sh"
 mkdir -p "$work"
 # Copies, so that a rebuild meanwhile does not change what is registered.
 cp "$1" "$work/Sheetlore64.dll" && cp "$2" "$work/Sheetlore32.dll" || exit 1
@@ -36,22 +36,22 @@ root() { [ "$1" = machine ] && echo HKLM || echo HKCU; }
 # expect present|absent, architecture whose view is read, key
 expect_key() {
   if WINEDEBUG=-all "$(loader "$2")" reg query "$3" >/dev/null 2>&1; then found=present; else found=absent; fi
-  [ "$found" = "$1" ] || { echo "FAIL: $step: $3 is $found in the $2 view"; status=1; }
+  [ "$found" = "$1" ] || fail "$step: $3 is $found in the $2 view"
 }
 # The class of this architecture names its DLL.
 expect_server() { # scope, arch
   server=$(WINEDEBUG=-all "$(loader "$2")" reg query "$(root "$1")\\$class\\InprocServer32" /ve 2>/dev/null | tr -d '\r' | grep -o '[A-Z]:\\.*')
-  [ "$server" = "$(dll "$2")" ] || { echo "FAIL: $step: the $2 class names '$server'"; status=1; }
+  [ "$server" = "$(dll "$2")" ] || fail "$step: the $2 class names '$server'"
 }
 # Wine's COM creates from the machine's keys only; per user the keys are the check.
 expect_creation() { # arch, created|refused
   result=$(WINEDEBUG=-all "$(loader "$1")" cscript //nologo "$script" | tr -d '\r')
-  case $result in "$2"*) ;; *) echo "FAIL: $step: a $1 host: $result (expected $2)"; status=1 ;; esac
+  case $result in "$2"*) ;; *) fail "$step: a $1 host: $result (expected $2)" ;; esac
 }
 register() { # scope, arch, "" or /u
   if [ "$1" = machine ]; then flags="/s $3"; else flags="/s $3 /n /i:user"; fi
   # shellcheck disable=SC2086
-  WINEDEBUG=-all "$(loader "$2")" regsvr32 $flags "$(dll "$2")" || { echo "FAIL: regsvr32 $flags $2"; status=1; }
+  WINEDEBUG=-all "$(loader "$2")" regsvr32 $flags "$(dll "$2")" || fail "regsvr32 $flags $2"
 }
 expect_registered() { # scope, arch
   r=$(root "$1")
@@ -89,7 +89,7 @@ for scope in machine user; do
       done
     done
     [ $scope = machine ] && expect_creation x64 refused && expect_creation x86 refused
-    [ $status -eq 0 ] && echo "ok: $scope, $first unregistered first"
+    [ "$failures" -eq 0 ] && ok "$scope, $first unregistered first"
   done
 done
-exit $status
+[ "$failures" -eq 0 ]

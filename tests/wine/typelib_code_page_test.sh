@@ -8,7 +8,7 @@ wine=$1
 writer=$2
 built=$3
 work=$4
-status=0
+. "$(dirname "$0")/../packaging/test_support.sh"
 mkdir -p "$work"
 # CaptionName's default, "新增印表機精靈", in code page 950.
 big5=$(printf '\267\163\274\127\246\114\252\355\276\367\272\353\306\106')
@@ -17,17 +17,15 @@ for locale in en_US.UTF-8 ru_RU.UTF-8 zh_CN.UTF-8; do
   library="$work/written-$locale.tlb"
   rm -f "$library"
   if ! LC_ALL=$locale WINEDEBUG=-all "$wine" "$writer" "$(winepath -w "$library")"; then
-    echo "FAIL: the writer failed under $locale"
-    status=1
+    fail "the writer failed under $locale"
   elif ! LC_ALL=C grep -aqF "$big5" "$library"; then
-    echo "FAIL: under $locale the library does not hold the default's code page 950 bytes"
-    status=1
+    fail "under $locale the library does not hold the default's code page 950 bytes"
   else
-    echo "ok: $locale"
+    ok "$locale"
   fi
 done
 # Byte for byte the build's library, where nothing else depends on the locale.
-cmp "$built" "$work/written-en_US.UTF-8.tlb" || { echo "FAIL: en_US.UTF-8 wrote another file"; status=1; }
+cmp "$built" "$work/written-en_US.UTF-8.tlb" || fail "en_US.UTF-8 wrote another file"
 
 # Japanese (code page 932) cannot hold those bytes: no library, and a message naming the code page.
 library="$work/written-ja_JP.UTF-8.tlb"
@@ -35,7 +33,7 @@ rm -f "$library"
 message=$(LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all "$wine" "$writer" "$(winepath -w "$library")" 2>&1)
 code=$?
 printf '%s\n' "$message" | tr -d '\r'
-[ "$code" -ne 0 ] || { echo "FAIL: the writer accepted code page 932"; status=1; }
+[ "$code" -ne 0 ] || fail "the writer accepted code page 932"
 printf '%s\n' "$message" | grep -q "code page 932 cannot carry" ||
-  { echo "FAIL: the writer's message does not name the code page"; status=1; }
-exit $status
+  fail "the writer's message does not name the code page"
+[ "$failures" -eq 0 ]
