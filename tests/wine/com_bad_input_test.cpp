@@ -72,6 +72,12 @@ class Arguments {
 
 using Wrong = std::function<VARIANT(Arguments&)>;
 
+// Arguments of PrintAddForm (printer, form, six sizes) and of IniWriteValue (name, unit code,
+// six values): the first two given, the sizes 10 x 15 with no margins.
+std::vector<VARIANT> WithSizes(VARIANT first, VARIANT second) {
+  return {first, second, Double(10), Double(15), Double(0), Double(0), Double(0), Double(0)};
+}
+
 // Text arguments of every kind, for the methods that take names.
 const std::vector<Wrong> kWrongTexts = {
     [](Arguments& a) { return a.String(L""); },
@@ -184,14 +190,8 @@ TEST_F(ComBadInput, PrintAddFormWithWrongSizes) {
   for (const Wrong& wrong : kWrongNumbers) {
     for (int position = 2; position < 8; ++position) {
       Arguments a;
-      std::vector<VARIANT> arguments = {a.String(L"No such printer"),
-                                        a.String(L"Sheetlore bad"),
-                                        Double(10),
-                                        Double(15),
-                                        Double(0),
-                                        Double(0),
-                                        Double(0),
-                                        Double(0)};
+      std::vector<VARIANT> arguments =
+          WithSizes(a.String(L"No such printer"), a.String(L"Sheetlore bad"));
       arguments[position] = wrong(a);
       Call(L"PrintAddForm", arguments);
     }
@@ -279,8 +279,7 @@ TEST_F(ComBadInput, GFormIdFormCheckAndFormAllAddWithWrongNamesAndPrinters) {
 TEST_F(ComBadInput, PaperStoreWithWrongNamesAndValues) {
   for (const Wrong& wrong : kWrongTexts) {
     Arguments a;
-    const CallResult write = Call(L"IniWriteValue", {wrong(a), Short(0), Double(10), Double(15),
-                                                     Double(0), Double(0), Double(0), Double(0)});
+    const CallResult write = Call(L"IniWriteValue", WithSizes(wrong(a), Short(0)));
     Call(L"IniReadValue", {Short(1), wrong(a)});
     Call(L"IniReadValue", {Short(0), wrong(a), a.VariantRef()});
     Call(L"IniDelValue", {wrong(a)});
@@ -291,22 +290,14 @@ TEST_F(ComBadInput, PaperStoreWithWrongNamesAndValues) {
   for (const std::wstring& name : {std::wstring(), std::wstring(L"  "), kControls,
                                    std::wstring(L"PRINTMAIN"), std::wstring(L"a=b")}) {
     Arguments a;
-    ExpectFalse(Call(L"IniWriteValue", {a.String(name), Short(0), Double(10), Double(15), Double(0),
-                                        Double(0), Double(0), Double(0)}));
+    ExpectFalse(Call(L"IniWriteValue", WithSizes(a.String(name), Short(0))));
     Call(L"IniDelValue", {a.StringRef(name)});
   }
   // Values the store cannot carry: false, nothing written.
   for (int position = 2; position < 8; ++position) {
     for (double value : {kNaN, kInfinity, -kInfinity}) {
       Arguments a;
-      std::vector<VARIANT> arguments = {a.String(L"Sheetlore bad"),
-                                        Short(0),
-                                        Double(10),
-                                        Double(15),
-                                        Double(0),
-                                        Double(0),
-                                        Double(0),
-                                        Double(0)};
+      std::vector<VARIANT> arguments = WithSizes(a.String(L"Sheetlore bad"), Short(0));
       arguments[position] = Double(value);
       ExpectFalse(Call(L"IniWriteValue", arguments));
     }
@@ -314,13 +305,11 @@ TEST_F(ComBadInput, PaperStoreWithWrongNamesAndValues) {
   // A unit code outside a byte, numbers of the wrong type, missing arguments.
   for (const Wrong& wrong : kWrongNumbers) {
     Arguments a;
-    Call(L"IniWriteValue", {a.String(L"Sheetlore bad"), wrong(a), Double(10), Double(15), Double(0),
-                            Double(0), Double(0), Double(0)});
+    Call(L"IniWriteValue", WithSizes(a.String(L"Sheetlore bad"), wrong(a)));
     Call(L"IniReadValue", {wrong(a), a.String(L"A5X")});
   }
   Arguments a;
-  Call(L"IniWriteValue", {a.String(L"Sheetlore bad"), Long(256), Double(10), Double(15), Double(0),
-                          Double(0), Double(0), Double(0)});
+  Call(L"IniWriteValue", WithSizes(a.String(L"Sheetlore bad"), Long(256)));
   Call(L"IniWriteValue", {a.String(L"Sheetlore bad"), Short(0), Double(10)});
   Call(L"IniReadValue", {Long(40000)});
   Call(L"IniReadValue", {});

@@ -56,28 +56,16 @@ TEST_F(ComObject, GetWindowsReportsTheNtFamilyBothWays) {
   EXPECT_EQ(V_I2(call.value.get()), 2);
 }
 
-TEST_F(ComObject, InchToCmWithModeOmittedTrueFalseAndOne) {
-  const struct {
-    double value;
-    std::optional<VARIANT_BOOL> mode;
-    double result;
-  } cases[] = {{1, std::nullopt, 2.54},
-               {1, VARIANT_TRUE, 2.54},
-               {2.54, VARIANT_FALSE, 1},
-               {5, VARIANT_BOOL{1}, 0}};  // 1 is not a canonical boolean
-  for (auto c : cases) {
-    double value = c.value, result = -1;
-    ASSERT_EQ(slots_->InchToCm(&value, c.mode ? &*c.mode : nullptr, &result), S_OK);
-    EXPECT_DOUBLE_EQ(result, c.result) << c.value;
-    EXPECT_EQ(value, c.value);  // read, never written
-  }
-  // By name a number for mMode is coerced to a boolean first: 1 arrives as True; a
-  // by-reference value comes through unchanged.
+// The conversion itself is the core's (unit tests); here what the interface adds: an omitted
+// mode is True, by name a number for mMode is coerced to a boolean first (1 arrives as True),
+// and a by-reference value comes through unchanged.
+TEST_F(ComObject, InchToCmWithModeOmittedCoercedAndByReference) {
+  double value = 1, result = -1;
+  ASSERT_EQ(slots_->InchToCm(&value, nullptr, &result), S_OK);
+  EXPECT_DOUBLE_EQ(result, 2.54);
   VARIANT variable = Double(3);
   for (auto [arguments, expected] :
-       {std::pair{std::vector{Double(1)}, 2.54},
-        std::pair{std::vector{Double(2.54), Boolean(VARIANT_FALSE)}, 1.0},
-        std::pair{std::vector{Double(5), Short(1)}, 12.7},
+       {std::pair{std::vector{Double(1)}, 2.54}, std::pair{std::vector{Double(5), Short(1)}, 12.7},
         std::pair{std::vector{Reference(&variable)}, 7.62}}) {
     CallResult call = CallByName(byName_.get(), L"InchToCm", arguments);
     ASSERT_EQ(call.hr, S_OK);

@@ -1,5 +1,6 @@
-// Sheetlore.dll's entry points and its registration, machine-wide and per user, and a
-// registration that fails half-way.
+// Sheetlore.dll's entry points, its registration machine-wide, a registration that fails
+// half-way (machine-wide and per user), and its version resource. (Per-user registration of
+// both architectures side by side: registration_views_test.sh.)
 
 #include <gtest/gtest.h>
 
@@ -109,28 +110,6 @@ TEST_F(ComRegistration, MachineRegistrationWritesClassProgIdInterfaceAndTypeLibr
   ExpectNothingOfOursIn(machine);
   EXPECT_TRUE(FAILED(CreateByProgId(object)));
   EXPECT_EQ(dll_.UnregisterServer(), S_OK);  // nothing left to remove is no failure
-}
-
-TEST_F(ComRegistration, PerUserInstallNeedsNoMachineKeys) {
-  ASSERT_EQ(dll_.Install(true, L"user"), S_OK);
-  ExpectRegisteredIn(HKEY_CURRENT_USER);
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kClassKey));
-  // Wine's COM reads classes from the machine's keys only: the class is followed by hand from
-  // the user's keys, as COM does on Windows.
-  CLSID classId{};
-  ASSERT_EQ(CLSIDFromString(Value(HKEY_CURRENT_USER, std::wstring(kProgIdKey) + L"\\CLSID").c_str(),
-                            &classId),
-            NOERROR);
-  {
-    LoadedDll server(Value(HKEY_CURRENT_USER, std::wstring(kClassKey) + L"\\InprocServer32"));
-    com_ptr<IClassFactory> factory;
-    ASSERT_EQ(server.GetClassObject(classId, factory), S_OK);
-    com_ptr<IDispatch> object;
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, object.put_void()), S_OK);
-  }
-  ASSERT_EQ(dll_.Install(false, L"user"), S_OK);
-  ExpectNothingOfOursIn(HKEY_CURRENT_USER);
-  ExpectNothingOfOursIn(HKEY_LOCAL_MACHINE);
 }
 
 // A key of ours that exists already as a volatile key, under which the registry refuses

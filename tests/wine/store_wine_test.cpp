@@ -142,13 +142,6 @@ TEST_F(StoreWine, AnAbsentFileIsAnEmptyStoreAndTheFirstWriteCreatesItBesideTheDl
   EXPECT_TRUE(Write(L"A5X", 0, {14.8, 21, 0, 0, 0, 0}));
   EXPECT_NE(FileBytes(StorePath()), std::nullopt);
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"A5X"}));
-  // Refused names leave the file as it is.
-  const std::string before = StoreBytes();
-  EXPECT_FALSE(Write(L"printmain", 0, {1, 2, 0, 0, 0, 0}));
-  EXPECT_FALSE(Write(L"A=B", 0, {1, 2, 0, 0, 0, 0}));
-  EXPECT_FALSE(Write(L"", 0, {1, 2, 0, 0, 0, 0}));
-  Delete(L"PrintMain");
-  EXPECT_EQ(StoreBytes(), before);
 }
 
 TEST_F(StoreWine, AFileThatCannotBeWrittenMakesTheWriteReportFalse) {
