@@ -57,17 +57,6 @@ void ExpectNothingOfOursIn(HKEY root) {
   }
 }
 
-// The keys of a registration in one root: the class with its server, the ProgID and the
-// interface with the automation marshaler.
-void ExpectRegisteredIn(HKEY root) {
-  const std::wstring server = std::wstring(kClassKey) + L"\\InprocServer32";
-  EXPECT_TRUE(SamePath(Value(root, server), DllPath()))
-      << testing::PrintToString(Value(root, server));
-  EXPECT_EQ(Value(root, server, L"ThreadingModel"), L"Apartment");
-  EXPECT_EQ(Value(root, std::wstring(kProgIdKey) + L"\\CLSID"), kClassIdText);
-  EXPECT_EQ(Value(root, std::wstring(kInterfaceKey) + L"\\ProxyStubClsid32"), kMarshaler);
-}
-
 class ComRegistration : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(dll_) << "Sheetlore.dll not found beside the test"; }
@@ -92,7 +81,11 @@ TEST_F(ComRegistration, MachineRegistrationWritesClassProgIdInterfaceAndTypeLibr
   ASSERT_EQ(dll_.RegisterServer(), S_OK);
   ASSERT_EQ(dll_.RegisterServer(), S_OK);  // a second time is harmless
   const HKEY machine = HKEY_LOCAL_MACHINE;
-  ExpectRegisteredIn(machine);
+  const std::wstring server = std::wstring(kClassKey) + L"\\InprocServer32";
+  EXPECT_TRUE(SamePath(Value(machine, server), DllPath()));
+  EXPECT_EQ(Value(machine, server, L"ThreadingModel"), L"Apartment");
+  EXPECT_EQ(Value(machine, std::wstring(kProgIdKey) + L"\\CLSID"), kClassIdText);
+  EXPECT_EQ(Value(machine, std::wstring(kInterfaceKey) + L"\\ProxyStubClsid32"), kMarshaler);
   EXPECT_EQ(Value(machine, std::wstring(kClassKey) + L"\\ProgID"), L"Sheetlore.ClsPrint");
   EXPECT_EQ(Value(machine, std::wstring(kInterfaceKey) + L"\\TypeLib"),
             L"{B0D81A92-2C42-4EA0-8E2A-775C03B6B053}");

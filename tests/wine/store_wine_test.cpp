@@ -1,15 +1,14 @@
-// The paper store of Sheetlore.dll on the real profile API: PrintSet.ini beside the DLL, the
-// same file the simulated platform writes for the same calls, no other profile file touched,
-// a file held by another program, names outside ASCII in files of either encoding, names of
-// older files and a long list. (Processes writing at once: store_concurrency and store_crash.)
+// The paper store of Sheetlore.dll on the real profile API: PrintSet.ini beside the DLL, no
+// other profile file touched, a file held by another program, names outside ASCII in files of
+// either encoding, names of older files and a long list. (The profile API against the
+// simulated one: tests/profile_diff; processes writing at once: store_concurrency and
+// store_crash.)
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "component/cls_print.h"
-#include "platform/sim/sim_platform.h"
 #include "tests/wine/support/com_support.h"
 
 namespace sheetlore::com_test {
@@ -37,14 +36,6 @@ std::wstring StoreText() {
   MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
   return text;
 }
-
-// One step of a store session, replayed on the DLL and on the simulated platform.
-struct Step {
-  enum Kind { kWrite, kDelete } kind;
-  std::wstring name;
-  BYTE mode = 0;
-  double values[6] = {};
-};
 
 class StoreWine : public testing::Test {
  protected:
@@ -74,64 +65,6 @@ class StoreWine : public testing::Test {
   com_ptr<_ClsPrint> store_;
   std::optional<std::string> winIni_;
 };
-
-TEST_F(StoreWine, TheDllWritesTheFileTheSimulationWrites) {
-  const std::vector<Step> steps = {
-      {Step::kWrite, L"A5X", 0, {14.8, 21, 0, 0, 0, 0}},
-      {Step::kWrite, L"Letter 2", 1, {8.5, 11, 0.25, 8.25, 0.5, 10.5}},
-      {Step::kWrite, L"Tiny", 0, {0.00001, 1e20, -3.25, 0, 0, 0}},
-      {Step::kWrite, L"a5x", 0, {15, 21, 0, 0, 0, 0}},
-      {Step::kDelete, L" Letter 2 ", 0, {}},
-      {Step::kWrite, L"C;1", 2, {1, 2, 3, 4, 5, 6}},
-      {Step::kDelete, L"Missing", 0, {}},
-      {Step::kDelete, L"PrintMain", 0, {}},
-  };
-  sim::SimPlatform simulation;
-  ClsPrint simulated(simulation.platform());
-  const std::wstring simulatedStore =
-      simulation.platform().host.ComponentDirectory() + L"\\PrintSet.ini";
-  for (const Step& step : steps) {
-    if (step.kind == Step::kWrite) {
-      const auto& v = step.values;
-      EXPECT_EQ(Write(step.name, step.mode, v),
-                simulated.IniWriteValue(step.name, step.mode, v[0], v[1], v[2], v[3], v[4], v[5]));
-    } else {
-      Delete(step.name);
-      std::wstring name = step.name;
-      simulated.IniDelValue(name);
-    }
-    EXPECT_EQ(StoreText(), simulation.FileText(simulatedStore))
-        << "after " << testing::PrintToString(step.name);
-  }
-  std::vector<std::wstring> simulatedNames;
-  simulated.IniReadValue(0, L"", &simulatedNames);
-  EXPECT_EQ(Names(), simulatedNames);
-  EXPECT_EQ(Read(L"Tiny"), (rePaPer{0, 0.00001, 1e20, -3.25, 0, 0, 0}));
-  EXPECT_EQ(Read(L"A5X"), simulated.IniReadValue(1, L"A5X"));
-
-  // Deleting the last papers leaves an empty file on both.
-  Delete(L"A5X");
-  Delete(L"Tiny");
-  Delete(L"C;1");
-  EXPECT_EQ(StoreText(), L"");
-}
-
-TEST_F(StoreWine, AFileWrittenByHandReadsTheSameThroughTheDllAndTheSimulation) {
-  const std::wstring text =
-      L"; written by hand\r\n[PrintMain]\r\nP=P\r\n  Q  =  Q \r\n[p]\r\nmMode = 1.5\r\n"
-      L"W=14.8cm\r\nH=abc\r\nL= 1 2 . 5\r\nR=14,8\r\nT=\"2.5\"\r\n[Q]\r\nW=\t7\r\n";
-  WriteStoreBytes(std::string(text.begin(), text.end()));
-  sim::SimPlatform simulation;
-  ClsPrint simulated(simulation.platform());
-  simulation.SetFileText(simulation.platform().host.ComponentDirectory() + L"\\PrintSet.ini", text);
-  std::vector<std::wstring> simulatedNames;
-  simulated.IniReadValue(0, L"", &simulatedNames);
-  EXPECT_EQ(Names(), simulatedNames);
-  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"P", L"Q"}));
-  EXPECT_EQ(Read(L"P"), simulated.IniReadValue(1, L"P"));
-  EXPECT_EQ(Read(L"P"), (rePaPer{2, 14.8, 0, 12.5, 14, 2.5, 0}));
-  EXPECT_EQ(Read(L"Q"), simulated.IniReadValue(1, L"Q"));
-}
 
 TEST_F(StoreWine, AnAbsentFileIsAnEmptyStoreAndTheFirstWriteCreatesItBesideTheDll) {
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L""}));
