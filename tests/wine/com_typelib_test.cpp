@@ -12,12 +12,15 @@
 namespace sheetlore::com_test {
 namespace {
 
-// The identifiers come from the DLL's header here: the registration's test holds them as
-// callers' registries do.
-using com::kClassId;
-using com::kInterfaceId;
-using com::kLibraryId;
-using com::kRecordId;
+// The published identifiers, written out here: callers' compiled code holds them.
+constexpr GUID kLibraryId = {
+    0xB0D81A92, 0x2C42, 0x4EA0, {0x8E, 0x2A, 0x77, 0x5C, 0x03, 0xB6, 0xB0, 0x53}};
+constexpr GUID kInterfaceId = {
+    0x5E8DBAC0, 0x6E0E, 0x4AF8, {0xAF, 0x3F, 0x86, 0x47, 0xE2, 0xE0, 0x54, 0x3E}};
+constexpr GUID kClassId = {
+    0x188AD010, 0xB752, 0x4ADC, {0x9E, 0x36, 0xD0, 0x61, 0x43, 0xAC, 0x49, 0x14}};
+constexpr GUID kRecordId = {
+    0xD599EB27, 0xE301, 0x4502, {0x93, 0x15, 0x7D, 0x8C, 0x5E, 0xDD, 0x24, 0xA2}};
 
 // The interface as published, in slot order: dispatch identifier 0x60030000 + the number
 // first, the parameters with their flags, the result, and the help text.
