@@ -65,18 +65,25 @@ TEST_F(DialogUnitsTest, AValueThatCannotBeConvertedLeavesFieldsCaptionsAndOption
   EXPECT_THAT(MessageTexts(), ElementsAre(L"Overflow", kAddOk));
 }
 
-TEST_F(DialogUnitsTest, AnEntryThatCannotBeConvertedMovesTheOptionToItsOwnUnit) {
-  Store(L"Small", 0, 10, 20);
+TEST_F(DialogUnitsTest, AnEntryTooLargeToConvertIsShownInItsOwnUnitWithItsOption) {
   Store(L"Huge", 1, 1E308, 11);
+  Store(L"Small", 0, 10, 20);
   Show([](sim::SimDialog& d) {
-    ASSERT_TRUE(d.ChooseOption(0));
-    ASSERT_EQ(d.UnitCaptions(), All(kCm));
-    ASSERT_TRUE(d.Choose(List1(0), L"Huge"));
-    EXPECT_EQ(d.UnitCaptions(), All(kInch));
-    EXPECT_EQ(d.Value(Option1(0)), 0);
-    EXPECT_EQ(d.Value(Option1(1)), 1);
+    // At start-up with no option chosen, then loaded after centimetres were chosen.
+    for (const bool optionChosen : {false, true}) {
+      if (optionChosen) {
+        ASSERT_TRUE(d.Choose(List1(0), L"Small"));
+        ASSERT_TRUE(d.ChooseOption(0));
+        ASSERT_TRUE(d.Choose(List1(0), L"Huge"));
+      }
+      EXPECT_EQ(d.Text(Text1(0)), L"1E+308");
+      EXPECT_EQ(d.Text(Text1(1)), L"11");
+      EXPECT_EQ(d.UnitCaptions(), All(kInch));
+      EXPECT_EQ(d.Value(Option1(0)), 0);
+      EXPECT_EQ(d.Value(Option1(1)), optionChosen ? 1 : 0);
+    }
   });
-  EXPECT_THAT(MessageTexts(), ElementsAre(L"Overflow"));
+  EXPECT_THAT(MessageTexts(), ElementsAre(L"Overflow", L"Overflow"));
 }
 
 // Which option is chosen before an entry is loaded, and what the fields then show.
@@ -152,16 +159,6 @@ TEST_F(DialogUnitsTest, AnEntryThatIsNoLongerThereLoadsAsZeros) {
     EXPECT_EQ(d.Value(Check1(1)), kChecked);
   });
   EXPECT_THAT(sim_.Messages(), IsEmpty());
-}
-
-TEST_F(DialogUnitsTest, AStoredValueTooLargeToConvertIsShownWithItsOwnUnit) {
-  sim_.SetFileText(kStore, L"[PrintMain]\r\nHuge=Huge\r\n[Huge]\r\nmMode=1\r\nW=1E308\r\nH=11\r\n");
-  Show([](sim::SimDialog& d) {
-    EXPECT_EQ(d.Text(Text1(0)), L"1E+308");
-    EXPECT_EQ(d.Text(Text1(1)), L"11");
-    EXPECT_EQ(d.UnitCaptions(), All(kInch));
-  });
-  EXPECT_THAT(MessageTexts(), ElementsAre(L"Overflow"));
 }
 
 }  // namespace

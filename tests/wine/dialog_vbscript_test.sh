@@ -12,7 +12,7 @@ trap 'rm -f "$closer_log"' EXIT
 status=0
 
 "$wine" regsvr32 /s "$dll" || { echo "FAIL: regsvr32"; exit 1; }
-"$wine" "$closer" >"$closer_log" &
+"$wine" "$closer" dialog >"$closer_log" &
 closer_pid=$!
 output=$("$wine" cscript //nologo "$script")
 code=$?

@@ -1,0 +1,75 @@
+// The user of another program's windows, for the script and packaging tests: closes the
+// maintenance dialog, or confirms the component's message boxes, of whichever process shows them.
+//   window_closer.exe dialog [PNG path (Unix)]  waits for the dialog, saves its picture when
+//                                               asked, clicks "Esc結束" and waits for it to go
+//   window_closer.exe messages COUNT            confirms COUNT "系統提示" boxes, printing each text
+// Exits 0 once all is done, 1 when a window did not come or did not go.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/win32/dialog_control_ids.h"
+#include "tests/wine/dialog_screenshot.h"
+#include "tests/wine/dialog_window_driver.h"
+
+namespace sheetlore::wine_test {
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+  std::string bytes(text.size() * 4, '\0');
+  const int written =
+      ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                            static_cast<int>(bytes.size()), nullptr, nullptr);
+  bytes.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
+  return bytes;
+}
+
+int CloseDialog(const char* screenshot) {
+  HWND dialog = nullptr;
+  WaitFor([&] { return (dialog = FindAnyWindow(kDialogCaption, win32::kDialogWindowClass)); },
+          std::chrono::seconds(120));
+  if (!dialog) {
+    std::puts("FAIL: no dialog appeared");
+    return 1;
+  }
+  const DialogDriver user(dialog);
+  user.Settle();
+  if (screenshot) {
+    const bool saved = SaveScreenshot(dialog, screenshot);
+    std::printf("%s: %s\n", saved ? "screenshot" : "FAIL: no screenshot", screenshot);
+  }
+  user.Click({Control::Cmd1, 4});
+  if (!WaitFor([&] { return !::IsWindow(dialog); })) {
+    std::puts("FAIL: the dialog stayed open");
+    return 1;
+  }
+  std::puts("ok: the dialog closed");
+  return 0;
+}
+
+int ConfirmMessages(int count) {
+  for (int confirmed = 1; confirmed <= count; ++confirmed) {
+    HWND box = nullptr;
+    WaitFor([&] { return (box = FindAnyWindow(kNoticeTitle, L"#32770")) != nullptr; },
+            std::chrono::seconds(300));
+    if (!box) {
+      std::printf("FAIL: message box %d did not appear\n", confirmed);
+      return 1;
+    }
+    std::printf("confirmed: %s\n", Utf8(ConfirmMessageBox(box)).c_str());
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace sheetlore::wine_test
+
+int main(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "dialog") return sheetlore::wine_test::CloseDialog(argc > 2 ? argv[2] : nullptr);
+  if (mode == "messages" && argc > 2) {
+    return sheetlore::wine_test::ConfirmMessages(std::atoi(argv[2]));
+  }
+  std::puts("FAIL: usage: window_closer dialog [PNG] | messages COUNT");
+  return 1;
+}
