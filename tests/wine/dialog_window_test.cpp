@@ -1,6 +1,6 @@
 // The maintenance dialog's real window under Wine: opened by FormShow on the Win32 platform,
 // checked control by control against the layout table, walked in tab order, ended by the host's
-// request to quit, and its message boxes' owner.
+// request to quit; and the window's own handling of handlers, the tab key and message owners.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -364,64 +364,36 @@ class RecordingEvents final : public DialogEvents {
   DialogView* view_ = nullptr;
 };
 
-TEST(DialogWindowEventsTest, SelectionsFromCodeRaiseHandlersAndFailuresStayInside) {
+// One session on handlers that record what the window raised: selections from code raise
+// handlers; an unexpected failure in a handler stays inside; the tab key enters the unit
+// options at the selected one in either unit (the other, being automatic, would select itself
+// and switch units); a command's message is owned by the dialog even while another program is
+// active, so the dialog stays disabled under it.
+TEST(DialogWindowEventsTest, HandlersFromCodeFailuresTabIntoOptionsAndMessageOwner) {
   RecordingEvents events;
-  std::wstring message;
-  std::thread user = User([&](const DialogDriver& d) {
-    // A handler that throws something unexpected: a message, and the window goes on.
-    d.Click(Cmd1(1));
-    message = d.AnswerMessageBox();
-    d.ClickAndWait(Option1(1));
-    d.Click(Cmd1(4));
-  });
-  win32::Win32DialogHost().ShowModal(events);
-  user.join();
-  EXPECT_EQ(events.selectedText, L"second");
-  EXPECT_EQ(events.raised, (std::vector<std::wstring>{
-                               L"Form_Load", L"List1_Click(0)", L"Combo1_Click", L"Cmd1_Click(1)",
-                               L"Option1_Click(1)", L"Cmd1_Click(4)", L"Form_Unload"}));
-  EXPECT_EQ(message, L"Unexpected error");
-}
-
-// The tab key enters the unit options at the selected one, in either unit, so the focus never
-// lands on the other option (which, being automatic, would select itself and switch units).
-TEST(DialogWindowEventsTest, TabReachesTheSelectedUnitOptionWithoutSwitching) {
-  RecordingEvents events;
-  std::thread user = User([](const DialogDriver& d) {
-    for (std::int16_t option : {1, 0}) {
-      SCOPED_TRACE(option);
-      const std::int16_t other = option == 0 ? 1 : 0;
-      Activate(d.dialog());
-      d.ClickAndWait(Option1(option));
-      d.ClickAndWait(Cmd1(3));  // the focus on the control before the options
-      ASSERT_TRUE(WaitFor([&] { return FocusOf(d.dialog()) == d.At(Cmd1(3)); }));
-      EXPECT_EQ(TabWalk(d.dialog(), d.At(Cmd1(3))).at(1), d.At(Option1(option)));
-      ::PostMessageW(d.At(Cmd1(3)), WM_KEYDOWN, VK_TAB, 0);
-      EXPECT_TRUE(WaitFor([&] { return FocusOf(d.dialog()) == d.At(Option1(option)); }));
-      d.Settle();
-      EXPECT_EQ(d.Checked(Option1(option)), BST_CHECKED);
-      EXPECT_EQ(d.Checked(Option1(other)), BST_UNCHECKED);
-    }
-  });
-  win32::Win32DialogHost().ShowModal(events);
-  user.join();
-  // Only the clicks chose units; the tab keys raised nothing.
-  EXPECT_EQ(events.raised,
-            (std::vector<std::wstring>{L"Form_Load", L"List1_Click(0)", L"Combo1_Click",
-                                       L"Option1_Click(1)", L"Cmd1_Click(3)", L"Option1_Click(0)",
-                                       L"Cmd1_Click(3)", L"Form_Unload"}));
-}
-
-// A command's message is owned by the dialog even while another program is active, so the
-// dialog stays disabled under it.
-TEST(DialogWindowEventsTest, ACommandsMessageIsOwnedByTheDialogWhileAnotherWindowIsActive) {
-  RecordingEvents events;
-  HWND owner = nullptr;
+  std::wstring failureMessage;
   HWND dialog = nullptr;
+  HWND owner = nullptr;
   bool dialogDisabled = false;
   std::thread user = User([&](const DialogDriver& d) {
     dialog = d.dialog();
-    // The user switches to another program; the command runs meanwhile and shows its message.
+    d.Click(Cmd1(1));
+    failureMessage = d.AnswerMessageBox();
+
+    for (std::int16_t option : {1, 0}) {
+      SCOPED_TRACE(option);
+      Activate(dialog);
+      d.ClickAndWait(Option1(option));
+      d.ClickAndWait(Cmd1(3));  // the focus on the control before the options
+      ASSERT_TRUE(WaitFor([&] { return FocusOf(dialog) == d.At(Cmd1(3)); }));
+      EXPECT_EQ(TabWalk(dialog, d.At(Cmd1(3))).at(1), d.At(Option1(option)));
+      ::PostMessageW(d.At(Cmd1(3)), WM_KEYDOWN, VK_TAB, 0);
+      EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == d.At(Option1(option)); }));
+      d.Settle();
+      EXPECT_EQ(d.Checked(Option1(option)), BST_CHECKED);
+      EXPECT_EQ(d.Checked(Option1(option == 0 ? 1 : 0)), BST_UNCHECKED);
+    }
+
     HWND other = ::CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 0, 0,
                                    50, 50, nullptr, nullptr, nullptr, nullptr);
     Activate(other);
@@ -434,11 +406,20 @@ TEST(DialogWindowEventsTest, ACommandsMessageIsOwnedByTheDialogWhileAnotherWindo
     dialogDisabled = !::IsWindowEnabled(dialog);
     EXPECT_EQ(ConfirmMessageBox(box), L"格式刪除成功");
     ::DestroyWindow(other);
+    d.Click(Cmd1(4));
   });
   win32::Win32DialogHost().ShowModal(events);
   user.join();
-  EXPECT_NE(owner, nullptr);
+  EXPECT_EQ(events.selectedText, L"second");
+  EXPECT_EQ(failureMessage, L"Unexpected error");
+  // Only the clicks chose units; the tab keys raised nothing.
+  EXPECT_EQ(events.raised,
+            (std::vector<std::wstring>{L"Form_Load", L"List1_Click(0)", L"Combo1_Click",
+                                       L"Cmd1_Click(1)", L"Option1_Click(1)", L"Cmd1_Click(3)",
+                                       L"Option1_Click(0)", L"Cmd1_Click(3)", L"Cmd1_Click(2)",
+                                       L"Cmd1_Click(4)", L"Form_Unload"}));
   EXPECT_EQ(owner, dialog);
+  EXPECT_NE(owner, nullptr);
   EXPECT_TRUE(dialogDisabled);
 }
 
