@@ -31,27 +31,23 @@ class DialogCommandsTest : public DialogTest {
 
 // --- Save ("新增格式") ---
 
-struct SaveCase {
-  const char* label;
-  bool toStore;
-  bool toPrinter;
-  std::int16_t option;  // -1: none chosen (the captions then show inches)
-};
+// To the store, to the printer, and the option chosen (-1: none; the captions show inches).
+using SaveCase = std::tuple<bool, bool, std::int16_t>;
 
 class DialogSaveTest : public DialogCommandsTest, public ::testing::WithParamInterface<SaveCase> {};
 
 TEST_P(DialogSaveTest, TheDestinationsTicked) {
-  const SaveCase& c = GetParam();
-  const bool inches = c.option != 0;
-  Show([&c](sim::SimDialog& d) {
+  const auto [toStore, toPrinter, option] = GetParam();
+  const bool inches = option != 0;
+  Show([&](sim::SimDialog& d) {
     ASSERT_EQ(d.UnitCaptions(), All(kInch));  // A4 loaded with no option chosen
-    if (c.option >= 0) {
-      ASSERT_TRUE(d.ChooseOption(c.option));
+    if (option >= 0) {
+      ASSERT_TRUE(d.ChooseOption(option));
     }
     ASSERT_TRUE(d.Click(Cmd1(2)));
     TypePaper(d, L"  Custom  ");
-    ASSERT_TRUE(d.Tick(Check1(0), c.toStore));
-    ASSERT_TRUE(d.Tick(Check1(1), c.toPrinter));
+    ASSERT_TRUE(d.Tick(Check1(0), toStore));
+    ASSERT_TRUE(d.Tick(Check1(1), toPrinter));
     ASSERT_TRUE(d.Click(Cmd1(1)));
     // Back in browse mode whatever was saved.
     for (std::int16_t i = 0; i < 6; ++i) EXPECT_FALSE(d.IsEnabled(Text1(i)));
@@ -62,30 +58,23 @@ TEST_P(DialogSaveTest, TheDestinationsTicked) {
 
   // The store receives the values as typed with the unit they were typed in; the printer
   // receives centimetres, and the message says how the add went.
-  EXPECT_EQ(Stored(L"Custom"), c.toStore);
-  if (c.toStore) {
+  EXPECT_EQ(Stored(L"Custom"), toStore);
+  if (toStore) {
     EXPECT_EQ(cls_.IniReadValue(1, L"Custom"),
               (rePaPer{static_cast<std::uint8_t>(inches ? 1 : 0), 8.5, 11, 0.25, 8.25, 0.5, 10.5}));
   }
   const FormInfo* form = FindForm(L"Custom");
-  EXPECT_EQ(form != nullptr, c.toPrinter);
+  EXPECT_EQ(form != nullptr, toPrinter);
   if (form) {
     EXPECT_EQ(*form, inches ? kAsInches : kAsCentimetres);
   }
   EXPECT_EQ(MessageTexts(),
-            c.toPrinter ? std::vector<std::wstring>{kAddOk} : std::vector<std::wstring>{});
+            toPrinter ? std::vector<std::wstring>{kAddOk} : std::vector<std::wstring>{});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DialogSaveTest,
-    ::testing::Values(
-        SaveCase{"NeitherMetric", false, false, 0}, SaveCase{"StoreMetric", true, false, 0},
-        SaveCase{"PrinterMetric", false, true, 0}, SaveCase{"BothMetric", true, true, 0},
-        SaveCase{"NeitherImperial", false, false, 1}, SaveCase{"StoreImperial", true, false, 1},
-        SaveCase{"PrinterImperial", false, true, 1}, SaveCase{"BothImperial", true, true, 1},
-        SaveCase{"NeitherNoOption", false, false, -1}, SaveCase{"StoreNoOption", true, false, -1},
-        SaveCase{"PrinterNoOption", false, true, -1}, SaveCase{"BothNoOption", true, true, -1}),
-    [](const auto& param) { return std::string(param.param.label); });
+INSTANTIATE_TEST_SUITE_P(Cases, DialogSaveTest,
+                         ::testing::Combine(::testing::Bool(), ::testing::Bool(),
+                                            ::testing::Values(-1, 0, 1)));
 
 TEST_F(DialogCommandsTest, ASaveWithNoOptionChosenUsesTheUnitTheCaptionsShow) {
   // An inch paper opens in centimetres: the fields then hold centimetres.
@@ -101,58 +90,45 @@ TEST_F(DialogCommandsTest, ASaveWithNoOptionChosenUsesTheUnitTheCaptionsShow) {
   EXPECT_EQ(*FindForm(L"Custom"), kAsCentimetres);
 }
 
-TEST_F(DialogCommandsTest, SavingTheNameOfAnExistingFormReplacesIt) {
-  Show([](sim::SimDialog& d) {
-    ASSERT_TRUE(d.ChooseOption(0));
-    ASSERT_TRUE(d.Choose(List1(1), L"Letter"));
-    ASSERT_TRUE(d.Click(Cmd1(2)));
-    ASSERT_TRUE(d.Type(Text1(0), L"20"));
-    ASSERT_TRUE(d.Click(Cmd1(1)));
-  });
+TEST_F(DialogCommandsTest, SavingTheNameOfAnExistingFormReplacesItUnlessItIsBuiltIn) {
   // The built-in Letter cannot be deleted, so the add of the same name is refused.
-  EXPECT_THAT(MessageTexts(), ElementsAre(kAddFailed));
-
-  sim_.SetForms({{0, L"Mine", 100000, 100000, 0, 0, 100000, 100000}});
-  Show([](sim::SimDialog& d) {
-    ASSERT_TRUE(d.ChooseOption(0));
-    ASSERT_TRUE(d.Choose(List1(1), L"Mine"));
-    ASSERT_TRUE(d.Click(Cmd1(2)));
-    ASSERT_TRUE(d.Type(Text1(0), L"20"));
-    ASSERT_TRUE(d.Click(Cmd1(1)));
-  });
-  ASSERT_NE(FindForm(L"Mine"), nullptr);
-  EXPECT_EQ(FindForm(L"Mine")->cx, 200000);
-  EXPECT_EQ(MessageTexts().back(), kAddOk);
+  for (const std::wstring name : {L"Letter", L"Mine"}) {
+    sim_.SetForms({{name == L"Mine" ? 0u : 1u, name, 100000, 100000, 0, 0, 100000, 100000}});
+    Show([&name](sim::SimDialog& d) {
+      ASSERT_TRUE(d.ChooseOption(0));
+      ASSERT_TRUE(d.Choose(List1(1), name));
+      ASSERT_TRUE(d.Click(Cmd1(2)));
+      ASSERT_TRUE(d.Type(Text1(0), L"20"));
+      ASSERT_TRUE(d.Click(Cmd1(1)));
+    });
+    EXPECT_EQ(MessageTexts().back(), name == L"Mine" ? kAddOk : kAddFailed);
+    EXPECT_EQ(FindForm(name)->cx, name == L"Mine" ? 200000 : 100000);
+  }
 }
 
 // --- Delete ("刪除格式") ---
 
-struct DeleteCase {
-  const char* label;
-  bool fromStore;
-  bool fromPrinter;
-};
-
+// From the store, from the printer.
 class DialogDeleteTest : public DialogCommandsTest,
-                         public ::testing::WithParamInterface<DeleteCase> {};
+                         public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
 
 TEST_P(DialogDeleteTest, TheDestinationsTicked) {
-  const DeleteCase& c = GetParam();
+  const auto [fromStore, fromPrinter] = GetParam();
   Store(L"Custom", 0, 10, 20);
   sim_.SetForms({{0, L"Custom", 100000, 200000, 0, 0, 100000, 200000}});
-  Show([&c](sim::SimDialog& d) {
+  Show([&](sim::SimDialog& d) {
     ASSERT_EQ(d.Text(kText2), L"Custom");
-    ASSERT_TRUE(d.Tick(Check1(0), c.fromStore));
-    ASSERT_TRUE(d.Tick(Check1(1), c.fromPrinter));
+    ASSERT_TRUE(d.Tick(Check1(0), fromStore));
+    ASSERT_TRUE(d.Tick(Check1(1), fromPrinter));
     ASSERT_TRUE(d.Click(Cmd1(3)));
     // The mode is unchanged and the lists were refilled.
     EXPECT_FALSE(d.IsEnabled(Text1(0)));
-    EXPECT_EQ(d.Items(List1(0)).empty(), c.fromStore);
-    EXPECT_EQ(d.Items(List1(1)).empty(), c.fromPrinter);
+    EXPECT_EQ(d.Items(List1(0)).empty(), fromStore);
+    EXPECT_EQ(d.Items(List1(1)).empty(), fromPrinter);
   });
-  EXPECT_EQ(Stored(L"Custom"), !c.fromStore);
-  EXPECT_EQ(FindForm(L"Custom") == nullptr, c.fromPrinter);
-  if (c.fromPrinter) {
+  EXPECT_EQ(Stored(L"Custom"), !fromStore);
+  EXPECT_EQ(FindForm(L"Custom") == nullptr, fromPrinter);
+  if (fromPrinter) {
     EXPECT_THAT(MessageTexts(), ElementsAre(kDeleteOk));
   } else {
     EXPECT_THAT(MessageTexts(), IsEmpty());
@@ -160,11 +136,7 @@ TEST_P(DialogDeleteTest, TheDestinationsTicked) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DialogDeleteTest,
-                         ::testing::Values(DeleteCase{"Neither", false, false},
-                                           DeleteCase{"Store", true, false},
-                                           DeleteCase{"Printer", false, true},
-                                           DeleteCase{"Both", true, true}),
-                         [](const auto& param) { return std::string(param.param.label); });
+                         ::testing::Combine(::testing::Bool(), ::testing::Bool()));
 
 TEST_F(DialogCommandsTest, DeletingUsesTheTrimmedNameAndSaysWhenThePrinterLacksTheForm) {
   Store(L"A5", 0, 14.8, 21);
