@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -19,7 +17,6 @@
 #include "platform/win32/dialog_host.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_system.h"
-#include "tests/wine/dialog_screenshot.h"
 #include "tests/wine/dialog_window_driver.h"
 
 namespace sheetlore::wine_test {
@@ -190,12 +187,6 @@ TEST_F(DialogWindowTest, LayoutFocusAndTabOrderOfTheRealWindow) {
   std::thread user = User([&](const DialogDriver& d) {
     HWND dialog = d.dialog();
     hostDisabledMeanwhile = !::IsWindowEnabled(host);
-    if (const char* directory = std::getenv("SHEETLORE_SCREENSHOT_DIR")) {
-      const std::string path =
-          std::string(directory) + (sizeof(void*) == 8 ? "/dialog-x64.png" : "/dialog-x86.png");
-      EXPECT_TRUE(SaveScreenshot(dialog, path)) << path;
-      std::printf("screenshot: %s\n", path.c_str());
-    }
     CheckLayout(d);
     const auto icon = reinterpret_cast<HICON>(::SendMessageW(dialog, WM_GETICON, ICON_BIG, 0));
     ICONINFO iconInfo{};
