@@ -180,8 +180,10 @@ TEST_F(DialogCommandsTest, AddAllInstallsTheStoredPapersOnTheChosenPrinter) {
     ASSERT_TRUE(d.Click(Cmd1(0)));
     EXPECT_THAT(d.Items(List1(1)), ElementsAre(L"A4", L"Letter", L"Inch letter", L"Metric"));
   });
-  for (const sim::Call& open : CallsNamed(L"OpenPrinter")) {
-    EXPECT_EQ(open.args.at(0), L"Back Office");
+  for (const sim::Call& call : sim_.Calls()) {
+    if (call.name == L"OpenPrinter") {
+      EXPECT_EQ(call.args.at(0), L"Back Office");
+    }
   }
   ASSERT_NE(FindForm(L"Inch letter"), nullptr);
   EXPECT_EQ(FindForm(L"Inch letter")->cx, 215900);
