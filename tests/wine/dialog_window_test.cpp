@@ -14,10 +14,11 @@
 #include "component/cls_print.h"
 #include "dialog/dialog_layout.h"
 #include "dialog/frm_print.h"
+#include "platform/win32/dialog_control_ids.h"
 #include "platform/win32/dialog_host.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_system.h"
-#include "tests/wine/dialog_window_driver.h"
+#include "tests/wine/support/own_windows.h"
 
 namespace sheetlore::wine_test {
 namespace {
@@ -31,6 +32,52 @@ ControlRef Text1(std::int16_t i) { return {Control::Text1, i}; }
 ControlRef lbCap(std::int16_t i) { return {Control::lbCap, i}; }
 const ControlRef kText2{Control::Text2};
 const ControlRef kCombo1{Control::Combo1};
+
+// A second thread's hands on the dialog's real window: reads its controls, clicks, types and
+// chooses with window messages, as a user would.
+class DialogDriver {
+ public:
+  explicit DialogDriver(HWND dialog) : dialog_(dialog) {}
+
+  HWND dialog() const { return dialog_; }
+  HWND At(ControlRef control) const {
+    return ::GetDlgItem(dialog_, win32::DialogControlId(control));
+  }
+
+  std::wstring Text(ControlRef control) const { return TextOf(At(control)); }
+  bool Enabled(ControlRef control) const { return ::IsWindowEnabled(At(control)) != FALSE; }
+  LRESULT Checked(ControlRef control) const {
+    return ::SendMessageW(At(control), BM_GETCHECK, 0, 0);
+  }
+
+  // A click as the mouse makes it, posted so that a message box it opens does not hold us.
+  void Click(ControlRef button) const { ::PostMessageW(At(button), BM_CLICK, 0, 0); }
+
+  void Type(ControlRef field, const std::wstring& text) const {
+    ::SendMessageW(At(field), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+
+  // Chooses a list entry by its text, with the notification a user's click sends.
+  bool Choose(ControlRef list, const std::wstring& entry) const {
+    HWND control = At(list);
+    const auto position = ::SendMessageW(control, LB_FINDSTRINGEXACT, WPARAM(-1),
+                                         reinterpret_cast<LPARAM>(entry.c_str()));
+    if (position < 0) return false;
+    ::SendMessageW(control, LB_SETCURSEL, static_cast<WPARAM>(position), 0);
+    ::SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(win32::DialogControlId(list), LBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(control));
+    return true;
+  }
+
+  // A click that opens no message box: returns once its handlers have run.
+  void ClickAndWait(ControlRef button) const { ::SendMessageW(At(button), BM_CLICK, 0, 0); }
+
+  // Waits for the dialog's thread to be back in its message loop.
+  void Settle() const { ::SendMessageW(dialog_, WM_NULL, 0, 0); }
+
+ private:
+  HWND dialog_;
+};
 
 int Pixels(int twips, int dpi) {
   return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440));
@@ -280,24 +327,19 @@ TEST_F(DialogWindowTest, AQuitRequestEndsTheDialogAndStaysForTheHostsLoop) {
 class NoDefaultPrinter {
  public:
   NoDefaultPrinter() {
-    ::RegGetValueW(HKEY_CURRENT_USER, kWindowsKey, L"Device", RRF_RT_REG_SZ, nullptr, saved_,
-                   &savedSize_);
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kWindowsKey, L"Device");
+    ::RegGetValueW(HKEY_CURRENT_USER, kKey, L"Device", RRF_RT_REG_SZ, nullptr, saved_, &size_);
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Device");
   }
   ~NoDefaultPrinter() {
-    if (saved_[0]) {
-      ::RegSetKeyValueW(HKEY_CURRENT_USER, kWindowsKey, L"Device", REG_SZ, saved_,
-                        static_cast<DWORD>((::wcslen(saved_) + 1) * sizeof(wchar_t)));
-    }
+    if (saved_[0]) ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Device", REG_SZ, saved_, size_);
   }
   NoDefaultPrinter(const NoDefaultPrinter&) = delete;
   NoDefaultPrinter& operator=(const NoDefaultPrinter&) = delete;
 
  private:
-  static constexpr wchar_t kWindowsKey[] =
-      L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+  static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
   wchar_t saved_[512] = {};
-  DWORD savedSize_ = sizeof(saved_);
+  DWORD size_ = sizeof(saved_);
 };
 
 TEST_F(DialogWindowTest, WithPrintersButNoDefaultTheFirstPrinterIsChosenInBrowseMode) {
@@ -369,7 +411,7 @@ TEST(DialogWindowEventsTest, HandlersFromCodeFailuresTabIntoOptionsAndMessageOwn
   std::thread user = User([&](const DialogDriver& d) {
     dialog = d.dialog();
     d.Click(Cmd1(1));
-    failureMessage = d.AnswerMessageBox();
+    failureMessage = AnswerOwnMessageBox();
 
     for (std::int16_t option : {1, 0}) {
       SCOPED_TRACE(option);
