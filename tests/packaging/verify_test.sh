@@ -5,7 +5,7 @@
 # accepts forms without keeping them (AddForm and DeleteForm are stubs), so exactly the checks
 # that read a form back must fail, in both architectures; every other check must pass, and
 # the stores and the printer's forms must end as they began.
-#   verify_test.sh <repository> <x64 build dir> <x86 build dir> <message_box_closer.exe>
+#   verify_test.sh <repository> <x64 build dir> <x86 build dir> <window_closer.exe>
 set -u
 repo=$1
 x64_dir=$2
@@ -35,7 +35,7 @@ forms_of_default() { wine64 "$x64_dir/sheetlore.exe" forms --csv 2>&1 | tr -d '\
 forms_before=$(forms_of_default)
 
 (cd "$root" && wine64 cmd /c install.cmd) >"$work/install.log" 2>&1 || { cat "$work/install.log"; fail "install.cmd"; }
-wine64 "$closer" 2 >"$work/closer.log" 2>&1 &
+wine64 "$closer" messages 2 >"$work/closer.log" 2>&1 &
 closer_pid=$!
 # ".\" because "verify" alone is the command prompt's own VERIFY command.
 (cd "$root" && wine64 cmd /c '.\verify.cmd') >"$work/verify.out" 2>&1

@@ -30,7 +30,6 @@ inline constexpr ControlRef List1(std::int16_t i) { return {Control::List1, i}; 
 inline constexpr ControlRef Cmd1(std::int16_t i) { return {Control::Cmd1, i}; }
 inline constexpr ControlRef Check1(std::int16_t i) { return {Control::Check1, i}; }
 inline constexpr ControlRef Option1(std::int16_t i) { return {Control::Option1, i}; }
-inline constexpr ControlRef lbCap(std::int16_t i) { return {Control::lbCap, i}; }
 inline constexpr ControlRef kText2{Control::Text2};
 inline constexpr ControlRef kCombo1{Control::Combo1};
 
@@ -68,14 +67,6 @@ class DialogTest : public ::testing::Test {
       if (form.name == name) return &form;
     }
     return nullptr;
-  }
-
-  std::vector<sim::Call> CallsNamed(const std::wstring& name) const {
-    std::vector<sim::Call> found;
-    for (const sim::Call& call : sim_.Calls()) {
-      if (call.name == name) found.push_back(call);
-    }
-    return found;
   }
 
   std::vector<std::wstring> MessageTexts() const {

@@ -1,6 +1,5 @@
 // The dialog's unit switch and list selection: conversions from the text shown, the unit
 // record in lbCap(0), and entries loaded in the dialog's unit.
-#include "component/number_text.h"
 #include "tests/unit/dialog_fixture.h"
 
 namespace sheetlore::dialog_test {
@@ -22,41 +21,22 @@ class DialogUnitsTest : public DialogTest {
   }
 };
 
-TEST_F(DialogUnitsTest, SwitchingBackAndForthConvertsTheTextShown) {
+TEST_F(DialogUnitsTest, SwitchingConvertsTheTextShownAndTheUnitShownAlreadyChangesNothing) {
   ShowEditingCentimetres([](sim::SimDialog& d) {
-    ASSERT_TRUE(d.Type(Text1(0), L"21"));
-    ASSERT_TRUE(d.Type(Text1(1), L"29.7"));
+    // An empty field becomes zero, letters after a number are ignored, a comma ends it.
+    const std::vector<std::wstring> typed = {L"21", L"29.7", L"", L"12abc", L"abc", L"1,5"};
+    for (std::int16_t i = 0; i < 6; ++i) {
+      ASSERT_TRUE(d.Type(Text1(i), typed[static_cast<std::size_t>(i)]));
+    }
+    ASSERT_TRUE(d.ChooseOption(0));
+    EXPECT_EQ(d.FieldTexts(), typed);
     ASSERT_TRUE(d.ChooseOption(1));
-    EXPECT_EQ(d.Text(Text1(0)), L"8.26771653543307");
-    EXPECT_EQ(d.Text(Text1(1)), L"11.6929133858268");
+    EXPECT_THAT(d.FieldTexts(), ElementsAre(L"8.26771653543307", L"11.6929133858268", L"0",
+                                            L"4.7244094488189", L"0", L"0.393700787401575"));
     EXPECT_EQ(d.UnitCaptions(), All(kInch));
     ASSERT_TRUE(d.ChooseOption(0));
     EXPECT_EQ(d.Text(Text1(0)), L"21");
     EXPECT_EQ(d.Text(Text1(1)), L"29.7000000000001");
-    EXPECT_EQ(d.UnitCaptions(), All(kCm));
-  });
-}
-
-TEST_F(DialogUnitsTest, AnEmptyFieldBecomesZeroAndLettersAfterANumberAreIgnored) {
-  ShowEditingCentimetres([](sim::SimDialog& d) {
-    ASSERT_TRUE(d.Type(Text1(2), L""));
-    ASSERT_TRUE(d.Type(Text1(3), L"12abc"));
-    ASSERT_TRUE(d.Type(Text1(4), L"abc"));
-    ASSERT_TRUE(d.Type(Text1(5), L"1,5"));
-    ASSERT_TRUE(d.ChooseOption(1));
-    EXPECT_EQ(d.Text(Text1(2)), L"0");
-    EXPECT_EQ(d.Text(Text1(3)), NumberText(12 / 2.54));
-    EXPECT_EQ(d.Text(Text1(4)), L"0");
-    EXPECT_EQ(d.Text(Text1(5)), NumberText(1 / 2.54));
-  });
-}
-
-TEST_F(DialogUnitsTest, ChoosingTheUnitTheCaptionsAlreadyShowChangesNothing) {
-  ShowEditingCentimetres([](sim::SimDialog& d) {
-    ASSERT_TRUE(d.Type(Text1(0), L"12abc"));
-    const auto fields = d.FieldTexts();
-    ASSERT_TRUE(d.ChooseOption(0));
-    EXPECT_EQ(d.FieldTexts(), fields);
     EXPECT_EQ(d.UnitCaptions(), All(kCm));
   });
 }
@@ -85,18 +65,25 @@ TEST_F(DialogUnitsTest, AValueThatCannotBeConvertedLeavesFieldsCaptionsAndOption
   EXPECT_THAT(MessageTexts(), ElementsAre(L"Overflow", kAddOk));
 }
 
-TEST_F(DialogUnitsTest, AnEntryThatCannotBeConvertedMovesTheOptionToItsOwnUnit) {
-  Store(L"Small", 0, 10, 20);
+TEST_F(DialogUnitsTest, AnEntryTooLargeToConvertIsShownInItsOwnUnitWithItsOption) {
   Store(L"Huge", 1, 1E308, 11);
+  Store(L"Small", 0, 10, 20);
   Show([](sim::SimDialog& d) {
-    ASSERT_TRUE(d.ChooseOption(0));
-    ASSERT_EQ(d.UnitCaptions(), All(kCm));
-    ASSERT_TRUE(d.Choose(List1(0), L"Huge"));
-    EXPECT_EQ(d.UnitCaptions(), All(kInch));
-    EXPECT_EQ(d.Value(Option1(0)), 0);
-    EXPECT_EQ(d.Value(Option1(1)), 1);
+    // At start-up with no option chosen, then loaded after centimetres were chosen.
+    for (const bool optionChosen : {false, true}) {
+      if (optionChosen) {
+        ASSERT_TRUE(d.Choose(List1(0), L"Small"));
+        ASSERT_TRUE(d.ChooseOption(0));
+        ASSERT_TRUE(d.Choose(List1(0), L"Huge"));
+      }
+      EXPECT_EQ(d.Text(Text1(0)), L"1E+308");
+      EXPECT_EQ(d.Text(Text1(1)), L"11");
+      EXPECT_EQ(d.UnitCaptions(), All(kInch));
+      EXPECT_EQ(d.Value(Option1(0)), 0);
+      EXPECT_EQ(d.Value(Option1(1)), optionChosen ? 1 : 0);
+    }
   });
-  EXPECT_THAT(MessageTexts(), ElementsAre(L"Overflow"));
+  EXPECT_THAT(MessageTexts(), ElementsAre(L"Overflow", L"Overflow"));
 }
 
 // Which option is chosen before an entry is loaded, and what the fields then show.
@@ -172,16 +159,6 @@ TEST_F(DialogUnitsTest, AnEntryThatIsNoLongerThereLoadsAsZeros) {
     EXPECT_EQ(d.Value(Check1(1)), kChecked);
   });
   EXPECT_THAT(sim_.Messages(), IsEmpty());
-}
-
-TEST_F(DialogUnitsTest, AStoredValueTooLargeToConvertIsShownWithItsOwnUnit) {
-  sim_.SetFileText(kStore, L"[PrintMain]\r\nHuge=Huge\r\n[Huge]\r\nmMode=1\r\nW=1E308\r\nH=11\r\n");
-  Show([](sim::SimDialog& d) {
-    EXPECT_EQ(d.Text(Text1(0)), L"1E+308");
-    EXPECT_EQ(d.Text(Text1(1)), L"11");
-    EXPECT_EQ(d.UnitCaptions(), All(kInch));
-  });
-  EXPECT_THAT(MessageTexts(), ElementsAre(L"Overflow"));
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/bin/sh
 # FormShow from VBScript: registers Sheetlore.dll, runs the script under cscript while the
-# closer program waits for the dialog and clicks its close button, then unregisters.
-#   dialog_vbscript_test.sh <wine loader> <Sheetlore.dll> <closer.exe> <script.vbs>
+# closer program waits for the dialog, saves its picture and clicks its close button, then
+# unregisters.
+#   dialog_vbscript_test.sh <wine loader> <Sheetlore.dll> <closer.exe> <script.vbs> <PNG path>
 set -u
 wine=$1
 dll=$(winepath -w "$2")
@@ -12,7 +13,7 @@ trap 'rm -f "$closer_log"' EXIT
 status=0
 
 "$wine" regsvr32 /s "$dll" || { echo "FAIL: regsvr32"; exit 1; }
-"$wine" "$closer" >"$closer_log" &
+"$wine" "$closer" dialog "$5" >"$closer_log" &
 closer_pid=$!
 output=$("$wine" cscript //nologo "$script")
 code=$?

@@ -44,13 +44,14 @@ struct WindowSearch {
   std::wstring caption;
   std::wstring className;
   HWND found = nullptr;
+  bool anyProcess = false;
 };
 
 inline BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<WindowSearch*>(context);
   DWORD process = 0;
   ::GetWindowThreadProcessId(window, &process);
-  if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window) &&
+  if ((search->anyProcess || process == ::GetCurrentProcessId()) && ::IsWindowVisible(window) &&
       TextOf(window) == search->caption &&
       (search->className.empty() || ClassOf(window) == search->className)) {
     search->found = window;
@@ -63,6 +64,14 @@ inline BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM context) {
 // processes on the same display may show the same dialog at the same time.
 inline HWND FindOwnWindow(const std::wstring& caption, const std::wstring& className = {}) {
   WindowSearch search{caption, className};
+  ::EnumWindows(&MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The same search over every process's windows, for a helper that plays the user of another
+// program.
+inline HWND FindAnyWindow(const std::wstring& caption, const std::wstring& className = {}) {
+  WindowSearch search{caption, className, nullptr, true};
   ::EnumWindows(&MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
