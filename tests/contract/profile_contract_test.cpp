@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/contract/profile_backend.h"
+#include "tests/contract/backends.h"
 
 namespace sheetlore::contract {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/contract/system_backend.h"
+#include "tests/contract/backends.h"
 
 namespace sheetlore::contract {
 namespace {
@@ -49,7 +49,7 @@ TEST_F(SystemContractTest, FindWindowMatchesTheWholeCaption) {
     SCOPED_TRACE(testing::PrintToString(variant.caption));
     EXPECT_EQ(system().FindWindow(variant.caption), variant.found ? window : 0u);
   }
-  backend_->CloseWindow(window);
+  backend_->CloseWindow();
   EXPECT_EQ(system().FindWindow(caption), 0u);
 }
 

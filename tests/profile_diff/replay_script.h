@@ -20,7 +20,7 @@
 #include <ostream>
 #include <string>
 
-#include "tests/contract/profile_backend.h"
+#include "tests/contract/backends.h"
 
 namespace sheetlore::profile_diff {
 
