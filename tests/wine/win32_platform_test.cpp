@@ -66,27 +66,15 @@ TEST(Win32Host, ComponentDirectoryIsTheModulesWithoutATrailingBackslash) {
   EXPECT_FALSE(Win32Host().FileExists(directory.path()));
 }
 
-int probeMessagesSeen = 0;
-
-LRESULT CALLBACK CountProbeMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_APP) ++probeMessagesSeen;
-  return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
 TEST(Win32System, PumpMessagesRunsPendingMessagesAndKeepsAQuitRequest) {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = CountProbeMessages;
-  windowClass.hInstance = ::GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"SheetlorePumpProbe";
-  ::RegisterClassW(&windowClass);
-  const HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 10, 10, nullptr,
-                                        nullptr, windowClass.hInstance, nullptr);
+  const HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                        ::GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(window, nullptr);
-  ::PostMessageW(window, WM_APP, 0, 0);
-  ::PostMessageW(window, WM_APP, 0, 0);
+  const auto font = reinterpret_cast<WPARAM>(::GetStockObject(ANSI_FIXED_FONT));
+  ::PostMessageW(window, WM_SETFONT, font, 0);
   ::PostQuitMessage(7);
   Win32System().PumpMessages();
-  EXPECT_EQ(probeMessagesSeen, 2);
+  EXPECT_EQ(static_cast<WPARAM>(::SendMessageW(window, WM_GETFONT, 0, 0)), font);
   MSG message;
   ASSERT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 7u);
