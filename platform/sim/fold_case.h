@@ -1,6 +1,6 @@
 #pragma once
-// Names compared without regard to letter case, as the spooler and the profile service
-// compare form, section and key names.
+// Names compared without regard to letter case, as Windows compares printer names, file paths,
+// window captions and the names of added forms (the profile service has its own, ASCII-only rule).
 
 #include <string>
 

@@ -25,16 +25,15 @@ PrinterState* SimPlatform::State::FindPrinter(const std::wstring& name) {
 }
 
 FileState* SimPlatform::State::FindFile(const std::wstring& path) {
-  auto it = files.find(FoldCase(path.empty() ? kDefaultProfilePath : path));
+  auto it = files.find(FoldCase(path));
   return it == files.end() ? nullptr : &it->second;
 }
 
 FileState& SimPlatform::State::CreateFile(const std::wstring& path) {
-  const std::wstring& fullPath = path.empty() ? kDefaultProfilePath : path;
-  const std::wstring key = FoldCase(fullPath);
+  const std::wstring key = FoldCase(path);
   auto [it, inserted] = files.try_emplace(key);
   if (inserted) {
-    it->second.path = fullPath;
+    it->second.path = path;
     fileOrder.push_back(key);
   }
   return it->second;
@@ -209,7 +208,7 @@ void SimPlatform::SetFileText(const std::wstring& path, const std::wstring& text
 }
 
 void SimPlatform::RemoveFile(const std::wstring& path) {
-  const std::wstring key = FoldCase(path.empty() ? kDefaultProfilePath : path);
+  const std::wstring key = FoldCase(path);
   state_->files.erase(key);
   std::erase(state_->fileOrder, key);
 }

@@ -116,12 +116,13 @@ class SimPlatform {
   // BuiltinForms().
   //
   // The spooler's rules: OpenPrinter of an unknown name fails with 1801; a handle that is
-  // not open (never opened, closed, or of a removed printer) fails with 6; form names match
-  // without regard to case; EnumForms and GetForm report the bytes needed (FormBytes) and
-  // fail with 122 while the buffer is short; AddForm refuses an existing name with 80 and an
-  // empty name, a size of 0 or an inverted printable area with 87, and keeps the form as a
-  // user form at the end of the list; DeleteForm refuses a built-in form with 87 and a
-  // missing one with 1902. ClosePrinter releases the handle even when made to fail.
+  // not open (never opened, closed, or of a removed printer) fails with 6; GetForm finds a
+  // form by its name in its own letter case only, AddForm and DeleteForm in any case;
+  // EnumForms and GetForm report the bytes needed (FormBytes) and fail with 122 while the
+  // buffer is short; ResetDC refuses an empty record with 87; AddForm refuses an existing name with
+  // 80 and an empty name, a size of 0 or an inverted printable area with 87, and keeps the form as
+  // a user form at the end of the list; DeleteForm refuses a built-in form with 87 and a missing
+  // one with 1902. ClosePrinter releases the handle even when made to fail.
   void AddPrinter(const std::wstring& name);
   void RemoveAllPrinters();  // the current printer then fails as with no printer installed
   void SetCurrentPrinter(const std::wstring& name);
@@ -167,7 +168,7 @@ class SimPlatform {
   void AdvanceClock(std::uint64_t milliseconds);
   void SetFindWindowPollCost(std::uint64_t milliseconds);
   // A top-level window with this caption exists from opensAtMs (clock time) until
-  // closesAtMs (never closes when absent).
+  // closesAtMs (never closes when absent). FindWindow matches captions without regard to case.
   WindowHandle ScriptWindow(const std::wstring& caption, std::uint64_t opensAtMs,
                             std::optional<std::uint64_t> closesAtMs = std::nullopt);
   // Opens or closes a window now (e.g. from a hook).
@@ -195,8 +196,8 @@ class SimPlatform {
   void MakeHidden(const std::wstring& path);
   void MakeSystem(const std::wstring& path);
 
-  // --- Profile files (paths compared without regard to case; an empty path is the
-  // system's default profile file L"C:\\windows\\win.ini", as with the real call) ---
+  // --- Profile files (paths compared without regard to case; an empty path names no file:
+  // reads find nothing, not even the default, and writes fail) ---
   //
   // Section and key names match without regard to case for the ASCII letters only. A file
   // whose text starts with U+FEFF (the byte-order mark) is a UTF-16 file and holds every

@@ -46,7 +46,8 @@ std::uint32_t SimProfileFiles::GetString(const std::optional<std::wstring>& give
   const std::wstring path = UpToZero(givenPath);
   text.clear();
   if (state_.recorder.Record(L"GetPrivateProfileString", {OptionalText(section), OptionalText(key),
-                                                          defaultValue, Text(bufferChars), path})) {
+                                                          defaultValue, Text(bufferChars), path}) ||
+      path.empty()) {
     return 0;
   }
   const FileState* file = state_.FindFile(path);
@@ -73,7 +74,8 @@ bool SimProfileFiles::WriteString(const std::optional<std::wstring>& givenSectio
   const std::wstring path = UpToZero(givenPath);
   if (state_.recorder.Record(
           L"WritePrivateProfileString",
-          {OptionalText(section), OptionalText(key), OptionalText(value), path})) {
+          {OptionalText(section), OptionalText(key), OptionalText(value), path}) ||
+      path.empty()) {
     return false;
   }
   FileState* file = state_.FindFile(path);
@@ -99,7 +101,10 @@ bool SimProfileFiles::WriteSection(const std::wstring& givenSection, const KeyVa
     keys.emplace_back(UpToZero(key), UpToZero(value));
     lines += (lines.empty() ? L"" : L" ") + keys.back().first + L"=" + keys.back().second;
   }
-  if (state_.recorder.Record(L"WritePrivateProfileSection", {section, lines, path})) return false;
+  if (state_.recorder.Record(L"WritePrivateProfileSection", {section, lines, path}) ||
+      path.empty()) {
+    return false;
+  }
   FileState* file = state_.FindFile(path);
   if (file && file->readOnly) return false;
   profile::Document document = file ? file->Parsed() : profile::Document();

@@ -12,9 +12,13 @@ constexpr std::uint32_t kErrorInvalidHandle = 6;
 constexpr std::uint32_t kFormBuiltin = 1;
 constexpr std::int32_t kIdOk = 1;
 
-std::vector<FormInfo>::iterator FindForm(std::vector<FormInfo>& forms, const std::wstring& name) {
-  return std::find_if(forms.begin(), forms.end(),
-                      [&](const FormInfo& form) { return EqualNoCase(form.name, name); });
+// AddForm and DeleteForm take a name in any letter case for the one it matches; GetForm, as
+// Wine's spooler, only the name as the form has it.
+std::vector<FormInfo>::iterator FindForm(std::vector<FormInfo>& forms, const std::wstring& name,
+                                         bool anyCase = true) {
+  return std::find_if(forms.begin(), forms.end(), [&](const FormInfo& form) {
+    return anyCase ? EqualNoCase(form.name, name) : form.name == name;
+  });
 }
 
 // The fields a merge copies from the input record when dmFields names them.
@@ -97,7 +101,7 @@ bool SimSpooler::GetForm(PrinterHandle printer, const std::wstring& formName,
   bytesNeeded = 0;
   if (InjectedFailure(L"GetForm", {Text(printer), formName, Text(bufferBytes)})) return false;
   if (!Opened(printer)) return false;
-  auto found = FindForm(state_.forms, formName);
+  auto found = FindForm(state_.forms, formName, false);
   if (found == state_.forms.end()) return Fail(kErrorInvalidFormName);
   bytesNeeded = FormBytes(found->name);
   if (bufferBytes < bytesNeeded) return Fail(kErrorInsufficientBuffer);
@@ -189,6 +193,10 @@ std::int32_t SimSpooler::DocumentProperties(WindowHandle parent, PrinterHandle p
 
 DeviceContext SimSpooler::ResetDC(DeviceContext dc, const std::vector<std::uint8_t>& devMode) {
   if (InjectedFailure(L"ResetDC", {Text(dc), Text(devMode.size())})) return 0;
+  if (devMode.empty()) {
+    Fail(kErrorInvalidParameter);
+    return 0;
+  }
   const bool known = std::any_of(state_.printers.begin(), state_.printers.end(),
                                  [&](const PrinterState& printer) { return printer.dc == dc; });
   if (!known) return 0;

@@ -209,7 +209,4 @@ struct SimPlatform::State {
   FileState& CreateFile(const std::wstring& path);
 };
 
-// The file an empty profile path stands for.
-inline const std::wstring kDefaultProfilePath = L"C:\\windows\\win.ini";
-
 }  // namespace sheetlore::sim

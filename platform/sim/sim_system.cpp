@@ -23,7 +23,7 @@ WindowHandle SimSystem::FindWindow(const std::wstring& caption) {
   state_.clock += state_.pollCost;
   if (injected) return 0;
   for (const ScriptedWindow& window : state_.windows) {
-    if (window.caption == caption && IsOpen(window, state_.clock)) return window.handle;
+    if (EqualNoCase(window.caption, caption) && IsOpen(window, state_.clock)) return window.handle;
   }
   return 0;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/contract/profile_backend.h"
+#include "tests/contract/backends.h"
 
 namespace sheetlore::contract {
 namespace {
@@ -160,6 +160,34 @@ TEST_F(ProfileContractTest, AFileThatCannotBeWrittenRefusesEveryWriteAndKeepsIts
   EXPECT_FALSE(Write(L"T", L"k", L"2"));
   EXPECT_FALSE(profile().WriteSection(L"S", {{L"k", L"3"}}, path()));
   EXPECT_EQ(backend_->FileBytes(), start);
+}
+
+// An empty path names no file: reads find nothing, not even the default, and writes fail.
+TEST_F(ProfileContractTest, AnEmptyPathReadsAndWritesNothing) {
+  EXPECT_FALSE(profile().WriteString(L"S", L"K", L"V", L""));
+  EXPECT_FALSE(profile().WriteSection(L"S", {{L"K", L"V"}}, L""));
+  std::wstring text = L"stale";
+  EXPECT_EQ(profile().GetString(L"S", L"K", L"default", kBuffer, text, L""), 0u);
+  EXPECT_EQ(text, L"");
+}
+
+// The calls take zero-ended texts: names, values and the path end at their first zero.
+// (Found by the profile fuzz target: a key written with a leading zero character was kept
+// whole and then hid the section's key list.)
+TEST_F(ProfileContractTest, TextsEndAtTheirFirstZeroCharacter) {
+  backend_->SetFileBytes(std::nullopt);
+  const std::wstring cutPath = path() + std::wstring(L"\0x", 2);
+  EXPECT_TRUE(profile().WriteString(std::wstring(L"Paper\0junk", 10), std::wstring(L"W\0x", 3),
+                                    std::wstring(L"21\0.5", 5), cutPath));
+  EXPECT_EQ(Keys(L"Paper"), std::wstring(L"W\0", 2));
+  std::wstring text;
+  EXPECT_EQ(profile().GetString(std::wstring(L"Paper\0other", 11), std::wstring(L"W\0y", 3), L"",
+                                kBuffer, text, path()),
+            2u);
+  EXPECT_EQ(text, L"21");
+  EXPECT_EQ(profile().GetString(L"Paper", L"H", std::wstring(L"0\0z", 3), kBuffer, text, path()),
+            1u);
+  EXPECT_EQ(text, L"0");
 }
 
 }  // namespace

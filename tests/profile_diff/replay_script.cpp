@@ -69,7 +69,7 @@ OptionalText DecodeArgument(const std::string& token) {
   return text;
 }
 
-bool Replay(std::istream& script, ProfileBackend& backend, std::ostream& out) {
+bool Replay(std::istream& script, contract::ProfileBackend& backend, std::ostream& out) {
   std::string line;
   while (std::getline(script, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -84,18 +84,18 @@ bool Replay(std::istream& script, ProfileBackend& backend, std::ostream& out) {
       const OptionalText text = DecodeArgument(tokens[1]);
       std::optional<std::string> bytes;
       if (text) bytes = std::string(text->begin(), text->end());
-      backend.SetFile(bytes);
-    } else if (command == "O" && tokens.size() == 1) {
-      backend.MakeReadOnly();
+      backend.SetFileBytes(bytes);
     } else if (command == "W" && tokens.size() == 4) {
-      const bool result = backend.Write(DecodeArgument(tokens[1]), DecodeArgument(tokens[2]),
-                                        DecodeArgument(tokens[3]));
+      const bool result =
+          backend.profile().WriteString(DecodeArgument(tokens[1]), DecodeArgument(tokens[2]),
+                                        DecodeArgument(tokens[3]), backend.path());
       out << "W " << (result ? 1 : 0) << "\n";
     } else if (command == "R" && tokens.size() == 5) {
       std::wstring text;
-      const std::uint32_t count = backend.Read(
-          DecodeArgument(tokens[1]), DecodeArgument(tokens[2]), DecodeArgument(tokens[3]),
-          static_cast<std::uint32_t>(std::stoul(tokens[4])), text);
+      const std::uint32_t count = backend.profile().GetString(
+          DecodeArgument(tokens[1]), DecodeArgument(tokens[2]),
+          DecodeArgument(tokens[3]).value_or(L""),
+          static_cast<std::uint32_t>(std::stoul(tokens[4])), text, backend.path());
       out << "R " << count << " =" << EscapeText(text) << "\n";
     } else if (command == "P" && tokens.size() == 1) {
       const std::optional<std::string> bytes = backend.FileBytes();

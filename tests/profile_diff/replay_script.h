@@ -8,8 +8,6 @@
 // absent (null) text, otherwise "=" followed by the text with every character outside
 // printable ASCII, and " ", "%", "~", "=", written as %XX (so "=" alone is the empty text).
 //   F <text>                     the file now holds exactly text (bytes), or is removed (~)
-//   O                            the file becomes read-only (not generated: Wine running as
-//                                root writes read-only files all the same)
 //   W <section> <key> <value>    WritePrivateProfileString          prints "W <0|1>"
 //   R <section> <key> <default> <bufferChars>
 //                                GetPrivateProfileString            prints "R <count> <text>"
@@ -22,25 +20,11 @@
 #include <ostream>
 #include <string>
 
+#include "tests/contract/backends.h"
+
 namespace sheetlore::profile_diff {
 
 using OptionalText = std::optional<std::wstring>;
-
-// What the replayer drives: one profile file through the profile API.
-class ProfileBackend {
- public:
-  virtual ~ProfileBackend() = default;
-  virtual void SetFile(const std::optional<std::string>& bytes) = 0;
-  virtual void MakeReadOnly() = 0;
-  virtual bool Write(const OptionalText& section, const OptionalText& key,
-                     const OptionalText& value) = 0;
-  // The count the call returns and the first count characters of its buffer.
-  virtual std::uint32_t Read(const OptionalText& section, const OptionalText& key,
-                             const OptionalText& defaultValue, std::uint32_t bufferChars,
-                             std::wstring& text) = 0;
-  // The file's bytes, or nothing when it does not exist.
-  virtual std::optional<std::string> FileBytes() = 0;
-};
 
 std::string EscapeText(const std::wstring& text);
 std::string EscapeBytes(const std::string& bytes);
@@ -49,6 +33,6 @@ OptionalText DecodeArgument(const std::string& token);
 
 // Runs every command of script, writing the transcript to out. Returns false on a line it
 // cannot read.
-bool Replay(std::istream& script, ProfileBackend& backend, std::ostream& out);
+bool Replay(std::istream& script, contract::ProfileBackend& backend, std::ostream& out);
 
 }  // namespace sheetlore::profile_diff

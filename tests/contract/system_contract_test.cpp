@@ -1,0 +1,91 @@
+// The rules of the system and host services that the component relies on, stated once and run
+// against both platforms: natively on the simulated ones, under Wine on the Windows ones.
+// Where the two disagree the simulation is wrong.
+#include <gtest/gtest.h>
+
+#include <cwctype>
+#include <string>
+#include <vector>
+
+#include "tests/contract/backends.h"
+
+namespace sheetlore::contract {
+namespace {
+
+class SystemContractTest : public ::testing::Test {
+ protected:
+  System& system() { return backend_->system(); }
+  std::unique_ptr<SystemBackend> backend_ = MakeSystemBackend();
+};
+
+TEST_F(SystemContractTest, VersionReportsTheNtFamily) {
+  std::uint32_t platformId = 0;
+  ASSERT_TRUE(system().GetVersionEx(platformId));
+  EXPECT_EQ(platformId, 2u);
+}
+
+// The wizard is found by its caption: the whole caption, letter case aside for ASCII letters.
+TEST_F(SystemContractTest, FindWindowMatchesTheWholeCaption) {
+  const std::wstring caption = L"Add Printer Wizard 新增印表機 ÉΣЖĀＡ";
+  EXPECT_EQ(system().FindWindow(caption), 0u);
+  const WindowHandle window = backend_->OpenWindow(caption);
+  ASSERT_NE(window, 0u);
+  struct Variant {
+    std::wstring caption;
+    bool found;
+  };
+  const std::vector<Variant> variants = {
+      {caption, true},
+      {L"ADD PRINTER wizard 新增印表機 ÉΣЖĀＡ", true},
+      {L"Add Printer Wizard 新增印表機 éΣЖĀＡ", true},
+      {L"Add Printer Wizard 新增印表機 ÉσЖĀＡ", true},
+      {L"Add Printer Wizard 新增印表機 ÉΣжĀＡ", true},
+      {L"Add Printer Wizard 新增印表機 ÉΣЖāＡ", true},
+      {L"Add Printer Wizard 新增印表機 ÉΣЖĀａ", true},
+      {caption.substr(0, caption.size() - 1), false},
+      {caption + L" ", false},
+  };
+  for (const Variant& variant : variants) {
+    SCOPED_TRACE(testing::PrintToString(variant.caption));
+    EXPECT_EQ(system().FindWindow(variant.caption), variant.found ? window : 0u);
+  }
+  backend_->CloseWindow();
+  EXPECT_EQ(system().FindWindow(caption), 0u);
+}
+
+// The clock counts milliseconds and never goes back; a sleep moves it. Nothing here depends on
+// how long a sleep takes on a busy machine: a late wake-up moves both clocks alike, while a
+// clock in seconds or in finer steps than milliseconds fails.
+TEST_F(SystemContractTest, SleepsMoveTheMillisecondClockAsFarAsTheyLast) {
+  const std::uint64_t referenceStart = backend_->ReferenceMilliseconds();
+  const std::uint64_t start = system().Milliseconds();
+  std::uint64_t previous = start;
+  for (int i = 0; i < 30; ++i) {
+    system().Sleep(10);
+    const std::uint64_t now = system().Milliseconds();
+    ASSERT_GE(now, previous) << "the clock went back";
+    previous = now;
+  }
+  const std::uint64_t counted = previous - start;
+  const std::uint64_t real = backend_->ReferenceMilliseconds() - referenceStart;
+  EXPECT_GE(counted, 300u - 32u);  // the tick may lag the sleeps by a step
+  EXPECT_GE(counted, real * 2 / 3);
+  EXPECT_LE(counted, real + 32);
+}
+
+TEST_F(SystemContractTest, FileExistsOnlyForOrdinaryAndReadOnlyFiles) {
+  Host& host = backend_->host();
+  const std::wstring ordinary = backend_->MakeFile(FileKind::kOrdinary);
+  EXPECT_TRUE(host.FileExists(ordinary));
+  std::wstring otherCase = ordinary;
+  for (wchar_t& c : otherCase) c = static_cast<wchar_t>(std::towupper(c));
+  EXPECT_TRUE(host.FileExists(otherCase));
+  EXPECT_TRUE(host.FileExists(backend_->MakeFile(FileKind::kReadOnly)));
+  EXPECT_FALSE(host.FileExists(backend_->MakeFile(FileKind::kHidden)));
+  EXPECT_FALSE(host.FileExists(backend_->MakeFile(FileKind::kSystem)));
+  EXPECT_FALSE(host.FileExists(ordinary + L".absent"));
+  EXPECT_FALSE(host.FileExists(L""));
+}
+
+}  // namespace
+}  // namespace sheetlore::contract

@@ -1,0 +1,156 @@
+// What only the Windows platform does, against Wine's system calls: printers as automation
+// objects over the private CUPS queues, the module's directory, the message loop and the message
+// box, the store's copy of an interrupted change, the wizard. The rules it shares with the
+// simulation are in tests/contract.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "platform/win32/profile_backup.h"
+#include "platform/win32/win32_host.h"
+#include "platform/win32/win32_printer.h"
+#include "platform/win32/win32_profile_files.h"
+#include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_system.h"
+#include "platform/win32/windows_api.h"
+#include "tests/wine/support/own_windows.h"
+#include "tests/wine/temp_file.h"
+
+namespace sheetlore::win32 {
+namespace {
+
+bool IsPrinterDC(DeviceContext dc) {
+  return dc != 0 && ::GetDeviceCaps(reinterpret_cast<HDC>(dc), TECHNOLOGY) == DT_RASPRINTER;
+}
+
+TEST(Win32Host, PrintersAreTheCupsQueuesEachWithAPrinterDC) {
+  Win32Host host;
+  std::vector<std::wstring> names;
+  for (const PrinterRef& printer : host.Printers()) {
+    names.push_back(printer->DeviceName());
+    EXPECT_TRUE(IsPrinterDC(printer->hDC())) << names.size();
+  }
+  for (const wchar_t* queue : {L"Sheetlore_Office", L"Sheetlore_Label", L"Sheetlore_Draft"}) {
+    EXPECT_NE(std::find(names.begin(), names.end(), queue), names.end());
+  }
+  // The current printer is the default queue, one object with one lasting device context.
+  const PrinterRef current = host.CurrentPrinter();
+  EXPECT_EQ(host.CurrentPrinter(), current);
+  EXPECT_EQ(current->DeviceName(), L"Sheetlore_Office");
+  EXPECT_TRUE(IsPrinterDC(current->hDC()));
+  EXPECT_EQ(current->hDC(), current->hDC());
+
+  Win32Printer missing(L"No such queue");
+  EXPECT_EQ(missing.DeviceName(), L"No such queue");
+  try {
+    missing.hDC();
+    ADD_FAILURE() << "a printer that does not exist gave a device context";
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.number(), 482);
+  }
+}
+
+TEST(Win32Host, ComponentDirectoryIsTheModulesWithoutATrailingBackslash) {
+  wchar_t module[MAX_PATH] = {};
+  const std::wstring path(module, ::GetModuleFileNameW(nullptr, module, MAX_PATH));
+  EXPECT_EQ(Win32Host().ComponentDirectory(), path.substr(0, path.find_last_of(L'\\')));
+  EXPECT_EQ(DirectoryOf(L"C:\\Sheetlore.dll"), L"C:\\");
+  EXPECT_EQ(DirectoryOf(L"C:\\Program Files\\新增\\Sheetlore.dll"), L"C:\\Program Files\\新增");
+  EXPECT_EQ(DirectoryOf(L"\\\\server\\share\\Sheetlore.dll"), L"\\\\server\\share");
+  EXPECT_EQ(DirectoryOf(L"Sheetlore.dll"), L"");
+
+  TempFile directory(L"_dir");
+  ASSERT_TRUE(::CreateDirectoryW(directory.path().c_str(), nullptr));
+  EXPECT_FALSE(Win32Host().FileExists(directory.path()));
+}
+
+TEST(Win32System, PumpMessagesRunsPendingMessagesAndKeepsAQuitRequest) {
+  const HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                        ::GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  const auto font = reinterpret_cast<WPARAM>(::GetStockObject(ANSI_FIXED_FONT));
+  ::PostMessageW(window, WM_SETFONT, font, 0);
+  ::PostQuitMessage(7);
+  Win32System().PumpMessages();
+  EXPECT_EQ(static_cast<WPARAM>(::SendMessageW(window, WM_GETFONT, 0, 0)), font);
+  MSG message;
+  ASSERT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 7u);
+  ::DestroyWindow(window);
+}
+
+TEST(Win32System, MessageBoxShowsTextTitleInformationIconAndOnlyOk) {
+  bool informationIcon = false;
+  bool otherButton = false;
+  std::wstring text;
+  std::thread user([&] {
+    HWND box = nullptr;
+    wine_test::WaitFor([&] { return (box = wine_test::FindOwnWindow(L"系統提示", L"#32770")); });
+    if (!box) return;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      const auto icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+      informationIcon = informationIcon || (icon && icon == ::LoadIconW(nullptr, IDI_INFORMATION));
+    }
+    for (int id : {IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
+      const HWND button = ::GetDlgItem(box, id);
+      otherButton = otherButton || (button && ::IsWindowVisible(button));
+    }
+    text = wine_test::ConfirmMessageBox(box);
+  });
+  Win32System().MessageBox(L"格式新增成功,請檢查!", L"系統提示", MB_OK | MB_ICONINFORMATION);
+  user.join();
+  EXPECT_EQ(text, L"格式新增成功,請檢查!");
+  EXPECT_TRUE(informationIcon);
+  EXPECT_FALSE(otherButton);
+}
+
+// A locked change keeps a copy of the file beside it until the lock ends; a copy that a killed
+// holder left behind is put back by the next lock, undoing the cut-short change whole.
+TEST(Win32ProfileFiles, ALockPutsBackTheCopyAnInterruptedChangeLeft) {
+  Win32ProfileFiles profile;
+  TempFile file(L".ini");
+  const std::wstring copy = profile_backup::CopyPath(file.path());
+  const auto copyExists = [&copy] {
+    return ::GetFileAttributesW(copy.c_str()) != INVALID_FILE_ATTRIBUTES;
+  };
+  const auto list = [&] {
+    std::wstring text;
+    profile.GetString(L"PrintMain", std::nullopt, L"", 100, text, file.path());
+    return text;
+  };
+  ASSERT_TRUE(profile.WriteString(L"PrintMain", L"A5X", L"A5X", file.path()));
+  {
+    const auto lock = profile.LockFile(file.path());
+    ASSERT_TRUE(lock);
+    ASSERT_TRUE(profile.WriteString(L"PrintMain", L"B5", L"B5", file.path()));
+    EXPECT_TRUE(copyExists());
+  }
+  EXPECT_FALSE(copyExists()) << "a completed change left its copy";
+  const std::wstring both(L"A5X\0B5\0", 7);
+  EXPECT_EQ(list(), both);
+
+  // A holder killed while the service rewrote the file: its copy is there, the file empty.
+  ASSERT_TRUE(profile_backup::Save(file.path()));
+  const HANDLE cut = ::CreateFileW(file.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(cut, INVALID_HANDLE_VALUE);
+  ::CloseHandle(cut);
+  EXPECT_EQ(list(), L"");
+  ASSERT_TRUE(profile.LockFile(file.path()));
+  EXPECT_EQ(list(), both);
+  EXPECT_FALSE(copyExists());
+  ::DeleteFileW(copy.c_str());
+
+  EXPECT_FALSE(profile.WriteString(L"S", L"K", L"V", file.path() + L"\\missing\\x.ini"));
+}
+
+// Returning at all is the check: nobody closes the wizard here, so a start that waited for it
+// would never return and the suite's timeout would fail it.
+TEST(Win32Shell, StartAddPrinterWizardReturnsWithoutWaiting) {
+  EXPECT_NO_THROW(Win32Shell().StartAddPrinterWizard());
+}
+
+}  // namespace
+}  // namespace sheetlore::win32
