@@ -45,8 +45,9 @@ std::uint32_t SimProfileFiles::GetString(const std::optional<std::wstring>& give
   const std::wstring defaultValue = UpToZero(givenDefault);
   const std::wstring path = UpToZero(givenPath);
   text.clear();
-  if (state_.recorder.Record(L"GetPrivateProfileString", {OptionalText(section), OptionalText(key),
-                                                          defaultValue, Text(bufferChars), path})) {
+  if (state_.recorder.Record(
+          Api::GetPrivateProfileString,
+          {OptionalText(section), OptionalText(key), defaultValue, Text(bufferChars), path})) {
     return 0;
   }
   const FileState* file = state_.FindFile(path);
@@ -72,7 +73,7 @@ bool SimProfileFiles::WriteString(const std::optional<std::wstring>& givenSectio
   const auto value = UpToZero(givenValue);
   const std::wstring path = UpToZero(givenPath);
   if (state_.recorder.Record(
-          L"WritePrivateProfileString",
+          Api::WritePrivateProfileString,
           {OptionalText(section), OptionalText(key), OptionalText(value), path})) {
     return false;
   }
@@ -99,7 +100,7 @@ bool SimProfileFiles::WriteSection(const std::wstring& givenSection, const KeyVa
     keys.emplace_back(UpToZero(key), UpToZero(value));
     lines += (lines.empty() ? L"" : L" ") + keys.back().first + L"=" + keys.back().second;
   }
-  if (state_.recorder.Record(L"WritePrivateProfileSection", {section, lines, path})) return false;
+  if (state_.recorder.Record(Api::WritePrivateProfileSection, {section, lines, path})) return false;
   FileState* file = state_.FindFile(path);
   if (file && file->readOnly) return false;
   profile::Document document = file ? file->Parsed() : profile::Document();

@@ -41,7 +41,7 @@ constexpr int kRefused = static_cast<int>(ExitCode::Refused);
 constexpr int kNotFound = static_cast<int>(ExitCode::NotFound);
 
 TEST_F(CliRefusalsTest, RefusedAddAndDeleteEndWithTheRefusedStatus) {
-  sim_.FailCall(L"AddForm");
+  sim_.FailCall(sim::Api::AddForm);
   RunResult result = Run({L"form-add", kPrinter, L"Label", L"10", L"5"});
   EXPECT_EQ(result.exitCode, kRefused);
   EXPECT_NE(result.err.find(L"refused to add the form \"Label\""), std::wstring::npos)
@@ -58,7 +58,7 @@ TEST_F(CliRefusalsTest, RefusedAddAndDeleteEndWithTheRefusedStatus) {
 
 TEST_F(CliRefusalsTest, ARefusedReplacementPutsTheOldFormBack) {
   ASSERT_EQ(Run({L"form-add", kPrinter, L"Label", L"10", L"5", L"--left", L"1"}).exitCode, 0);
-  sim_.FailCall(L"AddForm");  // the new form; the old one's return succeeds
+  sim_.FailCall(sim::Api::AddForm);  // the new form; the old one's return succeeds
   const RunResult result = Run({L"form-add", kPrinter, L"Label", L"20", L"8", L"--replace"});
   EXPECT_EQ(result.exitCode, kRefused);
   EXPECT_NE(result.err.find(L"the old one is back"), std::wstring::npos) << result.err;
@@ -72,7 +72,7 @@ TEST_F(CliRefusalsTest, ARefusedReplacementPutsTheOldFormBack) {
 
 TEST_F(CliRefusalsTest, AReplacementWhoseOldFormCannotReturnSaysSo) {
   ASSERT_EQ(Run({L"form-add", kPrinter, L"Label", L"10", L"5"}).exitCode, 0);
-  sim_.FailCall(L"AddForm", 1, 2);
+  sim_.FailCall(sim::Api::AddForm, 1, 2);
   const RunResult result = Run({L"form-add", kPrinter, L"Label", L"20", L"8", L"--replace"});
   EXPECT_EQ(result.exitCode, kRefused);
   EXPECT_NE(result.err.find(L"could not be put back: it is deleted"), std::wstring::npos)
@@ -82,11 +82,11 @@ TEST_F(CliRefusalsTest, AReplacementWhoseOldFormCannotReturnSaysSo) {
 
 TEST_F(CliRefusalsTest, AReplacementWhoseDeleteIsRefusedChangesNothing) {
   ASSERT_EQ(Run({L"form-add", kPrinter, L"Label", L"10", L"5"}).exitCode, 0);
-  sim_.FailCall(L"DeleteForm");
+  sim_.FailCall(sim::Api::DeleteForm);
   sim_.ClearCalls();
   const RunResult result = Run({L"form-add", kPrinter, L"Label", L"20", L"8", L"--replace"});
   EXPECT_EQ(result.exitCode, kRefused);
-  EXPECT_EQ(sim_.CountCalls(L"AddForm"), 0u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::AddForm), 0u);
   ASSERT_NE(Form(L"Label"), nullptr);
   EXPECT_EQ(Form(L"Label")->cx, 100000);
 }
@@ -94,7 +94,7 @@ TEST_F(CliRefusalsTest, AReplacementWhoseDeleteIsRefusedChangesNothing) {
 TEST_F(CliRefusalsTest, InstallReportsEachPaperAndEndsRefusedWhenOneWasRefused) {
   ASSERT_EQ(Run({L"paper-store", L"A5X", L"14.8", L"21"}).exitCode, 0);
   ASSERT_EQ(Run({L"paper-store", L"Half", L"5.5", L"8.5", L"--inches"}).exitCode, 0);
-  sim_.FailCall(L"AddForm", 2);
+  sim_.FailCall(sim::Api::AddForm, 2);
   const RunResult result = Run({L"install", L"--csv"});
   EXPECT_EQ(result.exitCode, kRefused);
   EXPECT_EQ(result.out,
@@ -108,7 +108,7 @@ TEST_F(CliRefusalsTest, InstallReportsEachPaperAndEndsRefusedWhenOneWasRefused) 
 }
 
 TEST_F(CliRefusalsTest, FormFindWhoseAddIsRefused) {
-  sim_.FailCall(L"AddForm");
+  sim_.FailCall(sim::Api::AddForm);
   const RunResult result = Run({L"form-find", L"3/4"});
   EXPECT_EQ(result.exitCode, kRefused);
   EXPECT_EQ(Form(L"3/4"), nullptr);
@@ -176,14 +176,14 @@ TEST_F(CliRefusalsTest, DoctorWriteTestPassesWhereTheSpoolerKeepsForms) {
 }
 
 TEST_F(CliRefusalsTest, DoctorWriteTestReportsRefusalsAndAFormLeftBehind) {
-  sim_.FailCall(L"AddForm");
+  sim_.FailCall(sim::Api::AddForm);
   RunResult result = Run({L"doctor", kPrinter, L"--write-test", L"--csv"});
   EXPECT_EQ(result.exitCode, static_cast<int>(ExitCode::Failure));
   EXPECT_EQ(WriteTestLines(result.out).front(),
             L"write test,\"add the form \"\"Sheetlore doctor 1\"\" to Office Laser\",FAIL,"
             L"refused (administrator rights on the printer?)");
 
-  sim_.FailCall(L"DeleteForm");
+  sim_.FailCall(sim::Api::DeleteForm);
   result = Run({L"doctor", kPrinter, L"--write-test", L"--csv"});
   const std::vector<std::wstring> lines = WriteTestLines(result.out);
   ASSERT_EQ(lines.size(), 5u) << result.out;

@@ -28,7 +28,7 @@ class DialogCommandsTest : public DialogTest {
   // The size arguments of the AddForm calls for a form name.
   std::vector<std::vector<std::wstring>> AddedSizes(const std::wstring& name) const {
     std::vector<std::vector<std::wstring>> sizes;
-    for (const sim::Call& call : CallsNamed(L"AddForm")) {
+    for (const sim::Call& call : CallsNamed(sim::Api::AddForm)) {
       if (call.args.at(1) == name) sizes.emplace_back(call.args.begin() + 3, call.args.end());
     }
     return sizes;
@@ -146,18 +146,19 @@ TEST_F(DialogCommandsTest, TheStoreIsWrittenBeforeThePrinterIsTouched) {
     ASSERT_TRUE(d.Click(Cmd1(1)));
   });
   const auto names = sim_.CallNames();
-  const auto lastWrite = std::find(names.rbegin(), names.rend(), L"WritePrivateProfileString");
-  const auto firstOpen = std::find(names.begin(), names.end(), L"OpenPrinter");
+  const auto lastWrite =
+      std::find(names.rbegin(), names.rend(), sim::Api::WritePrivateProfileString);
+  const auto firstOpen = std::find(names.begin(), names.end(), sim::Api::OpenPrinter);
   ASSERT_NE(lastWrite, names.rend());
   ASSERT_NE(firstOpen, names.end());
   EXPECT_LT(names.rend() - lastWrite - 1, firstOpen - names.begin());
   // Delete first, then add, then the message, then the lists.
-  const auto deleteAt = std::find(names.begin(), names.end(), L"DeleteForm");
-  const auto addAt = std::find(names.begin(), names.end(), L"AddForm");
-  const auto messageAt = std::find(names.begin(), names.end(), L"MessageBox");
+  const auto deleteAt = std::find(names.begin(), names.end(), sim::Api::DeleteForm);
+  const auto addAt = std::find(names.begin(), names.end(), sim::Api::AddForm);
+  const auto messageAt = std::find(names.begin(), names.end(), sim::Api::MessageBox);
   EXPECT_LT(deleteAt, addAt);
   EXPECT_LT(addAt, messageAt);
-  EXPECT_NE(std::find(messageAt, names.end(), L"EnumForms"), names.end());
+  EXPECT_NE(std::find(messageAt, names.end(), sim::Api::EnumForms), names.end());
 }
 
 // --- Delete ("刪除格式") ---
@@ -209,7 +210,7 @@ TEST_F(DialogCommandsTest, DeletingAFormThePrinterLacksSaysSoAndATrimmedNameIsUs
   });
   EXPECT_FALSE(Stored(L"A5"));
   EXPECT_THAT(MessageTexts(), ElementsAre(kDeleteFailed));
-  EXPECT_EQ(CallsNamed(L"DeleteForm").back().args.at(1), L"A5");
+  EXPECT_EQ(CallsNamed(sim::Api::DeleteForm).back().args.at(1), L"A5");
 }
 
 TEST_F(DialogCommandsTest, AGreyCheckBoxCountsAsNotTicked) {
@@ -237,7 +238,7 @@ TEST_F(DialogCommandsTest, AddAllInstallsTheStoredPapersOnTheChosenPrinter) {
     ASSERT_TRUE(d.Click(Cmd1(0)));
     EXPECT_THAT(d.Items(List1(1)), ElementsAre(L"A4", L"Letter", L"Inch letter", L"Metric"));
   });
-  for (const sim::Call& open : CallsNamed(L"OpenPrinter")) {
+  for (const sim::Call& open : CallsNamed(sim::Api::OpenPrinter)) {
     EXPECT_EQ(open.args.at(0), L"Back Office");
   }
   ASSERT_NE(FindForm(L"Inch letter"), nullptr);
@@ -295,8 +296,8 @@ TEST_F(DialogCommandsTest, EditThenCloseStoresNothing) {
     EXPECT_FALSE(d.IsOpen());
     EXPECT_FALSE(d.Click(Cmd1(1)));  // closed
   });
-  EXPECT_EQ(sim_.CountCalls(L"WritePrivateProfileString"), 0u);
-  EXPECT_EQ(sim_.CountCalls(L"AddForm"), 0u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileString), 0u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::AddForm), 0u);
   const auto& raised = dialog.RaisedHandlers();
   ASSERT_GE(raised.size(), 2u);
   EXPECT_EQ(raised[raised.size() - 2], L"Cmd1_Click(4)");
@@ -311,11 +312,11 @@ TEST_F(DialogCommandsTest, AFailingCallEndsTheCommandWithAMessageAndTheDialogGoe
     ASSERT_TRUE(d.ChooseOption(0));
     ASSERT_TRUE(d.Click(Cmd1(2)));
     TypePaper(d, L"Custom");
-    sim_.FailCall(L"DeviceName");  // the printer's name cannot be read
+    sim_.FailCall(sim::Api::DeviceName);  // the printer's name cannot be read
     sim_.ClearCalls();
     ASSERT_TRUE(d.Click(Cmd1(1)));
     // The store was written, then the command ended: no form, still in edit mode.
-    EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), 0u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::OpenPrinter), 0u);
     EXPECT_TRUE(d.IsEnabled(Text1(0)));
     EXPECT_THAT(d.Items(List1(0)), IsEmpty());  // not refilled
     EXPECT_TRUE(d.IsOpen());
@@ -335,7 +336,7 @@ TEST_F(DialogCommandsTest, AFailureInAHandlerRaisedFromCodeEndsTheCommandThatRai
     ASSERT_TRUE(d.Tick(Check1(1), false));
     // The delete refills both lists; with nothing stored any more the forms list selects its
     // first form, and reading the printer's name for it fails.
-    sim_.FailCall(L"DeviceName", 2);
+    sim_.FailCall(sim::Api::DeviceName, 2);
     ASSERT_TRUE(d.Click(Cmd1(3)));
     EXPECT_EQ(d.Text(kText2), L"Custom");  // the form was never loaded
     EXPECT_THAT(d.Items(List1(1)), ElementsAre(L"A4", L"Letter"));

@@ -70,10 +70,10 @@ class DialogTest : public ::testing::Test {
     return nullptr;
   }
 
-  std::vector<sim::Call> CallsNamed(const std::wstring& name) const {
+  std::vector<sim::Call> CallsNamed(sim::Api api) const {
     std::vector<sim::Call> found;
     for (const sim::Call& call : sim_.Calls()) {
-      if (call.name == name) found.push_back(call);
+      if (call.api == api) found.push_back(call);
     }
     return found;
   }

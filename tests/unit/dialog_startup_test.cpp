@@ -81,7 +81,7 @@ TEST_F(DialogStartupTest, TheCurrentPrinterThirdOfFiveIsChosenAndListed) {
     EXPECT_THAT(d.Items(List1(1)), ElementsAre(L"A4", L"Letter"));
   });
   // Every printer opened during start-up was the third.
-  const auto opens = CallsNamed(L"OpenPrinter");
+  const auto opens = CallsNamed(sim::Api::OpenPrinter);
   ASSERT_FALSE(opens.empty());
   for (const sim::Call& open : opens) EXPECT_EQ(open.args.at(0), L"P3");
 }
@@ -130,7 +130,7 @@ TEST_F(DialogStartupTest, ACurrentPrinterMatchingNoNameInCaseLeavesTheFirstPrint
   });
   component.FormShow();
   // Combo1_Click listed the first printer; the last refill the current printer.
-  const auto opens = CallsNamed(L"OpenPrinter");
+  const auto opens = CallsNamed(sim::Api::OpenPrinter);
   ASSERT_GE(opens.size(), 2u);
   EXPECT_EQ(opens.front().args.at(0), L"First");
   EXPECT_EQ(opens.back().args.at(0), L"third");
@@ -161,7 +161,7 @@ TEST_F(DialogStartupTest, ChoosingAPrinterMakesItTheDialogsPrinterWithoutTouchin
     sim_.ClearCalls();
     ASSERT_TRUE(d.Choose(kCombo1, L"Back Office"));
     EXPECT_EQ(Procedures().DialogPrinter()->DeviceName(), L"Back Office");
-    EXPECT_EQ(CallsNamed(L"OpenPrinter").at(0).args.at(0), L"Back Office");
+    EXPECT_EQ(CallsNamed(sim::Api::OpenPrinter).at(0).args.at(0), L"Back Office");
     EXPECT_THAT(d.Items(List1(1)), ElementsAre(L"A4", L"Letter"));
     EXPECT_EQ(d.SelectedIndex(List1(1)), -1);
     EXPECT_EQ(d.FieldTexts(), fields);
@@ -170,7 +170,7 @@ TEST_F(DialogStartupTest, ChoosingAPrinterMakesItTheDialogsPrinterWithoutTouchin
     // The printer already shown is listed again all the same.
     sim_.ClearCalls();
     ASSERT_TRUE(d.Choose(kCombo1, L"Back Office"));
-    EXPECT_EQ(CallsNamed(L"EnumForms").size(), 2u);
+    EXPECT_EQ(CallsNamed(sim::Api::EnumForms).size(), 2u);
   });
 }
 
@@ -188,11 +188,11 @@ TEST_F(DialogStartupTest, StartUpListsThroughTheComponentOnly) {
   Show();
   // FormCheck: one open, two enumerations, one close for each listing.
   const auto names = sim_.CallNames();
-  EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), sim_.CountCalls(L"ClosePrinter"));
-  EXPECT_EQ(sim_.CountCalls(L"EnumForms"), 4u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::OpenPrinter), sim_.CountCalls(sim::Api::ClosePrinter));
+  EXPECT_EQ(sim_.CountCalls(sim::Api::EnumForms), 4u);
   EXPECT_EQ(sim_.OpenHandleCount(), 0u);
   // The stored names are read once, from the paper store's list.
-  const auto reads = CallsNamed(L"GetPrivateProfileString");
+  const auto reads = CallsNamed(sim::Api::GetPrivateProfileString);
   ASSERT_EQ(reads.size(), 1u);
   EXPECT_EQ(reads[0].args.at(0), L"PrintMain");
   EXPECT_EQ(reads[0].args.at(1), sim::kNull);
@@ -258,7 +258,7 @@ TEST_F(DialogStartupTest, APrinterFromTheWizardLetsTheDialogOpen) {
 }
 
 TEST_F(DialogStartupTest, AFailureDuringStartUpIsShownAndTheDialogStillOpens) {
-  sim_.FailCall(L"Printers", 2);  // FormShow's printer check reads them first
+  sim_.FailCall(sim::Api::Printers, 2);  // FormShow's printer check reads them first
   Show([](sim::SimDialog& d) {
     EXPECT_TRUE(d.IsOpen());
     EXPECT_THAT(d.Items(kCombo1), IsEmpty());

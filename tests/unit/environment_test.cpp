@@ -90,12 +90,12 @@ TEST_F(GetWindowsTest, AnswersThePlatformIdentifier) {
   EXPECT_EQ(print.GetWindows(), 3);
   sim.SetPlatformId(0x10002);  // kept to 16 bits
   EXPECT_EQ(print.GetWindows(), 2);
-  EXPECT_EQ(sim.CountCalls(L"GetVersionEx"), 5u);
+  EXPECT_EQ(sim.CountCalls(sim::Api::GetVersionEx), 5u);
   EXPECT_EQ(sim.Calls().size(), 5u);
 }
 
 TEST_F(GetWindowsTest, AFailingVersionCallGivesZero) {
-  sim.FailCall(L"GetVersionEx");
+  sim.FailCall(sim::Api::GetVersionEx);
   EXPECT_EQ(print.GetWindows(), 0);
   EXPECT_EQ(print.GetWindows(), 2);  // only the one call failed
   sim.FailVersion();
@@ -116,7 +116,8 @@ TEST_F(PrintCheckTest, AnInstalledPrinterAnswersTrueAtOnceWhateverTheMode) {
   mode = kVariantFalse;
   EXPECT_TRUE(print.PrintCheck(mode, caption));
   EXPECT_EQ(sim.WizardStarts(), 0u);
-  EXPECT_THAT(sim.CallNames(), ElementsAre(L"Printers", L"Printers", L"Printers", L"Printers"));
+  EXPECT_THAT(sim.CallNames(), ElementsAre(sim::Api::Printers, sim::Api::Printers,
+                                           sim::Api::Printers, sim::Api::Printers));
 }
 
 TEST_F(PrintCheckTest, NoPrinterAndNoWizardAnswersFalseAtOnce) {
@@ -129,7 +130,8 @@ TEST_F(PrintCheckTest, NoPrinterAndNoWizardAnswersFalseAtOnce) {
     EXPECT_EQ(byReference, mode);
   }
   EXPECT_EQ(sim.WizardStarts(), 0u);
-  EXPECT_THAT(sim.CallNames(), ElementsAre(L"Printers", L"Printers", L"Printers", L"Printers"));
+  EXPECT_THAT(sim.CallNames(), ElementsAre(sim::Api::Printers, sim::Api::Printers,
+                                           sim::Api::Printers, sim::Api::Printers));
   EXPECT_EQ(caption, kAddPrinterWizardCaption);
 }
 
@@ -142,9 +144,10 @@ TEST_F(PrintCheckTest, FailuresToListPrintersOrStartTheWizardReachTheCaller) {
     EXPECT_EQ(static_cast<std::uint32_t>(error.hresult()), 0x80004005u);
   }
   // Nothing is waited for after a failed start.
-  EXPECT_THAT(sim.CallNames(), ElementsAre(L"Printers", L"FindWindow", L"StartAddPrinterWizard"));
+  EXPECT_THAT(sim.CallNames(), ElementsAre(sim::Api::Printers, sim::Api::FindWindow,
+                                           sim::Api::StartAddPrinterWizard));
 
-  sim.FailCall(L"Printers");
+  sim.FailCall(sim::Api::Printers);
   EXPECT_THROW(print.PrintCheck(), AutomationError);
 }
 
@@ -182,13 +185,13 @@ class WizardTest : public EnvironmentTest {
     bool sleptSincePoll = true;
     bool started = false;
     for (const sim::Call& call : calls) {
-      started = started || call.name == L"StartAddPrinterWizard";
+      started = started || call.api == sim::Api::StartAddPrinterWizard;
       if (!started) continue;
-      if (call.name == L"FindWindow") {
+      if (call.api == sim::Api::FindWindow) {
         ++polls;
         EXPECT_TRUE(sleptSincePoll) << "poll " << polls << " followed the previous one at once";
         sleptSincePoll = false;
-      } else if (call.name == L"Sleep") {
+      } else if (call.api == sim::Api::Sleep) {
         const auto ms = std::stoul(call.args.at(0));
         EXPECT_GT(ms, 0u);
         if (ms != kPauseAfterWizardMs) {
@@ -198,15 +201,16 @@ class WizardTest : public EnvironmentTest {
       }
     }
     EXPECT_GT(polls, 0u);
-    EXPECT_EQ(sim.CountCalls(L"PumpMessages"), polls + 2);
+    EXPECT_EQ(sim.CountCalls(sim::Api::PumpMessages), polls + 2);
   }
 
   // The calls that end PrintCheck after the wait.
   void ExpectPauseAndSecondLook() {
-    const std::vector<std::wstring> names = sim.CallNames();
+    const std::vector<sim::Api> names = sim.CallNames();
     ASSERT_GE(names.size(), 4u);
-    EXPECT_THAT(std::vector<std::wstring>(names.end() - 4, names.end()),
-                ElementsAre(L"PumpMessages", L"Sleep", L"PumpMessages", L"Printers"));
+    EXPECT_THAT(std::vector<sim::Api>(names.end() - 4, names.end()),
+                ElementsAre(sim::Api::PumpMessages, sim::Api::Sleep, sim::Api::PumpMessages,
+                            sim::Api::Printers));
     EXPECT_EQ(sim.Calls()[sim.Calls().size() - 3].args, std::vector<std::wstring>{L"2000"});
   }
 
@@ -224,9 +228,10 @@ TEST_F(WizardTest, AUserWhoInstallsAPrinterGetsTrueAboutTwoSecondsAfterClosingTh
   ExpectPatientPolling();
   ExpectPauseAndSecondLook();
   // The look for an earlier window comes before the start.
-  const std::vector<std::wstring> names = sim.CallNames();
-  EXPECT_THAT(std::vector<std::wstring>(names.begin(), names.begin() + 3),
-              ElementsAre(L"Printers", L"FindWindow", L"StartAddPrinterWizard"));
+  const std::vector<sim::Api> names = sim.CallNames();
+  EXPECT_THAT(
+      std::vector<sim::Api>(names.begin(), names.begin() + 3),
+      ElementsAre(sim::Api::Printers, sim::Api::FindWindow, sim::Api::StartAddPrinterWizard));
 }
 
 // The wizard's window is open by the first poll: it is not taken for an earlier window.
@@ -257,7 +262,7 @@ TEST_F(WizardTest, TheCaptionPassedByReferenceIsTheOneLookedFor) {
   EXPECT_EQ(byReference, caption);
   EXPECT_EQ(mode, kVariantTrue);
   for (const sim::Call& call : sim.Calls()) {
-    if (call.name == L"FindWindow") {
+    if (call.api == sim::Api::FindWindow) {
       EXPECT_EQ(call.args, std::vector<std::wstring>{caption});
     }
   }
@@ -278,7 +283,7 @@ TEST_F(WizardTest, AWindowThatNeverAppearsEndsTheWaitAfterTheBound) {
   ExpectPatientPolling();
   ExpectPauseAndSecondLook();
   // About one poll every few dozen milliseconds, not thousands.
-  EXPECT_LE(sim.CountCalls(L"FindWindow"), kAppearBoundMs / 20);
+  EXPECT_LE(sim.CountCalls(sim::Api::FindWindow), kAppearBoundMs / 20);
 }
 
 TEST_F(WizardTest, ABoundedWaitWithoutAPrinterAnswersFalse) {
@@ -316,7 +321,7 @@ TEST_F(WizardTest, OtherCallsCanRunWhileTheWizardIsOpen) {
     if (print.InchToCm(1) == 2.54) ++conversions;
   });
   EXPECT_FALSE(print.PrintCheck(true));
-  EXPECT_EQ(static_cast<std::size_t>(conversions), sim.CountCalls(L"PumpMessages"));
+  EXPECT_EQ(static_cast<std::size_t>(conversions), sim.CountCalls(sim::Api::PumpMessages));
   EXPECT_GT(conversions, 2);
 }
 

@@ -26,7 +26,7 @@ class FormOperationsTest : public ::testing::Test {
   // The handle the method opened, as the spooler calls after OpenPrinter name it.
   std::wstring OpenedHandle() const {
     for (const Call& call : sim_.Calls()) {
-      if (call.name == L"ClosePrinter") return call.args.at(0);
+      if (call.api == sim::Api::ClosePrinter) return call.args.at(0);
     }
     return L"";
   }
@@ -66,7 +66,7 @@ TEST_F(FormOperationsTest, BlankNamesFailBeforeAnyPlatformCall) {
 TEST_F(FormOperationsTest, NamesReachTheSpoolerUntrimmed) {
   // Only blanks count for the emptiness test; the names themselves are passed as given.
   EXPECT_FALSE(Add(L" " + kPrinter + L" ", L"Label", 10, 5));
-  EXPECT_EQ(sim_.Calls().at(1), (Call{L"OpenPrinter", {L" " + kPrinter + L" ", L"4"}}));
+  EXPECT_EQ(sim_.Calls().at(1), (Call{sim::Api::OpenPrinter, {L" " + kPrinter + L" ", L"4"}}));
 
   EXPECT_TRUE(Add(kPrinter, L" Label ", 10, 5));
   EXPECT_NE(FindForm(L" Label "), nullptr);
@@ -74,7 +74,7 @@ TEST_F(FormOperationsTest, NamesReachTheSpoolerUntrimmed) {
   // A tab is not a blank: the name goes to the spooler.
   sim_.ClearCalls();
   EXPECT_FALSE(Add(L"\t", L"Label", 10, 5));
-  EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), 1u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::OpenPrinter), 1u);
 }
 
 TEST_F(FormOperationsTest, OutsideTheNtFamilyAddAndDeleteReportSuccessWithoutActing) {
@@ -86,7 +86,8 @@ TEST_F(FormOperationsTest, OutsideTheNtFamilyAddAndDeleteReportSuccessWithoutAct
     std::wstring form = L"Letter";
     EXPECT_TRUE(cls_.PrintDelForm(printer, form));
     EXPECT_EQ(cls_.PrintGetForm(printer, form), rePaPer{});
-    EXPECT_THAT(sim_.CallNames(), ElementsAre(L"GetVersionEx", L"GetVersionEx", L"GetVersionEx"));
+    EXPECT_THAT(sim_.CallNames(), ElementsAre(sim::Api::GetVersionEx, sim::Api::GetVersionEx,
+                                              sim::Api::GetVersionEx));
   }
   EXPECT_EQ(FindForm(L"Label"), nullptr);
   EXPECT_NE(FindForm(L"Letter"), nullptr);
@@ -106,11 +107,11 @@ TEST_F(FormOperationsTest, AddWithoutMarginsCoversTheWholeSheetAndScalesTheArgum
   EXPECT_EQ(
       sim_.Calls(),
       (std::vector<Call>{
-          {L"GetVersionEx", {}},
-          {L"OpenPrinter", {kPrinter, L"4"}},
-          {L"AddForm",
+          {sim::Api::GetVersionEx, {}},
+          {sim::Api::OpenPrinter, {kPrinter, L"4"}},
+          {sim::Api::AddForm,
            {handle, L"A4 portrait", L"0", L"210000", L"297000", L"0", L"0", L"210000", L"297000"}},
-          {L"ClosePrinter", {handle}},
+          {sim::Api::ClosePrinter, {handle}},
       }));
   EXPECT_EQ(cx, 210000);
   EXPECT_EQ(cy, 297000);
@@ -168,9 +169,9 @@ TEST_F(FormOperationsTest, SizesOutsideTheSpoolerRangeOverflowAndStillClose) {
       EXPECT_EQ(error.number(), 6);
       EXPECT_EQ(error.description(), L"Overflow");
     }
-    EXPECT_EQ(sim_.CountCalls(L"AddForm"), 0u);
-    EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), 1u);
-    EXPECT_EQ(sim_.CountCalls(L"ClosePrinter"), 1u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::AddForm), 0u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::OpenPrinter), 1u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::ClosePrinter), 1u);
     EXPECT_EQ(sim_.OpenHandleCount(), 0u);
   }
   EXPECT_EQ(FindForm(L"TooBig"), nullptr);
@@ -184,8 +185,8 @@ TEST_F(FormOperationsTest, TheSpoolersRefusalIsReportedAndThePrinterClosed) {
   EXPECT_FALSE(cls_.PrintDelForm(printer, missing));
   std::wstring builtin = L"Letter";
   EXPECT_FALSE(cls_.PrintDelForm(printer, builtin));
-  EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), 3u);
-  EXPECT_EQ(sim_.CountCalls(L"ClosePrinter"), 3u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::OpenPrinter), 3u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::ClosePrinter), 3u);
   EXPECT_EQ(sim_.OpenHandleCount(), 0u);
 }
 
@@ -197,10 +198,10 @@ TEST_F(FormOperationsTest, DeleteRemovesAUserForm) {
   EXPECT_TRUE(cls_.PrintDelForm(printer, form));
   EXPECT_EQ(FindForm(L"Label"), nullptr);
   const std::wstring handle = OpenedHandle();
-  EXPECT_EQ(sim_.Calls(), (std::vector<Call>{{L"GetVersionEx", {}},
-                                             {L"OpenPrinter", {kPrinter, L"4"}},
-                                             {L"DeleteForm", {handle, L"Label"}},
-                                             {L"ClosePrinter", {handle}}}));
+  EXPECT_EQ(sim_.Calls(), (std::vector<Call>{{sim::Api::GetVersionEx, {}},
+                                             {sim::Api::OpenPrinter, {kPrinter, L"4"}},
+                                             {sim::Api::DeleteForm, {handle, L"Label"}},
+                                             {sim::Api::ClosePrinter, {handle}}}));
 }
 
 TEST_F(FormOperationsTest, AnUnknownPrinterGivesFailureWithNothingToClose) {
@@ -209,14 +210,14 @@ TEST_F(FormOperationsTest, AnUnknownPrinterGivesFailureWithNothingToClose) {
   EXPECT_FALSE(Add(printer, L"Label", 10, 5));
   EXPECT_FALSE(cls_.PrintDelForm(printer, form));
   EXPECT_EQ(cls_.PrintGetForm(printer, form), rePaPer{});
-  EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), 3u);
-  EXPECT_EQ(sim_.CountCalls(L"ClosePrinter"), 0u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::OpenPrinter), 3u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::ClosePrinter), 0u);
   EXPECT_EQ(sim_.CallNames().size(), 6u);  // a version check and an open each
 }
 
 TEST_F(FormOperationsTest, AFailureAtEachSpoolerCallClosesWhatOpened) {
-  for (const std::wstring failing :
-       {L"OpenPrinter", L"AddForm", L"DeleteForm", L"GetForm", L"ClosePrinter"}) {
+  for (const sim::Api failing : {sim::Api::OpenPrinter, sim::Api::AddForm, sim::Api::DeleteForm,
+                                 sim::Api::GetForm, sim::Api::ClosePrinter}) {
     SCOPED_TRACE(failing);
     sim::SimPlatform sim;
     sim.AddPrinter(kPrinter);
@@ -231,11 +232,11 @@ TEST_F(FormOperationsTest, AFailureAtEachSpoolerCallClosesWhatOpened) {
     const bool deleted = cls.PrintDelForm(printer, label);
     const rePaPer read = cls.PrintGetForm(printer, letter);
 
-    const bool opens = failing != L"OpenPrinter";
-    EXPECT_EQ(added, opens && failing != L"AddForm");
-    EXPECT_EQ(deleted, opens && failing != L"AddForm" && failing != L"DeleteForm");
-    EXPECT_EQ(read.W != 0, opens && failing != L"GetForm");
-    EXPECT_EQ(sim.CountCalls(L"ClosePrinter"), opens ? 3u : 0u);
+    const bool opens = failing != sim::Api::OpenPrinter;
+    EXPECT_EQ(added, opens && failing != sim::Api::AddForm);
+    EXPECT_EQ(deleted, opens && failing != sim::Api::AddForm && failing != sim::Api::DeleteForm);
+    EXPECT_EQ(read.W != 0, opens && failing != sim::Api::GetForm);
+    EXPECT_EQ(sim.CountCalls(sim::Api::ClosePrinter), opens ? 3u : 0u);
     EXPECT_EQ(sim.OpenHandleCount(), 0u);
   }
 }
@@ -248,11 +249,11 @@ TEST_F(FormOperationsTest, GetReadsAFormInCentimetresWithABufferOfTheSizeNeeded)
 
   const std::wstring handle = OpenedHandle();
   const std::wstring needed = std::to_wstring(sim::FormBytes(L"Letter"));
-  EXPECT_EQ(sim_.Calls(), (std::vector<Call>{{L"GetVersionEx", {}},
-                                             {L"OpenPrinter", {kPrinter, L"4"}},
-                                             {L"GetForm", {handle, L"Letter", L"0"}},
-                                             {L"GetForm", {handle, L"Letter", needed}},
-                                             {L"ClosePrinter", {handle}}}));
+  EXPECT_EQ(sim_.Calls(), (std::vector<Call>{{sim::Api::GetVersionEx, {}},
+                                             {sim::Api::OpenPrinter, {kPrinter, L"4"}},
+                                             {sim::Api::GetForm, {handle, L"Letter", L"0"}},
+                                             {sim::Api::GetForm, {handle, L"Letter", needed}},
+                                             {sim::Api::ClosePrinter, {handle}}}));
 }
 
 TEST_F(FormOperationsTest, GetReturnsTheStoredValuesOfAUserForm) {
@@ -268,16 +269,16 @@ TEST_F(FormOperationsTest, GetOfAMissingFormGivesZerosAfterOneCall) {
   std::wstring printer = kPrinter;
   std::wstring form = L"No such form";
   EXPECT_EQ(cls_.PrintGetForm(printer, form), rePaPer{});
-  EXPECT_EQ(sim_.CountCalls(L"GetForm"), 1u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::GetForm), 1u);
   EXPECT_EQ(sim_.OpenHandleCount(), 0u);
 }
 
 TEST_F(FormOperationsTest, GetFailingOnTheFillingCallGivesZeros) {
-  sim_.FailCall(L"GetForm", 2);
+  sim_.FailCall(sim::Api::GetForm, 2);
   std::wstring printer = kPrinter;
   std::wstring form = L"Letter";
   EXPECT_EQ(cls_.PrintGetForm(printer, form), rePaPer{});
-  EXPECT_EQ(sim_.CountCalls(L"GetForm"), 2u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::GetForm), 2u);
   EXPECT_EQ(sim_.OpenHandleCount(), 0u);
 }
 

@@ -55,18 +55,19 @@ TEST_F(FormSelectionTest, SizesReadsEditsMergesAndAppliesTheRecord) {
   const std::vector<Call>& calls = sim_.Calls();
   ASSERT_EQ(calls.size(), 9u);
   const std::wstring handle = calls.back().args.at(0);
-  EXPECT_EQ(calls[0].name, L"CurrentPrinter");
-  EXPECT_EQ(calls[1].name, L"DeviceName");
-  EXPECT_EQ(calls[2].name, L"hDC");
-  EXPECT_EQ(std::vector<Call>(calls.begin() + 3, calls.end()),
-            (std::vector<Call>{
-                {L"OpenPrinter", {kPrinter, L"4"}},
-                {L"DocumentProperties", {L"1234", handle, kPrinter, sim::kNull, sim::kNull, L"0"}},
-                {L"DocumentProperties", {L"1234", handle, kPrinter, bytes, sim::kNull, L"2"}},
-                {L"DocumentProperties", {L"1234", handle, kPrinter, bytes, bytes, L"10"}},
-                {L"ResetDC", {dc, bytes}},
-                {L"ClosePrinter", {handle}},
-            }));
+  EXPECT_EQ(calls[0].api, sim::Api::CurrentPrinter);
+  EXPECT_EQ(calls[1].api, sim::Api::DeviceName);
+  EXPECT_EQ(calls[2].api, sim::Api::hDC);
+  EXPECT_EQ(
+      std::vector<Call>(calls.begin() + 3, calls.end()),
+      (std::vector<Call>{
+          {sim::Api::OpenPrinter, {kPrinter, L"4"}},
+          {sim::Api::DocumentProperties, {L"1234", handle, kPrinter, sim::kNull, sim::kNull, L"0"}},
+          {sim::Api::DocumentProperties, {L"1234", handle, kPrinter, bytes, sim::kNull, L"2"}},
+          {sim::Api::DocumentProperties, {L"1234", handle, kPrinter, bytes, bytes, L"10"}},
+          {sim::Api::ResetDC, {dc, bytes}},
+          {sim::Api::ClosePrinter, {handle}},
+      }));
 
   // Only the form name and the field mask differ from what the driver gave.
   std::vector<std::uint8_t> merged = sim_.LastMergeInput().value();
@@ -125,10 +126,10 @@ TEST_F(FormSelectionTest, ARecordShorterThanTheEditedFieldsIsNeverOverrunAndGive
     EXPECT_EQ(Select(L"A4"), 0);
     EXPECT_EQ(sim_.DeviceSettingsOverruns(), 0u);
     // Read into a buffer of its own size, then kept from the driver and the device context.
-    EXPECT_EQ(sim_.CountCalls(L"DocumentProperties"), 2u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::DocumentProperties), 2u);
     EXPECT_FALSE(sim_.LastMergeInput().has_value());
-    EXPECT_EQ(sim_.CountCalls(L"ResetDC"), 0u);
-    EXPECT_EQ(sim_.CountCalls(L"ClosePrinter"), 1u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::ResetDC), 0u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::ClosePrinter), 1u);
     EXPECT_EQ(sim_.OpenHandleCount(), 0u);
   }
   sim_.SetDeviceSettingsSize(kPrinter, 188);  // just long enough
@@ -141,47 +142,47 @@ TEST_F(FormSelectionTest, NoRecordAtAllGivesZeroAndStillCloses) {
     sim_.SetDeviceSettingsSize(kPrinter, size);
     sim_.ClearCalls();
     EXPECT_EQ(Select(L"A4"), 0);
-    EXPECT_EQ(sim_.CountCalls(L"DocumentProperties"), 1u);
-    EXPECT_EQ(sim_.CountCalls(L"ResetDC"), 0u);
-    EXPECT_EQ(sim_.CountCalls(L"ClosePrinter"), 1u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::DocumentProperties), 1u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::ResetDC), 0u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::ClosePrinter), 1u);
     EXPECT_EQ(sim_.OpenHandleCount(), 0u);
   }
 }
 
 TEST_F(FormSelectionTest, APrinterThatDoesNotOpenGivesZeroAndNothingElse) {
-  sim_.FailCall(L"OpenPrinter");
+  sim_.FailCall(sim::Api::OpenPrinter);
   EXPECT_EQ(Select(L"A4"), 0);
-  EXPECT_EQ(sim_.CountCalls(L"DocumentProperties"), 0u);
-  EXPECT_EQ(sim_.CountCalls(L"ResetDC"), 0u);
-  EXPECT_EQ(sim_.CountCalls(L"ClosePrinter"), 0u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::DocumentProperties), 0u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::ResetDC), 0u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::ClosePrinter), 0u);
 }
 
 TEST_F(FormSelectionTest, FailingReadsOfTheCurrentPrinterReachTheCaller) {
-  for (const std::wstring failing : {L"CurrentPrinter", L"DeviceName", L"hDC"}) {
+  for (const sim::Api failing : {sim::Api::CurrentPrinter, sim::Api::DeviceName, sim::Api::hDC}) {
     SCOPED_TRACE(failing);
     sim_.ClearCalls();
     sim_.FailCall(failing);
     EXPECT_THROW(Select(L"A4"), AutomationError);
-    EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), 0u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::OpenPrinter), 0u);
   }
   sim_.RemoveAllPrinters();
   EXPECT_THROW(Select(L"A4"), AutomationError);
-  EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), 0u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::OpenPrinter), 0u);
 }
 
 TEST_F(FormSelectionTest, TheSpoolersOwnResultsAreNotFailures) {
   // The read, the merge, the reset and the close report failure; none of them is a
   // run-time failure, so the selection still counts as done.
-  sim_.FailCall(L"DocumentProperties", 2, 2);
-  sim_.FailCall(L"ResetDC");
-  sim_.FailCall(L"ClosePrinter");
+  sim_.FailCall(sim::Api::DocumentProperties, 2, 2);
+  sim_.FailCall(sim::Api::ResetDC);
+  sim_.FailCall(sim::Api::ClosePrinter);
   EXPECT_EQ(Select(L"A4"), 1);
 }
 
 TEST_F(FormSelectionTest, AFailingSizeQueryGivesZero) {
-  sim_.FailCall(L"DocumentProperties");
+  sim_.FailCall(sim::Api::DocumentProperties);
   EXPECT_EQ(Select(L"A4"), 0);
-  EXPECT_EQ(sim_.CountCalls(L"ClosePrinter"), 1u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::ClosePrinter), 1u);
   EXPECT_EQ(sim_.OpenHandleCount(), 0u);
 }
 

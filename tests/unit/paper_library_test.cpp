@@ -110,7 +110,7 @@ TEST_F(PaperLibraryTest, AnyInvalidEntryRefusesTheWholeFileAndNamesIt) {
     EXPECT_EQ(result.exitCode, Status(ExitCode::BadArguments)) << c.file;
     EXPECT_NE(result.err.find(L"nothing was changed"), std::wstring::npos) << result.err;
     EXPECT_NE(result.err.find(c.reason), std::wstring::npos) << result.err;
-    EXPECT_EQ(sim_.CountCalls(L"WritePrivateProfileString"), 0u) << c.file;
+    EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileString), 0u) << c.file;
   }
   EXPECT_EQ(sim_.FileText(kStore), storeBefore);
 

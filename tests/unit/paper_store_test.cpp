@@ -40,8 +40,9 @@ class PaperStoreTest : public ::testing::Test {
   // Every profile call so far named the store's own file.
   void ExpectOnlyTheStoreFileUsed() const {
     for (const Call& call : sim_.Calls()) {
-      if (call.name == L"GetPrivateProfileString" || call.name == L"WritePrivateProfileString") {
-        EXPECT_EQ(call.args.back(), kStore) << "in " << testing::PrintToString(call.name);
+      if (call.api == sim::Api::GetPrivateProfileString ||
+          call.api == sim::Api::WritePrivateProfileString) {
+        EXPECT_EQ(call.args.back(), kStore) << "in " << testing::PrintToString(call.api);
       }
     }
     for (const std::wstring& path : sim_.FilePaths()) EXPECT_EQ(path, kStore);
@@ -115,7 +116,7 @@ TEST_F(PaperStoreTest, ModeArgumentReplacesTheArrayInEveryMode) {
   sim_.ClearCalls();
   EXPECT_EQ(cls_.IniReadValue(2, L"A5X"), rePaPer{});
   EXPECT_EQ(cls_.IniReadValue(-1, L"A5X"), rePaPer{});
-  EXPECT_EQ(sim_.CountCalls(L"GetPrivateProfileString"), 0u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::GetPrivateProfileString), 0u);
 }
 
 TEST_F(PaperStoreTest, DeletingTheOnlyPaperLeavesNeitherSection) {
@@ -142,12 +143,13 @@ TEST_F(PaperStoreTest, DeleteRemovesOnlyTheMatchingListEntries) {
   // The list is not written anew: one key removed, then the paper's section.
   std::vector<Call> writes;
   for (const Call& call : sim_.Calls()) {
-    if (call.name == L"WritePrivateProfileString") writes.push_back(call);
+    if (call.api == sim::Api::WritePrivateProfileString) writes.push_back(call);
   }
   EXPECT_THAT(
       writes,
-      ElementsAre(Call{L"WritePrivateProfileString", {L"PrintMain", L"B", sim::kNull, kStore}},
-                  Call{L"WritePrivateProfileString", {L"B", sim::kNull, sim::kNull, kStore}}));
+      ElementsAre(
+          Call{sim::Api::WritePrivateProfileString, {L"PrintMain", L"B", sim::kNull, kStore}},
+          Call{sim::Api::WritePrivateProfileString, {L"B", sim::kNull, sim::kNull, kStore}}));
   EXPECT_THAT(Names(), ElementsAre(L"A", L"C"));
   EXPECT_EQ(Read(L"C"), (rePaPer{0, 5, 6, 0, 0, 0, 0}));
 }
@@ -304,8 +306,8 @@ TEST_F(PaperStoreTest, ValuesWithoutANumberTextThatReadsBackAreRefused) {
   EXPECT_FALSE(Write(L"A", 0, largest, 1));
   EXPECT_FALSE(Write(L"A", 0, 1, 1, 0, 0, -largest));
   EXPECT_FALSE(sim_.FileExists(kStore));
-  EXPECT_EQ(sim_.CountCalls(L"WritePrivateProfileSection"), 0u);
-  EXPECT_EQ(sim_.CountCalls(L"WritePrivateProfileString"), 0u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileSection), 0u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileString), 0u);
   // The largest value whose text still reads back is kept.
   ASSERT_TRUE(Write(L"A", 0, 1.79769313486231e308, 1));
   EXPECT_EQ(Read(L"A").W, 1.79769313486231e308);
@@ -352,7 +354,8 @@ TEST_F(PaperStoreTest, AReadOnlyFileMakesTheWriteReportFalse) {
 }
 
 TEST_F(PaperStoreTest, AFailedWriteLeavesEveryPaperWhollyOldOrWhollyNew) {
-  for (const std::wstring failing : {L"WritePrivateProfileSection", L"WritePrivateProfileString"}) {
+  for (const sim::Api failing :
+       {sim::Api::WritePrivateProfileSection, sim::Api::WritePrivateProfileString}) {
     sim::SimPlatform sim;
     ClsPrint cls(sim.platform());
     ASSERT_TRUE(cls.IniWriteValue(L"Old", 0, 1, 2, 0, 0, 0, 0));
@@ -427,20 +430,20 @@ TEST_F(PaperStoreTest, AnAnsiFileKeepsItsEncodingAndRefusesWhatItCannotHold) {
 
 TEST_F(PaperStoreTest, ADeleteFailingPartWayNeverLeavesAListedPaperWithoutValues) {
   ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
-  sim_.FailCall(L"WritePrivateProfileString", 1);  // the list entry
+  sim_.FailCall(sim::Api::WritePrivateProfileString, 1);  // the list entry
   Delete(L"A5X");
   EXPECT_THAT(Names(), ElementsAre(L"A5X"));
   EXPECT_EQ(Read(L"A5X"), (rePaPer{0, 14.8, 21, 0, 0, 0, 0}));
 
   // A failing list read makes the store look empty: only the (unlisted) section goes.
   ASSERT_TRUE(Write(L"B5", 0, 17.6, 25));
-  sim_.FailCall(L"GetPrivateProfileString", 1);
+  sim_.FailCall(sim::Api::GetPrivateProfileString, 1);
   Delete(L"B5");
   EXPECT_THAT(Names(), ElementsAre(L"A5X", L"B5"));
   EXPECT_EQ(Read(L"B5"), (rePaPer{0, 17.6, 25, 0, 0, 0, 0}));
 
   // The same when the read after the entries' removal fails: the list is never dropped.
-  sim_.FailCall(L"GetPrivateProfileString", 2);
+  sim_.FailCall(sim::Api::GetPrivateProfileString, 2);
   Delete(L"B5");
   EXPECT_THAT(Names(), ElementsAre(L"A5X"));
 }

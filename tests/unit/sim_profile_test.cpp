@@ -93,18 +93,20 @@ TEST_F(SimProfileTest, AnEmptyPathIsTheSystemsDefaultProfile) {
 }
 
 TEST_F(SimProfileTest, CallsAreLoggedAndCanBeMadeToFail) {
-  sim_.FailCall(L"WritePrivateProfileString");
+  sim_.FailCall(sim::Api::WritePrivateProfileString);
   EXPECT_FALSE(Write(L"S", L"k", L"v"));
   EXPECT_FALSE(sim_.FileExists(kPath));
   sim_.SetFileText(kPath, L"[S]\r\nk=v\r\n");
-  sim_.FailCall(L"GetPrivateProfileString");
+  sim_.FailCall(sim::Api::GetPrivateProfileString);
   EXPECT_EQ(L"", Read(L"S", L"k", L"d"));
   EXPECT_EQ(0u, count_);
   EXPECT_EQ(L"v", Read(L"S", L"k", L"d", 10));
 
   ASSERT_EQ(3u, sim_.Calls().size());
-  EXPECT_EQ((Call{L"WritePrivateProfileString", {L"S", L"k", L"v", kPath}}), sim_.Calls()[0]);
-  EXPECT_EQ((Call{L"GetPrivateProfileString", {L"S", L"k", L"d", L"10", kPath}}), sim_.Calls()[2]);
+  EXPECT_EQ((Call{sim::Api::WritePrivateProfileString, {L"S", L"k", L"v", kPath}}),
+            sim_.Calls()[0]);
+  EXPECT_EQ((Call{sim::Api::GetPrivateProfileString, {L"S", L"k", L"d", L"10", kPath}}),
+            sim_.Calls()[2]);
   sim_.platform().profile.WriteString(L"S", std::nullopt, std::nullopt, kPath);
   EXPECT_EQ((std::vector<std::wstring>{L"S", kNull, kNull, kPath}), sim_.Calls().back().args);
 }

@@ -213,7 +213,7 @@ TEST_F(SimSpoolerTest, ResetDCAcceptsOnlyAPrintersContext) {
 }
 
 TEST_F(SimSpoolerTest, InjectedFailuresHitTheNthCallAndAreLogged) {
-  sim_.FailCall(L"OpenPrinter", 2);
+  sim_.FailCall(sim::Api::OpenPrinter, 2);
   sim_.SetInjectedError(1722);
   const PrinterHandle first = Open(L"Office");
   EXPECT_NE(0u, first);
@@ -221,18 +221,18 @@ TEST_F(SimSpoolerTest, InjectedFailuresHitTheNthCallAndAreLogged) {
   EXPECT_EQ(1722u, spooler().LastError());
   EXPECT_NE(0u, Open(L"Office"));
 
-  sim_.FailCall(L"AddForm");
+  sim_.FailCall(sim::Api::AddForm);
   EXPECT_FALSE(spooler().AddForm(first, UserForm(L"Cheque")));
   EXPECT_EQ(116u, sim_.Forms().size());
   EXPECT_TRUE(spooler().AddForm(first, UserForm(L"Cheque")));
 
   ASSERT_EQ(5u, sim_.Calls().size());
-  EXPECT_EQ((Call{L"OpenPrinter", {L"Office", L"4"}}), sim_.Calls()[0]);
-  EXPECT_EQ((Call{L"AddForm",
+  EXPECT_EQ((Call{sim::Api::OpenPrinter, {L"Office", L"4"}}), sim_.Calls()[0]);
+  EXPECT_EQ((Call{sim::Api::AddForm,
                   {std::to_wstring(first), L"Cheque", L"0", L"100000", L"150000", L"0", L"0",
                    L"100000", L"150000"}}),
             sim_.Calls()[3]);
-  EXPECT_EQ(3u, sim_.CountCalls(L"OpenPrinter"));
+  EXPECT_EQ(3u, sim_.CountCalls(sim::Api::OpenPrinter));
 }
 
 }  // namespace

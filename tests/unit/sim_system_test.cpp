@@ -90,10 +90,10 @@ TEST_F(SimSystemTest, TheWizardStartsRunsTheHookOrFails) {
   sim_.SetWizardFails(true);
   EXPECT_THROW(shell.StartAddPrinterWizard(), AutomationError);
   sim_.SetWizardFails(false);
-  sim_.FailCall(L"StartAddPrinterWizard");
+  sim_.FailCall(sim::Api::StartAddPrinterWizard);
   EXPECT_THROW(shell.StartAddPrinterWizard(), AutomationError);
   EXPECT_EQ(1u, sim_.WizardStarts());
-  EXPECT_EQ(3u, sim_.CountCalls(L"StartAddPrinterWizard"));
+  EXPECT_EQ(3u, sim_.CountCalls(sim::Api::StartAddPrinterWizard));
 }
 
 TEST_F(SimSystemTest, PrintersComeInOrderAndTheFirstIsCurrent) {
@@ -135,10 +135,10 @@ TEST_F(SimSystemTest, BrokenPrintersAndInjectedFailuresThrow) {
     EXPECT_EQ(static_cast<std::int32_t>(0x80020006u), error.hresult());
   }
   sim_.AddPrinter(L"Office");
-  sim_.FailCall(L"DeviceName");
+  sim_.FailCall(sim::Api::DeviceName);
   EXPECT_THROW(host().CurrentPrinter()->DeviceName(), AutomationError);
   EXPECT_EQ(L"Office", host().CurrentPrinter()->DeviceName());
-  sim_.FailCall(L"Printers");
+  sim_.FailCall(sim::Api::Printers);
   EXPECT_THROW(host().Printers(), AutomationError);
 }
 
@@ -165,13 +165,14 @@ TEST_F(SimSystemTest, TheCallLogKeepsEveryCallInOrder) {
   system().Sleep(5);
   host().CurrentPrinter()->DeviceName();
   host().FileExists(L"C:\\x.ini");
-  EXPECT_EQ((std::vector<std::wstring>{L"GetVersionEx", L"FindWindow", L"Sleep", L"CurrentPrinter",
-                                       L"DeviceName", L"FileExists"}),
-            sim_.CallNames());
-  EXPECT_EQ((Call{L"Sleep", {L"5"}}), sim_.Calls()[2]);
+  EXPECT_EQ(
+      (std::vector<sim::Api>{sim::Api::GetVersionEx, sim::Api::FindWindow, sim::Api::Sleep,
+                             sim::Api::CurrentPrinter, sim::Api::DeviceName, sim::Api::FileExists}),
+      sim_.CallNames());
+  EXPECT_EQ((Call{sim::Api::Sleep, {L"5"}}), sim_.Calls()[2]);
   sim_.ClearCalls();
   EXPECT_TRUE(sim_.Calls().empty());
-  EXPECT_EQ(0u, sim_.CountCalls(L"Sleep"));
+  EXPECT_EQ(0u, sim_.CountCalls(sim::Api::Sleep));
 }
 
 }  // namespace
