@@ -170,7 +170,8 @@ TEST_F(PaperStoreTest, RefusedNamesChangeNothingAndCallNothing) {
                                              std::wstring(L"A\0B", 3),
                                              L"A\xD800",
                                              std::wstring(L"\xDC00") + L"A",
-                                             L"\xDC00\xD800"};
+                                             L"\xDC00\xD800",
+                                             std::wstring(L"\xD800") + L"A"};
   sim_.ClearCalls();
   for (std::wstring name : refused) {
     EXPECT_FALSE(Write(name, 0, 1, 2)) << testing::PrintToString(name);
@@ -371,6 +372,15 @@ TEST_F(PaperStoreTest, ADeleteFailingPartWayNeverLeavesAListedPaperWithoutValues
   sim_.FailCall(sim::Api::GetPrivateProfileString, 2);
   Delete(L"B5");
   EXPECT_THAT(Names(), ElementsAre(L"A5X"));
+
+  // A name only a letter outside ASCII sets apart is no near name and needs no probe: when
+  // the section's removal fails, the paper is still unlisted.
+  ASSERT_TRUE(Write(L"Ax", 0, 1, 2));
+  ASSERT_TRUE(Write(L"Éx", 0, 3, 4));
+  sim_.FailCall(sim::Api::WritePrivateProfileString, 2);
+  Delete(L"Éx");
+  EXPECT_THAT(Names(), ElementsAre(L"A5X", L"Ax"));
+  EXPECT_EQ(Read(L"Ax"), (rePaPer{0, 1, 2, 0, 0, 0, 0}));
 }
 
 TEST_F(PaperStoreTest, TenThousandPapersAreAllListedInOneReadAndReadBack) {
