@@ -120,6 +120,15 @@ TEST_F(FormSelectionTest, WithoutAUsableRecordTheSelectionGivesZero) {
     EXPECT_EQ(sim.DeviceSettingsOverruns(), 0u);
     EXPECT_FALSE(sim.LastMergeInput().has_value());
     EXPECT_FALSE(sim.LastResetDCRecord().has_value());
+    // A record the driver sizes is still read, into a buffer of exactly that size.
+    std::vector<std::wstring> reads;
+    for (const sim::Call& call : sim.Calls()) {
+      if (call.api == sim::Api::DocumentProperties && call.args[5] == L"2") {
+        reads.push_back(call.args[3]);
+      }
+    }
+    EXPECT_EQ(reads, c.size > 0 && !c.failing ? std::vector{std::to_wstring(c.size)}
+                                              : std::vector<std::wstring>{});
   }
   sim_.SetDeviceSettingsSize(kPrinter, 188);  // just long enough
   EXPECT_EQ(Select(L"A4"), 1);
