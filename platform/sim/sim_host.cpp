@@ -15,14 +15,14 @@ class SimPrinterObject final : public PrinterObject {
       : state_(state), name_(std::move(name)) {}
 
   std::wstring DeviceName() override {
-    if (state_.recorder.Record(L"DeviceName", {name_})) {
+    if (state_.recorder.Record(Api::DeviceName, {name_})) {
       throw AutomationError::Unspecified();
     }
     return name_;
   }
 
   DeviceContext hDC() override {
-    if (state_.recorder.Record(L"hDC", {name_})) throw AutomationError::NoPrinter();
+    if (state_.recorder.Record(Api::hDC, {name_})) throw AutomationError::NoPrinter();
     const PrinterState* printer = state_.FindPrinter(name_);
     if (!printer) throw AutomationError::NoPrinter();
     return printer->dc;
@@ -38,11 +38,11 @@ class NoPrinterObject final : public PrinterObject {
  public:
   explicit NoPrinterObject(SimPlatform::State& state) : state_(state) {}
   std::wstring DeviceName() override {
-    state_.recorder.Record(L"DeviceName", {kNull});
+    state_.recorder.Record(Api::DeviceName, {kNull});
     throw AutomationError::NoPrinter();
   }
   DeviceContext hDC() override {
-    state_.recorder.Record(L"hDC", {kNull});
+    state_.recorder.Record(Api::hDC, {kNull});
     throw AutomationError::NoPrinter();
   }
 
@@ -56,11 +56,11 @@ class FailingPrinterObject final : public PrinterObject {
   FailingPrinterObject(SimPlatform::State& state, std::int32_t hresult)
       : state_(state), hresult_(hresult) {}
   std::wstring DeviceName() override {
-    state_.recorder.Record(L"DeviceName", {kNull});
+    state_.recorder.Record(Api::DeviceName, {kNull});
     throw AutomationError(hresult_, L"Unknown name.");
   }
   DeviceContext hDC() override {
-    state_.recorder.Record(L"hDC", {kNull});
+    state_.recorder.Record(Api::hDC, {kNull});
     throw AutomationError(hresult_, L"Unknown name.");
   }
 
@@ -87,7 +87,7 @@ PrinterRef MakeFailingPrinterObject(SimPlatform::State& state, std::int32_t hres
 }
 
 std::vector<PrinterRef> SimHost::Printers() {
-  if (state_.recorder.Record(L"Printers", {})) throw AutomationError::Unspecified();
+  if (state_.recorder.Record(Api::Printers, {})) throw AutomationError::Unspecified();
   std::vector<PrinterRef> printers;
   for (const PrinterState& printer : state_.printers) {
     printers.push_back(MakePrinterObject(state_, printer.name));
@@ -96,21 +96,21 @@ std::vector<PrinterRef> SimHost::Printers() {
 }
 
 PrinterRef SimHost::CurrentPrinter() {
-  if (state_.recorder.Record(L"CurrentPrinter", {})) {
+  if (state_.recorder.Record(Api::CurrentPrinter, {})) {
     throw AutomationError::Unspecified();
   }
   return MakeCurrentPrinterObject(state_);
 }
 
 std::wstring SimHost::ComponentDirectory() {
-  if (state_.recorder.Record(L"ComponentDirectory", {})) {
+  if (state_.recorder.Record(Api::ComponentDirectory, {})) {
     throw AutomationError::Unspecified();
   }
   return state_.componentDirectory;
 }
 
 bool SimHost::FileExists(const std::wstring& path) {
-  if (state_.recorder.Record(L"FileExists", {path})) return false;
+  if (state_.recorder.Record(Api::FileExists, {path})) return false;
   if (path.empty()) return false;
   const FileState* file = state_.FindFile(path);
   return file && !file->hidden && !file->system;

@@ -227,22 +227,22 @@ std::vector<std::wstring> SimPlatform::FilePaths() const {
 
 const std::vector<Call>& SimPlatform::Calls() const { return state_->recorder.calls(); }
 
-std::vector<std::wstring> SimPlatform::CallNames() const {
-  std::vector<std::wstring> names;
-  for (const Call& call : state_->recorder.calls()) names.push_back(call.name);
+std::vector<Api> SimPlatform::CallNames() const {
+  std::vector<Api> names;
+  for (const Call& call : state_->recorder.calls()) names.push_back(call.api);
   return names;
 }
 
-std::size_t SimPlatform::CountCalls(const std::wstring& name) const {
+std::size_t SimPlatform::CountCalls(Api api) const {
   const auto& calls = state_->recorder.calls();
-  return static_cast<std::size_t>(std::count_if(
-      calls.begin(), calls.end(), [&](const Call& call) { return call.name == name; }));
+  return static_cast<std::size_t>(
+      std::count_if(calls.begin(), calls.end(), [&](const Call& call) { return call.api == api; }));
 }
 
 void SimPlatform::ClearCalls() { state_->recorder.Clear(); }
 
-void SimPlatform::FailCall(const std::wstring& name, std::size_t nth, std::size_t count) {
-  state_->recorder.FailCall(name, nth, count);
+void SimPlatform::FailCall(Api api, std::size_t nth, std::size_t count) {
+  state_->recorder.FailCall(api, nth, count);
 }
 
 void SimPlatform::SetInjectedError(std::uint32_t error) { state_->injectedError = error; }

@@ -7,8 +7,8 @@
 // platform() to the code under test, then inspect what happened (Calls(), Forms(),
 // FileText(), Messages(), OpenHandleCount(), ...).
 //
-// The call log records each platform call as its name and its arguments as text. Names and
-// arguments, in order:
+// The call log records each platform call as an Api value and its arguments as text. The
+// calls and their arguments, in order:
 //   OpenPrinter {printerName, desiredAccess}          ClosePrinter {handle}
 //   EnumForms {handle, bufferBytes}                   GetForm {handle, formName, bufferBytes}
 //   AddForm {handle, name, flags, cx, cy, left, top, right, bottom}
@@ -29,7 +29,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -39,8 +41,40 @@ namespace sheetlore::sim {
 // How the call log writes an absent text or record.
 inline const std::wstring kNull = L"(null)";
 
+// The platform calls the log records and a test can make fail. A misspelt call does not
+// compile, so a count of zero always means the call was not made.
+enum class Api {
+  OpenPrinter,
+  ClosePrinter,
+  EnumForms,
+  GetForm,
+  AddForm,
+  DeleteForm,
+  DocumentProperties,
+  ResetDC,
+  GetPrivateProfileString,
+  WritePrivateProfileString,
+  WritePrivateProfileSection,
+  GetVersionEx,
+  FindWindow,
+  Sleep,
+  PumpMessages,
+  MessageBox,
+  StartAddPrinterWizard,
+  Printers,
+  CurrentPrinter,
+  ComponentDirectory,
+  FileExists,
+  DeviceName,
+  hDC,
+};
+
+// The call's name as the platform spells it, for failure messages.
+std::string_view ApiName(Api api);
+std::ostream& operator<<(std::ostream& out, Api api);
+
 struct Call {
-  std::wstring name;
+  Api api;
   std::vector<std::wstring> args;
 
   friend bool operator==(const Call&, const Call&) = default;
@@ -219,17 +253,17 @@ class SimPlatform {
 
   // --- Call log ---
   const std::vector<Call>& Calls() const;
-  std::vector<std::wstring> CallNames() const;
-  std::size_t CountCalls(const std::wstring& name) const;
+  std::vector<Api> CallNames() const;
+  std::size_t CountCalls(Api api) const;
   void ClearCalls();
 
   // --- Fault injection ---
-  // The nth next call of that name (counting from 1) and the count-1 after it fail as the
+  // The nth next call of that kind (counting from 1) and the count-1 after it fail as the
   // real call fails: false, 0 or a negative result with a last error, an empty answer for
   // the profile read, AutomationError for the calls that throw (StartAddPrinterWizard,
   // Printers, CurrentPrinter, ComponentDirectory, DeviceName, hDC). Sleep, PumpMessages and
   // MessageBox cannot fail.
-  void FailCall(const std::wstring& name, std::size_t nth = 1, std::size_t count = 1);
+  void FailCall(Api api, std::size_t nth = 1, std::size_t count = 1);
   // The error LastError gives after an injected spooler failure (default 5, access denied).
   void SetInjectedError(std::uint32_t error);
 

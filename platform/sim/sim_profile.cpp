@@ -45,7 +45,7 @@ std::uint32_t SimProfileFiles::GetString(const std::optional<std::wstring>& give
   const std::wstring defaultValue = UpToZero(givenDefault);
   const std::wstring path = UpToZero(givenPath);
   text.clear();
-  if (state_.recorder.Record(L"GetPrivateProfileString", {OptionalText(section), OptionalText(key),
+  if (state_.recorder.Record(Api::GetPrivateProfileString, {OptionalText(section), OptionalText(key),
                                                           defaultValue, Text(bufferChars), path}) ||
       path.empty()) {
     return 0;
@@ -73,7 +73,7 @@ bool SimProfileFiles::WriteString(const std::optional<std::wstring>& givenSectio
   const auto value = UpToZero(givenValue);
   const std::wstring path = UpToZero(givenPath);
   if (state_.recorder.Record(
-          L"WritePrivateProfileString",
+          Api::WritePrivateProfileString,
           {OptionalText(section), OptionalText(key), OptionalText(value), path}) ||
       path.empty()) {
     return false;
@@ -101,7 +101,7 @@ bool SimProfileFiles::WriteSection(const std::wstring& givenSection, const KeyVa
     keys.emplace_back(UpToZero(key), UpToZero(value));
     lines += (lines.empty() ? L"" : L" ") + keys.back().first + L"=" + keys.back().second;
   }
-  if (state_.recorder.Record(L"WritePrivateProfileSection", {section, lines, path}) ||
+  if (state_.recorder.Record(Api::WritePrivateProfileSection, {section, lines, path}) ||
       path.empty()) {
     return false;
   }

@@ -4,7 +4,7 @@
 namespace sheetlore::sim {
 
 void SimShell::StartAddPrinterWizard() {
-  const bool injected = state_.recorder.Record(L"StartAddPrinterWizard", {});
+  const bool injected = state_.recorder.Record(Api::StartAddPrinterWizard, {});
   if (injected || state_.wizardFails) {
     // What the shell's automation object reports when it cannot run the verb.
     throw AutomationError::Unspecified();

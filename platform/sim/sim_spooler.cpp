@@ -42,8 +42,8 @@ bool SimSpooler::Fail(std::uint32_t error) {
   return false;
 }
 
-bool SimSpooler::InjectedFailure(const std::wstring& name, std::vector<std::wstring> args) {
-  if (!state_.recorder.Record(name, std::move(args))) return false;
+bool SimSpooler::InjectedFailure(Api api, std::vector<std::wstring> args) {
+  if (!state_.recorder.Record(api, std::move(args))) return false;
   lastError_ = state_.injectedError;
   return true;
 }
@@ -61,7 +61,7 @@ PrinterState* SimSpooler::Opened(PrinterHandle printer) {
 
 PrinterHandle SimSpooler::OpenPrinter(const std::wstring& printerName,
                                       std::uint32_t desiredAccess) {
-  if (InjectedFailure(L"OpenPrinter", {printerName, Text(desiredAccess)})) return 0;
+  if (InjectedFailure(Api::OpenPrinter, {printerName, Text(desiredAccess)})) return 0;
   const PrinterState* printer = state_.FindPrinter(printerName);
   if (!printer) {
     Fail(kErrorInvalidPrinterName);
@@ -73,7 +73,7 @@ PrinterHandle SimSpooler::OpenPrinter(const std::wstring& printerName,
 }
 
 bool SimSpooler::ClosePrinter(PrinterHandle printer) {
-  const bool injected = InjectedFailure(L"ClosePrinter", {Text(printer)});
+  const bool injected = InjectedFailure(Api::ClosePrinter, {Text(printer)});
   // The handle is gone even when the close reports failure, so that a test sees whether
   // the code under test closed what it opened.
   const bool known = state_.openHandles.erase(printer) > 0;
@@ -87,7 +87,7 @@ bool SimSpooler::EnumForms(PrinterHandle printer, std::uint32_t bufferBytes,
   forms.clear();
   bytesNeeded = 0;
   returned = 0;
-  if (InjectedFailure(L"EnumForms", {Text(printer), Text(bufferBytes)})) return false;
+  if (InjectedFailure(Api::EnumForms, {Text(printer), Text(bufferBytes)})) return false;
   if (!Opened(printer)) return false;
   for (const FormInfo& form : state_.forms) bytesNeeded += FormBytes(form.name);
   if (bufferBytes < bytesNeeded) return Fail(kErrorInsufficientBuffer);
@@ -99,7 +99,7 @@ bool SimSpooler::EnumForms(PrinterHandle printer, std::uint32_t bufferBytes,
 bool SimSpooler::GetForm(PrinterHandle printer, const std::wstring& formName,
                          std::uint32_t bufferBytes, FormInfo& form, std::uint32_t& bytesNeeded) {
   bytesNeeded = 0;
-  if (InjectedFailure(L"GetForm", {Text(printer), formName, Text(bufferBytes)})) return false;
+  if (InjectedFailure(Api::GetForm, {Text(printer), formName, Text(bufferBytes)})) return false;
   if (!Opened(printer)) return false;
   auto found = FindForm(state_.forms, formName, false);
   if (found == state_.forms.end()) return Fail(kErrorInvalidFormName);
@@ -110,9 +110,10 @@ bool SimSpooler::GetForm(PrinterHandle printer, const std::wstring& formName,
 }
 
 bool SimSpooler::AddForm(PrinterHandle printer, const FormInfo& form) {
-  if (InjectedFailure(L"AddForm", {Text(printer), form.name, Text(form.flags), SignedText(form.cx),
-                                   SignedText(form.cy), SignedText(form.left), SignedText(form.top),
-                                   SignedText(form.right), SignedText(form.bottom)})) {
+  if (InjectedFailure(Api::AddForm,
+                      {Text(printer), form.name, Text(form.flags), SignedText(form.cx),
+                       SignedText(form.cy), SignedText(form.left), SignedText(form.top),
+                       SignedText(form.right), SignedText(form.bottom)})) {
     return false;
   }
   if (!Opened(printer)) return false;
@@ -127,7 +128,7 @@ bool SimSpooler::AddForm(PrinterHandle printer, const FormInfo& form) {
 }
 
 bool SimSpooler::DeleteForm(PrinterHandle printer, const std::wstring& formName) {
-  if (InjectedFailure(L"DeleteForm", {Text(printer), formName})) return false;
+  if (InjectedFailure(Api::DeleteForm, {Text(printer), formName})) return false;
   if (!Opened(printer)) return false;
   auto found = FindForm(state_.forms, formName);
   if (found == state_.forms.end()) return Fail(kErrorInvalidFormName);
@@ -141,9 +142,9 @@ std::int32_t SimSpooler::DocumentProperties(WindowHandle parent, PrinterHandle p
                                             std::vector<std::uint8_t>* output,
                                             const std::vector<std::uint8_t>* input,
                                             std::uint32_t mode) {
-  if (InjectedFailure(L"DocumentProperties", {Text(parent), Text(printer), deviceName,
-                                              output ? Text(output->size()) : kNull,
-                                              input ? Text(input->size()) : kNull, Text(mode)})) {
+  if (InjectedFailure(Api::DocumentProperties, {Text(parent), Text(printer), deviceName,
+                                                output ? Text(output->size()) : kNull,
+                                                input ? Text(input->size()) : kNull, Text(mode)})) {
     return -1;
   }
   PrinterState* state = printer ? Opened(printer) : state_.FindPrinter(deviceName);
@@ -192,7 +193,7 @@ std::int32_t SimSpooler::DocumentProperties(WindowHandle parent, PrinterHandle p
 }
 
 DeviceContext SimSpooler::ResetDC(DeviceContext dc, const std::vector<std::uint8_t>& devMode) {
-  if (InjectedFailure(L"ResetDC", {Text(dc), Text(devMode.size())})) return 0;
+  if (InjectedFailure(Api::ResetDC, {Text(dc), Text(devMode.size())})) return 0;
   if (devMode.empty()) {
     Fail(kErrorInvalidParameter);
     return 0;

@@ -53,16 +53,16 @@ struct ScriptedWindow {
 class CallRecorder {
  public:
   // Logs the call and tells whether this call must fail.
-  bool Record(const std::wstring& name, std::vector<std::wstring> args);
-  void FailCall(const std::wstring& name, std::size_t nth, std::size_t count);
+  bool Record(Api api, std::vector<std::wstring> args);
+  void FailCall(Api api, std::size_t nth, std::size_t count);
 
   const std::vector<Call>& calls() const { return calls_; }
   void Clear() { calls_.clear(); }
 
  private:
   std::vector<Call> calls_;
-  std::map<std::wstring, std::size_t> seen_;               // calls so far, per name
-  std::map<std::wstring, std::set<std::size_t>> failing_;  // ordinals (from 1) that fail
+  std::map<Api, std::size_t> seen_;               // calls so far, per kind
+  std::map<Api, std::set<std::size_t>> failing_;  // ordinals (from 1) that fail
 };
 
 std::wstring Text(std::uint64_t number);
@@ -89,7 +89,7 @@ class SimSpooler final : public Spooler {
 
  private:
   bool Fail(std::uint32_t error);
-  bool InjectedFailure(const std::wstring& name, std::vector<std::wstring> args);
+  bool InjectedFailure(Api api, std::vector<std::wstring> args);
   // The printer an open handle belongs to, or null (and ERROR_INVALID_HANDLE).
   PrinterState* Opened(PrinterHandle printer);
 

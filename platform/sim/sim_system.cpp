@@ -12,13 +12,13 @@ bool IsOpen(const ScriptedWindow& window, std::uint64_t now) {
 }  // namespace
 
 bool SimSystem::GetVersionEx(std::uint32_t& platformId) {
-  if (state_.recorder.Record(L"GetVersionEx", {}) || state_.versionFails) return false;
+  if (state_.recorder.Record(Api::GetVersionEx, {}) || state_.versionFails) return false;
   platformId = state_.platformId;
   return true;
 }
 
 WindowHandle SimSystem::FindWindow(const std::wstring& caption) {
-  const bool injected = state_.recorder.Record(L"FindWindow", {caption});
+  const bool injected = state_.recorder.Record(Api::FindWindow, {caption});
   if (state_.onFindWindow) state_.onFindWindow(caption);
   state_.clock += state_.pollCost;
   if (injected) return 0;
@@ -29,12 +29,12 @@ WindowHandle SimSystem::FindWindow(const std::wstring& caption) {
 }
 
 void SimSystem::Sleep(std::uint32_t milliseconds) {
-  state_.recorder.Record(L"Sleep", {Text(milliseconds)});
+  state_.recorder.Record(Api::Sleep, {Text(milliseconds)});
   state_.clock += milliseconds;
 }
 
 void SimSystem::PumpMessages() {
-  state_.recorder.Record(L"PumpMessages", {});
+  state_.recorder.Record(Api::PumpMessages, {});
   if (state_.onPumpMessages) state_.onPumpMessages();
 }
 
@@ -42,7 +42,7 @@ std::uint64_t SimSystem::Milliseconds() { return state_.clock; }
 
 void SimSystem::MessageBox(const std::wstring& text, const std::wstring& title,
                            std::uint32_t style) {
-  state_.recorder.Record(L"MessageBox", {text, title, Text(style)});
+  state_.recorder.Record(Api::MessageBox, {text, title, Text(style)});
   const Message message{text, title, style};
   state_.messages.push_back(message);
   if (state_.onMessageBox) state_.onMessageBox(message);

@@ -181,7 +181,7 @@ TEST_F(DialogCommandsTest, AddAllInstallsTheStoredPapersOnTheChosenPrinter) {
     EXPECT_THAT(d.Items(List1(1)), ElementsAre(L"A4", L"Letter", L"Inch letter", L"Metric"));
   });
   for (const sim::Call& call : sim_.Calls()) {
-    if (call.name == L"OpenPrinter") {
+    if (call.api == sim::Api::OpenPrinter) {
       EXPECT_EQ(call.args.at(0), L"Back Office");
     }
   }
@@ -243,7 +243,7 @@ TEST_F(DialogCommandsTest, AFailingCallEndsTheCommandWithAMessageAndTheDialogGoe
     ASSERT_TRUE(d.ChooseOption(0));
     ASSERT_TRUE(d.Click(Cmd1(2)));
     TypePaper(d, L"Custom");
-    sim_.FailCall(L"DeviceName");  // the printer's name cannot be read
+    sim_.FailCall(sim::Api::DeviceName);  // the printer's name cannot be read
     ASSERT_TRUE(d.Click(Cmd1(1)));
     // The store was written, then the command ended: no form, still in edit mode.
     EXPECT_EQ(FindForm(L"Custom"), nullptr);
@@ -266,7 +266,7 @@ TEST_F(DialogCommandsTest, AFailureInAHandlerRaisedFromCodeEndsTheCommandThatRai
     ASSERT_TRUE(d.Tick(Check1(1), false));
     // The delete refills both lists; with nothing stored any more the forms list selects its
     // first form, and reading the printer's name for it fails.
-    sim_.FailCall(L"DeviceName", 2);
+    sim_.FailCall(sim::Api::DeviceName, 2);
     ASSERT_TRUE(d.Click(Cmd1(3)));
     EXPECT_EQ(d.Text(kText2), L"Custom");  // the form was never loaded
     EXPECT_THAT(d.Items(List1(1)), ElementsAre(L"A4", L"Letter"));

@@ -209,7 +209,7 @@ TEST_F(DialogStartupTest, WithoutAPrinterTheDialogOpensOnlyOnceTheWizardAddedOne
 }
 
 TEST_F(DialogStartupTest, AFailureDuringStartUpIsShownAndTheDialogStillOpens) {
-  sim_.FailCall(L"Printers", 2);  // FormShow's printer check reads them first
+  sim_.FailCall(sim::Api::Printers, 2);  // FormShow's printer check reads them first
   Show([](sim::SimDialog& d) {
     EXPECT_THAT(d.Items(kCombo1), IsEmpty());
     EXPECT_TRUE(d.Click(Cmd1(4)));

@@ -32,9 +32,9 @@ const std::wstring kThreePapers =
     L"[標籤紙]\r\nmMode=0\r\nW=10\r\nH=15\r\nL=0\r\nR=0\r\nT=0\r\nB=0\r\n";
 
 // The calls that report failure by raising an automation error rather than by their result.
-const std::set<std::wstring> kRaisingCalls = {
-    L"StartAddPrinterWizard", L"Printers",   L"CurrentPrinter",
-    L"ComponentDirectory",    L"DeviceName", L"hDC"};
+const std::set<sim::Api> kRaisingCalls = {
+    sim::Api::StartAddPrinterWizard, sim::Api::Printers,   sim::Api::CurrentPrinter,
+    sim::Api::ComponentDirectory,    sim::Api::DeviceName, sim::Api::hDC};
 
 // One public method in one situation: how the platform is set up and how the method is called.
 struct Scenario {
@@ -74,16 +74,16 @@ std::vector<std::wstring> IncompletePapers(sim::SimPlatform& sim) {
   return incomplete;
 }
 
-// The calls a run makes, each as its name and its occurrence among calls of that name.
-std::vector<std::pair<std::wstring, std::size_t>> CallsOf(const Scenario& scenario) {
+// The calls a run makes, each as its kind and its occurrence among calls of that kind.
+std::vector<std::pair<sim::Api, std::size_t>> CallsOf(const Scenario& scenario) {
   sim::SimPlatform sim;
   scenario.setUp(sim);
   ClsPrint cls(sim.platform());
   sim.ClearCalls();
   scenario.run(cls, sim);
-  std::map<std::wstring, std::size_t> seen;
-  std::vector<std::pair<std::wstring, std::size_t>> calls;
-  for (const sim::Call& call : sim.Calls()) calls.emplace_back(call.name, ++seen[call.name]);
+  std::map<sim::Api, std::size_t> seen;
+  std::vector<std::pair<sim::Api, std::size_t>> calls;
+  for (const sim::Call& call : sim.Calls()) calls.emplace_back(call.api, ++seen[call.api]);
   return calls;
 }
 
@@ -91,7 +91,8 @@ void SweepFaults(const Scenario& scenario) {
   const auto calls = CallsOf(scenario);
   ASSERT_FALSE(calls.empty()) << scenario.name << " makes no platform call";
   for (const auto& [callName, nth] : calls) {
-    if (callName == L"Sleep" || callName == L"PumpMessages" || callName == L"MessageBox") {
+    if (callName == sim::Api::Sleep || callName == sim::Api::PumpMessages ||
+        callName == sim::Api::MessageBox) {
       continue;  // these cannot fail
     }
     SCOPED_TRACE(scenario.name + ": call " + std::to_string(nth) + " of " +
@@ -235,15 +236,17 @@ TEST(FaultSweepTest, EveryFailingPlatformCallKeepsTheInvariants) {
 
 // The sweep reaches every public method that touches the platform and every kind of call.
 TEST(FaultSweepTest, TheSweepCoversEveryKindOfPlatformCall) {
-  std::set<std::wstring> kinds;
+  std::set<sim::Api> kinds;
   for (const Scenario& scenario : Scenarios()) {
     for (const auto& call : CallsOf(scenario)) kinds.insert(call.first);
   }
-  for (const wchar_t* kind :
-       {L"OpenPrinter", L"ClosePrinter", L"EnumForms", L"GetForm", L"AddForm", L"DeleteForm",
-        L"DocumentProperties", L"ResetDC", L"GetPrivateProfileString", L"WritePrivateProfileString",
-        L"GetVersionEx", L"FindWindow", L"StartAddPrinterWizard", L"Printers", L"CurrentPrinter",
-        L"ComponentDirectory", L"DeviceName", L"hDC"}) {
+  for (const sim::Api kind :
+       {sim::Api::OpenPrinter, sim::Api::ClosePrinter, sim::Api::EnumForms, sim::Api::GetForm,
+        sim::Api::AddForm, sim::Api::DeleteForm, sim::Api::DocumentProperties, sim::Api::ResetDC,
+        sim::Api::GetPrivateProfileString, sim::Api::WritePrivateProfileString,
+        sim::Api::GetVersionEx, sim::Api::FindWindow, sim::Api::StartAddPrinterWizard,
+        sim::Api::Printers, sim::Api::CurrentPrinter, sim::Api::ComponentDirectory,
+        sim::Api::DeviceName, sim::Api::hDC}) {
     EXPECT_EQ(kinds.count(kind), 1u) << testing::PrintToString(kind);
   }
 }

@@ -1,25 +1,24 @@
 // FormSelect on the simulated current printer: the device settings record it edits, the
-// calls it makes, and the failures it traps.
+// modes it asks the driver for, and the failures it traps.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "component/cls_print.h"
-#include "component/devmode_layout.h"
 #include "platform/sim/sim_platform.h"
 
 namespace sheetlore {
 namespace {
 
-using sim::Call;
 namespace dm = sim::devmode;
 
 const std::wstring kPrinter = L"Office Laser";
 
 class FormSelectionTest : public ::testing::Test {
  protected:
-  FormSelectionTest() {
-    sim_.AddPrinter(kPrinter);
-    sim_.ClearCalls();
-  }
+  FormSelectionTest() { sim_.AddPrinter(kPrinter); }
 
   std::int16_t Select(std::wstring name, std::int32_t window = 0) {
     return cls_.FormSelect(name, window);
@@ -39,38 +38,20 @@ class FormSelectionTest : public ::testing::Test {
   ClsPrint cls_{sim_.platform()};
 };
 
-TEST(DevmodeLayoutTest, AgreesWithTheSimulatedRecord) {
-  EXPECT_EQ(devmode_layout::kFieldsOffset, dm::kFields);
-  EXPECT_EQ(devmode_layout::kFormNameOffset, dm::kFormName);
-  EXPECT_EQ(devmode_layout::kFieldFormName, dm::kFieldFormName);
-}
-
 TEST_F(FormSelectionTest, SizesReadsEditsMergesAndAppliesTheRecord) {
   const std::vector<std::uint8_t> driverRecord = sim_.DeviceSettings(kPrinter);
-  const std::wstring bytes = std::to_wstring(driverRecord.size());
-  const std::wstring dc = std::to_wstring(sim_.PrinterDC(kPrinter));
-
   EXPECT_EQ(Select(L"A4", 1234), 1);
 
-  const std::vector<Call>& calls = sim_.Calls();
-  ASSERT_EQ(calls.size(), 9u);
-  const std::wstring handle = calls.back().args.at(0);
-  EXPECT_EQ(calls[0].name, L"CurrentPrinter");
-  EXPECT_EQ(calls[1].name, L"DeviceName");
-  EXPECT_EQ(calls[2].name, L"hDC");
-  EXPECT_EQ(std::vector<Call>(calls.begin() + 3, calls.end()),
-            (std::vector<Call>{
-                {L"OpenPrinter", {kPrinter, L"4"}},
-                {L"DocumentProperties", {L"1234", handle, kPrinter, sim::kNull, sim::kNull, L"0"}},
-                {L"DocumentProperties", {L"1234", handle, kPrinter, bytes, sim::kNull, L"2"}},
-                {L"DocumentProperties", {L"1234", handle, kPrinter, bytes, bytes, L"10"}},
-                {L"ResetDC", {dc, bytes}},
-                {L"ClosePrinter", {handle}},
-            }));
+  // The size query, the read and the merge without a prompt, each owned by the window given.
+  std::vector<std::vector<std::wstring>> queries;
+  for (const sim::Call& call : sim_.Calls()) {
+    if (call.api == sim::Api::DocumentProperties) queries.push_back({call.args[0], call.args[5]});
+  }
+  EXPECT_EQ(queries, (std::vector<std::vector<std::wstring>>{
+                         {L"1234", L"0"}, {L"1234", L"2"}, {L"1234", L"10"}}));
 
   // Only the form name and the field mask differ from what the driver gave.
   std::vector<std::uint8_t> merged = sim_.LastMergeInput().value();
-  EXPECT_EQ(dm::ReadName(merged, dm::kFormName), L"A4");
   EXPECT_EQ(MergedFormField(), u"A4" + std::u16string(1, u'\0') + std::u16string(29, u' '));
   EXPECT_EQ(dm::ReadU32(merged, dm::kFields), 0x10000u);
   ASSERT_EQ(merged.size(), driverRecord.size());
@@ -78,10 +59,11 @@ TEST_F(FormSelectionTest, SizesReadsEditsMergesAndAppliesTheRecord) {
   for (std::size_t i = dm::kFields; i < dm::kFields + 4; ++i) merged[i] = driverRecord[i];
   EXPECT_EQ(merged, driverRecord);
 
-  // The driver's merged answer is what the device context receives.
+  // The driver's merged answer is what the printer's device context receives.
   EXPECT_EQ(sim_.LastResetDCRecord(), sim_.LastMergeOutput());
+  EXPECT_EQ(sim_.Calls().at(sim_.Calls().size() - 2).args.at(0),
+            std::to_wstring(sim_.PrinterDC(kPrinter)));
   EXPECT_EQ(sim_.DeviceSettingsOverruns(), 0u);
-  EXPECT_EQ(sim_.OpenHandleCount(), 0u);
 }
 
 TEST_F(FormSelectionTest, TheFieldMaskIsExactlyTheFormNameWhateverTheDriverSet) {
@@ -117,72 +99,59 @@ TEST_F(FormSelectionTest, AFormTheDriverDoesNotKnowStillGivesOne) {
   EXPECT_EQ(Select(L"No such form"), 1);
 }
 
-TEST_F(FormSelectionTest, ARecordShorterThanTheEditedFieldsIsNeverOverrunAndGivesZero) {
-  for (const std::int32_t size : {1, 100, 187}) {
-    SCOPED_TRACE(size);
-    sim_.SetDeviceSettingsSize(kPrinter, size);
-    sim_.ClearCalls();
-    EXPECT_EQ(Select(L"A4"), 0);
-    EXPECT_EQ(sim_.DeviceSettingsOverruns(), 0u);
-    // Read into a buffer of its own size, then kept from the driver and the device context.
-    EXPECT_EQ(sim_.CountCalls(L"DocumentProperties"), 2u);
-    EXPECT_FALSE(sim_.LastMergeInput().has_value());
-    EXPECT_EQ(sim_.CountCalls(L"ResetDC"), 0u);
-    EXPECT_EQ(sim_.CountCalls(L"ClosePrinter"), 1u);
-    EXPECT_EQ(sim_.OpenHandleCount(), 0u);
+// No record, one shorter than the fields edited, a printer that does not open or a size query
+// that fails: 0, and the record is neither overrun nor sent to the driver or the device context.
+TEST_F(FormSelectionTest, WithoutAUsableRecordTheSelectionGivesZero) {
+  struct Case {
+    std::int32_t size;
+    std::optional<sim::Api> failing;
+  };
+  for (const Case& c :
+       {Case{-1, {}}, Case{0, {}}, Case{1, {}}, Case{100, {}}, Case{187, {}},
+        Case{284, sim::Api::OpenPrinter}, Case{284, sim::Api::DocumentProperties}}) {
+    SCOPED_TRACE(c.size);
+    sim::SimPlatform sim;
+    sim.AddPrinter(kPrinter);
+    sim.SetDeviceSettingsSize(kPrinter, c.size);
+    if (c.failing) sim.FailCall(*c.failing);
+    ClsPrint cls(sim.platform());
+    std::wstring form = L"A4";
+    EXPECT_EQ(cls.FormSelect(form, 0), 0);
+    EXPECT_EQ(sim.DeviceSettingsOverruns(), 0u);
+    EXPECT_FALSE(sim.LastMergeInput().has_value());
+    EXPECT_FALSE(sim.LastResetDCRecord().has_value());
+    // A record the driver sizes is still read, into a buffer of exactly that size.
+    std::vector<std::wstring> reads;
+    for (const sim::Call& call : sim.Calls()) {
+      if (call.api == sim::Api::DocumentProperties && call.args[5] == L"2") {
+        reads.push_back(call.args[3]);
+      }
+    }
+    EXPECT_EQ(reads, c.size > 0 && !c.failing ? std::vector{std::to_wstring(c.size)}
+                                              : std::vector<std::wstring>{});
   }
   sim_.SetDeviceSettingsSize(kPrinter, 188);  // just long enough
   EXPECT_EQ(Select(L"A4"), 1);
   EXPECT_EQ(dm::ReadName(sim_.LastMergeInput().value(), dm::kFormName), L"A4");
 }
 
-TEST_F(FormSelectionTest, NoRecordAtAllGivesZeroAndStillCloses) {
-  for (const std::int32_t size : {0, -1}) {
-    sim_.SetDeviceSettingsSize(kPrinter, size);
-    sim_.ClearCalls();
-    EXPECT_EQ(Select(L"A4"), 0);
-    EXPECT_EQ(sim_.CountCalls(L"DocumentProperties"), 1u);
-    EXPECT_EQ(sim_.CountCalls(L"ResetDC"), 0u);
-    EXPECT_EQ(sim_.CountCalls(L"ClosePrinter"), 1u);
-    EXPECT_EQ(sim_.OpenHandleCount(), 0u);
-  }
-}
-
-TEST_F(FormSelectionTest, APrinterThatDoesNotOpenGivesZeroAndNothingElse) {
-  sim_.FailCall(L"OpenPrinter");
-  EXPECT_EQ(Select(L"A4"), 0);
-  EXPECT_EQ(sim_.CountCalls(L"DocumentProperties"), 0u);
-  EXPECT_EQ(sim_.CountCalls(L"ResetDC"), 0u);
-  EXPECT_EQ(sim_.CountCalls(L"ClosePrinter"), 0u);
-}
-
 TEST_F(FormSelectionTest, FailingReadsOfTheCurrentPrinterReachTheCaller) {
-  for (const std::wstring failing : {L"CurrentPrinter", L"DeviceName", L"hDC"}) {
+  for (const sim::Api failing : {sim::Api::CurrentPrinter, sim::Api::DeviceName, sim::Api::hDC}) {
     SCOPED_TRACE(failing);
-    sim_.ClearCalls();
     sim_.FailCall(failing);
     EXPECT_THROW(Select(L"A4"), AutomationError);
-    EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), 0u);
   }
   sim_.RemoveAllPrinters();
   EXPECT_THROW(Select(L"A4"), AutomationError);
-  EXPECT_EQ(sim_.CountCalls(L"OpenPrinter"), 0u);
 }
 
 TEST_F(FormSelectionTest, TheSpoolersOwnResultsAreNotFailures) {
   // The read, the merge, the reset and the close report failure; none of them is a
   // run-time failure, so the selection still counts as done.
-  sim_.FailCall(L"DocumentProperties", 2, 2);
-  sim_.FailCall(L"ResetDC");
-  sim_.FailCall(L"ClosePrinter");
+  sim_.FailCall(sim::Api::DocumentProperties, 2, 2);
+  sim_.FailCall(sim::Api::ResetDC);
+  sim_.FailCall(sim::Api::ClosePrinter);
   EXPECT_EQ(Select(L"A4"), 1);
-}
-
-TEST_F(FormSelectionTest, AFailingSizeQueryGivesZero) {
-  sim_.FailCall(L"DocumentProperties");
-  EXPECT_EQ(Select(L"A4"), 0);
-  EXPECT_EQ(sim_.CountCalls(L"ClosePrinter"), 1u);
-  EXPECT_EQ(sim_.OpenHandleCount(), 0u);
 }
 
 }  // namespace

@@ -138,6 +138,8 @@ TEST(ReadNumber, ValuesBeyondTheirRangeOverflow) {
         L"-1e400", L"1000E306", L"1e99999999999999999999", L"999999999999999999999999999e290"}) {
     ExpectOverflow(text);
   }
+  // The value's size counts the mantissa's own digits, not only the exponent.
+  ExpectOverflow(L"1" + std::wstring(400, L'0') + L"e-10");
 }
 
 TEST(ReadNumber, TheExtremesOfTheDoubleRangeRead) {
@@ -149,6 +151,7 @@ TEST(ReadNumber, TheExtremesOfTheDoubleRangeRead) {
   EXPECT_EQ(ReadNumber(L"1e-99999999999999999999"), 0.0);
   EXPECT_EQ(ReadNumber(L"0e99999"), 0.0);
   EXPECT_EQ(ReadNumber(L"0.00000000000000000001e-300"), 1e-320);
+  EXPECT_EQ(ReadNumber(L"0." + std::wstring(400, L'0') + L"1E10"), 0.0);
 }
 
 struct TextCase {
@@ -212,6 +215,9 @@ TEST(NumberText, ExactHalvesRoundAwayFromZero) {
   EXPECT_EQ(NumberText(100000000000001.5), L"100000000000002");
   // Just below a half rounds down, whatever the nearest 16-digit text says.
   EXPECT_EQ(NumberText(std::nextafter(100000000000002.5, 0.0)), L"100000000000002");
+  // Just below a half whose 21-digit text reads ...500000: the exact value decides.
+  EXPECT_EQ(NumberText(9386603.825066505), L"9386603.8250665");  // ...0650499999523...
+  EXPECT_EQ(NumberText(0.0008665164382895145), L"0.000866516438289514");
 }
 
 TEST(NumberText, NonFiniteValuesHaveAFixedText) {

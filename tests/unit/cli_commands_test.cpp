@@ -1,0 +1,382 @@
+// sheetlore.exe's commands on the simulated platform: each command's output (text, JSON, CSV)
+// and exit status, the refusals a real spooler gives (Wine's never does), a paper store that
+// cannot be written, and no printer at all.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "cli/doctor.h"
+#include "cli_fixture.h"
+
+namespace sheetlore::cli {
+namespace {
+
+constexpr int kUsage = Status(ExitCode::BadArguments);
+constexpr int kNotFound = Status(ExitCode::NotFound);
+constexpr int kRefused = Status(ExitCode::Refused);
+
+// One command line and what it must give: the exit status, and stdout exactly when the command
+// succeeds or a text stderr must hold when it does not.
+struct Case {
+  std::vector<std::wstring> arguments;
+  int status;
+  std::wstring expected;
+};
+
+class CliCommandsTest : public CliTest {
+ protected:
+  CliCommandsTest() { sim_.AddPrinter(L"Label"); }
+
+  // Runs the cases in order, each on the state the ones before it left.
+  void Expect(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+      std::wstring line;
+      for (const std::wstring& argument : c.arguments) line += argument + L" ";
+      SCOPED_TRACE(::testing::PrintToString(line));
+      const RunResult result = Run(c.arguments);
+      EXPECT_EQ(result.exitCode, c.status) << result.err;
+      if (c.status == 0) {
+        EXPECT_EQ(result.out, c.expected);
+      } else {
+        EXPECT_NE(result.err.find(c.expected), std::wstring::npos) << result.err;
+      }
+    }
+  }
+
+  // The first lines of stdout.
+  std::wstring Head(const RunResult& result, std::size_t lines) {
+    std::size_t end = 0;
+    for (std::size_t i = 0; i < lines && end != std::wstring::npos; ++i) {
+      end = result.out.find(L'\n', end == 0 ? 0 : end + 1);
+    }
+    return result.out.substr(0, end == std::wstring::npos ? end : end + 1);
+  }
+};
+
+TEST_F(CliCommandsTest, HelpNamesTheStoreAndEveryCommandHasItsUsage) {
+  const RunResult help = Run({L"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find(L"Paper store: " + kStore), std::wstring::npos) << help.out;
+  for (const wchar_t* command :
+       {L"printers", L"forms", L"form-show", L"form-add", L"form-delete", L"form-find",
+        L"form-select", L"install", L"dialog", L"papers", L"paper-show", L"paper-store",
+        L"paper-delete", L"paper-export", L"paper-import", L"capture", L"apply"}) {
+    SCOPED_TRACE(::testing::PrintToString(std::wstring(command)));
+    EXPECT_NE(help.out.find(L"  " + std::wstring(command) + L" "), std::wstring::npos);
+    for (const RunResult& usage : {Run({command, L"--help"}), Run({L"help", command})}) {
+      EXPECT_EQ(usage.exitCode, 0);
+      EXPECT_EQ(usage.out.rfind(L"Usage: sheetlore " + std::wstring(command), 0), 0u) << usage.out;
+      EXPECT_NE(usage.out.find(L"Exit status:"), std::wstring::npos);
+    }
+  }
+  EXPECT_NE(Run({L"help", L"apply"})
+                .out.find(L"  5  apply --check: the printer does not match the library file"),
+            std::wstring::npos);
+}
+
+TEST_F(CliCommandsTest, BadArgumentsEndWithTheUsageStatus) {
+  Expect({
+      {{}, kUsage, L"Usage: sheetlore COMMAND"},
+      {{L"frobnicate"}, kUsage, L"unknown command \"frobnicate\""},
+      {{L"forms", L"--colour"}, kUsage, L"unknown option --colour"},
+      {{L"printers", L"--json", L"--csv"}, kUsage, L"cannot be used together"},
+      {{L"form-add", kPrinter, L"Narrow", L"10"}, kUsage, L"missing argument"},
+      {{L"form-show", kPrinter, L"Letter", L"extra"}, kUsage, L"unexpected argument \"extra\""},
+      {{L"form-add", kPrinter, L"N", L"21cm", L"10"},
+       kUsage,
+       L"the width is not a number: \"21cm\""},
+      {{L"paper-store", L"Comma", L"1,5", L"10"}, kUsage, L"is not a number: \"1,5\""},
+      {{L"paper-store", L"Neg", L"10", L"10", L"--left", L"-1"}, kUsage, L"cannot be negative"},
+      {{L"paper-store", L"Zero", L"0", L"10"}, kUsage, L"must be greater than 0"},
+      {{L"paper-store", L"Top", L"10", L"10", L"--top"}, kUsage, L"--top needs a value"},
+      {{L"form-find", L"8.5"}, kUsage, L"WIDTH/HEIGHT"},
+      {{L"form-find", L"8.5/11/2"}, kUsage, L"WIDTH/HEIGHT"},
+      {{L"form-add", kPrinter, L" ", L"10", L"10"}, kUsage, L"the form name is empty"},
+      {{L"paper-store", L"a=b", L"10", L"10"}, kUsage, L"cannot hold the name"},
+      {{L"paper-store", L"printmain", L"10", L"10"}, kUsage, L"cannot hold the name"},
+      {{L"paper-store", L" Padded", L"10", L"10"}, kUsage, L"cannot hold the name"},
+  });
+  EXPECT_FALSE(sim_.FileExists(kStore));
+}
+
+TEST_F(CliCommandsTest, PrintersAndFormsInEachFormat) {
+  Expect({
+      {{L"printers"}, 0, L"Name          Default\nOffice Laser  yes\nLabel         no\n"},
+      {{L"printers", L"--json"},
+       0,
+       L"[\n  {\n    \"name\": \"Office Laser\",\n    \"default\": true\n  },\n"
+       L"  {\n    \"name\": \"Label\",\n    \"default\": false\n  }\n]\n"},
+      {{L"--csv", L"printers"}, 0, L"Name,Default\nOffice Laser,yes\nLabel,no\n"},
+      {{L"forms", L"No Such Printer"},
+       kNotFound,
+       L"printer not found or cannot be opened: No Such Printer"},
+  });
+  RunResult result = Run({L"forms", L"Label"});
+  EXPECT_EQ(Head(result, 3),
+            L"No.  Name                            Width (cm)  Height (cm)\n"
+            L"  1  Letter                               21.59        27.94\n"
+            L"  2  Letter Small                         21.59        27.94\n");
+  EXPECT_EQ(std::count(result.out.begin(), result.out.end(), L'\n'),
+            static_cast<std::ptrdiff_t>(sim::BuiltinForms().size() + 1));
+  result = Run({L"forms", L"--csv"});
+  EXPECT_NE(result.out.find(L"\n7,Executive,18.415,26.67\n8,"), std::wstring::npos);
+  EXPECT_NE(result.out.find(L"\n9,A4,21,29.7\n"), std::wstring::npos);
+  EXPECT_EQ(Head(Run({L"forms", kPrinter, L"--json"}), 8),
+            L"[\n  {\n    \"number\": 1,\n    \"name\": \"Letter\",\n    \"width_cm\": 21.59,\n"
+            L"    \"height_cm\": 27.94\n  },\n  {\n");
+}
+
+TEST_F(CliCommandsTest, FormCommandsChangeTheSpoolerAndReportIt) {
+  Expect({
+      {{L"form-show", kPrinter, L"Letter"},
+       0,
+       L"Printer:     Office Laser\nForm:        Letter\nWidth (cm):  21.59\nHeight (cm): 27.94\n"
+       L"Left (cm):   0\nRight (cm):  21.59\nTop (cm):    0\nBottom (cm): 27.94\n"},
+      {{L"form-show", L"Label", L"A4", L"--json"},
+       0,
+       L"{\n  \"printer\": \"Label\",\n  \"form\": \"A4\",\n  \"width_cm\": 21,\n"
+       L"  \"height_cm\": 29.7,\n  \"left_cm\": 0,\n  \"right_cm\": 21,\n  \"top_cm\": 0,\n"
+       L"  \"bottom_cm\": 29.7\n}\n"},
+      {{L"--csv", L"form-show", kPrinter, L"Envelope #10"},
+       0,
+       L"Printer,Form,Width (cm),Height (cm),Left (cm),Right (cm),Top (cm),Bottom (cm)\n"
+       L"Office Laser,Envelope #10,10.4775,24.13,0,10.4775,0,24.13\n"},
+      {{L"form-show", L"No Such Printer", L"Letter"}, kNotFound, L"printer not found"},
+      {{L"form-add", kPrinter, L"Narrow Label", L"5", L"2.5", L"--left", L"0.2", L"--right",
+        L"4.8"},
+       0,
+       L"Printer: Office Laser\nForm:    Narrow Label\nStatus:  added\n"},
+      {{L"form-add", L"Label", L"Inch Label", L"4", L"6", L"--inches", L"--json"},
+       0,
+       L"{\n  \"printer\": \"Label\",\n  \"form\": \"Inch Label\",\n  \"status\": \"added\"\n}\n"},
+      {{L"form-add", kPrinter, L"Narrow Label", L"5", L"5"},
+       kRefused,
+       L"already has a form named \"Narrow Label\""},
+      {{L"form-add", kPrinter, L"Inch Label", L"4", L"6", L"--replace"},
+       0,
+       L"Printer: Office Laser\nForm:    Inch Label\nStatus:  replaced\n"},
+      {{L"form-add", L"No Such Printer", L"Narrow", L"5", L"5"}, kNotFound, L"printer not found"},
+      {{L"form-add", kPrinter, L"Huge", L"300000", L"10"}, 1, L"error 6: Overflow"},
+      {{L"form-find", L"8.5/11"},
+       0,
+       L"No.:         1\nForm:        Letter\nWidth (cm):  21.59\nHeight (cm): 27.94\n"
+       L"Status:      found\n"},
+      {{L"form-find", L"11/17", L"--printer", L"Label", L"--csv"},
+       0,
+       L"No.,Form,Width (cm),Height (cm),Status\n3,Tabloid,27.94,43.18,found\n"},
+      {{L"form-find", L"8.5/11", L"--printer", L"No Such Printer"}, kNotFound, L"not found"},
+      {{L"form-select", L"A4"}, 0, L"Printer: Office Laser\nForm:    A4\nStatus:  selected\n"},
+      {{L"form-select", L"Nope"}, kNotFound, L"no form named \"Nope\""},
+      {{L"form-delete", kPrinter, L"Narrow Label"},
+       0,
+       L"Printer: Office Laser\nForm:    Narrow Label\nStatus:  deleted\n"},
+      {{L"form-delete", kPrinter, L"Narrow Label"}, kNotFound, L"no form named \"Narrow Label\""},
+      {{L"form-delete", L"No Such Printer", L"A5"}, kNotFound, L"printer not found"},
+  });
+  ASSERT_NE(Form(L"Inch Label"), nullptr);
+  EXPECT_EQ(Form(L"Inch Label")->cx, 40000);  // replaced in centimetres
+  EXPECT_EQ(Form(L"Narrow Label"), nullptr);
+  const RunResult found = Run({L"form-find", L"3/4", L"--json"});
+  EXPECT_EQ(found.out,
+            L"{\n  \"number\": " + std::to_wstring(sim::BuiltinForms().size() + 2) +
+                L",\n  \"form\": \"3/4\",\n  \"width_cm\": 7.62,\n  \"height_cm\": 10.16,\n"
+                L"  \"status\": \"added\"\n}\n");
+  ASSERT_NE(Form(L"3/4"), nullptr);
+  EXPECT_EQ(Form(L"3/4")->cy, 101600);
+}
+
+TEST_F(CliCommandsTest, PaperStoreCommandsAndInstall) {
+  const std::wstring header = L"Name,Unit,Width,Height,Left,Right,Top,Bottom\n";
+  Expect({
+      {{L"papers"}, 0, L"Name  Unit  Width  Height  Left  Right  Top  Bottom\n"},
+      {{L"papers", L"--json"}, 0, L"[]\n"},
+      {{L"paper-store", L"A5X", L"14.8", L"21"},
+       0,
+       L"Name:   A5X\nUnit:   cm\nWidth:  14.8\nHeight: 21\nLeft:   0\nRight:  0\nTop:    0\n"
+       L"Bottom: 0\n"},
+      {{L"--csv", L"paper-store", L"Inch Letter", L"8.5", L"11", L"--inches", L"--left", L"0.25",
+        L"--right", L"8.25", L"--top", L"0.5", L"--bottom", L"10.5"},
+       0,
+       header + L"Inch Letter,in,8.5,11,0.25,8.25,0.5,10.5\n"},
+      {{L"paper-store", L"標籤紙", L"5", L"3", L"--json"},
+       0,
+       L"{\n  \"name\": \"標籤紙\",\n  \"unit\": \"cm\",\n  \"width\": 5,\n  \"height\": 3,\n"
+       L"  \"left\": 0,\n  \"right\": 0,\n  \"top\": 0,\n  \"bottom\": 0\n}\n"},
+      {{L"papers"},
+       0,
+       L"Name         Unit  Width  Height  Left  Right  Top  Bottom\n"
+       L"A5X          cm     14.8      21     0      0    0       0\n"
+       L"Inch Letter  in      8.5      11  0.25   8.25  0.5    10.5\n"
+       L"標籤紙       cm        5       3     0      0    0       0\n"},
+      {{L"--csv", L"paper-store", L"A5X", L"17", L"21"}, 0, header + L"A5X,cm,17,21,0,0,0,0\n"},
+      {{L"paper-show", L"a5x", L"--csv"}, 0, header + L"A5X,cm,17,21,0,0,0,0\n"},
+      {{L"paper-show", L"Nope"}, kNotFound, L"no paper named \"Nope\""},
+      // CSV quotes a field holding a comma or a quote; JSON escapes the quote.
+      {{L"paper-store", L"Label, \"big\"", L"10", L"5", L"--csv"},
+       0,
+       header + L"\"Label, \"\"big\"\"\",cm,10,5,0,0,0,0\n"},
+      {{L"paper-show", L"label, \"BIG\"", L"--json"},
+       0,
+       L"{\n  \"name\": \"Label, \\\"big\\\"\",\n  \"unit\": \"cm\",\n  \"width\": 10,\n"
+       L"  \"height\": 5,\n  \"left\": 0,\n  \"right\": 0,\n  \"top\": 0,\n  \"bottom\": 0\n}\n"},
+      {{L"paper-delete", L"Label, \"big\""}, 0, L"Paper:  Label, \"big\"\nStatus: deleted\n"},
+      {{L"paper-delete", L"Nope"}, kNotFound, L"no paper named \"Nope\""},
+      // A stored paper named like a form of the printer is kept as the printer has it.
+      {{L"paper-store", L"Letter", L"10", L"10", L"--csv"},
+       0,
+       header + L"Letter,cm,10,10,0,0,0,0\n"},
+      {{L"install", L"Label"},
+       0,
+       L"Paper        Width (cm)  Height (cm)  Status\n"
+       L"A5X                  17           21  added\n"
+       L"Inch Letter       21.59        27.94  added\n"
+       L"標籤紙                5            3  added\n"
+       L"Letter               10           10  exists\n"},
+      {{L"install", L"No Such Printer"}, kNotFound, L"printer not found"},
+      {{L"paper-delete", L"A5X"}, 0, L"Paper:  A5X\nStatus: deleted\n"},
+      {{L"papers", L"--csv"},
+       0,
+       header + L"Inch Letter,in,8.5,11,0.25,8.25,0.5,10.5\n標籤紙,cm,5,3,0,0,0,0\n"
+                L"Letter,cm,10,10,0,0,0,0\n"},
+  });
+  EXPECT_EQ(sim_.FileText(kStore).find(L"A5X"), std::wstring::npos);
+  // The built-in Letter cannot be replaced; the other papers can.
+  const RunResult replaced = Run({L"install", L"--replace", L"--csv"});
+  EXPECT_EQ(replaced.exitCode, kRefused);
+  EXPECT_EQ(replaced.out,
+            L"Paper,Width (cm),Height (cm),Status\nInch Letter,21.59,27.94,replaced\n"
+            L"標籤紙,5,3,replaced\nLetter,10,10,refused\n");
+  EXPECT_EQ(Form(L"Letter")->cx, 215900);
+  for (const wchar_t* name : {L"Inch Letter", L"標籤紙", L"Letter"}) Run({L"paper-delete", name});
+  Expect({{{L"install"}, 0, L"Paper  Width (cm)  Height (cm)  Status\n"}});
+}
+
+TEST_F(CliCommandsTest, RefusedAddAndDeleteEndWithTheRefusedStatus) {
+  sim_.FailCall(sim::Api::AddForm);
+  RunResult result = Run({L"form-add", kPrinter, L"Label", L"10", L"5"});
+  EXPECT_EQ(result.exitCode, kRefused);
+  EXPECT_NE(result.err.find(L"refused to add the form \"Label\""), std::wstring::npos)
+      << result.err;
+  EXPECT_EQ(result.out, L"");
+  EXPECT_EQ(Form(L"Label"), nullptr);
+
+  // The built-in forms cannot be deleted.
+  result = Run({L"form-delete", kPrinter, L"Letter"});
+  EXPECT_EQ(result.exitCode, kRefused);
+  EXPECT_NE(result.err.find(L"built-in forms cannot be deleted"), std::wstring::npos);
+  EXPECT_NE(Form(L"Letter"), nullptr);
+
+  sim_.FailCall(sim::Api::AddForm);
+  EXPECT_EQ(Run({L"form-find", L"3/4"}).exitCode, kRefused);
+  EXPECT_EQ(Form(L"3/4"), nullptr);
+}
+
+TEST_F(CliCommandsTest, ARefusedReplacementPutsTheOldFormBackOrSaysItCannot) {
+  ASSERT_EQ(Run({L"form-add", kPrinter, L"Label", L"10", L"5", L"--left", L"1"}).exitCode, 0);
+  sim_.FailCall(sim::Api::DeleteForm);
+  EXPECT_EQ(Run({L"form-add", kPrinter, L"Label", L"20", L"8", L"--replace"}).exitCode, kRefused);
+  EXPECT_EQ(sim_.Forms().back(), (FormInfo{0, L"Label", 100000, 50000, 10000, 0, 100000, 50000}));
+
+  sim_.FailCall(sim::Api::AddForm);  // the new form; the old one's return succeeds
+  RunResult result = Run({L"form-add", kPrinter, L"Label", L"20", L"8", L"--replace"});
+  EXPECT_EQ(result.exitCode, kRefused);
+  EXPECT_NE(result.err.find(L"the old one is back"), std::wstring::npos) << result.err;
+  EXPECT_EQ(sim_.Forms().back(), (FormInfo{0, L"Label", 100000, 50000, 10000, 0, 100000, 50000}));
+
+  sim_.FailCall(sim::Api::AddForm, 1, 2);
+  result = Run({L"form-add", kPrinter, L"Label", L"20", L"8", L"--replace"});
+  EXPECT_EQ(result.exitCode, kRefused);
+  EXPECT_NE(result.err.find(L"could not be put back: it is deleted"), std::wstring::npos)
+      << result.err;
+  EXPECT_EQ(Form(L"Label"), nullptr);
+}
+
+TEST_F(CliCommandsTest, InstallReportsEachPaperAndEndsRefusedWhenOneWasRefused) {
+  ASSERT_EQ(Run({L"paper-store", L"A5X", L"14.8", L"21"}).exitCode, 0);
+  ASSERT_EQ(Run({L"paper-store", L"Half", L"5.5", L"8.5", L"--inches"}).exitCode, 0);
+  sim_.FailCall(sim::Api::AddForm, 2);
+  const RunResult result = Run({L"install", L"--csv"});
+  EXPECT_EQ(result.exitCode, kRefused);
+  EXPECT_EQ(result.out,
+            L"Paper,Width (cm),Height (cm),Status\n"
+            L"A5X,14.8,21,added\n"
+            L"Half,13.97,21.59,refused\n");
+  EXPECT_NE(result.err.find(L"refused some papers"), std::wstring::npos);
+  ASSERT_NE(Form(L"A5X"), nullptr);
+  EXPECT_EQ(Form(L"A5X")->cy, 210000);
+  EXPECT_EQ(Form(L"Half"), nullptr);
+}
+
+TEST_F(CliCommandsTest, AStoreThatCannotBeWrittenIsRefusedAndKeepsItsPapers) {
+  ASSERT_EQ(Run({L"paper-store", L"A5X", L"14.8", L"21"}).exitCode, 0);
+  sim_.MakeReadOnly(kStore);
+  Expect({
+      {{L"paper-store", L"B6", L"12.5", L"17.6"},
+       kRefused,
+       L"could not be written: C:\\Tools\\PrintSet.ini"},
+      {{L"paper-delete", L"A5X"}, kRefused, L"could not be written"},
+      {{L"papers", L"--csv"},
+       0,
+       L"Name,Unit,Width,Height,Left,Right,Top,Bottom\nA5X,cm,14.8,21,0,0,0,0\n"},
+  });
+}
+
+TEST_F(CliCommandsTest, WithoutAPrinterTheCommandsThatNeedOneEndNotFound) {
+  sim_.RemoveAllPrinters();
+  EXPECT_EQ(Run({L"printers", L"--csv"}).out, L"Name,Default\n");
+  for (const std::vector<std::wstring>& command : std::vector<std::vector<std::wstring>>{
+           {L"forms"}, {L"form-find", L"8.5/11"}, {L"form-select", L"Letter"}, {L"install"}}) {
+    const RunResult result = Run(command);
+    EXPECT_EQ(result.exitCode, kNotFound) << command.front();
+    EXPECT_NE(result.err.find(L"no printer is installed"), std::wstring::npos) << result.err;
+  }
+}
+
+TEST_F(CliCommandsTest, ARunTimeErrorOfTheComponentEndsWithStatusOne) {
+  // A stored unit code beyond a byte is an overflow when the paper is read.
+  sim_.SetFileText(kStore, L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\nmMode=300\r\nW=1\r\nH=1\r\n");
+  const RunResult result = Run({L"paper-show", L"A5X"});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Failure));
+  EXPECT_EQ(result.err, L"sheetlore: error 6: Overflow\n");
+}
+
+// One line of doctor's write test: the check, its verdict and what was found.
+std::vector<std::wstring> Lines(const Findings& findings) {
+  std::vector<std::wstring> lines;
+  for (const Finding& f : findings) {
+    EXPECT_EQ(f.area, L"write test");
+    lines.push_back(f.check + (f.ok ? L": ok: " : L": FAIL: ") + f.detail);
+  }
+  return lines;
+}
+
+// On a spooler that keeps its forms the write test passes every step and leaves the printer as
+// it was; doctor_test.sh runs it on Wine's spooler, which fails it.
+TEST_F(CliCommandsTest, DoctorWriteTestPassesWhereTheSpoolerKeepsFormsAndReportsRefusals) {
+  const std::vector<FormInfo> before = sim_.Forms();
+  EXPECT_EQ(Lines(WriteTestFindings(component_, kPrinter)),
+            (std::vector<std::wstring>{
+                L"add the form \"Sheetlore doctor 1\" to Office Laser: ok: accepted",
+                L"the form is listed after adding: ok: yes", L"delete the form: ok: done",
+                L"the form is gone after deleting: ok: yes",
+                L"the printer's forms are as before: ok: yes"}));
+  EXPECT_EQ(sim_.Forms(), before);
+
+  sim_.FailCall(sim::Api::AddForm);
+  EXPECT_EQ(Lines(WriteTestFindings(component_, kPrinter)).front(),
+            L"add the form \"Sheetlore doctor 1\" to Office Laser: FAIL: "
+            L"refused (administrator rights on the printer?)");
+
+  sim_.FailCall(sim::Api::DeleteForm);
+  const std::vector<std::wstring> lines = Lines(WriteTestFindings(component_, kPrinter));
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[2], L"delete the form: FAIL: refused");
+  EXPECT_EQ(lines[3], L"the form is gone after deleting: FAIL: still listed: delete it by hand");
+  EXPECT_EQ(lines[4], L"the printer's forms are as before: FAIL: they differ");
+  EXPECT_NE(Form(L"Sheetlore doctor 1"), nullptr);
+}
+
+}  // namespace
+}  // namespace sheetlore::cli
