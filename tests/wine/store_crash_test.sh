@@ -26,8 +26,15 @@ for kill in $(seq "$kills"); do
   # The worker checks the store before its loop: wait for that, however long it takes.
   until grep -q looping "$log" 2>/dev/null; do
     if ! kill -0 "$pid" 2>/dev/null; then
-      echo "FAIL: after kill $((kill - 1)) the worker stopped before its loop:"
+      wait "$pid"
+      status=$?
+      # WINEDEBUG=-all hides a crash report, so the exit status and a second look at the same
+      # store tell a crash apart from a store the check refused.
+      echo "FAIL: after kill $((kill - 1)) the worker stopped before its loop with status $status:"
       tr -d '\r' <"$log"
+      cp "$dir/PrintSet.ini" "$dir/PrintSet.ini.at-failure"
+      echo "the same store checked again:"
+      "$wine" "$worker" check "$dll_w" | tr -d '\r'
       exit 1
     fi
     sleep 0.02
