@@ -113,7 +113,15 @@ TEST_F(ComRegistration, ARegistrationStoppedHalfWayLeavesNothingBehind) {
     for (const wchar_t* volatileKey : {kProgIdKey, kClassKey}) {
       SCOPED_TRACE(testing::PrintToString(volatileKey) +
                    (root == HKEY_CURRENT_USER ? " per user" : ""));
+      // Its parent first as a lasting key: made along with a volatile key it would be volatile
+      // too, and refuse every later registration under it (a fresh prefix has no HKCU classes).
+      const std::wstring path = volatileKey;
+      const std::wstring parent = path.substr(0, path.rfind(L'\\'));
       HKEY key = nullptr;
+      ASSERT_EQ(
+          RegCreateKeyExW(root, parent.c_str(), 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr),
+          ERROR_SUCCESS);
+      RegCloseKey(key);
       ASSERT_EQ(RegCreateKeyExW(root, volatileKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_READ,
                                 nullptr, &key, nullptr),
                 ERROR_SUCCESS);
