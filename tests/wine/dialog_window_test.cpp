@@ -411,7 +411,7 @@ TEST(DialogWindowEventsTest, HandlersFromCodeFailuresTabIntoOptionsAndMessageOwn
   std::thread user = User([&](const DialogDriver& d) {
     dialog = d.dialog();
     d.Click(Cmd1(1));
-    failureMessage = AnswerOwnMessageBox();
+    failureMessage = ConfirmMessageBox(WaitForMessageBox());
 
     for (std::int16_t option : {1, 0}) {
       SCOPED_TRACE(option);
@@ -432,8 +432,7 @@ TEST(DialogWindowEventsTest, HandlersFromCodeFailuresTabIntoOptionsAndMessageOwn
     Activate(other);
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(win32::DialogControlId(Cmd1(2)), BN_CLICKED),
                    reinterpret_cast<LPARAM>(d.At(Cmd1(2))));
-    HWND box = nullptr;
-    WaitFor([&] { return (box = FindOwnWindow(kNoticeTitle, L"#32770")) != nullptr; });
+    HWND box = WaitForMessageBox();
     ASSERT_NE(box, nullptr);
     owner = ::GetWindow(box, GW_OWNER);
     dialogDisabled = !::IsWindowEnabled(dialog);

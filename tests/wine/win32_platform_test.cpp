@@ -86,8 +86,7 @@ TEST(Win32System, MessageBoxShowsTextTitleInformationIconAndOnlyOk) {
   bool otherButton = false;
   std::wstring text;
   std::thread user([&] {
-    HWND box = nullptr;
-    wine_test::WaitFor([&] { return (box = wine_test::FindOwnWindow(L"系統提示", L"#32770")); });
+    const HWND box = wine_test::WaitForMessageBox();
     if (!box) return;
     for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
       const auto icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
