@@ -15,8 +15,8 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/windows_api.h"
+#include "tests/wine/support/files.h"
 #include "tests/wine/support/own_windows.h"
-#include "tests/wine/temp_file.h"
 
 namespace sheetlore::win32 {
 namespace {
