@@ -53,10 +53,6 @@ class DialogDriver {
   // A click as the mouse makes it, posted so that a message box it opens does not hold us.
   void Click(ControlRef button) const { ::PostMessageW(At(button), BM_CLICK, 0, 0); }
 
-  void Type(ControlRef field, const std::wstring& text) const {
-    ::SendMessageW(At(field), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
-
   // Chooses a list entry by its text, with the notification a user's click sends.
   bool Choose(ControlRef list, const std::wstring& entry) const {
     HWND control = At(list);
@@ -280,7 +276,7 @@ TEST_F(DialogWindowTest, LayoutFocusAndTabOrderOfTheRealWindow) {
     d.ClickAndWait(Cmd1(2));
     EXPECT_EQ(FocusOf(dialog), d.At(kText2));
     EXPECT_EQ(TabWalk(dialog, d.At(Cmd1(1))), TabOrder(d, Cmd1(1)));
-    d.Type(Text1(0), L"10");
+    ::SendMessageW(d.At(Text1(0)), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10"));
     d.ClickAndWait(Option1(0));
     EXPECT_EQ(d.Text(Text1(0)), L"25.4");
     EXPECT_EQ(d.Text(lbCap(3)), L"公分");
