@@ -60,13 +60,12 @@ TEST_F(ComObject, PrintCheckWithBothParametersOmitted) {
   VARIANT_BOOL installed = VARIANT_FALSE;
   ASSERT_EQ(slots_->PrintCheck(nullptr, nullptr, &installed), S_OK);
   EXPECT_EQ(installed, VARIANT_TRUE);  // the private environment has printers
-  // An explicit "missing" marker in a position is the same as leaving it out.
-  for (const auto& arguments : {std::vector<VARIANT>{}, std::vector{Missing(), Missing()}}) {
-    CallResult call = CallByName(byName_.get(), L"PrintCheck", arguments);
-    ASSERT_EQ(call.hr, S_OK);
-    EXPECT_EQ(V_VT(call.value.get()), VT_BOOL);
-    EXPECT_EQ(V_BOOL(call.value.get()), VARIANT_TRUE);
-  }
+  // An explicit "missing" marker in each position is the same as leaving the arguments out
+  // (which com_vbscript_test.vbs does).
+  CallResult call = CallByName(byName_.get(), L"PrintCheck", {Missing(), Missing()});
+  ASSERT_EQ(call.hr, S_OK);
+  EXPECT_EQ(V_VT(call.value.get()), VT_BOOL);
+  EXPECT_EQ(V_BOOL(call.value.get()), VARIANT_TRUE);
 }
 
 TEST_F(ComObject, RunTimeErrorReachesTheSlotsCallerWithItsDescription) {
