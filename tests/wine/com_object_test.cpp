@@ -131,19 +131,25 @@ TEST_F(ComObject, APrinterObjectThatNamesNoPrinterEndsTheCallWithItsError) {
   }
 }
 
+// A printer that does not open, unknown or named as no printer can be (64 KiB of text, control
+// characters): an ordinary failure, 0 and False, the array untouched.
 TEST_F(ComObject, APrinterThatDoesNotOpenIsAnOrdinaryFailure) {
-  com_ptr<IDispatch> printer = FakePrinter::Named(L"No such printer");
-  unique_variant rows = unique_variant::from_i4(42);
-  IDispatch* given = printer.get();
-  VARIANT_BOOL ok = VARIANT_TRUE;
-  ASSERT_EQ(slots_->FormCheck(rows.get(), &given, &ok), S_OK);
-  EXPECT_EQ(ok, VARIANT_FALSE);
-  EXPECT_EQ(V_VT(rows.get()), VT_I4);
-  EXPECT_EQ(V_I4(rows.get()), 42);
-  unique_bstr size(L"8.5/11");
-  LONG position = -1;
-  ASSERT_EQ(slots_->gFormID(size.get(), printer.get(), &position), S_OK);
-  EXPECT_EQ(position, 0);
+  for (const std::wstring& name : {std::wstring(L"No such printer"), std::wstring(65536, L'A'),
+                                   std::wstring(L"A\r\nB\t\x01\x1A[x]=;")}) {
+    SCOPED_TRACE(testing::PrintToString(name.substr(0, 20)));
+    com_ptr<IDispatch> printer = FakePrinter::Named(name);
+    unique_variant rows = unique_variant::from_i4(42);
+    IDispatch* given = printer.get();
+    VARIANT_BOOL ok = VARIANT_TRUE;
+    ASSERT_EQ(slots_->FormCheck(rows.get(), &given, &ok), S_OK);
+    EXPECT_EQ(ok, VARIANT_FALSE);
+    EXPECT_EQ(V_VT(rows.get()), VT_I4);
+    EXPECT_EQ(V_I4(rows.get()), 42);
+    unique_bstr size(L"8.5/11");
+    LONG position = -1;
+    ASSERT_EQ(slots_->gFormID(size.get(), printer.get(), &position), S_OK);
+    EXPECT_EQ(position, 0);
+  }
 }
 
 TEST_F(ComObject, FormCheckGivesAVariantArrayAndHandsBackTheCurrentPrinter) {
