@@ -11,6 +11,13 @@
 
 namespace sheetlore::contract {
 
+// A UTF-16 file's bytes: the little-endian mark, then the text.
+inline std::string Utf16File(const std::wstring& text) {
+  std::string bytes = "\xFF\xFE";
+  for (const wchar_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  return bytes;
+}
+
 // One profile file, reached through the ProfileFiles port, whose bytes a test can set and read.
 class ProfileBackend {
  public:

@@ -15,15 +15,6 @@ namespace {
 
 constexpr std::uint32_t kBuffer = 10000;
 
-std::string Utf16File(const std::wstring& text) {
-  std::string bytes = "\xFF\xFE";
-  for (const wchar_t c : text) {
-    bytes += static_cast<char>(c & 0xFF);
-    bytes += static_cast<char>((c >> 8) & 0xFF);
-  }
-  return bytes;
-}
-
 class ProfileContractTest : public ::testing::Test {
  protected:
   std::wstring Read(const std::optional<std::wstring>& section,

@@ -30,18 +30,9 @@ class SimProfileBackend final : public ProfileBackend {
 
   std::optional<std::string> FileBytes() override {
     if (!sim_.FileExists(path_)) return std::nullopt;
-    std::string bytes;
     const std::wstring text = sim_.FileText(path_);
-    if (sim_.FileIsUnicode(path_)) {
-      bytes = "\xFF\xFE";
-      for (const wchar_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-      }
-    } else {
-      for (const wchar_t c : text) bytes += static_cast<char>(c);
-    }
-    return bytes;
+    if (sim_.FileIsUnicode(path_)) return Utf16File(text);
+    return std::string(text.begin(), text.end());  // each character is one Latin-1 byte
   }
 
   void BlockWrites() override { sim_.MakeReadOnly(path_); }

@@ -11,7 +11,7 @@
 #include "platform/win32/win32_system.h"
 #include "platform/win32/windows_api.h"
 #include "tests/contract/backends.h"
-#include "tests/wine/temp_file.h"
+#include "tests/wine/support/files.h"
 
 namespace sheetlore::contract {
 namespace {
@@ -22,29 +22,11 @@ class Win32ProfileBackend final : public ProfileBackend {
   const std::wstring& path() const override { return file_.path(); }
 
   void SetFileBytes(const std::optional<std::string>& bytes) override {
-    ::DeleteFileW(file_.path().c_str());
-    if (!bytes) return;
-    const HANDLE raw = ::CreateFileW(file_.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (raw == INVALID_HANDLE_VALUE) return;
-    win32::unique_kernel_handle file(raw);
-    DWORD written = 0;
-    ::WriteFile(raw, bytes->data(), static_cast<DWORD>(bytes->size()), &written, nullptr);
+    win32::SetFileBytes(file_.path(), bytes);
   }
-
   std::optional<std::string> FileBytes() override {
     held_.reset();  // a held file cannot be read either: writes stay blocked only until now
-    const HANDLE raw = ::CreateFileW(file_.path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, 0, nullptr);
-    if (raw == INVALID_HANDLE_VALUE) return std::nullopt;
-    win32::unique_kernel_handle file(raw);
-    std::string bytes;
-    char chunk[4096];
-    DWORD read = 0;
-    while (::ReadFile(raw, chunk, sizeof chunk, &read, nullptr) && read > 0) {
-      bytes.append(chunk, read);
-    }
-    return bytes;
+    return win32::FileBytes(file_.path());
   }
 
   void BlockWrites() override {

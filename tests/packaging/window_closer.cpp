@@ -15,9 +15,8 @@
 namespace sheetlore::wine_test {
 namespace {
 
-// A PNG of a window as the X display shows it, taken with xwd and ImageMagick's convert, run
-// as Unix programs from inside Wine.
-// Saves the window's picture at pngPath (a Unix path); true when the file is there afterwards.
+// Saves a PNG of the window as the X display shows it at pngPath (a Unix path), taken with xwd and
+// ImageMagick's convert run as Unix programs from inside Wine; true when the file is there.
 bool SaveScreenshot(HWND window, const std::string& pngPath) {
   char display[256] = {};
   if (!::GetEnvironmentVariableA("DISPLAY", display, sizeof(display))) return false;
@@ -67,7 +66,7 @@ std::string Utf8(const std::wstring& text) {
 
 int CloseDialog(const char* screenshot) {
   HWND dialog = nullptr;
-  WaitFor([&] { return (dialog = FindAnyWindow(kDialogCaption, win32::kDialogWindowClass)); },
+  WaitFor([&] { return (dialog = FindOwnWindow(kDialogCaption, win32::kDialogWindowClass, true)); },
           std::chrono::seconds(120));
   if (!dialog) {
     std::puts("FAIL: no dialog appeared");
@@ -89,9 +88,7 @@ int CloseDialog(const char* screenshot) {
 
 int ConfirmMessages(int count) {
   for (int confirmed = 1; confirmed <= count; ++confirmed) {
-    HWND box = nullptr;
-    WaitFor([&] { return (box = FindAnyWindow(kNoticeTitle, L"#32770")) != nullptr; },
-            std::chrono::seconds(300));
+    const HWND box = WaitForMessageBox(std::chrono::seconds(300), true);
     if (!box) {
       std::printf("FAIL: message box %d did not appear\n", confirmed);
       return 1;

@@ -56,27 +56,12 @@ class Generator {
   }
 
   std::wstring Value() {
+    static const std::wstring kLongValue = L"a long value that is longer than the small buffers";
     static const std::vector<std::wstring> values = {
-        L"0",
-        L"14.8",
-        L"A5X",
-        L"  padded  ",
-        L"\"quoted\"",
-        L"'single'",
-        L"\"",
-        L"\"\"",
-        L"'a\"",
-        L"x=y",
-        L"",
-        L"  ",
-        L"trail   ",
-        L"\tTab",
-        L"1E-05",
-        L"a;b",
-        L"[s]",
-        L"a long value that is longer than the small buffers",
-        L"line\r\nbreak",
-        L"x\n[Inject]"};
+        L"0",        L"14.8", L"A5X",      L"  padded  ",    L"\"quoted\"",
+        L"'single'", L"\"",   L"\"\"",     L"'a\"",          L"x=y",
+        L"",         L"  ",   L"trail   ", L"\tTab",         L"1E-05",
+        L"a;b",      L"[s]",  kLongValue,  L"line\r\nbreak", L"x\n[Inject]"};
     return Pick(values);
   }
 

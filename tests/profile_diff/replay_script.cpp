@@ -1,28 +1,17 @@
 #include "tests/profile_diff/replay_script.h"
 
 #include <cstdio>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
 namespace sheetlore::profile_diff {
 namespace {
 
-bool NeedsEscape(unsigned value) {
-  return value < 0x21 || value > 0x7e || value == '%' || value == '~' || value == '=';
-}
-
 std::string Hex(unsigned value, int digits) {
   char text[16];
   std::snprintf(text, sizeof text, "%0*X", digits, value);
   return text;
-}
-
-std::vector<std::string> Split(const std::string& line) {
-  std::vector<std::string> tokens;
-  std::istringstream stream(line);
-  std::string token;
-  while (stream >> token) tokens.push_back(token);
-  return tokens;
 }
 
 }  // namespace
@@ -33,7 +22,7 @@ std::string EscapeText(const std::wstring& text) {
     const auto value = static_cast<unsigned>(c);
     if (value > 0xff) {
       escaped += "%u" + Hex(value, 4);
-    } else if (NeedsEscape(value)) {
+    } else if (value < 0x21 || value > 0x7e || value == '%' || value == '~' || value == '=') {
       escaped += "%" + Hex(value, 2);
     } else {
       escaped += static_cast<char>(value);
@@ -78,7 +67,8 @@ bool Replay(std::istream& script, contract::ProfileBackend& backend, std::ostrea
       out << line << "\n";
       continue;
     }
-    const std::vector<std::string> tokens = Split(line);
+    std::istringstream words(line);
+    const std::vector<std::string> tokens{std::istream_iterator<std::string>(words), {}};
     const std::string& command = tokens[0];
     if (command == "F" && tokens.size() == 2) {
       const OptionalText text = DecodeArgument(tokens[1]);

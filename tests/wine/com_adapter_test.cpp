@@ -1,5 +1,6 @@
 // Pieces of the COM adapter on their own: omitted arguments, the wizard caption, and the
-// arrays written into a caller's VARIANT.
+// forms array with no forms. (The list of paper names as an array: store_wine_test's PaperNames
+// and com_vbscript_test.vbs.)
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,6 @@ namespace {
 
 using com::CompletedArguments;
 using com::StoreFormRows;
-using com::StoreNames;
 namespace typelib = com::typelib;
 
 const typelib::Method& MethodNamed(std::wstring_view name) {
@@ -134,25 +134,6 @@ TEST(FormRowsArray, ZeroFormsGiveAFourByZeroArray) {
   EXPECT_EQ(upper, 3);
   SafeArrayGetUBound(V_ARRAY(target.get()), 2, &upper);
   EXPECT_EQ(upper, -1);
-}
-
-TEST(NamesArray, IsOneDimensionalTextFromZero) {
-  unique_variant target;
-  VARIANT reference = Reference(target.get());
-  StoreNames(reference, {L"a", L"b"});
-  // Variants, so that script hosts can index it; each element is text.
-  ASSERT_EQ(V_VT(target.get()), VT_ARRAY | VT_VARIANT);
-  LONG second = 1;
-  unique_variant element;
-  ASSERT_EQ(SafeArrayGetElement(V_ARRAY(target.get()), &second, element.get()), S_OK);
-  ASSERT_EQ(V_VT(element.get()), VT_BSTR);
-  EXPECT_EQ(TextOf(V_BSTR(element.get())), L"b");
-  EXPECT_EQ(SafeArrayGetDim(V_ARRAY(target.get())), 1u);
-  LONG lower = -1, upper = -1;
-  SafeArrayGetLBound(V_ARRAY(target.get()), 1, &lower);
-  SafeArrayGetUBound(V_ARRAY(target.get()), 1, &upper);
-  EXPECT_EQ(lower, 0);
-  EXPECT_EQ(upper, 1);
 }
 
 }  // namespace

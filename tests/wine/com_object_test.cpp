@@ -44,75 +44,44 @@ class ComObject : public testing::Test {
   std::optional<std::optional<std::string>> storeBefore_;
 };
 
-TEST_F(ComObject, GetWindowsReportsTheNtFamilyBothWays) {
-  SHORT family = 0;
-  ASSERT_EQ(slots_->GetWindows(&family), S_OK);
-  EXPECT_EQ(family, 2);
-  // Scripts read it like a property, too.
-  CallResult call =
-      CallByName(byName_.get(), L"getwindows", {}, DISPATCH_PROPERTYGET | DISPATCH_METHOD);
-  ASSERT_EQ(call.hr, S_OK);
-  EXPECT_EQ(V_VT(call.value.get()), VT_I2);
-  EXPECT_EQ(V_I2(call.value.get()), 2);
-}
-
-// The conversion itself is the core's (unit tests); here what the interface adds: an omitted
-// mode is True, by name a number for mMode is coerced to a boolean first (1 arrives as True),
-// and a by-reference value comes through unchanged.
-TEST_F(ComObject, InchToCmWithModeOmittedCoercedAndByReference) {
+// The conversion itself is the core's (unit tests), and a script's variable passed by reference
+// is com_vbscript_test.vbs's; here an omitted mode is True, and by name a number for mMode is
+// coerced to a boolean first (1 arrives as True).
+TEST_F(ComObject, InchToCmWithModeOmittedOrCoerced) {
   double value = 1, result = -1;
   ASSERT_EQ(slots_->InchToCm(&value, nullptr, &result), S_OK);
   EXPECT_DOUBLE_EQ(result, 2.54);
-  VARIANT variable = Double(3);
-  for (auto [arguments, expected] :
-       {std::pair{std::vector{Double(1)}, 2.54}, std::pair{std::vector{Double(5), Short(1)}, 12.7},
-        std::pair{std::vector{Reference(&variable)}, 7.62}}) {
-    CallResult call = CallByName(byName_.get(), L"InchToCm", arguments);
-    ASSERT_EQ(call.hr, S_OK);
-    EXPECT_DOUBLE_EQ(V_R8(call.value.get()), expected);
-  }
-  EXPECT_EQ(V_VT(&variable), VT_R8);
-  EXPECT_EQ(V_R8(&variable), 3);
+  CallResult call = CallByName(byName_.get(), L"InchToCm", {Double(5), Short(1)});
+  ASSERT_EQ(call.hr, S_OK);
+  EXPECT_DOUBLE_EQ(V_R8(call.value.get()), 12.7);
 }
 
 TEST_F(ComObject, PrintCheckWithBothParametersOmitted) {
   VARIANT_BOOL installed = VARIANT_FALSE;
   ASSERT_EQ(slots_->PrintCheck(nullptr, nullptr, &installed), S_OK);
   EXPECT_EQ(installed, VARIANT_TRUE);  // the private environment has printers
-  // An explicit "missing" marker in a position is the same as leaving it out.
-  for (const auto& arguments : {std::vector<VARIANT>{}, std::vector{Missing(), Missing()}}) {
-    CallResult call = CallByName(byName_.get(), L"PrintCheck", arguments);
-    ASSERT_EQ(call.hr, S_OK);
-    EXPECT_EQ(V_VT(call.value.get()), VT_BOOL);
-    EXPECT_EQ(V_BOOL(call.value.get()), VARIANT_TRUE);
-  }
+  // An explicit "missing" marker in each position is the same as leaving the arguments out
+  // (which com_vbscript_test.vbs does).
+  CallResult call = CallByName(byName_.get(), L"PrintCheck", {Missing(), Missing()});
+  ASSERT_EQ(call.hr, S_OK);
+  EXPECT_EQ(V_VT(call.value.get()), VT_BOOL);
+  EXPECT_EQ(V_BOOL(call.value.get()), VARIANT_TRUE);
 }
 
-TEST_F(ComObject, RunTimeErrorReachesBothCallersWithNumberAndDescription) {
+TEST_F(ComObject, RunTimeErrorReachesTheSlotsCallerWithItsDescription) {
   LONG id = 123;
   unique_bstr name(L"8.5");
   EXPECT_EQ(slots_->gFormID(name.get(), nullptr, &id), RunTimeError(9));
-  EXPECT_EQ(id, 123);  // the result is not set
-  EXPECT_EQ(ErrorDescription(), L"Subscript out of range");
+  EXPECT_EQ(id, 123);        // the result is not set
+  com_ptr<IErrorInfo> info;  // the thread's error object
+  ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
+  unique_bstr description;
+  info->GetDescription(description.put());
+  EXPECT_EQ(description.str(), L"Subscript out of range");
   com_ptr<ISupportErrorInfo> support;
   ASSERT_EQ(byName_.query(support), S_OK);
   EXPECT_EQ(support->InterfaceSupportsErrorInfo(__uuidof(_ClsPrint)), S_OK);
-
-  CallResult call = CallByName(byName_.get(), L"gFormID", {Text(name.get()), Object(nullptr)});
-  ExpectRaised(RunTimeError(9), call);
-  EXPECT_EQ(call.description, L"Subscript out of range");
-}
-
-TEST_F(ComObject, GFormIdFindsLetterBySizeOnTheCallersPrinter) {
-  com_ptr<IDispatch> printer = FakePrinter::Named(DefaultPrinter());
-  unique_bstr size(L"8.5/11");
-  LONG position = 0;
-  ASSERT_EQ(slots_->gFormID(size.get(), printer.get(), &position), S_OK);
-  EXPECT_EQ(position, 1);
-  CallResult call =
-      CallByName(byName_.get(), L"gFormID", {Text(size.get()), Object(printer.get())});
-  ASSERT_EQ(call.hr, S_OK);
-  EXPECT_EQ(V_I4(call.value.get()), 1);
+  // By name, error 9 and its description in Err: com_vbscript_test.vbs.
 }
 
 // Printer objects a caller hands in that name no printer: the call ends with the failure's
@@ -162,27 +131,25 @@ TEST_F(ComObject, APrinterObjectThatNamesNoPrinterEndsTheCallWithItsError) {
   }
 }
 
+// A printer that does not open, unknown or named as no printer can be (64 KiB of text, control
+// characters): an ordinary failure, 0 and False, the array untouched.
 TEST_F(ComObject, APrinterThatDoesNotOpenIsAnOrdinaryFailure) {
-  com_ptr<IDispatch> printer = FakePrinter::Named(L"No such printer");
-  unique_variant rows = unique_variant::from_i4(42);
-  IDispatch* given = printer.get();
-  VARIANT_BOOL ok = VARIANT_TRUE;
-  ASSERT_EQ(slots_->FormCheck(rows.get(), &given, &ok), S_OK);
-  EXPECT_EQ(ok, VARIANT_FALSE);
-  EXPECT_EQ(V_VT(rows.get()), VT_I4);
-  EXPECT_EQ(V_I4(rows.get()), 42);
-  unique_bstr size(L"8.5/11");
-  LONG position = -1;
-  ASSERT_EQ(slots_->gFormID(size.get(), printer.get(), &position), S_OK);
-  EXPECT_EQ(position, 0);
-}
-
-// The array element (column, row) of a two-dimensional array.
-unique_variant Element(SAFEARRAY* array, LONG column, LONG row) {
-  unique_variant element;
-  LONG at[2] = {column, row};
-  EXPECT_EQ(SafeArrayGetElement(array, at, element.get()), S_OK);
-  return element;
+  for (const std::wstring& name : {std::wstring(L"No such printer"), std::wstring(65536, L'A'),
+                                   std::wstring(L"A\r\nB\t\x01\x1A[x]=;")}) {
+    SCOPED_TRACE(testing::PrintToString(name.substr(0, 20)));
+    com_ptr<IDispatch> printer = FakePrinter::Named(name);
+    unique_variant rows = unique_variant::from_i4(42);
+    IDispatch* given = printer.get();
+    VARIANT_BOOL ok = VARIANT_TRUE;
+    ASSERT_EQ(slots_->FormCheck(rows.get(), &given, &ok), S_OK);
+    EXPECT_EQ(ok, VARIANT_FALSE);
+    EXPECT_EQ(V_VT(rows.get()), VT_I4);
+    EXPECT_EQ(V_I4(rows.get()), 42);
+    unique_bstr size(L"8.5/11");
+    LONG position = -1;
+    ASSERT_EQ(slots_->gFormID(size.get(), printer.get(), &position), S_OK);
+    EXPECT_EQ(position, 0);
+  }
 }
 
 TEST_F(ComObject, FormCheckGivesAVariantArrayAndHandsBackTheCurrentPrinter) {
@@ -209,17 +176,7 @@ TEST_F(ComObject, FormCheckGivesAVariantArrayAndHandsBackTheCurrentPrinter) {
   EXPECT_EQ(lower, 0);
   EXPECT_EQ(upper, 3);
   EXPECT_GT(rowsUpper, 0);
-  unique_variant name = Element(array, 0, 0), number = Element(array, 1, 0),
-                 width = Element(array, 2, 0), height = Element(array, 3, 1);
-  ASSERT_EQ(V_VT(name.get()), VT_BSTR);
-  EXPECT_EQ(TextOf(V_BSTR(name.get())), L"Letter");
-  ASSERT_EQ(V_VT(number.get()), VT_I4);
-  EXPECT_EQ(V_I4(number.get()), 1);
-  ASSERT_EQ(V_VT(width.get()), VT_R8);
-  EXPECT_DOUBLE_EQ(V_R8(width.get()), 21.59);
-  ASSERT_EQ(V_VT(height.get()), VT_R8);
-  EXPECT_GT(V_R8(height.get()), 0);
-  // By name into a script's variables: com_vbscript_test.vbs.
+  // The elements, read by name into a script's variables: com_vbscript_test.vbs.
 }
 
 TEST_F(ComObject, FormCheckRedimensionsACallersTextArray) {

@@ -53,10 +53,6 @@ class DialogDriver {
   // A click as the mouse makes it, posted so that a message box it opens does not hold us.
   void Click(ControlRef button) const { ::PostMessageW(At(button), BM_CLICK, 0, 0); }
 
-  void Type(ControlRef field, const std::wstring& text) const {
-    ::SendMessageW(At(field), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
-
   // Chooses a list entry by its text, with the notification a user's click sends.
   bool Choose(ControlRef list, const std::wstring& entry) const {
     HWND control = At(list);
@@ -280,7 +276,7 @@ TEST_F(DialogWindowTest, LayoutFocusAndTabOrderOfTheRealWindow) {
     d.ClickAndWait(Cmd1(2));
     EXPECT_EQ(FocusOf(dialog), d.At(kText2));
     EXPECT_EQ(TabWalk(dialog, d.At(Cmd1(1))), TabOrder(d, Cmd1(1)));
-    d.Type(Text1(0), L"10");
+    ::SendMessageW(d.At(Text1(0)), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10"));
     d.ClickAndWait(Option1(0));
     EXPECT_EQ(d.Text(Text1(0)), L"25.4");
     EXPECT_EQ(d.Text(lbCap(3)), L"公分");
@@ -411,7 +407,7 @@ TEST(DialogWindowEventsTest, HandlersFromCodeFailuresTabIntoOptionsAndMessageOwn
   std::thread user = User([&](const DialogDriver& d) {
     dialog = d.dialog();
     d.Click(Cmd1(1));
-    failureMessage = AnswerOwnMessageBox();
+    failureMessage = ConfirmMessageBox(WaitForMessageBox());
 
     for (std::int16_t option : {1, 0}) {
       SCOPED_TRACE(option);
@@ -432,8 +428,7 @@ TEST(DialogWindowEventsTest, HandlersFromCodeFailuresTabIntoOptionsAndMessageOwn
     Activate(other);
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(win32::DialogControlId(Cmd1(2)), BN_CLICKED),
                    reinterpret_cast<LPARAM>(d.At(Cmd1(2))));
-    HWND box = nullptr;
-    WaitFor([&] { return (box = FindOwnWindow(kNoticeTitle, L"#32770")) != nullptr; });
+    HWND box = WaitForMessageBox();
     ASSERT_NE(box, nullptr);
     owner = ::GetWindow(box, GW_OWNER);
     dialogDisabled = !::IsWindowEnabled(dialog);

@@ -43,13 +43,7 @@ rePaPer Added(int i) { return {0, double(i), i + 0.5, 0.25, i - 0.25, 0.5, i + 0
 
 // Every value of one version follows from its number, so a paper mixing two versions shows.
 rePaPer Version(int v) {
-  return {static_cast<std::uint8_t>(v % 2),
-          100.0 + v,
-          200.0 + v,
-          double(v),
-          v + 0.5,
-          v + 0.25,
-          v + 0.75};
+  return {BYTE(v % 2), 100.0 + v, 200.0 + v, double(v), v + 0.5, v + 0.25, v + 0.75};
 }
 
 int Fail(int problems, const wchar_t* what, const std::wstring& name) {

@@ -15,8 +15,8 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/windows_api.h"
+#include "tests/wine/support/files.h"
 #include "tests/wine/support/own_windows.h"
-#include "tests/wine/temp_file.h"
 
 namespace sheetlore::win32 {
 namespace {
@@ -86,8 +86,7 @@ TEST(Win32System, MessageBoxShowsTextTitleInformationIconAndOnlyOk) {
   bool otherButton = false;
   std::wstring text;
   std::thread user([&] {
-    HWND box = nullptr;
-    wine_test::WaitFor([&] { return (box = wine_test::FindOwnWindow(L"系統提示", L"#32770")); });
+    const HWND box = wine_test::WaitForMessageBox();
     if (!box) return;
     for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
       const auto icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));

@@ -10,8 +10,6 @@
 #include <objbase.h>
 #include <oleauto.h>
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,10 +17,13 @@
 #include "com/cls_print_interface.h"
 #include "com/sheetlore_guids.h"
 #include "platform/win32/com_ptr.h"
+#include "tests/wine/support/files.h"
 
 namespace sheetlore::com_test {
 
 using win32::com_ptr;
+using win32::FileBytes;
+using win32::SetFileBytes;
 using win32::unique_bstr;
 using win32::unique_variant;
 
@@ -41,23 +42,6 @@ inline std::wstring DefaultPrinter() {
   wchar_t name[256] = {};
   DWORD length = 256;
   return GetDefaultPrinterW(name, &length) ? name : L"";
-}
-
-// A file's bytes; nothing when the file does not exist.
-inline std::optional<std::string> FileBytes(const std::wstring& path) {
-  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
-  std::ifstream file(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-// Writes the bytes, or removes the file when there are none.
-inline void SetFileBytes(const std::wstring& path, const std::optional<std::string>& bytes) {
-  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!bytes) {
-    DeleteFileW(path.c_str());
-    return;
-  }
-  std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << *bytes;
 }
 
 // COM initialised (apartment threaded) while it lives.
@@ -239,15 +223,6 @@ inline std::vector<std::wstring> PaperNames(_ClsPrint* store) {
     names.push_back(V_VT(entry.get()) == VT_BSTR ? TextOf(V_BSTR(entry.get())) : L"(not text)");
   }
   return names;
-}
-
-// The thread's error object after a failed vtable call.
-inline std::wstring ErrorDescription() {
-  com_ptr<IErrorInfo> info;
-  if (GetErrorInfo(0, info.put()) != S_OK || !info) return L"(no error object)";
-  unique_bstr description;
-  info->GetDescription(description.put());
-  return description.str();
 }
 
 // A printer automation object of a caller: DeviceName is the name given, missing altogether

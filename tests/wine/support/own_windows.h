@@ -60,24 +60,28 @@ inline BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM context) {
   return TRUE;
 }
 
-// A visible top-level window of this process with that caption (any class), or null. Other
-// processes on the same display may show the same dialog at the same time.
-inline HWND FindOwnWindow(const std::wstring& caption, const std::wstring& className = {}) {
-  WindowSearch search{caption, className};
+// A visible top-level window with that caption (and class, when one is given), or null: of this
+// process, since others on the same display may show the same dialog at the same time, or of any
+// process for a helper that plays the user of another program.
+inline HWND FindOwnWindow(const std::wstring& caption, const std::wstring& className = {},
+                          bool anyProcess = false) {
+  WindowSearch search{caption, className, nullptr, anyProcess};
   ::EnumWindows(&MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-// The same search over every process's windows, for a helper that plays the user of another
-// program.
-inline HWND FindAnyWindow(const std::wstring& caption, const std::wstring& className = {}) {
-  WindowSearch search{caption, className, nullptr, true};
-  ::EnumWindows(&MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+// Waits for the next "系統提示" message box (of this process unless anyProcess); null if none came.
+inline HWND WaitForMessageBox(std::chrono::milliseconds limit = std::chrono::seconds(90),
+                              bool anyProcess = false) {
+  HWND box = nullptr;
+  WaitFor([&] { return (box = FindOwnWindow(kNoticeTitle, L"#32770", anyProcess)) != nullptr; },
+          limit);
+  return box;
 }
 
 // Reads a message box's text, confirms it with OK and waits for it to close.
 inline std::wstring ConfirmMessageBox(HWND box) {
+  if (!box) return L"(no message box)";
   std::wstring text;
   for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
     if (ClassOf(child) == L"Static" && !TextOf(child).empty()) text = TextOf(child);
@@ -85,14 +89,6 @@ inline std::wstring ConfirmMessageBox(HWND box) {
   ::PostMessageW(box, WM_COMMAND, IDOK, 0);
   WaitFor([&] { return !::IsWindow(box); });
   return text;
-}
-
-// Waits for this process's next "系統提示" message box, confirms it and returns its text.
-inline std::wstring AnswerOwnMessageBox(
-    std::chrono::milliseconds limit = std::chrono::seconds(90)) {
-  HWND box = nullptr;
-  WaitFor([&] { return (box = FindOwnWindow(kNoticeTitle, L"#32770")) != nullptr; }, limit);
-  return box ? ConfirmMessageBox(box) : L"(no message box)";
 }
 
 // While it lives, a thread confirms every message box of this process and closes the
