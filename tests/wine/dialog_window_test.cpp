@@ -53,18 +53,6 @@ class DialogDriver {
   // A click as the mouse makes it, posted so that a message box it opens does not hold us.
   void Click(ControlRef button) const { ::PostMessageW(At(button), BM_CLICK, 0, 0); }
 
-  // Chooses a list entry by its text, with the notification a user's click sends.
-  bool Choose(ControlRef list, const std::wstring& entry) const {
-    HWND control = At(list);
-    const auto position = ::SendMessageW(control, LB_FINDSTRINGEXACT, WPARAM(-1),
-                                         reinterpret_cast<LPARAM>(entry.c_str()));
-    if (position < 0) return false;
-    ::SendMessageW(control, LB_SETCURSEL, static_cast<WPARAM>(position), 0);
-    ::SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(win32::DialogControlId(list), LBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(control));
-    return true;
-  }
-
   // A click that opens no message box: returns once its handlers have run.
   void ClickAndWait(ControlRef button) const { ::SendMessageW(At(button), BM_CLICK, 0, 0); }
 
@@ -268,7 +256,14 @@ TEST_F(DialogWindowTest, LayoutFocusAndTabOrderOfTheRealWindow) {
 
     // The current printer is chosen and its forms listed; a form loads in inches.
     EXPECT_EQ(d.Text(kCombo1), currentPrinter);
-    ASSERT_TRUE(d.Choose(List1(1), L"A4"));
+    // A4 chosen as a user's click chooses it, with its notification.
+    HWND forms = d.At(List1(1));
+    const auto a4 =
+        ::SendMessageW(forms, LB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(L"A4"));
+    ASSERT_GE(a4, 0);
+    ::SendMessageW(forms, LB_SETCURSEL, static_cast<WPARAM>(a4), 0);
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(win32::DialogControlId(List1(1)), LBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(forms));
     EXPECT_EQ(d.Text(Text1(0)), L"8.26771653543307");
     EXPECT_EQ(d.Text(lbCap(0)), L"英寸");
 
