@@ -361,12 +361,5 @@ TEST_F(ComObject, NamedArgumentsReachTheirParameters) {
   EXPECT_DOUBLE_EQ(V_R8(result.get()), 1);
 }
 
-TEST_F(ComObject, UnknownMembersAndWrongArgumentsAreRefused) {
-  EXPECT_EQ(CallByName(byName_.get(), L"NoSuchMethod").hr, DISP_E_UNKNOWNNAME);
-  EXPECT_EQ(CallByName(byName_.get(), L"GetWindows", {Long(1)}).hr, DISP_E_BADPARAMCOUNT);
-  EXPECT_NE(CallByName(byName_.get(), L"InchToCm").hr, S_OK);  // mValue is required
-  EXPECT_EQ(CallByName(byName_.get(), L"IniReadValue").hr, DISP_E_PARAMNOTOPTIONAL);
-}
-
 }  // namespace
 }  // namespace sheetlore::com_test
