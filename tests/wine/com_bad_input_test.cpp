@@ -5,7 +5,6 @@
 // or an automation error, never a crash or a window, and no refused call changes PrintSet.ini.
 
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <list>
 #include <set>
@@ -68,45 +67,11 @@ class Arguments {
   std::list<VARIANT> owned_;  // stable addresses for references
 };
 
-using Wrong = std::function<VARIANT(Arguments&)>;
-
 // Arguments of PrintAddForm (printer, form, six sizes) and of IniWriteValue (name, unit code,
 // six values): the first two given, the sizes 10 x 15 with no margins.
 std::vector<VARIANT> WithSizes(VARIANT first, VARIANT second) {
   return {first, second, Double(10), Double(15), Double(0), Double(0), Double(0), Double(0)};
 }
-
-// Text arguments of every kind, for the methods that take names.
-const std::vector<Wrong> kWrongTexts = {
-    [](Arguments& a) { return a.String(L""); },
-    [](Arguments&) { return Text(nullptr); },
-    [](Arguments& a) { return a.String(kLong); },
-    [](Arguments& a) { return a.String(kControls); },
-    [](Arguments& a) { return a.String(L"   "); },
-    [](Arguments& a) { return a.TextArray(); },
-    [](Arguments& a) { return a.Dispatch(FakePrinter::WithoutDeviceName()); },
-    [](Arguments&) { return OfType(VT_NULL); },
-    [](Arguments&) { return OfType(VT_EMPTY); },
-    [](Arguments&) { return OfType(VT_UNKNOWN); },
-    [](Arguments&) { return Missing(); },
-    [](Arguments&) { return Double(kNaN); },
-};
-
-const std::vector<Wrong> kWrongNumbers = {
-    [](Arguments&) { return Double(kNaN); },
-    [](Arguments&) { return Double(kInfinity); },
-    [](Arguments&) { return Double(-kInfinity); },
-    [](Arguments&) { return Double(-0.0); },
-    [](Arguments&) { return Double(kJustPastLargest); },
-    [](Arguments&) { return Double(kJustPastSmallest); },
-    [](Arguments&) { return Double(1e300); },
-    [](Arguments& a) { return a.String(L"abc"); },
-    [](Arguments& a) { return a.String(L""); },
-    [](Arguments& a) { return a.TextArray(); },
-    [](Arguments&) { return OfType(VT_NULL); },
-    [](Arguments& a) { return a.Currency(); },
-    [](Arguments& a) { return a.Dispatch(FakePrinter::WithoutDeviceName()); },
-};
 
 class ComBadInput : public testing::Test {
  protected:
@@ -142,6 +107,22 @@ class ComBadInput : public testing::Test {
     return result;
   }
 
+  // Text arguments of every kind, for the methods that take names.
+  std::vector<VARIANT> WrongTexts() {
+    return {args_.String(L""),    Text(nullptr),      args_.String(kLong), args_.String(kControls),
+            args_.String(L"   "), args_.TextArray(),  NoDeviceName(),      OfType(VT_NULL),
+            OfType(VT_EMPTY),     OfType(VT_UNKNOWN), Missing(),           Double(kNaN)};
+  }
+  // Number arguments of every kind.
+  std::vector<VARIANT> WrongNumbers() {
+    return {Double(kNaN),      Double(kInfinity),        Double(-kInfinity),
+            Double(-0.0),      Double(kJustPastLargest), Double(kJustPastSmallest),
+            Double(1e300),     args_.String(L"abc"),     args_.String(L""),
+            args_.TextArray(), OfType(VT_NULL),          args_.Currency(),
+            NoDeviceName()};
+  }
+  VARIANT NoDeviceName() { return args_.Dispatch(FakePrinter::WithoutDeviceName()); }
+
   static bool Refused(const CallResult& result) {
     if (result.hr != S_OK) return true;
     const VARIANT& v = *result.value.get();
@@ -161,11 +142,11 @@ class ComBadInput : public testing::Test {
 
 TEST_F(ComBadInput, PrintAddFormPrintDelFormAndPrintGetFormWithWrongNames) {
   for (const wchar_t* method : {L"PrintAddForm", L"PrintDelForm", L"PrintGetForm"}) {
-    for (const Wrong& wrong : kWrongTexts) {
+    for (const VARIANT& wrong : WrongTexts()) {
       for (int position = 0; position < 2; ++position) {
         std::vector<VARIANT> arguments = {args_.String(DefaultPrinter()),
                                           args_.String(L"Sheetlore bad")};
-        arguments[position] = wrong(args_);
+        arguments[position] = wrong;
         if (std::wstring(method) == L"PrintAddForm")
           arguments.insert(arguments.end(), {Double(10), Double(15)});
         Call(method, arguments);
@@ -177,11 +158,11 @@ TEST_F(ComBadInput, PrintAddFormPrintDelFormAndPrintGetFormWithWrongNames) {
 }
 
 TEST_F(ComBadInput, PrintAddFormWithWrongSizes) {
-  for (const Wrong& wrong : kWrongNumbers) {
+  for (const VARIANT& wrong : WrongNumbers()) {
     for (int position = 2; position < 8; ++position) {
       std::vector<VARIANT> arguments =
           WithSizes(args_.String(L"No such printer"), args_.String(L"Sheetlore bad"));
-      arguments[position] = wrong(args_);
+      arguments[position] = wrong;
       Call(L"PrintAddForm", arguments);
     }
   }
@@ -201,9 +182,9 @@ TEST_F(ComBadInput, PrintAddFormWithWrongSizes) {
 }
 
 TEST_F(ComBadInput, InchToCmAndPrintCheckWithWrongArguments) {
-  for (const Wrong& wrong : kWrongNumbers) {
-    Call(L"InchToCm", {wrong(args_)});
-    Call(L"InchToCm", {Double(1), wrong(args_)});
+  for (const VARIANT& wrong : WrongNumbers()) {
+    Call(L"InchToCm", {wrong});
+    Call(L"InchToCm", {Double(1), wrong});
   }
   // The largest double in inches has no centimetres: overflow.
   ExpectRaised(RunTimeError(6), Call(L"InchToCm", {Double(std::numeric_limits<double>::max())}));
@@ -213,9 +194,9 @@ TEST_F(ComBadInput, InchToCmAndPrintCheckWithWrongArguments) {
   EXPECT_NE(Call(L"InchToCm", {}).hr, S_OK);                         // mValue is required
   Call(L"InchToCm", {Double(1), Boolean(VARIANT_TRUE), Double(1)});  // one too many
 
-  for (const Wrong& wrong : kWrongTexts) {
+  for (const VARIANT& wrong : WrongTexts()) {
     // A printer is installed: every call answers true at once, whatever the caption.
-    const CallResult check = Call(L"PrintCheck", {Boolean(VARIANT_TRUE), wrong(args_)});
+    const CallResult check = Call(L"PrintCheck", {Boolean(VARIANT_TRUE), wrong});
     if (check.hr == S_OK) {
       EXPECT_EQ(V_BOOL(check.value.get()), VARIANT_TRUE);
     }
@@ -223,10 +204,10 @@ TEST_F(ComBadInput, InchToCmAndPrintCheckWithWrongArguments) {
 }
 
 TEST_F(ComBadInput, GFormIdFormCheckAndFormAllAddWithWrongNamesAndPrinters) {
-  for (const Wrong& wrong : kWrongTexts) {
-    Call(L"gFormID", {wrong(args_), args_.Dispatch(FakePrinter::Named(DefaultPrinter()))});
-    Call(L"gFormID", {args_.String(L"8.5/11"), wrong(args_)});
-    Call(L"FormCheck", {args_.VariantRef(), wrong(args_)});
+  for (const VARIANT& wrong : WrongTexts()) {
+    Call(L"gFormID", {wrong, args_.Dispatch(FakePrinter::Named(DefaultPrinter()))});
+    Call(L"gFormID", {args_.String(L"8.5/11"), wrong});
+    Call(L"FormCheck", {args_.VariantRef(), wrong});
   }
   for (const auto& [size, error] : {std::pair{L"8.5", 9}, std::pair{L"", 9},
                                     std::pair{L"1E400/1", 6}, std::pair{L"100000/1", 6}}) {
@@ -242,30 +223,28 @@ TEST_F(ComBadInput, GFormIdFormCheckAndFormAllAddWithWrongNamesAndPrinters) {
 
   // What FormAllAdd cannot read a printer name from: an error before anything is installed
   // and before its message.
-  for (const Wrong& wrong : std::vector<Wrong>{
-           [](Arguments& b) { return b.String(L"Office"); },
-           [](Arguments& b) { return b.TextArray(); }, [](Arguments&) { return Double(kNaN); },
-           [](Arguments&) { return OfType(VT_NULL); }, [](Arguments&) { return Missing(); }}) {
-    EXPECT_NE(Call(L"FormAllAdd", {wrong(args_)}).hr, S_OK);
+  for (const VARIANT& wrong :
+       {args_.String(L"Office"), args_.TextArray(), Double(kNaN), OfType(VT_NULL), Missing()}) {
+    EXPECT_NE(Call(L"FormAllAdd", {wrong}).hr, S_OK);
   }
   Call(L"FormAllAdd", {});
   Call(L"FormShow", {Double(1)});  // FormShow takes nothing: refused before any window
 }
 
 TEST_F(ComBadInput, PaperStoreWithWrongNamesAndValues) {
-  for (const Wrong& wrong : kWrongTexts) {
-    const CallResult write = Call(L"IniWriteValue", WithSizes(wrong(args_), Short(0)));
-    Call(L"IniReadValue", {Short(1), wrong(args_)});
-    Call(L"IniReadValue", {Short(0), wrong(args_), args_.VariantRef()});
-    Call(L"IniDelValue", {wrong(args_)});
+  for (const VARIANT& wrong : WrongTexts()) {
+    const CallResult write = Call(L"IniWriteValue", WithSizes(wrong, Short(0)));
+    Call(L"IniReadValue", {Short(1), wrong});
+    Call(L"IniReadValue", {Short(0), wrong, args_.VariantRef()});
+    Call(L"IniDelValue", {wrong});
     // A name the store accepted: put the store back for the next one.
     if (!Refused(write)) SetFileBytes(StorePath(), kKnownStore);
   }
   // A unit code outside a byte, numbers of the wrong type, missing arguments. (Which names and
   // values the store refuses, and a stored unit code past a byte: paper_store_test.)
-  for (const Wrong& wrong : kWrongNumbers) {
-    Call(L"IniWriteValue", WithSizes(args_.String(L"Sheetlore bad"), wrong(args_)));
-    Call(L"IniReadValue", {wrong(args_), args_.String(L"A5X")});
+  for (const VARIANT& wrong : WrongNumbers()) {
+    Call(L"IniWriteValue", WithSizes(args_.String(L"Sheetlore bad"), wrong));
+    Call(L"IniReadValue", {wrong, args_.String(L"A5X")});
   }
   Call(L"IniWriteValue", WithSizes(args_.String(L"Sheetlore bad"), Long(256)));
   Call(L"IniWriteValue", {args_.String(L"Sheetlore bad"), Short(0), Double(10)});
@@ -275,8 +254,8 @@ TEST_F(ComBadInput, PaperStoreWithWrongNamesAndValues) {
 }
 
 TEST_F(ComBadInput, FormSelectAndGetWindowsWithWrongArguments) {
-  for (const Wrong& wrong : kWrongTexts) Call(L"FormSelect", {wrong(args_), Long(0)});
-  for (const Wrong& wrong : kWrongNumbers) Call(L"FormSelect", {args_.String(L"A4"), wrong(args_)});
+  for (const VARIANT& wrong : WrongTexts()) Call(L"FormSelect", {wrong, Long(0)});
+  for (const VARIANT& wrong : WrongNumbers()) Call(L"FormSelect", {args_.String(L"A4"), wrong});
   Call(L"FormSelect", {});
   EXPECT_EQ(Call(L"GetWindows", {Double(1)}).hr, DISP_E_BADPARAMCOUNT);
   EXPECT_EQ(CallByName(object_.get(), L"NoSuchMethod").hr, DISP_E_UNKNOWNNAME);
