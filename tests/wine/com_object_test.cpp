@@ -180,8 +180,7 @@ TEST_F(ComObject, FormCheckGivesAVariantArrayAndHandsBackTheCurrentPrinter) {
 }
 
 TEST_F(ComObject, FormCheckRedimensionsACallersTextArray) {
-  SAFEARRAYBOUND bound{2, 0};
-  SAFEARRAY* texts = SafeArrayCreate(VT_BSTR, 1, &bound);
+  SAFEARRAY* texts = SafeArrayCreateVector(VT_BSTR, 0, 2);
   VARIANT rows = OfType(VT_BYREF | VT_ARRAY | VT_BSTR);
   V_ARRAYREF(&rows) = &texts;
   com_ptr<IDispatch> printer = FakePrinter::Named(DefaultPrinter());
@@ -203,8 +202,7 @@ TEST_F(ComObject, FormCheckRedimensionsACallersTextArray) {
 // The current printer goes into an empty printer argument even when the array refuses the
 // forms: a fixed-size array (error 10), and a reference to something that is not an array (13).
 TEST_F(ComObject, FormCheckHandsBackTheCurrentPrinterWhenTheArrayRefusesTheForms) {
-  SAFEARRAYBOUND bound{2, 0};
-  SAFEARRAY* texts = SafeArrayCreate(VT_BSTR, 1, &bound);
+  SAFEARRAY* texts = SafeArrayCreateVector(VT_BSTR, 0, 2);
   texts->fFeatures |= FADF_FIXEDSIZE;
   VARIANT fixedRows = OfType(VT_BYREF | VT_ARRAY | VT_BSTR);
   V_ARRAYREF(&fixedRows) = &texts;
