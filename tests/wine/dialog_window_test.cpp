@@ -114,29 +114,27 @@ void CheckLayout(const DialogDriver& d) {
   EXPECT_EQ(client.right, Pixels(layout::kClientWidthTwips, dpi));
   EXPECT_EQ(client.bottom, Pixels(layout::kClientHeightTwips, dpi));
 
-  struct KindOnScreen {
-    const wchar_t* windowClass;
-    LONG buttonType;  // -1 for no button
-  };
-  const std::map<Kind, KindOnScreen> kinds = {{Kind::Frame, {L"Button", BS_GROUPBOX}},
-                                              {Kind::Label, {L"Static", -1}},
-                                              {Kind::TextField, {L"Edit", -1}},
-                                              {Kind::CheckBox, {L"Button", BS_3STATE}},
-                                              {Kind::OptionButton, {L"Button", BS_AUTORADIOBUTTON}},
-                                              {Kind::PushButton, {L"Button", BS_PUSHBUTTON}},
-                                              {Kind::DropDownList, {L"ComboBox", -1}},
-                                              {Kind::ListBox, {L"ListBox", -1}}};
+  // Each kind's window class and button type (-1: no button).
+  const std::map<Kind, std::pair<const wchar_t*, LONG>> kinds = {
+      {Kind::Frame, {L"Button", BS_GROUPBOX}},
+      {Kind::Label, {L"Static", -1}},
+      {Kind::TextField, {L"Edit", -1}},
+      {Kind::CheckBox, {L"Button", BS_3STATE}},
+      {Kind::OptionButton, {L"Button", BS_AUTORADIOBUTTON}},
+      {Kind::PushButton, {L"Button", BS_PUSHBUTTON}},
+      {Kind::DropDownList, {L"ComboBox", -1}},
+      {Kind::ListBox, {L"ListBox", -1}}};
   for (const layout::ControlLayout& placed : layout::kControls) {
     const ControlRef ref{placed.group, placed.index};
     SCOPED_TRACE(testing::Message()
                  << static_cast<int>(placed.group) << "(" << placed.index << ")");
     HWND control = d.At(ref);
     ASSERT_NE(control, nullptr);
-    const KindOnScreen& kind = kinds.at(placed.kind);
-    EXPECT_EQ(ClassOf(control), kind.windowClass);
+    const auto [windowClass, buttonType] = kinds.at(placed.kind);
+    EXPECT_EQ(ClassOf(control), windowClass);
     const auto style = static_cast<LONG>(::GetWindowLongPtrW(control, GWL_STYLE));
-    if (kind.buttonType >= 0) {
-      EXPECT_EQ(style & BS_TYPEMASK, kind.buttonType);
+    if (buttonType >= 0) {
+      EXPECT_EQ(style & BS_TYPEMASK, buttonType);
     }
     // Text fields and unit captions show values, a drop-down list its selection.
     if (placed.kind != Kind::TextField && placed.kind != Kind::DropDownList &&
