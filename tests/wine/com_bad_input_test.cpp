@@ -26,6 +26,8 @@ const double kInfinity = std::numeric_limits<double>::infinity();
 // 214748.3648 cm is 2147483648 spooler units, one past the largest 32-bit integer.
 const double kJustPastLargest = 214748.3648;
 const double kJustPastSmallest = -214748.3649;
+const VARIANT kLargestCurrency =
+    Make(VT_CY, [](VARIANT& v) { V_CY(&v).int64 = std::numeric_limits<LONGLONG>::max(); });
 const std::wstring kLong(65536, L'A');
 const std::wstring kControls = L"A\r\nB\t\x01\x1A[x]=;";
 const std::string kKnownStore =
@@ -53,11 +55,6 @@ class Arguments {
     VARIANT v = Object(object.get());
     object->AddRef();
     return Own(v);
-  }
-  VARIANT Currency() {
-    VARIANT v = OfType(VT_CY);
-    V_CY(&v).int64 = std::numeric_limits<LONGLONG>::max();
-    return v;
   }
   VARIANT VariantRef() { return Reference(&Own(OfType(VT_EMPTY))); }
 
@@ -118,7 +115,7 @@ class ComBadInput : public testing::Test {
     return {Double(kNaN),      Double(kInfinity),        Double(-kInfinity),
             Double(-0.0),      Double(kJustPastLargest), Double(kJustPastSmallest),
             Double(1e300),     args_.String(L"abc"),     args_.String(L""),
-            args_.TextArray(), OfType(VT_NULL),          args_.Currency(),
+            args_.TextArray(), OfType(VT_NULL),          kLargestCurrency,
             NoDeviceName()};
   }
   VARIANT NoDeviceName() { return args_.Dispatch(FakePrinter::WithoutDeviceName()); }
