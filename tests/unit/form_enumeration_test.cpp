@@ -4,6 +4,7 @@
 
 #include "component/cls_print.h"
 #include "platform/sim/sim_platform.h"
+#include "tests/unit/sim_support.h"
 
 namespace sheetlore {
 namespace {
@@ -94,12 +95,7 @@ TEST_F(FormEnumerationTest, FailuresLeaveTheArrayAsItWas) {
 TEST_F(FormEnumerationTest, APrinterObjectWithoutDeviceNameEndsTheCall) {
   PrinterRef broken = sim_.MakeBrokenPrinter();
   std::optional<std::vector<FormRow>> rows = kEarlier;
-  try {
-    cls_.FormCheck(rows, broken);
-    ADD_FAILURE() << "no error";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(static_cast<std::uint32_t>(error.hresult()), 0x80020006u);
-  }
+  EXPECT_EQ(RaisedBy([&] { cls_.FormCheck(rows, broken); }).hresult, 0x80020006u);
   EXPECT_EQ(rows, kEarlier);
 }
 
@@ -158,12 +154,7 @@ TEST_F(FormLookupTest, TheDecimalPointIsTheOnlySeparator) {
 
 TEST_F(FormLookupTest, ANameWithoutSlashIsSubscriptOutOfRangeBeforeAnyCall) {
   for (const std::wstring name : {L"8.5", L"", L"8.5x11"}) {
-    try {
-      Lookup(name);
-      ADD_FAILURE() << "no error for a name without slash";
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.number(), 9);
-    }
+    EXPECT_EQ(RaisedBy([&] { Lookup(name); }).number, 9) << testing::PrintToString(name);
   }
   EXPECT_TRUE(sim_.Calls().empty());
 }
@@ -202,12 +193,7 @@ TEST_F(FormLookupTest, ThePositionCounterStopsAt32767) {
 
   forms.push_back(Form(L"After", 2, 2));
   sim_.SetForms(forms);
-  try {
-    Lookup(L"2/2");
-    ADD_FAILURE() << "no overflow";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), 6);
-  }
+  EXPECT_EQ(RaisedBy([&] { Lookup(L"2/2"); }).number, 6);
   EXPECT_EQ(sim_.Forms().size(), forms.size());  // nothing added after the overflow
 }
 

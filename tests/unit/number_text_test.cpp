@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/automation_error.h"
+#include "tests/unit/sim_support.h"
 
 namespace sheetlore {
 namespace {
@@ -26,13 +27,8 @@ void ExpectReads(const ReadCase& c) {
 }
 
 void ExpectOverflow(std::wstring_view text) {
-  SCOPED_TRACE(testing::Message() << "text: \"" << std::wstring(text) << "\"");
-  try {
-    const double value = ReadNumber(text);
-    ADD_FAILURE() << "read as " << value << " instead of overflowing";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), 6);
-  }
+  EXPECT_EQ(RaisedBy([&] { ReadNumber(text); }).number, 6)
+      << "text: " << std::string(text.begin(), text.end());
 }
 
 TEST(ReadNumber, ReadsSignDigitsFractionAndExponent) {
