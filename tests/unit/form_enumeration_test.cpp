@@ -25,14 +25,6 @@ class FormEnumerationTest : public ::testing::Test {
     sim_.AddPrinter(kOther);
   }
 
-  std::vector<std::wstring> OpenedPrinters() const {
-    std::vector<std::wstring> opened;
-    for (const sim::Call& call : sim_.Calls()) {
-      if (call.api == sim::Api::OpenPrinter) opened.push_back(call.args.at(0));
-    }
-    return opened;
-  }
-
   static const std::vector<FormRow> kEarlier;
 
   sim::SimPlatform sim_;
@@ -60,7 +52,7 @@ TEST_F(FormEnumerationTest, WithoutAPrinterObjectTheCurrentPrinterIsUsedAndHande
   std::optional<std::vector<FormRow>> rows;
   PrinterRef printer;
   ASSERT_TRUE(cls_.FormCheck(rows, printer));
-  EXPECT_THAT(OpenedPrinters(), ElementsAre(kOther));
+  EXPECT_THAT(OpenedPrinters(sim_), ElementsAre(kOther));
   ASSERT_NE(printer, nullptr);
   EXPECT_EQ(printer->DeviceName(), kOther);
 }
@@ -163,7 +155,7 @@ TEST_F(FormLookupTest, WithoutAPrinterObjectTheCurrentPrinterIsSearchedAndAddedT
   sim_.SetCurrentPrinter(kOther);
   EXPECT_EQ(cls_.gFormID(L"3/5", nullptr),
             static_cast<std::int32_t>(sim::BuiltinForms().size()) + 1);
-  EXPECT_THAT(OpenedPrinters(), ElementsAre(kOther, kOther));
+  EXPECT_THAT(OpenedPrinters(sim_), ElementsAre(kOther, kOther));
 }
 
 TEST_F(FormLookupTest, FailuresGiveZero) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/automation_error.h"
 #include "platform/sim/sim_platform.h"
@@ -24,6 +25,15 @@ Raised RaisedBy(Call&& call) {
     return {error.number(), static_cast<std::uint32_t>(error.hresult()), error.description()};
   }
   return {};
+}
+
+// The printers opened, in order, as the spooler was asked for them.
+inline std::vector<std::wstring> OpenedPrinters(const sim::SimPlatform& sim) {
+  std::vector<std::wstring> opened;
+  for (const sim::Call& call : sim.Calls()) {
+    if (call.api == sim::Api::OpenPrinter) opened.push_back(call.args.at(0));
+  }
+  return opened;
 }
 
 inline const FormInfo* FindForm(const sim::SimPlatform& sim, const std::wstring& name) {
