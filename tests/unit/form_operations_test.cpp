@@ -91,11 +91,10 @@ TEST_F(FormOperationsTest, AddStoresTheSizeAndPrintableAreaAndScalesTheArguments
     double cx = c.cx, cy = c.cy, left = c.left, right = c.right, top = c.top, bottom = c.bottom;
     EXPECT_TRUE(cls_.PrintAddForm(printer, form, cx, cy, left, right, top, bottom));
     EXPECT_EQ(sim_.Forms().back(), c.stored);
-    EXPECT_EQ(
-        (std::vector<double>{cx, cy, left, right, top, bottom}),
-        (std::vector<double>{210000, 297000, static_cast<double>(c.stored.left),
-                             static_cast<double>(c.stored.right), static_cast<double>(c.stored.top),
-                             static_cast<double>(c.stored.bottom)}));
+    const FormInfo& f = c.stored;
+    EXPECT_EQ((std::vector<double>{cx, cy, left, right, top, bottom}),
+              (std::vector<double>{210000, 297000, 1.0 * f.left, 1.0 * f.right, 1.0 * f.top,
+                                   1.0 * f.bottom}));
     ASSERT_TRUE(cls_.PrintDelForm(printer, form));
     EXPECT_EQ(FindForm(sim_, L"F"), nullptr);
   }
