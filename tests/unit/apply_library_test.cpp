@@ -1,5 +1,6 @@
 // apply: a printer's forms brought to a paper library, checked without changes, pruned, and on
 // remote print servers.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -180,13 +181,10 @@ TEST_F(ApplyLibraryTest, RemotePrinterNamesPassThroughUnchanged) {
   ASSERT_EQ(Run({L"capture", remote}).exitCode, 0);
   ASSERT_EQ(Run({L"form-add", remote, L"Remote", L"1", L"1"}).exitCode, 0);
   ASSERT_EQ(Run({L"install", remote}).exitCode, 0);
-  std::size_t opens = 0;
-  for (const sim::Call& call : sim_.Calls()) {
-    if (call.api != sim::Api::OpenPrinter) continue;
-    ++opens;
-    EXPECT_EQ(call.args.at(0), remote);
-  }
-  EXPECT_GE(opens, 8u);  // apply: plan, add, replacement, read-back; capture; form-add; install
+  const std::vector<std::wstring> opened = OpenedPrinters(sim_);
+  EXPECT_THAT(opened, ::testing::Each(remote));
+  EXPECT_GE(opened.size(),
+            8u);  // apply: plan, add, replacement, read-back; capture; form-add; install
 }
 
 }  // namespace

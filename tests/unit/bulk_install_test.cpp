@@ -8,6 +8,7 @@
 
 #include "component/cls_print.h"
 #include "platform/sim/sim_platform.h"
+#include "tests/unit/sim_support.h"
 
 namespace sheetlore {
 namespace {
@@ -29,21 +30,9 @@ class BulkInstallTest : public ::testing::Test {
     ASSERT_TRUE(cls_.IniWriteValue(name, mode, w, h, l, r, t, b));
   }
 
-  const FormInfo* FindForm(const std::wstring& name) const {
-    for (const FormInfo& form : sim_.Forms()) {
-      if (form.name == name) return &form;
-    }
-    return nullptr;
-  }
-
   // The error FormAllAdd ends with, or 0 when it returns.
   std::int32_t RunAndCatch(PrinterRef printer) {
-    try {
-      cls_.FormAllAdd(printer);
-    } catch (const AutomationError& error) {
-      return error.number();
-    }
-    return 0;
+    return RaisedBy([&] { cls_.FormAllAdd(printer); }).number;
   }
 
   sim::SimPlatform sim_;
@@ -56,17 +45,11 @@ TEST_F(BulkInstallTest, InchPapersAreConvertedAndEveryOtherUnitIsTakenAsCentimet
   Store(L"Metric", 0, 8.5, 11);
   Store(L"Unit two", 2, 8.5, 11, 1, 7, 2, 9);
   cls_.FormAllAdd(printer_);
-
-  const FormInfo* inch = FindForm(L"Inch");
-  ASSERT_NE(inch, nullptr);
-  EXPECT_EQ(*inch, (FormInfo{0, L"Inch", 215900, 279400, 6350, 12700, 209550, 266700}));
-  const FormInfo* metric = FindForm(L"Metric");
-  ASSERT_NE(metric, nullptr);
   // Right and bottom 0 stand for the sheet's edges.
-  EXPECT_EQ(*metric, (FormInfo{0, L"Metric", 85000, 110000, 0, 0, 85000, 110000}));
-  const FormInfo* two = FindForm(L"Unit two");
-  ASSERT_NE(two, nullptr);
-  EXPECT_EQ(*two, (FormInfo{0, L"Unit two", 85000, 110000, 10000, 20000, 70000, 90000}));
+  EXPECT_EQ(std::vector<FormInfo>(sim_.Forms().end() - 3, sim_.Forms().end()),
+            (std::vector<FormInfo>{{0, L"Inch", 215900, 279400, 6350, 12700, 209550, 266700},
+                                   {0, L"Metric", 85000, 110000, 0, 0, 85000, 110000},
+                                   {0, L"Unit two", 85000, 110000, 10000, 20000, 70000, 90000}}));
 
   EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
 }
@@ -79,9 +62,9 @@ TEST_F(BulkInstallTest, AnExistingFormKeepsItsSizeWhileTheOthersAreAdded) {
   Store(L"Ticket", 0, 8, 20);
   cls_.FormAllAdd(printer_);
 
-  EXPECT_EQ(*FindForm(L"Label"), forms.back());
-  ASSERT_NE(FindForm(L"Ticket"), nullptr);
-  EXPECT_EQ(FindForm(L"Ticket")->cx, 80000);
+  EXPECT_EQ(*FindForm(sim_, L"Label"), forms.back());
+  ASSERT_NE(FindForm(sim_, L"Ticket"), nullptr);
+  EXPECT_EQ(FindForm(sim_, L"Ticket")->cx, 80000);
   EXPECT_EQ(sim_.Forms().size(), forms.size() + 1);
   EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
 }
@@ -93,13 +76,8 @@ TEST_F(BulkInstallTest, EachPaperIsReadUnderItsNameAndAddedToThePrinterItNames) 
   sim_.ClearCalls();
   cls_.FormAllAdd(second);
   EXPECT_EQ(sim_.CountCalls(sim::Api::DeviceName), 1u);
-  const auto& calls = sim_.Calls();
-  const auto opened = std::find_if(calls.begin(), calls.end(), [](const sim::Call& call) {
-    return call.api == sim::Api::OpenPrinter;
-  });
-  ASSERT_NE(opened, calls.end());
-  EXPECT_EQ(opened->args.at(0), L"Second");
-  EXPECT_EQ(FindForm(L"A5X")->cx, 148000);
+  EXPECT_THAT(OpenedPrinters(sim_), ::testing::Each(std::wstring(L"Second")));
+  EXPECT_EQ(FindForm(sim_, L"A5X")->cx, 148000);
 }
 
 TEST_F(BulkInstallTest, AnEmptyStoreInstallsNothingAndShowsTheMessage) {
@@ -116,32 +94,27 @@ TEST_F(BulkInstallTest, AListedPaperThatCannotBeReadIsPassedOverNotInstalledAsZe
                    L"[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\n");
   const std::size_t formsBefore = sim_.Forms().size();
   cls_.FormAllAdd(printer_);
-  EXPECT_EQ(FindForm(L"Gone"), nullptr);
-  ASSERT_NE(FindForm(L"A5X"), nullptr);
+  EXPECT_EQ(FindForm(sim_, L"Gone"), nullptr);
+  ASSERT_NE(FindForm(sim_, L"A5X"), nullptr);
   EXPECT_EQ(sim_.Forms().size(), formsBefore + 1);
   EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
 }
 
-TEST_F(BulkInstallTest, NoPrinterAndTheWizardClosedDoesNothing) {
+// Without a printer the wizard opens: closed without installing one, nothing is done; a printer
+// it installs receives the papers.
+TEST_F(BulkInstallTest, WithoutAPrinterThePapersGoToThePrinterTheWizardInstalls) {
   Store(L"A5X", 0, 14.8, 21);
-  sim_.RemoveAllPrinters();
-  sim_.OnWizardStart(
-      [this] { sim_.ScriptWindow(L"新增印表機精靈", sim_.Now() + 500, sim_.Now() + 3000); });
-  cls_.FormAllAdd(printer_);
-  EXPECT_EQ(sim_.WizardStarts(), 1u);
-  EXPECT_THAT(sim_.Messages(), IsEmpty());
-  EXPECT_EQ(sim_.Forms(), sim::BuiltinForms());
-}
-
-TEST_F(BulkInstallTest, APrinterInstalledThroughTheWizardReceivesThePapers) {
-  Store(L"A5X", 0, 14.8, 21);
-  sim_.RemoveAllPrinters();
-  sim_.OnWizardStart([this] {
-    sim_.ScriptWindow(L"新增印表機精靈", sim_.Now() + 500, sim_.Now() + 3000);
-    sim_.AddPrinter(kPrinter);
-  });
-  cls_.FormAllAdd(printer_);
-  EXPECT_NE(FindForm(L"A5X"), nullptr);
+  for (const bool installs : {false, true}) {
+    sim_.RemoveAllPrinters();
+    sim_.OnWizardStart([this, installs] {
+      sim_.ScriptWindow(L"新增印表機精靈", sim_.Now() + 500, sim_.Now() + 3000);
+      if (installs) sim_.AddPrinter(kPrinter);
+    });
+    cls_.FormAllAdd(printer_);
+    EXPECT_EQ(FindForm(sim_, L"A5X") != nullptr, installs);
+    EXPECT_EQ(sim_.Messages().size(), installs ? 1u : 0u);
+  }
+  EXPECT_EQ(sim_.WizardStarts(), 2u);
   EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
 }
 
@@ -149,14 +122,14 @@ TEST_F(BulkInstallTest, AnUnreadableDeviceNameEndsTheCallOnTheFirstPaper) {
   Store(L"A5X", 0, 14.8, 21);
   Store(L"B5", 0, 17.6, 25);
   EXPECT_EQ(RunAndCatch(sim_.MakeBrokenPrinter()), static_cast<std::int32_t>(0x80020006u));
-  EXPECT_EQ(FindForm(L"A5X"), nullptr);
+  EXPECT_EQ(FindForm(sim_, L"A5X"), nullptr);
   EXPECT_THAT(sim_.Messages(), IsEmpty());
 
   // Failing on the second paper, the first stays installed.
   sim_.FailCall(sim::Api::DeviceName, 2);
   EXPECT_NE(RunAndCatch(printer_), 0);
-  EXPECT_NE(FindForm(L"A5X"), nullptr);
-  EXPECT_EQ(FindForm(L"B5"), nullptr);
+  EXPECT_NE(FindForm(sim_, L"A5X"), nullptr);
+  EXPECT_EQ(FindForm(sim_, L"B5"), nullptr);
   EXPECT_THAT(sim_.Messages(), IsEmpty());
 }
 
@@ -167,13 +140,11 @@ TEST_F(BulkInstallTest, AMissingPrinterObjectIsAnObjectError) {
 }
 
 TEST_F(BulkInstallTest, AStoredUnitCodeOutsideAByteEndsTheCall) {
-  Store(L"A5X", 0, 14.8, 21);
-  sim_.SetFileText(kStore, sim_.FileText(kStore) + L"[Bad]\r\nmMode=300\r\n");
-  std::wstring text = sim_.FileText(kStore);
-  text.replace(text.find(L"A5X=A5X\r\n"), 9, L"A5X=A5X\r\nBad=Bad\r\n");
-  sim_.SetFileText(kStore, text);
+  sim_.SetFileText(kStore,
+                   L"[PrintMain]\r\nA5X=A5X\r\nBad=Bad\r\n[A5X]\r\nmMode=0\r\nW=14.8\r\n"
+                   L"H=21\r\n[Bad]\r\nmMode=300\r\n");
   EXPECT_EQ(RunAndCatch(printer_), 6);
-  EXPECT_NE(FindForm(L"A5X"), nullptr);
+  EXPECT_NE(FindForm(sim_, L"A5X"), nullptr);
   EXPECT_THAT(sim_.Messages(), IsEmpty());
 }
 

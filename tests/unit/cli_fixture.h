@@ -16,6 +16,7 @@
 #include "cli/run.h"
 #include "component/cls_print.h"
 #include "platform/sim/sim_platform.h"
+#include "tests/unit/sim_support.h"
 
 namespace sheetlore::cli {
 
@@ -51,12 +52,7 @@ class CliTest : public ::testing::Test {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   }
 
-  const FormInfo* Form(const std::wstring& name) const {
-    for (const FormInfo& form : sim_.Forms()) {
-      if (form.name == name) return &form;
-    }
-    return nullptr;
-  }
+  const FormInfo* Form(const std::wstring& name) const { return FindForm(sim_, name); }
   void AddUserForm(const FormInfo& form) {
     std::vector<FormInfo> forms = sim_.Forms();
     forms.push_back(form);

@@ -180,11 +180,7 @@ TEST_F(DialogCommandsTest, AddAllInstallsTheStoredPapersOnTheChosenPrinter) {
     ASSERT_TRUE(d.Click(Cmd1(0)));
     EXPECT_THAT(d.Items(List1(1)), ElementsAre(L"A4", L"Letter", L"Inch letter", L"Metric"));
   });
-  for (const sim::Call& call : sim_.Calls()) {
-    if (call.api == sim::Api::OpenPrinter) {
-      EXPECT_EQ(call.args.at(0), L"Back Office");
-    }
-  }
+  EXPECT_THAT(OpenedPrinters(sim_), ::testing::Each(std::wstring(L"Back Office")));
   ASSERT_NE(FindForm(L"Inch letter"), nullptr);
   EXPECT_EQ(FindForm(L"Inch letter")->cx, 215900);
   // Only FormAllAdd's own message.

@@ -14,6 +14,7 @@
 #include "dialog/frm_print.h"
 #include "platform/sim/sim_dialog.h"
 #include "platform/sim/sim_platform.h"
+#include "tests/unit/sim_support.h"
 
 namespace sheetlore::dialog_test {
 
@@ -63,10 +64,7 @@ class DialogTest : public ::testing::Test {
   static FrmPrint& Procedures() { return *ThreadDialogState().instance; }
 
   const FormInfo* FindForm(const std::wstring& name) const {
-    for (const FormInfo& form : sim_.Forms()) {
-      if (form.name == name) return &form;
-    }
-    return nullptr;
+    return sheetlore::FindForm(sim_, name);
   }
 
   std::vector<std::wstring> MessageTexts() const {

@@ -167,12 +167,7 @@ TEST_F(DialogStartupTest, EveryShowStartsAFreshDialogAndReleasesItAfterwards) {
   Show([this](sim::SimDialog& d) {
     EXPECT_TRUE(ThreadDialogState().instance);
     EXPECT_TRUE(ThreadDialogState().component);
-    try {
-      cls_.FormShow();
-      ADD_FAILURE() << "a second dialog was shown while the first is open";
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.number(), 400);
-    }
+    EXPECT_EQ(RaisedBy([this] { cls_.FormShow(); }).number, 400) << "a second dialog was shown";
     ASSERT_TRUE(d.Click(Cmd1(2)));
     ASSERT_TRUE(d.Type(Text1(0), L"99"));
     ASSERT_TRUE(d.ChooseOption(1));
@@ -239,13 +234,7 @@ TEST_F(DialogStartupTest, AShowThatEndsWithoutUnloadingLeavesNothingBehind) {
       {nullptr, 0x80004001u}, {&failing, 0x80070008u}, {&noUnload, 0}};
   for (const auto& [host, hresult] : hosts) {
     sim_.SetDialogHost(host);
-    std::uint32_t failure = 0;
-    try {
-      cls_.FormShow();
-    } catch (const AutomationError& error) {
-      failure = static_cast<std::uint32_t>(error.hresult());
-    }
-    EXPECT_EQ(failure, hresult);
+    EXPECT_EQ(RaisedBy([this] { cls_.FormShow(); }).hresult, hresult);
     EXPECT_FALSE(ThreadDialogState().instance);
     EXPECT_FALSE(ThreadDialogState().component);
   }

@@ -7,6 +7,7 @@
 
 #include "component/cls_print.h"
 #include "platform/sim/sim_platform.h"
+#include "tests/unit/sim_support.h"
 
 namespace sheetlore {
 namespace {
@@ -18,13 +19,6 @@ class FormOperationsTest : public ::testing::Test {
   FormOperationsTest() {
     sim_.AddPrinter(kPrinter);
     sim_.ClearCalls();
-  }
-
-  const FormInfo* FindForm(const std::wstring& name) const {
-    for (const FormInfo& form : sim_.Forms()) {
-      if (form.name == name) return &form;
-    }
-    return nullptr;
   }
 
   bool Add(std::wstring printer, std::wstring form, double cx, double cy, double left = 0,
@@ -58,7 +52,7 @@ TEST_F(FormOperationsTest, NamesReachTheSpoolerUntrimmed) {
   EXPECT_EQ(sim_.Calls().at(1).args.at(0), L" " + kPrinter + L" ");
 
   EXPECT_TRUE(Add(kPrinter, L" Label ", 10, 5));
-  EXPECT_NE(FindForm(L" Label "), nullptr);
+  EXPECT_NE(FindForm(sim_, L" Label "), nullptr);
 
   // A tab is not a blank: the name goes to the spooler.
   sim_.ClearCalls();
@@ -97,32 +91,31 @@ TEST_F(FormOperationsTest, AddStoresTheSizeAndPrintableAreaAndScalesTheArguments
     double cx = c.cx, cy = c.cy, left = c.left, right = c.right, top = c.top, bottom = c.bottom;
     EXPECT_TRUE(cls_.PrintAddForm(printer, form, cx, cy, left, right, top, bottom));
     EXPECT_EQ(sim_.Forms().back(), c.stored);
-    EXPECT_EQ(
-        (std::vector<double>{cx, cy, left, right, top, bottom}),
-        (std::vector<double>{210000, 297000, static_cast<double>(c.stored.left),
-                             static_cast<double>(c.stored.right), static_cast<double>(c.stored.top),
-                             static_cast<double>(c.stored.bottom)}));
+    const FormInfo& f = c.stored;
+    EXPECT_EQ((std::vector<double>{cx, cy, left, right, top, bottom}),
+              (std::vector<double>{210000, 297000, 1.0 * f.left, 1.0 * f.right, 1.0 * f.top,
+                                   1.0 * f.bottom}));
     ASSERT_TRUE(cls_.PrintDelForm(printer, form));
-    EXPECT_EQ(FindForm(L"F"), nullptr);
+    EXPECT_EQ(FindForm(sim_, L"F"), nullptr);
   }
 }
 
 TEST_F(FormOperationsTest, SizesRoundToTheNearestEvenThousandth) {
   // Scaled: 20000.5, 2.5, 3.5, (right 0: the width), 4.5, 5.5.
   EXPECT_TRUE(Add(kPrinter, L"R1", 2.00005, 0.00025, 0.00035, 0, 0.00045, 0.00055));
-  EXPECT_EQ(*FindForm(L"R1"), (FormInfo{0, L"R1", 20000, 2, 4, 4, 20000, 6}));
+  EXPECT_EQ(*FindForm(sim_, L"R1"), (FormInfo{0, L"R1", 20000, 2, 4, 4, 20000, 6}));
 
   // Negative positions are the spooler's to judge; they round the same way (-2.5, -3.5).
   EXPECT_TRUE(Add(kPrinter, L"R2", 1, 1, -0.00025, 0, -0.00035, 0));
-  EXPECT_EQ(FindForm(L"R2")->left, -2);
-  EXPECT_EQ(FindForm(L"R2")->top, -4);
+  EXPECT_EQ(FindForm(sim_, L"R2")->left, -2);
+  EXPECT_EQ(FindForm(sim_, L"R2")->top, -4);
 }
 
 TEST_F(FormOperationsTest, SizesOutsideTheSpoolerRangeOverflowAndStillClose) {
   // The last values that fit, on both sides.
   EXPECT_TRUE(Add(kPrinter, L"Widest", 214748.3647, 1, -214748.3648, 0, 0, 0));
-  EXPECT_EQ(FindForm(L"Widest")->cx, 2147483647);
-  EXPECT_EQ(FindForm(L"Widest")->left, -2147483647 - 1);
+  EXPECT_EQ(FindForm(sim_, L"Widest")->cx, 2147483647);
+  EXPECT_EQ(FindForm(sim_, L"Widest")->left, -2147483647 - 1);
 
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
@@ -132,16 +125,14 @@ TEST_F(FormOperationsTest, SizesOutsideTheSpoolerRangeOverflowAndStillClose) {
   for (const Case& c : {Case{214748.3648, 1, 0, 0, 0, 0}, Case{1, -214748.3649, 0, 0, 0, 0},
                         Case{1, 1, nan, 0, 0, 0}, Case{1, 1, 0, inf, 0, 0},
                         Case{nan, 1, 0, 0, 0, 0}, Case{1, 1, 0, 0, 0, 1e300}}) {
-    try {
-      Add(kPrinter, L"TooBig", c.cx, c.cy, c.left, c.right, c.top, c.bottom);
-      ADD_FAILURE() << "no overflow for cx " << c.cx;
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.number(), 6);
-      EXPECT_EQ(error.description(), L"Overflow");
-    }
+    EXPECT_EQ(RaisedBy([&] {
+                Add(kPrinter, L"TooBig", c.cx, c.cy, c.left, c.right, c.top, c.bottom);
+              }).description,
+              L"Overflow")
+        << "cx " << c.cx;
     EXPECT_EQ(sim_.OpenHandleCount(), 0u);
   }
-  EXPECT_EQ(FindForm(L"TooBig"), nullptr);
+  EXPECT_EQ(FindForm(sim_, L"TooBig"), nullptr);
 }
 
 // Each method's answer when the spooler refuses, fails at one call, or has no such printer.

@@ -154,5 +154,20 @@ TEST_F(FormSelectionTest, TheSpoolersOwnResultsAreNotFailures) {
   EXPECT_EQ(Select(L"A4"), 1);
 }
 
+// The simulated driver counts what a real one would read or write past the caller's records;
+// the short-record cases above rely on that count.
+TEST_F(FormSelectionTest, TheSimulatedDriverCountsReadsAndWritesPastShortRecords) {
+  Spooler& spooler = sim_.platform().spooler;
+  const PrinterHandle printer = spooler.OpenPrinter(kPrinter, kPrinterAccessAdminister);
+  std::vector<std::uint8_t> shortOutput(156);
+  spooler.DocumentProperties(0, printer, kPrinter, &shortOutput, nullptr, kDmOutBuffer);
+  EXPECT_EQ(sim_.DeviceSettingsOverruns(), 1u);
+  // A record that claims more bytes than it holds is read past its end and written past it.
+  std::vector<std::uint8_t> record = sim_.DeviceSettings(kPrinter);
+  record.resize(180);
+  spooler.DocumentProperties(0, printer, kPrinter, &record, &record, kDmInBuffer | kDmOutBuffer);
+  EXPECT_EQ(sim_.DeviceSettingsOverruns(), 3u);
+}
+
 }  // namespace
 }  // namespace sheetlore

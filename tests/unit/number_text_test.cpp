@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/automation_error.h"
+#include "tests/unit/sim_support.h"
 
 namespace sheetlore {
 namespace {
@@ -26,16 +27,13 @@ void ExpectReads(const ReadCase& c) {
 }
 
 void ExpectOverflow(std::wstring_view text) {
-  SCOPED_TRACE(testing::Message() << "text: \"" << std::wstring(text) << "\"");
-  try {
-    const double value = ReadNumber(text);
-    ADD_FAILURE() << "read as " << value << " instead of overflowing";
-  } catch (const AutomationError& error) {
-    EXPECT_EQ(error.number(), 6);
-  }
+  EXPECT_EQ(RaisedBy([&] { ReadNumber(text); }).number, 6)
+      << "text: " << std::string(text.begin(), text.end());
 }
 
-TEST(ReadNumber, ReadsSignDigitsFractionAndExponent) {
+// The leading number of a text: blanks, tabs and line feeds anywhere are ignored, and the number
+// ends at the first character that does not fit it.
+TEST(ReadNumber, ReadsTheLeadingNumber) {
   for (const ReadCase& c : {
            ReadCase{L"12.5", 12.5},
            {L"-3", -3},
@@ -55,26 +53,12 @@ TEST(ReadNumber, ReadsSignDigitsFractionAndExponent) {
            {L"7e0", 7},
            {L"0.001E311", 1e308},
            {L"3.14159265358979323846264338327950288", 3.141592653589793},
-       }) {
-    ExpectReads(c);
-  }
-}
-
-TEST(ReadNumber, IgnoresBlanksTabsAndLineFeedsAnywhere) {
-  for (const ReadCase& c : {
-           ReadCase{L" 1 2\t3\n.5 ", 123.5},
+           {L" 1 2\t3\n.5 ", 123.5},
            {L"- 5", -5},
            {L"1 e 3", 1000},
            {L"\t\n 7", 7},
            {L"1 . 2 5", 1.25},
-       }) {
-    ExpectReads(c);
-  }
-}
-
-TEST(ReadNumber, EndsAtTheFirstCharacterThatDoesNotFit) {
-  for (const ReadCase& c : {
-           ReadCase{L"12abc", 12},
+           {L"12abc", 12},
            {L"1.2.3", 1.2},
            {L"3,5", 3},  // the comma is never a decimal separator
            {L"1,000", 1},
@@ -88,9 +72,7 @@ TEST(ReadNumber, EndsAtTheFirstCharacterThatDoesNotFit) {
        }) {
     ExpectReads(c);
   }
-}
-
-TEST(ReadNumber, TextWithoutALeadingNumberIsZero) {
+  // Text without a leading number is zero.
   for (const wchar_t* text :
        {L"", L"abc", L".", L"-", L"+", L"--5", L"E5", L"&", L"&X1", L"-&H10", L"\uFF11", L"$5"}) {
     ExpectReads({text, 0});
@@ -159,7 +141,7 @@ struct TextCase {
   const wchar_t* text;
 };
 
-TEST(NumberText, WritesTheGeneralForm) {
+TEST(NumberText, WritesTheGeneralFormAndOutsideItsRangeTheExponentForm) {
   const double kMax = std::numeric_limits<double>::max();
   for (const TextCase& c : {
            TextCase{0.0, L"0"},
@@ -181,14 +163,8 @@ TEST(NumberText, WritesTheGeneralForm) {
            {-kMax, L"-1.79769313486232E+308"},
            {std::numeric_limits<double>::min(), L"2.2250738585072E-308"},
            {std::numeric_limits<double>::denorm_min(), L"4.94065645841247E-324"},
-       }) {
-    EXPECT_EQ(NumberText(c.value), c.text) << "value " << c.value;
-  }
-}
-
-TEST(NumberText, SwitchesToExponentFormOutsideOneTenThousandthToFifteenDigits) {
-  for (const TextCase& c : {
-           TextCase{1e14, L"100000000000000"},
+           // The exponent form outside one ten-thousandth to fifteen digits.
+           {1e14, L"100000000000000"},
            {999999999999999.0, L"999999999999999"},
            {999999999999999.4, L"999999999999999"},
            {999999999999999.5, L"1E+15"},  // rounding carries into the next power of ten
