@@ -43,15 +43,6 @@ class CliCommandsTest : public CliTest {
       }
     }
   }
-
-  // The first lines of stdout.
-  std::wstring Head(const RunResult& result, std::size_t lines) {
-    std::size_t end = 0;
-    for (std::size_t i = 0; i < lines && end != std::wstring::npos; ++i) {
-      end = result.out.find(L'\n', end == 0 ? 0 : end + 1);
-    }
-    return result.out.substr(0, end == std::wstring::npos ? end : end + 1);
-  }
 };
 
 TEST_F(CliCommandsTest, HelpNamesTheStoreAndEveryCommandHasItsUsage) {
@@ -110,17 +101,21 @@ TEST_F(CliCommandsTest, PrintersAndFormsInEachFormat) {
        kNotFound,
        L"printer not found or cannot be opened: No Such Printer"},
   });
+  // The tables' first lines.
   RunResult result = Run({L"forms", L"Label"});
-  EXPECT_EQ(Head(result, 3),
-            L"No.  Name                            Width (cm)  Height (cm)\n"
-            L"  1  Letter                               21.59        27.94\n"
-            L"  2  Letter Small                         21.59        27.94\n");
+  EXPECT_TRUE(
+      result.out.starts_with(L"No.  Name                            Width (cm)  Height (cm)\n"
+                             L"  1  Letter                               21.59        27.94\n"
+                             L"  2  Letter Small                         21.59        27.94\n"))
+      << result.out;
   result = Run({L"forms", L"--csv"});
   EXPECT_NE(result.out.find(L"\n7,Executive,18.415,26.67\n8,"), std::wstring::npos);
   EXPECT_NE(result.out.find(L"\n9,A4,21,29.7\n"), std::wstring::npos);
-  EXPECT_EQ(Head(Run({L"forms", kPrinter, L"--json"}), 8),
-            L"[\n  {\n    \"number\": 1,\n    \"name\": \"Letter\",\n    \"width_cm\": 21.59,\n"
-            L"    \"height_cm\": 27.94\n  },\n  {\n");
+  result = Run({L"forms", kPrinter, L"--json"});
+  EXPECT_TRUE(result.out.starts_with(
+      L"[\n  {\n    \"number\": 1,\n    \"name\": \"Letter\",\n    \"width_cm\": 21.59,\n"
+      L"    \"height_cm\": 27.94\n  },\n  {\n"))
+      << result.out;
 }
 
 TEST_F(CliCommandsTest, FormCommandsChangeTheSpoolerAndReportIt) {
