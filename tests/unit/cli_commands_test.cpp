@@ -17,7 +17,7 @@ constexpr int kNotFound = Status(ExitCode::NotFound);
 constexpr int kRefused = Status(ExitCode::Refused);
 
 // One command line and what it must give: the exit status, and stdout exactly when the command
-// succeeds or a text stderr must hold when it does not.
+// succeeds or a text stderr must hold (and nothing on stdout) when it does not.
 struct Case {
   std::vector<std::wstring> arguments;
   int status;
@@ -40,6 +40,7 @@ class CliCommandsTest : public CliTest {
         EXPECT_EQ(result.out, c.expected);
       } else {
         EXPECT_NE(result.err.find(c.expected), std::wstring::npos) << result.err;
+        EXPECT_EQ(result.out, L"");
       }
     }
   }
