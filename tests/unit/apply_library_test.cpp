@@ -101,9 +101,9 @@ TEST_F(ApplyLibraryTest, AFailedAddIsReportedWhileTheOtherChangesAreDone) {
     {"name": "Two", "unit": "cm", "width": 2, "height": 2},
     {"name": "Missing", "unit": "cm", "width": 3, "height": 3},
     {"name": "Four", "unit": "cm", "width": 4, "height": 4}]})");
-  sim_.FailCall(sim::Api::AddForm,
-                2);  // Two's add; Missing's replacement then adds its old form back
-  sim_.FailCall(sim::Api::AddForm, 3);  // Missing's new size
+  // Two's add, and Missing's new size (its replacement then adds the old form back).
+  sim_.FailCall(sim::Api::AddForm, 2);
+  sim_.FailCall(sim::Api::AddForm, 3);
   const RunResult result = Apply({L"--prune"});
   EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
   EXPECT_EQ(result.out,
@@ -122,8 +122,7 @@ TEST_F(ApplyLibraryTest, AFailedAddIsReportedWhileTheOtherChangesAreDone) {
 
 // A change the spooler took counts only once the forms read back show it.
 TEST_F(ApplyLibraryTest, ChangesThatCannotBeReadBackAreReportedAsFailed) {
-  sim_.FailCall(sim::Api::EnumForms, 3,
-                100);  // the plan's two reads succeed, every later one fails
+  sim_.FailCall(sim::Api::EnumForms, 3, 100);  // every read after the plan's two fails
   const RunResult result = Apply({});
   EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
   EXPECT_EQ(result.out,
@@ -168,8 +167,7 @@ TEST_F(ApplyLibraryTest, CapturedFormsExportedAndAppliedElsewhereMatchExactly) {
   RunResult result = Apply({});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(sim_.Forms(), handMade);
-  result = Apply({L"--check"});
-  EXPECT_EQ(result.exitCode, 0) << result.out;
+  EXPECT_EQ(Apply({L"--check"}).exitCode, 0);
 }
 
 // A \\server\printer name reaches the spooler exactly as written: forms change on that server.
@@ -181,10 +179,10 @@ TEST_F(ApplyLibraryTest, RemotePrinterNamesPassThroughUnchanged) {
   ASSERT_EQ(Run({L"capture", remote}).exitCode, 0);
   ASSERT_EQ(Run({L"form-add", remote, L"Remote", L"1", L"1"}).exitCode, 0);
   ASSERT_EQ(Run({L"install", remote}).exitCode, 0);
+  // apply: plan, add, replacement, read-back; capture; form-add; install.
   const std::vector<std::wstring> opened = OpenedPrinters(sim_);
   EXPECT_THAT(opened, ::testing::Each(remote));
-  EXPECT_GE(opened.size(),
-            8u);  // apply: plan, add, replacement, read-back; capture; form-add; install
+  EXPECT_GE(opened.size(), 8u);
 }
 
 }  // namespace

@@ -118,9 +118,11 @@ TEST_F(BulkInstallTest, WithoutAPrinterThePapersGoToThePrinterTheWizardInstalls)
   EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
 }
 
-TEST_F(BulkInstallTest, AnUnreadableDeviceNameEndsTheCallOnTheFirstPaper) {
+// A missing printer object is an object error.
+TEST_F(BulkInstallTest, AMissingPrinterOrAnUnreadableDeviceNameEndsTheCallOnTheFirstPaper) {
   Store(L"A5X", 0, 14.8, 21);
   Store(L"B5", 0, 17.6, 25);
+  EXPECT_EQ(RunAndCatch(nullptr), 91);
   EXPECT_EQ(RunAndCatch(sim_.MakeBrokenPrinter()), static_cast<std::int32_t>(0x80020006u));
   EXPECT_EQ(FindForm(sim_, L"A5X"), nullptr);
   EXPECT_THAT(sim_.Messages(), IsEmpty());
@@ -130,12 +132,6 @@ TEST_F(BulkInstallTest, AnUnreadableDeviceNameEndsTheCallOnTheFirstPaper) {
   EXPECT_NE(RunAndCatch(printer_), 0);
   EXPECT_NE(FindForm(sim_, L"A5X"), nullptr);
   EXPECT_EQ(FindForm(sim_, L"B5"), nullptr);
-  EXPECT_THAT(sim_.Messages(), IsEmpty());
-}
-
-TEST_F(BulkInstallTest, AMissingPrinterObjectIsAnObjectError) {
-  Store(L"A5X", 0, 14.8, 21);
-  EXPECT_EQ(RunAndCatch(nullptr), 91);
   EXPECT_THAT(sim_.Messages(), IsEmpty());
 }
 

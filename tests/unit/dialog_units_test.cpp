@@ -101,29 +101,20 @@ class DialogSelectionTest : public DialogTest,
 
 TEST_P(DialogSelectionTest, TheEntryIsShownInTheDialogsUnit) {
   const SelectionCase& c = GetParam();
-  if (c.storedPaper) {
-    if (c.unitCode == 1) Store(L"Paper", 1, 8.5, 11);
-    if (c.unitCode == 0) Store(L"Paper", 0, 21, 29.7);
-  }
+  if (c.storedPaper) Store(L"Paper", c.unitCode, c.unitCode ? 8.5 : 21, c.unitCode ? 11 : 29.7);
   sim_.AddPrinter(L"Other");
   Show([&c](sim::SimDialog& d) {
-    if (c.option >= 0) {
-      ASSERT_TRUE(d.ChooseOption(c.option));
-    }
+    ASSERT_TRUE(c.option < 0 || d.ChooseOption(c.option));
     // Fields of the other unit's text, so a missing conversion shows.
     ASSERT_TRUE(d.Choose(c.storedPaper ? List1(0) : List1(1), c.storedPaper ? L"Paper" : L"A4"));
-    EXPECT_EQ(d.Text(Text1(0)), c.widthAndHeight[0]);
-    EXPECT_EQ(d.Text(Text1(1)), c.widthAndHeight[1]);
+    EXPECT_EQ((std::vector{d.Text(Text1(0)), d.Text(Text1(1))}), c.widthAndHeight);
     EXPECT_EQ(d.UnitCaptions(), All(c.caption));
     EXPECT_EQ(d.Value(Check1(0)), kChecked);
     EXPECT_EQ(d.Value(Check1(1)), kChecked);
     EXPECT_EQ(d.Text(kText2), c.storedPaper ? L"Paper" : L"A4");
-    // The option chosen stays chosen.
-    const int chosen = d.Value(Option1(0)) + d.Value(Option1(1));
-    EXPECT_EQ(chosen, c.option >= 0 ? 1 : 0);
-    if (c.option >= 0) {
-      EXPECT_EQ(d.Value(Option1(c.option)), 1);
-    }
+    // The option chosen stays chosen, and no other is.
+    EXPECT_EQ(d.Value(Option1(0)), c.option == 0 ? 1 : 0);
+    EXPECT_EQ(d.Value(Option1(1)), c.option == 1 ? 1 : 0);
   });
 }
 

@@ -66,19 +66,16 @@ TEST_F(InchToCmTest, AProductBeyondTheDoubleRangeIsAnOverflow) {
 
 using GetWindowsTest = EnvironmentTest;
 
-TEST_F(GetWindowsTest, AnswersThePlatformIdentifier) {
+// A failing version call gives 0, for that call only.
+TEST_F(GetWindowsTest, AnswersThePlatformIdentifierOrZeroWhenTheVersionCallFails) {
+  sim.FailCall(sim::Api::GetVersionEx);
+  EXPECT_EQ(print.GetWindows(), 0);
   EXPECT_EQ(print.GetWindows(), 2);  // the NT family by default
   // 0 is the oldest 32-bit layer; the identifier is kept to 16 bits.
   for (const auto& [id, answer] : {std::pair{1u, 1}, {0u, 0}, {3u, 3}, {0x10002u, 2}}) {
     sim.SetPlatformId(id);
     EXPECT_EQ(print.GetWindows(), answer) << id;
   }
-}
-
-TEST_F(GetWindowsTest, AFailingVersionCallGivesZero) {
-  sim.FailCall(sim::Api::GetVersionEx);
-  EXPECT_EQ(print.GetWindows(), 0);
-  EXPECT_EQ(print.GetWindows(), 2);  // only the one call failed
   sim.FailVersion();
   EXPECT_EQ(print.GetWindows(), 0);
 }
@@ -87,33 +84,27 @@ TEST_F(GetWindowsTest, AFailingVersionCallGivesZero) {
 
 using PrintCheckTest = EnvironmentTest;
 
-TEST_F(PrintCheckTest, AnInstalledPrinterAnswersTrueAtOnceWhateverTheMode) {
-  sim.AddPrinter(L"Office");
+// Without a printer only exactly true (all bits set) asks for the wizard; with one, no mode
+// does. Either way the answer comes at once and the arguments by reference are kept.
+TEST_F(PrintCheckTest, WithoutTheWizardTheAnswerIsWhetherAPrinterIsInstalled) {
   const std::uint64_t start = sim.Now();
-  EXPECT_TRUE(print.PrintCheck());
-  EXPECT_TRUE(print.PrintCheck(true));
-  std::int16_t mode = kVariantTrue;
-  std::wstring caption = kAddPrinterWizardCaption;
-  EXPECT_TRUE(print.PrintCheck(mode, caption));
-  mode = kVariantFalse;
-  EXPECT_TRUE(print.PrintCheck(mode, caption));
-  EXPECT_EQ(sim.WizardStarts(), 0u);
-  EXPECT_EQ(sim.Now(), start);
-}
-
-TEST_F(PrintCheckTest, NoPrinterAndNoWizardAnswersFalseAtOnce) {
-  const std::uint64_t start = sim.Now();
-  EXPECT_FALSE(print.PrintCheck());
-  // By reference, only exactly true (all bits set) asks for the wizard.
-  std::wstring caption = kAddPrinterWizardCaption;
-  for (const std::int16_t mode : {std::int16_t{0}, std::int16_t{1}, std::int16_t{-2}}) {
-    std::int16_t byReference = mode;
-    EXPECT_FALSE(print.PrintCheck(byReference, caption)) << "mode " << mode;
-    EXPECT_EQ(byReference, mode);
+  for (const bool installed : {false, true}) {
+    if (installed) sim.AddPrinter(L"Office");
+    EXPECT_EQ(print.PrintCheck(), installed);
+    std::wstring caption = kAddPrinterWizardCaption;
+    for (const std::int16_t mode : {std::int16_t{0}, std::int16_t{1}, std::int16_t{-2}}) {
+      std::int16_t byReference = mode;
+      EXPECT_EQ(print.PrintCheck(byReference, caption), installed) << "mode " << mode;
+      EXPECT_EQ(byReference, mode);
+    }
+    EXPECT_EQ(caption, kAddPrinterWizardCaption);
   }
+  std::int16_t allBits = kVariantTrue;
+  std::wstring caption = kAddPrinterWizardCaption;
+  EXPECT_TRUE(print.PrintCheck(allBits, caption));
+  EXPECT_TRUE(print.PrintCheck(true));
   EXPECT_EQ(sim.WizardStarts(), 0u);
   EXPECT_EQ(sim.Now(), start);
-  EXPECT_EQ(caption, kAddPrinterWizardCaption);
 }
 
 TEST_F(PrintCheckTest, FailuresToListPrintersOrStartTheWizardReachTheCaller) {
@@ -246,18 +237,16 @@ TEST_F(WizardTest, ABoundedWaitWithoutAPrinterAnswersFalse) {
   ExpectAnsweredAfter(start + kAppearBoundMs);
 }
 
-TEST_F(WizardTest, AWindowAlreadyOpenHoldsTheWaitUntilItClosesAndAnotherOpensAndCloses) {
+TEST_F(WizardTest, AWindowOpenFromBeforeHoldsTheWaitAndTheBoundCountsFromItsClosing) {
   const std::uint64_t start = sim.Now();
   sim.ScriptWindow(kAddPrinterWizardCaption, 0, start + 3000);  // open from before
   sim.ScriptWindow(kAddPrinterWizardCaption, start + 10000, start + 15000);
   EXPECT_FALSE(print.PrintCheck(true));
   // Neither the first window's closing nor the gap ends the wait; the second closing does.
   ExpectAnsweredAfter(start + 15000);
-}
 
-TEST_F(WizardTest, TheBoundCountsFromWhenAWindowOpenFromBeforeClosed) {
-  const std::uint64_t start = sim.Now();
-  const std::uint64_t closesAt = start + 2 * kAppearBoundMs;
+  // The bound counts from when a window open from before closed.
+  const std::uint64_t closesAt = sim.Now() + 2 * kAppearBoundMs;
   sim.ScriptWindow(kAddPrinterWizardCaption, 0, closesAt);
   EXPECT_FALSE(print.PrintCheck(true));
   ExpectAnsweredAfter(closesAt + kAppearBoundMs);

@@ -136,34 +136,26 @@ std::vector<Scenario> Scenarios() {
   return {
       {"PrintAddForm", WithPrinter,
        [](ClsPrint& cls, sim::SimPlatform&) {
-         std::wstring printer = kPrinter;
-         std::wstring form = L"Sweep";
+         std::wstring printer = kPrinter, form = L"Sweep";
          double cx = 21, cy = 29.7, left = 1, right = 20, top = 1.5, bottom = 28.2;
          cls.PrintAddForm(printer, form, cx, cy, left, right, top, bottom);
        }},
       {"PrintDelForm", WithUserForm,
        [](ClsPrint& cls, sim::SimPlatform&) {
-         std::wstring printer = kPrinter;
-         std::wstring form = L"Sweep";
+         std::wstring printer = kPrinter, form = L"Sweep";
          cls.PrintDelForm(printer, form);
        }},
       {"PrintGetForm", WithUserForm,
        [](ClsPrint& cls, sim::SimPlatform&) {
-         std::wstring printer = kPrinter;
-         std::wstring form = L"Sweep";
+         std::wstring printer = kPrinter, form = L"Sweep";
          cls.PrintGetForm(printer, form);
        }},
-      {"FormCheck of a printer object", WithPrinter,
+      {"FormCheck of a printer object and of the current printer", WithPrinter,
        [](ClsPrint& cls, sim::SimPlatform& sim) {
          std::optional<std::vector<FormRow>> rows;
-         PrinterRef printer = sim.Printer(kPrinter);
+         PrinterRef printer = sim.Printer(kPrinter), current;
          cls.FormCheck(rows, printer);
-       }},
-      {"FormCheck of the current printer", WithPrinter,
-       [](ClsPrint& cls, sim::SimPlatform&) {
-         std::optional<std::vector<FormRow>> rows;
-         PrinterRef printer;
-         cls.FormCheck(rows, printer);
+         cls.FormCheck(rows, current);  // the current printer
        }},
       {"gFormID of a listed size", WithPrinter,
        [](ClsPrint& cls, sim::SimPlatform& sim) { cls.gFormID(L"8.5/11", sim.Printer(kPrinter)); }},

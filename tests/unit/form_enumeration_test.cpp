@@ -62,8 +62,7 @@ TEST_F(FormEnumerationTest, AnEmptyListIsAListWithNoRows) {
   std::optional<std::vector<FormRow>> rows = kEarlier;
   PrinterRef printer = sim_.Printer(kPrinter);
   EXPECT_TRUE(cls_.FormCheck(rows, printer));
-  ASSERT_TRUE(rows.has_value());
-  EXPECT_TRUE(rows->empty());
+  EXPECT_EQ(rows, std::vector<FormRow>{});
 }
 
 TEST_F(FormEnumerationTest, FailuresLeaveTheArrayAsItWas) {

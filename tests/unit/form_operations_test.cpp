@@ -34,8 +34,7 @@ TEST_F(FormOperationsTest, BlankNamesFailBeforeAnyPlatformCall) {
   for (const std::wstring blank : {L"", L" ", L"    "}) {
     EXPECT_FALSE(Add(blank, L"Label", 10, 5));
     EXPECT_FALSE(Add(kPrinter, blank, 10, 5));
-    std::wstring printer = blank;
-    std::wstring form = L"Letter";
+    std::wstring printer = blank, form = L"Letter";
     EXPECT_FALSE(cls_.PrintDelForm(printer, form));
     EXPECT_EQ(cls_.PrintGetForm(printer, form), rePaPer{});
     printer = kPrinter;
@@ -64,8 +63,7 @@ TEST_F(FormOperationsTest, OutsideTheNtFamilyAddAndDeleteReportSuccessWithoutAct
   for (const std::uint32_t platformId : {0u, 1u, 3u}) {
     sim_.SetPlatformId(platformId);
     EXPECT_TRUE(Add(kPrinter, L"Label", 10, 5));
-    std::wstring printer = kPrinter;
-    std::wstring form = L"Letter";
+    std::wstring printer = kPrinter, form = L"Letter";
     EXPECT_TRUE(cls_.PrintDelForm(printer, form));
     EXPECT_EQ(cls_.PrintGetForm(printer, form), rePaPer{});
   }
@@ -86,8 +84,7 @@ TEST_F(FormOperationsTest, AddStoresTheSizeAndPrintableAreaAndScalesTheArguments
        {Case{21, 29.7, 0, 0, 0, 0, {0, L"F", 210000, 297000, 0, 0, 210000, 297000}},
         Case{
             21, 29.7, 1, 20, 1.5, 28.2, {0, L"F", 210000, 297000, 10000, 15000, 200000, 282000}}}) {
-    std::wstring printer = kPrinter;
-    std::wstring form = L"F";
+    std::wstring printer = kPrinter, form = L"F";
     double cx = c.cx, cy = c.cy, left = c.left, right = c.right, top = c.top, bottom = c.bottom;
     EXPECT_TRUE(cls_.PrintAddForm(printer, form, cx, cy, left, right, top, bottom));
     EXPECT_EQ(sim_.Forms().back(), c.stored);
@@ -137,9 +134,7 @@ TEST_F(FormOperationsTest, SizesOutsideTheSpoolerRangeOverflowAndStillClose) {
 
 // Each method's answer when the spooler refuses, fails at one call, or has no such printer.
 TEST_F(FormOperationsTest, RefusalsAndFailuresGiveFailureAndChangeNothing) {
-  std::wstring printer = kPrinter;
-  std::wstring missing = L"No such form";
-  std::wstring builtin = L"Letter";
+  std::wstring printer = kPrinter, missing = L"No such form", builtin = L"Letter";
   EXPECT_FALSE(Add(kPrinter, L"Letter", 10, 10));  // the name exists
   EXPECT_FALSE(cls_.PrintDelForm(printer, missing));
   EXPECT_FALSE(cls_.PrintDelForm(printer, builtin));
@@ -175,8 +170,7 @@ TEST_F(FormOperationsTest, RefusalsAndFailuresGiveFailureAndChangeNothing) {
 }
 
 TEST_F(FormOperationsTest, GetReadsAFormInCentimetresAsStored) {
-  std::wstring printer = kPrinter;
-  std::wstring form = L"Letter";
+  std::wstring printer = kPrinter, form = L"Letter";
   EXPECT_EQ(cls_.PrintGetForm(printer, form), (rePaPer{0, 21.59, 27.94, 0, 21.59, 0, 27.94}));
 
   // A name far beyond 255 bytes is still found, and the printable area comes back as stored.

@@ -15,6 +15,7 @@ namespace sheetlore {
 namespace {
 
 using ::testing::ElementsAre;
+using namespace std::string_literals;
 
 const std::wstring kStore = L"C:\\Program Files\\Sheetlore\\PrintSet.ini";
 
@@ -149,25 +150,11 @@ TEST_F(PaperStoreTest, UnitCodeRoundsHalfToEvenAndOverflowsOutsideAByte) {
 TEST_F(PaperStoreTest, RefusedNamesChangeNothingAndCallNothing) {
   ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
   const std::wstring before = Text();
-  const std::vector<std::wstring> refused = {L"",
-                                             L" ",
-                                             L"   ",
-                                             L" A",
-                                             L"A ",
-                                             L"PrintMain",
-                                             L"printmain",
-                                             L"PRINTMAIN",
-                                             L"A\r\nB",
-                                             L"A\nB",
-                                             L"A\rB",
-                                             L"A\tB",
-                                             L"\tA",
-                                             L"A\x1A",
-                                             std::wstring(L"A\0B", 3),
-                                             L"A\xD800",
-                                             std::wstring(L"\xDC00") + L"A",
-                                             L"\xDC00\xD800",
-                                             std::wstring(L"\xD800") + L"A"};
+  const std::vector<std::wstring> refused = {
+      L"",          L" ",          L"   ",          L" A",        L"A ",
+      L"PrintMain", L"printmain",  L"PRINTMAIN",    L"A\r\nB",    L"A\nB",
+      L"A\rB",      L"A\tB",       L"\tA",          L"A\x1A",     L"A\0B"s,
+      L"A\xD800",   L"\xDC00\x41", L"\xDC00\xD800", L"\xD800\x41"};
   sim_.ClearCalls();
   for (std::wstring name : refused) {
     EXPECT_FALSE(Write(name, 0, 1, 2)) << testing::PrintToString(name);
@@ -475,10 +462,10 @@ class PaperStoreLockTest : public ::testing::Test {
                      L"[Label]\r\nmMode=1\r\nW=4\r\nH=6\r\nL=0\r\nR=0\r\nT=0\r\nB=0\r\n");
   }
 
-  void ExpectEveryCallLocked(int calls) {
+  void ExpectEveryCallLocked(int calls, int locks) {
     EXPECT_EQ(profile_.callsUnlocked, 0);
     EXPECT_GE(profile_.callsLocked, calls);
-    EXPECT_GE(profile_.locksTaken, 1);
+    EXPECT_EQ(profile_.locksTaken, locks);
     EXPECT_EQ(profile_.heldNow(), 0) << "a lock outlived its call";
   }
 
@@ -489,32 +476,23 @@ class PaperStoreLockTest : public ::testing::Test {
   ClsPrint cls_{platform_};
 };
 
-TEST_F(PaperStoreLockTest, WriteHoldsTheFileForBothWrites) {
+// Each call takes the lock once: a write holds it for both its writes, a delete from its first
+// read to its last write (the last paper's list heading goes under the same lock as the reads
+// that saw the list empty), and a read for its reads.
+TEST_F(PaperStoreLockTest, EveryCallHoldsTheFileForAllItsProfileCalls) {
   EXPECT_TRUE(cls_.IniWriteValue(L"New", 0, 10, 15, 0, 0, 0, 0));
-  ExpectEveryCallLocked(2);
-  EXPECT_EQ(profile_.locksTaken, 1);
-}
-
-TEST_F(PaperStoreLockTest, DeleteHoldsTheFileFromItsFirstReadToItsLastWrite) {
-  std::wstring name = L"A5X";
-  cls_.IniDelValue(name);
-  ExpectEveryCallLocked(3);
-  EXPECT_EQ(profile_.locksTaken, 1);
-  // The last paper: the list heading goes under the same lock as the reads that saw it empty.
-  name = L"Label";
-  cls_.IniDelValue(name);
-  EXPECT_EQ(profile_.callsUnlocked, 0);
-  EXPECT_EQ(profile_.locksTaken, 2);
-  EXPECT_EQ(sim_.FileText(kStore), L"");
-}
-
-TEST_F(PaperStoreLockTest, ReadsHoldTheFileToo) {
+  ExpectEveryCallLocked(2, 1);
+  for (std::wstring name : {L"A5X", L"New"}) cls_.IniDelValue(name);
+  ExpectEveryCallLocked(2 + 3, 3);
   std::vector<std::wstring> names;
   cls_.IniReadValue(0, L"", &names);
-  EXPECT_EQ(names, (std::vector<std::wstring>{L"A5X", L"Label"}));
+  EXPECT_EQ(names, std::vector<std::wstring>{L"Label"});
   EXPECT_EQ(cls_.IniReadValue(1, L"Label").W, 4);
-  ExpectEveryCallLocked(8);
-  EXPECT_EQ(profile_.locksTaken, 2);
+  ExpectEveryCallLocked(2 + 3 + 8, 5);
+  std::wstring last = L"Label";
+  cls_.IniDelValue(last);
+  ExpectEveryCallLocked(2 + 3 + 8, 6);
+  EXPECT_EQ(sim_.FileText(kStore), L"");
 }
 
 }  // namespace
