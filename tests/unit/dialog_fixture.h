@@ -66,6 +66,11 @@ class DialogTest : public ::testing::Test {
   const FormInfo* FindForm(const std::wstring& name) const {
     return sheetlore::FindForm(sim_, name);
   }
+  // The form of that name, or an empty one when the printer has none.
+  FormInfo FormOrNone(const std::wstring& name) const {
+    const FormInfo* form = FindForm(name);
+    return form ? *form : FormInfo{};
+  }
 
   std::vector<std::wstring> MessageTexts() const {
     std::vector<std::wstring> texts;

@@ -8,21 +8,13 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class DialogUnitsTest : public DialogTest {
- protected:
-  // Opens on a stored inch paper, which shows in centimetres, and enters edit mode.
-  void ShowEditingCentimetres(std::function<void(sim::SimDialog&)> session) {
-    Store(L"Inch letter", 1, 8.5, 11);
-    Show([&session](sim::SimDialog& d) {
-      ASSERT_EQ(d.UnitCaptions(), All(kCm));
-      ASSERT_TRUE(d.Click(Cmd1(2)));
-      session(d);
-    });
-  }
-};
+using DialogUnitsTest = DialogTest;
 
 TEST_F(DialogUnitsTest, SwitchingConvertsTheTextShownAndTheUnitShownAlreadyChangesNothing) {
-  ShowEditingCentimetres([](sim::SimDialog& d) {
+  Store(L"Inch letter", 1, 8.5, 11);  // shown in centimetres at start-up
+  Show([](sim::SimDialog& d) {
+    ASSERT_EQ(d.UnitCaptions(), All(kCm));
+    ASSERT_TRUE(d.Click(Cmd1(2)));
     // An empty field becomes zero, letters after a number are ignored, a comma ends it.
     const std::vector<std::wstring> typed = {L"21", L"29.7", L"", L"12abc", L"abc", L"1,5"};
     for (std::int16_t i = 0; i < 6; ++i) {
@@ -59,9 +51,7 @@ TEST_F(DialogUnitsTest, AValueThatCannotBeConvertedLeavesFieldsCaptionsAndOption
     ASSERT_TRUE(d.Click(Cmd1(1)));
   });
   EXPECT_EQ(cls_.IniReadValue(1, L"Metric").mMode, 1);
-  const FormInfo* form = FindForm(L"Metric");
-  ASSERT_NE(form, nullptr);
-  EXPECT_EQ(form->cx, 215900);
+  EXPECT_EQ(FormOrNone(L"Metric").cx, 215900);
   EXPECT_THAT(MessageTexts(), ElementsAre(L"Overflow", kAddOk));
 }
 
@@ -86,55 +76,44 @@ TEST_F(DialogUnitsTest, AnEntryTooLargeToConvertIsShownInItsOwnUnitWithItsOption
   EXPECT_THAT(MessageTexts(), ElementsAre(L"Overflow", L"Overflow"));
 }
 
-// Which option is chosen before an entry is loaded, and what the fields then show.
-struct SelectionCase {
-  const char* label;
-  std::int16_t option;  // -1: none chosen
-  bool storedPaper;     // else the printer's A4 form
-  std::uint8_t unitCode;
-  std::vector<std::wstring> widthAndHeight;
-  std::wstring caption;
-};
-
-class DialogSelectionTest : public DialogTest,
-                            public ::testing::WithParamInterface<SelectionCase> {};
-
-TEST_P(DialogSelectionTest, TheEntryIsShownInTheDialogsUnit) {
-  const SelectionCase& c = GetParam();
-  if (c.storedPaper) Store(L"Paper", c.unitCode, c.unitCode ? 8.5 : 21, c.unitCode ? 11 : 29.7);
+// An entry loads in the unit of the option chosen; with none chosen, in the other unit than its
+// own (a printer's form counts as centimetres). Each entry is chosen after another, so a
+// missing conversion shows.
+TEST_F(DialogUnitsTest, AnEntryIsShownInTheDialogsUnit) {
+  Store(L"Inch paper", 1, 8.5, 11);
+  Store(L"Cm paper", 0, 21, 29.7);
   sim_.AddPrinter(L"Other");
-  Show([&c](sim::SimDialog& d) {
-    ASSERT_TRUE(c.option < 0 || d.ChooseOption(c.option));
-    // Fields of the other unit's text, so a missing conversion shows.
-    ASSERT_TRUE(d.Choose(c.storedPaper ? List1(0) : List1(1), c.storedPaper ? L"Paper" : L"A4"));
-    EXPECT_EQ((std::vector{d.Text(Text1(0)), d.Text(Text1(1))}), c.widthAndHeight);
-    EXPECT_EQ(d.UnitCaptions(), All(c.caption));
-    EXPECT_EQ(d.Value(Check1(0)), kChecked);
-    EXPECT_EQ(d.Value(Check1(1)), kChecked);
-    EXPECT_EQ(d.Text(kText2), c.storedPaper ? L"Paper" : L"A4");
-    // The option chosen stays chosen, and no other is.
-    EXPECT_EQ(d.Value(Option1(0)), c.option == 0 ? 1 : 0);
-    EXPECT_EQ(d.Value(Option1(1)), c.option == 1 ? 1 : 0);
-  });
+  const std::vector<std::wstring> a4Cm = {L"21", L"29.7"};
+  const std::vector<std::wstring> a4Inch = {L"8.26771653543307", L"11.6929133858268"};
+  struct Entry {
+    ControlRef list;
+    std::wstring name;
+    bool inInches;
+    std::vector<std::wstring> cm, inch;
+  };
+  const std::vector<Entry> entries = {
+      {List1(1), L"A4", false, a4Cm, a4Inch},
+      {List1(0), L"Inch paper", true, {L"21.59", L"27.94"}, {L"8.5", L"11"}},
+      {List1(0), L"Cm paper", false, a4Cm, a4Inch}};
+  for (const std::int16_t option : {-1, 0, 1}) {
+    Show([&](sim::SimDialog& d) {
+      ASSERT_TRUE(option < 0 || d.ChooseOption(option));
+      for (const Entry& e : entries) {
+        SCOPED_TRACE(testing::Message() << "option " << option << ", " << e.name);
+        ASSERT_TRUE(d.Choose(e.list, e.name));
+        const bool inches = option == 1 || (option < 0 && !e.inInches);
+        EXPECT_EQ((std::vector{d.Text(Text1(0)), d.Text(Text1(1))}), inches ? e.inch : e.cm);
+        EXPECT_EQ(d.UnitCaptions(), All(inches ? kInch : kCm));
+        EXPECT_EQ(d.Value(Check1(0)), kChecked);
+        EXPECT_EQ(d.Value(Check1(1)), kChecked);
+        EXPECT_EQ(d.Text(kText2), e.name);
+        // The option chosen stays chosen, and no other is.
+        EXPECT_EQ(d.Value(Option1(0)), option == 0 ? 1 : 0);
+        EXPECT_EQ(d.Value(Option1(1)), option == 1 ? 1 : 0);
+      }
+    });
+  }
 }
-
-const std::vector<std::wstring> kA4Cm = {L"21", L"29.7"};
-const std::vector<std::wstring> kA4Inch = {L"8.26771653543307", L"11.6929133858268"};
-const std::vector<std::wstring> kLetterInch = {L"8.5", L"11"};
-const std::vector<std::wstring> kLetterCm = {L"21.59", L"27.94"};
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DialogSelectionTest,
-    ::testing::Values(SelectionCase{"FormMetric", 0, false, 0, kA4Cm, kCm},
-                      SelectionCase{"FormImperial", 1, false, 0, kA4Inch, kInch},
-                      SelectionCase{"FormNoOption", -1, false, 0, kA4Inch, kInch},
-                      SelectionCase{"InchPaperImperial", 1, true, 1, kLetterInch, kInch},
-                      SelectionCase{"InchPaperMetric", 0, true, 1, kLetterCm, kCm},
-                      SelectionCase{"InchPaperNoOption", -1, true, 1, kLetterCm, kCm},
-                      SelectionCase{"CmPaperMetric", 0, true, 0, kA4Cm, kCm},
-                      SelectionCase{"CmPaperImperial", 1, true, 0, kA4Inch, kInch},
-                      SelectionCase{"CmPaperNoOption", -1, true, 0, kA4Inch, kInch}),
-    [](const auto& param) { return std::string(param.param.label); });
 
 TEST_F(DialogUnitsTest, AnEntryThatIsNoLongerThereLoadsAsZeros) {
   Store(L"Gone", 0, 10, 20);
