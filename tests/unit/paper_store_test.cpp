@@ -310,13 +310,6 @@ TEST_F(PaperStoreTest, AnAnsiFileKeepsItsEncodingAndRefusesWhatItCannotHold) {
   EXPECT_THAT(Names(), ElementsAre(L"Ax", L"Éx"));
   EXPECT_EQ(Read(L"Ax"), (rePaPer{0, 1, 2, 0, 0, 0, 0}));
   EXPECT_EQ(Read(L"Āx"), rePaPer{});
-  // An empty file becomes a UTF-16 file before its first write.
-  sim_.SetFileText(kStore, L"");
-  EXPECT_TRUE(Write(L"標籤", 0, 7, 8));
-  EXPECT_TRUE(Write(L"紙張", 0, 9, 10));
-  EXPECT_TRUE(sim_.FileIsUnicode(kStore));
-  EXPECT_THAT(Names(), ElementsAre(L"標籤", L"紙張"));
-  EXPECT_EQ(Read(L"標籤"), (rePaPer{0, 7, 8, 0, 0, 0, 0}));
 }
 
 TEST_F(PaperStoreTest, ADeleteFailingPartWayNeverLeavesAListedPaperWithoutValues) {
