@@ -59,9 +59,7 @@ TEST_P(DialogSaveTest, TheDestinationsTicked) {
     EXPECT_EQ(cls_.IniReadValue(1, L"Custom"),
               (rePaPer{static_cast<std::uint8_t>(inches ? 1 : 0), 8.5, 11, 0.25, 8.25, 0.5, 10.5}));
   }
-  const FormInfo* form = FindForm(L"Custom");
-  EXPECT_EQ(form ? *form : FormInfo{},
-            toPrinter ? (inches ? kAsInches : kAsCentimetres) : FormInfo{});
+  EXPECT_EQ(FormOrNone(L"Custom"), toPrinter ? (inches ? kAsInches : kAsCentimetres) : FormInfo{});
   EXPECT_EQ(MessageTexts(),
             toPrinter ? std::vector<std::wstring>{kAddOk} : std::vector<std::wstring>{});
 }
@@ -80,8 +78,7 @@ TEST_F(DialogCommandsTest, ASaveWithNoOptionChosenUsesTheUnitTheCaptionsShow) {
     ASSERT_TRUE(d.Click(Cmd1(1)));
   });
   EXPECT_EQ(cls_.IniReadValue(1, L"Custom").mMode, 0);
-  ASSERT_NE(FindForm(L"Custom"), nullptr);
-  EXPECT_EQ(*FindForm(L"Custom"), kAsCentimetres);
+  EXPECT_EQ(FormOrNone(L"Custom"), kAsCentimetres);
 }
 
 TEST_F(DialogCommandsTest, SavingTheNameOfAnExistingFormReplacesItUnlessItIsBuiltIn) {
@@ -96,7 +93,7 @@ TEST_F(DialogCommandsTest, SavingTheNameOfAnExistingFormReplacesItUnlessItIsBuil
       ASSERT_TRUE(d.Click(Cmd1(1)));
     });
     EXPECT_EQ(MessageTexts().back(), name == L"Mine" ? kAddOk : kAddFailed);
-    EXPECT_EQ(FindForm(name)->cx, name == L"Mine" ? 200000 : 100000);
+    EXPECT_EQ(FormOrNone(name).cx, name == L"Mine" ? 200000 : 100000);
   }
 }
 
@@ -149,7 +146,6 @@ TEST_F(DialogCommandsTest, DeletingUsesTheTrimmedNameAndSaysWhenThePrinterLacksT
 TEST_F(DialogCommandsTest, AGreyCheckBoxCountsAsNotTicked) {
   Store(L"Custom", 0, 10, 20);
   Show([](sim::SimDialog& d) {
-    Procedures();  // the dialog is open
     d.SetValue(Check1(0), kGrayed);
     d.SetValue(Check1(1), kGrayed);
     ASSERT_TRUE(d.Click(Cmd1(3)));
@@ -172,8 +168,7 @@ TEST_F(DialogCommandsTest, AddAllInstallsTheStoredPapersOnTheChosenPrinter) {
     EXPECT_THAT(d.Items(List1(1)), ElementsAre(L"A4", L"Letter", L"Inch letter", L"Metric"));
   });
   EXPECT_THAT(OpenedPrinters(sim_), ::testing::Each(std::wstring(L"Back Office")));
-  ASSERT_NE(FindForm(L"Inch letter"), nullptr);
-  EXPECT_EQ(FindForm(L"Inch letter")->cx, 215900);
+  EXPECT_EQ(FormOrNone(L"Inch letter").cx, 215900);
   // Only FormAllAdd's own message.
   EXPECT_THAT(MessageTexts(), ElementsAre(L"新增完成"));
 }
@@ -237,7 +232,6 @@ TEST_F(DialogCommandsTest, AFailingCallEndsTheCommandWithAMessageAndTheDialogGoe
     EXPECT_TRUE(d.IsEnabled(Text1(0)));
     EXPECT_THAT(d.Items(List1(0)), IsEmpty());  // not refilled
     EXPECT_TRUE(d.IsOpen());
-
     // The next click works.
     ASSERT_TRUE(d.Click(Cmd1(1)));
     EXPECT_FALSE(d.IsEnabled(Text1(0)));
