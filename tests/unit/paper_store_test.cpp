@@ -48,6 +48,11 @@ class PaperStoreTest : public ::testing::Test {
 };
 
 TEST_F(PaperStoreTest, WritesAndDeletesLeaveExactlyTheExpectedFile) {
+  // An absent file is an empty store until the first write creates it.
+  EXPECT_THAT(Names(), ElementsAre(L""));
+  EXPECT_EQ(Read(L"A5X"), rePaPer{});
+  Delete(L"A5X");
+  EXPECT_TRUE(sim_.FilePaths().empty());
   ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
   ASSERT_TRUE(Write(L"Label 4x6", 1, 4, 6, 0.25, 3.75, 0.5, 0.00001));
   ASSERT_TRUE(Write(L"標籤紙", 255, 10.5, -3.25, 1e20));
@@ -84,14 +89,13 @@ TEST_F(PaperStoreTest, ListsNamesInFileOrderReadsPapersBackAndOverwritesInPlace)
 
 TEST_F(PaperStoreTest, ModeArgumentReplacesTheArrayInEveryMode) {
   ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  // Modes other than 0 and 1 read nothing.
   for (const std::int16_t mode : {std::int16_t{1}, std::int16_t{2}, std::int16_t{-1}}) {
     std::vector<std::wstring> names{L"x", L"y"};
-    cls_.IniReadValue(mode, L"A5X", &names);
+    EXPECT_EQ(cls_.IniReadValue(mode, L"A5X", &names),
+              (mode == 1 ? rePaPer{0, 14.8, 21, 0, 0, 0, 0} : rePaPer{}));
     EXPECT_THAT(names, ElementsAre(L"")) << mode;
   }
-  // Modes other than 0 and 1 read nothing.
-  EXPECT_EQ(cls_.IniReadValue(2, L"A5X"), rePaPer{});
-  EXPECT_EQ(cls_.IniReadValue(-1, L"A5X"), rePaPer{});
 }
 
 TEST_F(PaperStoreTest, DeleteRemovesOnlyThePapersListEntriesAndSection) {
@@ -181,8 +185,8 @@ TEST_F(PaperStoreTest, PapersListedUnderNamesNoLongerWrittenCanBeReadAndDeleted)
   ASSERT_EQ(Names(), expected);
   for (const std::wstring& name : legacy) {
     EXPECT_EQ(Read(name), (rePaPer{1, 4, 6, 0, 0, 0, 0})) << testing::PrintToString(name);
+    Delete(name);
   }
-  for (const std::wstring& name : legacy) Delete(name);
   EXPECT_THAT(Names(), ElementsAre(L"A5X"));
   EXPECT_EQ(Text(), L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\n");
 }
@@ -198,8 +202,8 @@ TEST_F(PaperStoreTest, NamesTheFormatCanCarryRoundTrip) {
   EXPECT_EQ(Names(), accepted);
   for (const std::wstring& name : accepted) {
     EXPECT_EQ(Read(name), (rePaPer{1, 3, 4, 0, 0, 0, 0})) << testing::PrintToString(name);
+    Delete(name);
   }
-  for (const std::wstring& name : accepted) Delete(name);
   EXPECT_EQ(Text(), L"");
 }
 
@@ -215,16 +219,6 @@ TEST_F(PaperStoreTest, ValuesWithoutANumberTextThatReadsBackAreRefused) {
   // The largest value whose text still reads back is kept.
   ASSERT_TRUE(Write(L"A", 0, 1.79769313486231e308, 1));
   EXPECT_EQ(Read(L"A").W, 1.79769313486231e308);
-}
-
-TEST_F(PaperStoreTest, AbsentFileIsAnEmptyStoreUntilTheFirstWriteCreatesIt) {
-  EXPECT_THAT(Names(), ElementsAre(L""));
-  EXPECT_EQ(Read(L"A5X"), rePaPer{});
-  Delete(L"A5X");
-  EXPECT_TRUE(sim_.FilePaths().empty());
-  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
-  EXPECT_THAT(Names(), ElementsAre(L"A5X"));
-  ExpectOnlyTheStoreFileUsed();
 }
 
 TEST_F(PaperStoreTest, AHiddenOrSystemFileIsStillTheStoreAndADriveRootGivesTwoBackslashes) {
