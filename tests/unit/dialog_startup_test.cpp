@@ -10,65 +10,59 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// What start-up shows in browse mode, by what is stored and what the printer has.
-struct StartUpCase {
-  const char* label;
-  bool papersStored;
-  bool printerHasForms;
-  std::vector<std::wstring> papers;
-  int formSelected;
-  std::wstring name;
-  std::vector<std::wstring> fields;
-  std::wstring caption;
-  std::int16_t ticks;
-};
+using DialogStartupTest = DialogTest;
 
-class DialogStartupTest : public DialogTest {};
-class DialogStartUpCaseTest : public DialogTest,
-                              public ::testing::WithParamInterface<StartUpCase> {};
-
-TEST_P(DialogStartUpCaseTest, TheFirstEntryIsLoadedInBrowseMode) {
-  const StartUpCase& c = GetParam();
-  if (c.papersStored) {
-    Store(L"Inch letter", 1, 8.5, 11, 0.25, 8.25, 0.5, 10.5);
-    Store(L"Metric", 0, 21, 29.7);
+// What start-up shows in browse mode, by what the printer has and what is stored.
+TEST_F(DialogStartupTest, TheFirstEntryIsLoadedInBrowseMode) {
+  struct StartUp {
+    const char* label;
+    std::size_t forms;
+    std::vector<std::wstring> papers;
+    int formSelected;
+    std::wstring name;
+    std::vector<std::wstring> fields;
+    std::wstring caption;
+    std::int16_t ticks;
+  };
+  const std::vector<std::wstring> a4InInches = {
+      L"8.26771653543307", L"11.6929133858268", L"0", L"8.26771653543307", L"0",
+      L"11.6929133858268"};
+  const std::vector<std::wstring> inchLetterInCm = {L"21.59",  L"27.94", L"0.635",
+                                                    L"20.955", L"1.27",  L"26.67"};
+  const std::vector<std::wstring> papers = {L"Inch letter", L"Metric"};
+  const std::vector<StartUp> rows = {
+      {"nothing at all", 0, {}, -1, L"", All(L""), kCm, kUnchecked},
+      {"forms only", 2, {}, 0, L"A4", a4InInches, kInch, kChecked},
+      {"papers stored", 2, papers, -1, L"Inch letter", inchLetterInCm, kCm, kChecked}};
+  const std::vector<FormInfo> forms = sim_.Forms();
+  for (const StartUp& c : rows) {
+    SCOPED_TRACE(c.label);
+    sim_.SetForms(c.forms ? forms : std::vector<FormInfo>{});
+    if (!c.papers.empty()) {
+      Store(L"Inch letter", 1, 8.5, 11, 0.25, 8.25, 0.5, 10.5);
+      Store(L"Metric", 0, 21, 29.7);
+    }
+    Show([&c](sim::SimDialog& d) {
+      EXPECT_THAT(d.Items(kCombo1), ElementsAre(L"Office Laser"));
+      EXPECT_EQ(d.Text(kCombo1), L"Office Laser");
+      EXPECT_EQ(d.Items(List1(0)), c.papers);
+      EXPECT_EQ(d.SelectedIndex(List1(0)), c.papers.empty() ? -1 : 0);
+      EXPECT_EQ(d.Items(List1(1)).size(), c.forms);
+      EXPECT_EQ(d.SelectedIndex(List1(1)), c.formSelected);
+      EXPECT_EQ(d.Text(kText2), c.name);
+      // No unit option is chosen: a paper shows in the other unit than its own.
+      EXPECT_EQ(d.FieldTexts(), c.fields);
+      EXPECT_EQ(d.UnitCaptions(), All(c.caption));
+      EXPECT_EQ(d.Value(Option1(0)) + d.Value(Option1(1)), 0);
+      EXPECT_EQ(d.Value(Check1(0)), c.ticks);
+      EXPECT_EQ(d.Value(Check1(1)), c.ticks);
+      for (std::int16_t i = 0; i < 6; ++i) EXPECT_FALSE(d.IsEnabled(Text1(i)));
+      for (std::int16_t i = 0; i < 5; ++i) EXPECT_TRUE(d.IsEnabled(Cmd1(i)));
+    });
   }
-  if (!c.printerHasForms) sim_.SetForms({});
-  Show([&c](sim::SimDialog& d) {
-    EXPECT_THAT(d.Items(kCombo1), ElementsAre(L"Office Laser"));
-    EXPECT_EQ(d.Text(kCombo1), L"Office Laser");
-    EXPECT_EQ(d.Items(List1(0)), c.papers);
-    EXPECT_EQ(d.SelectedIndex(List1(0)), c.papers.empty() ? -1 : 0);
-    EXPECT_EQ(d.Items(List1(1)).size(), c.printerHasForms ? 2u : 0u);
-    EXPECT_EQ(d.SelectedIndex(List1(1)), c.formSelected);
-    EXPECT_EQ(d.Text(kText2), c.name);
-    // No unit option is chosen: a paper shows in the other unit than its own.
-    EXPECT_EQ(d.FieldTexts(), c.fields);
-    EXPECT_EQ(d.UnitCaptions(), All(c.caption));
-    EXPECT_EQ(d.Value(Option1(0)) + d.Value(Option1(1)), 0);
-    EXPECT_EQ(d.Value(Check1(0)), c.ticks);
-    EXPECT_EQ(d.Value(Check1(1)), c.ticks);
-    for (std::int16_t i = 0; i < 6; ++i) EXPECT_FALSE(d.IsEnabled(Text1(i)));
-    for (std::int16_t i = 0; i < 5; ++i) EXPECT_TRUE(d.IsEnabled(Cmd1(i)));
-  });
   EXPECT_THAT(sim_.Messages(), IsEmpty());
   EXPECT_EQ(sim_.OpenHandleCount(), 0u);
 }
-
-const std::vector<std::wstring> kA4InInches = {
-    L"8.26771653543307", L"11.6929133858268", L"0", L"8.26771653543307", L"0", L"11.6929133858268"};
-const std::vector<std::wstring> kInchLetterInCm = {L"21.59",  L"27.94", L"0.635",
-                                                   L"20.955", L"1.27",  L"26.67"};
-const std::vector<std::wstring> kTwoPapers = {L"Inch letter", L"Metric"};
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DialogStartUpCaseTest,
-    ::testing::Values(
-        StartUpCase{"NothingStored", false, true, {}, 0, L"A4", kA4InInches, kInch, kChecked},
-        StartUpCase{"PapersStored", true, true, kTwoPapers, -1, L"Inch letter", kInchLetterInCm,
-                    kCm, kChecked},
-        StartUpCase{"NothingAtAll", false, false, {}, -1, L"", All(L""), kCm, kUnchecked}),
-    [](const auto& param) { return std::string(param.param.label); });
 
 TEST_F(DialogStartupTest, TheCurrentPrinterIsChosenOrWithoutADefaultTheFirst) {
   sim_.RemoveAllPrinters();
@@ -197,7 +191,6 @@ TEST_F(DialogStartupTest, WithoutAPrinterTheDialogOpensOnlyOnceTheWizardAddedOne
   EXPECT_EQ(sim_.WizardStarts(), 1u);
   EXPECT_EQ(dialogs_.ShowCount(), 0u);
   EXPECT_THAT(sim_.Messages(), IsEmpty());
-
   sim_.OnWizardStart([this] { sim_.AddPrinter(L"New Printer"); });
   Show([](sim::SimDialog& d) { EXPECT_THAT(d.Items(kCombo1), ElementsAre(L"New Printer")); });
   EXPECT_EQ(dialogs_.ShowCount(), 1u);
