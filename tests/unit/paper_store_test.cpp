@@ -106,7 +106,6 @@ TEST_F(PaperStoreTest, DeleteRemovesOnlyThePapersListEntriesAndSection) {
   Delete(L"D");  // missing: nothing changes
   Delete(L"A5X");
   EXPECT_EQ(Text(), L"[PrintMain]\r\n; note\r\nB5=B5\r\nC=C\r\n[B5]\r\nW=2\r\n[C]\r\nW=3\r\n");
-
   // Blanks around the name and the letter case do not count; inner blanks do.
   Delete(L" b5 ");
   EXPECT_THAT(Names(), ElementsAre(L"C"));
@@ -118,15 +117,13 @@ TEST_F(PaperStoreTest, DeleteRemovesOnlyThePapersListEntriesAndSection) {
   EXPECT_THAT(Names(), ElementsAre(L"A 5"));
 }
 
-TEST_F(PaperStoreTest, StoredValuesAreReadByThePointOnlyReading) {
+TEST_F(PaperStoreTest, StoredValuesAreReadByThePointOnlyReadingAndUnitCodesRoundHalfToEven) {
   sim_.SetFileText(kStore,
                    L"[PrintMain]\r\nP=P\r\n[P]\r\nmMode=1.5\r\nW=14.8cm\r\nH=abc\r\n"
                    L"L= 1 2 . 5\r\nR=14,8\r\nT=\"2.5\"\r\n");
   // B is missing and reads as 0; mMode 1.5 rounds to the even 2.
   EXPECT_EQ(Read(L"P"), (rePaPer{2, 14.8, 0, 12.5, 14, 2.5, 0}));
-}
-
-TEST_F(PaperStoreTest, UnitCodeRoundsHalfToEvenAndOverflowsOutsideAByte) {
+  // A unit code outside a byte overflows.
   const auto readUnit = [this](const std::wstring& stored) {
     sim_.SetFileText(kStore, L"[P]\r\nmMode=" + stored + L"\r\n");
     return Read(L"P").mMode;
