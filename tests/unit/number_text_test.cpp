@@ -114,7 +114,7 @@ TEST(ReadNumber, HexAndOctalTakeTheNarrowestSignedWidth) {
   }
 }
 
-TEST(ReadNumber, ValuesBeyondTheirRangeOverflow) {
+TEST(ReadNumber, ValuesBeyondTheirRangeOverflowAndTheRangesEndsRead) {
   for (const wchar_t* text :
        {L"&H100000000", L"&HFFFFFFFFFFFFFFFFFFFF", L"&O40000000000", L"1E309", L"1.8E308",
         L"-1e400", L"1000E306", L"1e99999999999999999999", L"999999999999999999999999999e290"}) {
@@ -122,9 +122,7 @@ TEST(ReadNumber, ValuesBeyondTheirRangeOverflow) {
   }
   // The value's size counts the mantissa's own digits, not only the exponent.
   ExpectOverflow(L"1" + std::wstring(400, L'0') + L"e-10");
-}
-
-TEST(ReadNumber, TheExtremesOfTheDoubleRangeRead) {
+  // The extremes of the double range read, and values below it are zero.
   EXPECT_EQ(ReadNumber(L"1.7976931348623157E308"), std::numeric_limits<double>::max());
   EXPECT_EQ(ReadNumber(L"-1.7976931348623157E308"), -std::numeric_limits<double>::max());
   EXPECT_EQ(ReadNumber(L"4.9406564584124654E-324"), std::numeric_limits<double>::denorm_min());
