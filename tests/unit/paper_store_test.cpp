@@ -38,11 +38,6 @@ class PaperStoreTest : public ::testing::Test {
 
   std::wstring Text() const { return sim_.FileText(kStore); }
 
-  // No file but the store was created.
-  void ExpectOnlyTheStoreFileUsed() const {
-    EXPECT_EQ(sim_.FilePaths(), std::vector<std::wstring>{kStore});
-  }
-
   sim::SimPlatform sim_;
   ClsPrint cls_{sim_.platform()};
 };
@@ -67,7 +62,7 @@ TEST_F(PaperStoreTest, WritesAndDeletesLeaveExactlyTheExpectedFile) {
             L"[PrintMain]\r\nA5X=A5X\r\n標籤紙=標籤紙\r\n"
             L"[標籤紙]\r\nmMode=255\r\nW=10.5\r\nH=-3.25\r\nL=1E+20\r\nR=0\r\nT=0\r\nB=0\r\n");
   EXPECT_EQ(Read(L"標籤紙"), (rePaPer{255, 10.5, -3.25, 1e20, 0, 0, 0}));
-  ExpectOnlyTheStoreFileUsed();
+  EXPECT_EQ(sim_.FilePaths(), std::vector<std::wstring>{kStore});  // no file but the store
 }
 
 TEST_F(PaperStoreTest, ListsNamesInFileOrderReadsPapersBackAndOverwritesInPlace) {
@@ -225,7 +220,7 @@ TEST_F(PaperStoreTest, AHiddenOrSystemFileIsStillTheStoreAndADriveRootGivesTwoBa
   EXPECT_THAT(Names(), ElementsAre(L"A5X"));
   ASSERT_TRUE(Write(L"B5", 0, 17.6, 25));
   EXPECT_THAT(Names(), ElementsAre(L"A5X", L"B5"));
-  ExpectOnlyTheStoreFileUsed();
+  EXPECT_EQ(sim_.FilePaths(), std::vector<std::wstring>{kStore});  // no file but the store
   sim_.SetComponentDirectory(L"D:\\");
   ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
   EXPECT_TRUE(sim_.FileExists(L"D:\\\\PrintSet.ini"));
