@@ -93,7 +93,7 @@ TEST_F(PaperStoreTest, ModeArgumentReplacesTheArrayInEveryMode) {
   }
 }
 
-TEST_F(PaperStoreTest, DeleteRemovesOnlyThePapersListEntriesAndSection) {
+TEST_F(PaperStoreTest, DeleteRemovesTheEntriesOfTheSectionTheServiceRemoves) {
   // A hand-edited list: a note, and a name listed twice in two letter cases.
   sim_.SetFileText(kStore,
                    L"[PrintMain]\r\n; note\r\nA5X=A5X\r\nB5=B5\r\na5x=a5x\r\nC=C\r\n"
@@ -110,6 +110,22 @@ TEST_F(PaperStoreTest, DeleteRemovesOnlyThePapersListEntriesAndSection) {
   ASSERT_TRUE(Write(L"A 5", 0, 1, 2));
   Delete(L"A  5");
   EXPECT_THAT(Names(), ElementsAre(L"A 5"));
+  // The profile service takes section names without regard to case for ASCII letters only: a
+  // delete removes the list entries of exactly the section the service removes.
+  for (const auto& [name, w] :
+       {std::pair{L"É5", 1}, {L"é5", 3}, {L"Σx", 5}, {L"σx", 7}, {L"Ab", 9}}) {
+    ASSERT_TRUE(Write(name, 0, w, w + 1));
+  }
+  Delete(L"é5");
+  Delete(L"σx");
+  EXPECT_THAT(Names(), ElementsAre(L"A 5", L"É5", L"Σx", L"Ab"));
+  EXPECT_EQ(Read(L"É5"), (rePaPer{0, 1, 2, 0, 0, 0, 0}));
+  EXPECT_EQ(Read(L"Σx"), (rePaPer{0, 5, 6, 0, 0, 0, 0}));
+  // An ASCII variant is the same section, and its entry goes with it.
+  Delete(L"aB");
+  EXPECT_THAT(Names(), ElementsAre(L"A 5", L"É5", L"Σx"));
+  EXPECT_EQ(Text().find(L"[Ab]"), std::wstring::npos);
+  EXPECT_EQ(Text().find(L"Sheetlore"), std::wstring::npos) << "the probe was left behind";
 }
 
 TEST_F(PaperStoreTest, StoredValuesAreReadByThePointOnlyReadingAndUnitCodesRoundHalfToEven) {
@@ -265,25 +281,6 @@ TEST_F(PaperStoreTest, AFailedWriteLeavesEveryPaperWhollyOldOrWhollyNew) {
   }
 }
 
-// The profile service takes section names without regard to case for ASCII letters only:
-// a delete removes the list entries of exactly the section the service removes.
-TEST_F(PaperStoreTest, DeleteRemovesTheEntriesOfTheSectionTheServiceRemoves) {
-  for (const auto& [name, w] :
-       {std::pair{L"É5", 1}, {L"é5", 3}, {L"Σx", 5}, {L"σx", 7}, {L"Ab", 9}}) {
-    ASSERT_TRUE(Write(name, 0, w, w + 1));
-  }
-  Delete(L"é5");
-  Delete(L"σx");
-  EXPECT_THAT(Names(), ElementsAre(L"É5", L"Σx", L"Ab"));
-  EXPECT_EQ(Read(L"É5"), (rePaPer{0, 1, 2, 0, 0, 0, 0}));
-  EXPECT_EQ(Read(L"Σx"), (rePaPer{0, 5, 6, 0, 0, 0, 0}));
-  // An ASCII variant is the same section, and its entry goes with it.
-  Delete(L"aB");
-  EXPECT_THAT(Names(), ElementsAre(L"É5", L"Σx"));
-  EXPECT_EQ(Text().find(L"[Ab]"), std::wstring::npos);
-  EXPECT_EQ(Text().find(L"Sheetlore"), std::wstring::npos) << "the probe was left behind";
-}
-
 // A file without the byte-order mark is read and written in the ANSI code page: names it
 // cannot hold are refused, and never collapse into another paper's section.
 TEST_F(PaperStoreTest, AnAnsiFileKeepsItsEncodingAndRefusesWhatItCannotHold) {
@@ -325,11 +322,10 @@ TEST_F(PaperStoreTest, ADeleteFailingPartWayNeverLeavesAListedPaperWithoutValues
 }
 
 TEST_F(PaperStoreTest, TenThousandPapersAreAllListedInOneReadAndReadBack) {
-  constexpr int kPapers = 10000;
   std::vector<std::wstring> expected;
   std::wstring list = L"[PrintMain]\r\n";
   std::wstring papers;
-  for (int i = 0; i < kPapers; ++i) {
+  for (int i = 0; i < 10000; ++i) {
     // Names of 30 characters: 30 times what a 10000-character answer holds.
     std::wstring name = L"Paper number " + std::to_wstring(i);
     name += std::wstring(30 - name.size(), L'x');
@@ -340,7 +336,7 @@ TEST_F(PaperStoreTest, TenThousandPapersAreAllListedInOneReadAndReadBack) {
   }
   sim_.SetFileText(kStore, list + papers);
   EXPECT_EQ(Names(), expected);
-  for (int i = 0; i < kPapers; i += 997) {
+  for (int i = 0; i < 10000; i += 997) {
     EXPECT_EQ(Read(expected[i]),
               (rePaPer{static_cast<std::uint8_t>(i % 2), i + 0.5, 0, 0, 0, 0, i + 0.0}))
         << i;
