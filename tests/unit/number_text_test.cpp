@@ -134,6 +134,7 @@ struct TextCase {
 
 TEST(NumberText, WritesTheGeneralFormAndOutsideItsRangeTheExponentForm) {
   const double kMax = std::numeric_limits<double>::max();
+  const double kInf = std::numeric_limits<double>::infinity();
   for (const TextCase& c : {
            TextCase{0.0, L"0"},
            {-0.0, L"0"},
@@ -169,6 +170,10 @@ TEST(NumberText, WritesTheGeneralFormAndOutsideItsRangeTheExponentForm) {
            {-2.5e-5, L"-2.5E-05"},
            {1e-10, L"1E-10"},
            {1e-100, L"1E-100"},
+           // Values that are not finite have a fixed text.
+           {kInf, L"INF"},
+           {-kInf, L"-INF"},
+           {std::numeric_limits<double>::quiet_NaN(), L"NAN"},
        }) {
     EXPECT_EQ(NumberText(c.value), c.text) << "value " << c.value;
   }
@@ -185,12 +190,6 @@ TEST(NumberText, ExactHalvesRoundAwayFromZero) {
   // Just below a half whose 21-digit text reads ...500000: the exact value decides.
   EXPECT_EQ(NumberText(9386603.825066505), L"9386603.8250665");  // ...0650499999523...
   EXPECT_EQ(NumberText(0.0008665164382895145), L"0.000866516438289514");
-}
-
-TEST(NumberText, NonFiniteValuesHaveAFixedText) {
-  EXPECT_EQ(NumberText(std::numeric_limits<double>::infinity()), L"INF");
-  EXPECT_EQ(NumberText(-std::numeric_limits<double>::infinity()), L"-INF");
-  EXPECT_EQ(NumberText(std::numeric_limits<double>::quiet_NaN()), L"NAN");
 }
 
 // Text written for any double reads back as the same 15-digit value, and writing that value
