@@ -125,6 +125,14 @@ TEST_F(DialogStartupTest, ACurrentPrinterMatchingNoNameInCaseLeavesTheFirstChose
 TEST_F(DialogStartupTest, ChoosingAPrinterListsItsFormsAgainWithoutTouchingTheFields) {
   sim_.AddPrinter(L"Back Office");
   sim_.AddPrinter(L"Gone");
+  // Without stored papers the choice loads the printer's first form.
+  Show([](sim::SimDialog& d) {
+    ASSERT_TRUE(d.Type(kText2, L"typed"));
+    ASSERT_TRUE(d.Choose(kCombo1, L"Back Office"));
+    EXPECT_EQ(d.Text(kText2), L"A4");
+    EXPECT_EQ(d.SelectedIndex(List1(1)), 0);
+  });
+  // With a paper stored, the fields are left as they were.
   Store(L"Custom", 0, 10, 20);
   Show([this](sim::SimDialog& d) {
     const std::vector<std::wstring> fields = d.FieldTexts();
@@ -143,16 +151,6 @@ TEST_F(DialogStartupTest, ChoosingAPrinterListsItsFormsAgainWithoutTouchingTheFi
     sim_.SetCurrentPrinter(L"Office Laser");
     ASSERT_TRUE(d.Choose(kCombo1, L"Gone"));
     EXPECT_EQ(Procedures().DialogPrinter()->DeviceName(), L"Office Laser");
-  });
-}
-
-TEST_F(DialogStartupTest, WithoutStoredPapersAPrinterChoiceLoadsItsFirstForm) {
-  sim_.AddPrinter(L"Back Office");
-  Show([](sim::SimDialog& d) {
-    ASSERT_TRUE(d.Type(kText2, L"typed"));
-    ASSERT_TRUE(d.Choose(kCombo1, L"Back Office"));
-    EXPECT_EQ(d.Text(kText2), L"A4");
-    EXPECT_EQ(d.SelectedIndex(List1(1)), 0);
   });
 }
 
