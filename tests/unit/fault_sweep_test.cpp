@@ -140,15 +140,11 @@ std::vector<Scenario> Scenarios() {
          double cx = 21, cy = 29.7, left = 1, right = 20, top = 1.5, bottom = 28.2;
          cls.PrintAddForm(printer, form, cx, cy, left, right, top, bottom);
        }},
-      {"PrintDelForm", WithUserForm,
-       [](ClsPrint& cls, sim::SimPlatform&) {
-         std::wstring printer = kPrinter, form = L"Sweep";
-         cls.PrintDelForm(printer, form);
-       }},
-      {"PrintGetForm", WithUserForm,
+      {"PrintGetForm and PrintDelForm", WithUserForm,
        [](ClsPrint& cls, sim::SimPlatform&) {
          std::wstring printer = kPrinter, form = L"Sweep";
          cls.PrintGetForm(printer, form);
+         cls.PrintDelForm(printer, form);
        }},
       {"FormCheck of a printer object and of the current printer", WithPrinter,
        [](ClsPrint& cls, sim::SimPlatform& sim) {
@@ -166,25 +162,21 @@ std::vector<Scenario> Scenarios() {
          std::wstring form = L"A4";
          cls.FormSelect(form, 0);
        }},
-      {"IniWriteValue of a new paper", WithPrinterAndStore,
+      {"IniWriteValue of a new paper and over a stored one", WithPrinterAndStore,
        [](ClsPrint& cls, sim::SimPlatform&) {
          cls.IniWriteValue(L"New", 1, 8.5, 11, 0.25, 8.25, 0.5, 10.5);
-       }},
-      {"IniWriteValue over a stored paper", WithPrinterAndStore,
-       [](ClsPrint& cls, sim::SimPlatform&) {
          cls.IniWriteValue(L"Label", 0, 10, 15, 0, 0, 0, 0);
        }},
       {"IniWriteValue of the first paper", WithPrinter,
        [](ClsPrint& cls, sim::SimPlatform&) {
          cls.IniWriteValue(L"A5X", 0, 14.8, 21, 0, 0, 0, 0);
        }},
-      {"IniReadValue of the list", WithPrinterAndStore,
+      {"IniReadValue of the list and of a paper", WithPrinterAndStore,
        [](ClsPrint& cls, sim::SimPlatform&) {
          std::vector<std::wstring> names;
          cls.IniReadValue(0, L"", &names);
+         cls.IniReadValue(1, L"Label");
        }},
-      {"IniReadValue of a paper", WithPrinterAndStore,
-       [](ClsPrint& cls, sim::SimPlatform&) { cls.IniReadValue(1, L"Label"); }},
       {"IniDelValue of a middle paper", WithPrinterAndStore,
        [](ClsPrint& cls, sim::SimPlatform&) {
          std::wstring name = L"Label";
