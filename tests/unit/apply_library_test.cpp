@@ -55,7 +55,6 @@ TEST_F(ApplyLibraryTest, CheckReportsWhatWouldChangeAndChangesNothing) {
   EXPECT_NE(result.err.find(L"Office Laser does not match the library: 2 form(s) to change"),
             std::wstring::npos)
       << result.err;
-
   result = Apply({L"--check", L"--prune"});
   EXPECT_EQ(result.exitCode, Status(ExitCode::Differs));
   EXPECT_NE(result.out.find(L"\nExtra,would delete,\n"), std::wstring::npos) << result.out;
@@ -73,7 +72,6 @@ TEST_F(ApplyLibraryTest, ApplyAddsAndReplacesThenASecondRunFindsEverythingUnchan
   EXPECT_EQ(*Form(L"Missing"), (FormInfo{0, L"Missing", 101600, 152400, 0, 6350, 101600, 146050}));
   EXPECT_EQ(Form(L"different"), nullptr);  // replaced under the paper's name
   ASSERT_NE(Form(L"Extra"), nullptr);      // not listed, and no --prune
-
   const std::vector<FormInfo> applied = sim_.Forms();
   result = Apply({L"--json"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -162,7 +160,6 @@ TEST_F(ApplyLibraryTest, CapturedFormsExportedAndAppliedElsewhereMatchExactly) {
   ASSERT_EQ(Run({L"capture", kPrinter}).exitCode, 0);
   ASSERT_EQ(Run({L"paper-export", PathOf("library.json")}).exitCode, 0);
   const std::vector<FormInfo> handMade = sim_.Forms();
-
   sim_.SetForms(sim::BuiltinForms());
   RunResult result = Apply({});
   ASSERT_EQ(result.exitCode, 0) << result.err;

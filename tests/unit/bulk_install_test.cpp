@@ -50,7 +50,6 @@ TEST_F(BulkInstallTest, InchPapersAreConvertedAndEveryOtherUnitIsTakenAsCentimet
             (std::vector<FormInfo>{{0, L"Inch", 215900, 279400, 6350, 12700, 209550, 266700},
                                    {0, L"Metric", 85000, 110000, 0, 0, 85000, 110000},
                                    {0, L"Unit two", 85000, 110000, 10000, 20000, 70000, 90000}}));
-
   EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
 }
 
@@ -61,7 +60,6 @@ TEST_F(BulkInstallTest, AnExistingFormKeepsItsSizeWhileTheOthersAreAdded) {
   Store(L"Label", 0, 10, 6);
   Store(L"Ticket", 0, 8, 20);
   cls_.FormAllAdd(printer_);
-
   EXPECT_EQ(*FindForm(sim_, L"Label"), forms.back());
   ASSERT_NE(FindForm(sim_, L"Ticket"), nullptr);
   EXPECT_EQ(FindForm(sim_, L"Ticket")->cx, 80000);
@@ -126,7 +124,6 @@ TEST_F(BulkInstallTest, AMissingPrinterOrAnUnreadableDeviceNameEndsTheCallOnTheF
   EXPECT_EQ(RunAndCatch(sim_.MakeBrokenPrinter()), static_cast<std::int32_t>(0x80020006u));
   EXPECT_EQ(FindForm(sim_, L"A5X"), nullptr);
   EXPECT_THAT(sim_.Messages(), IsEmpty());
-
   // Failing on the second paper, the first stays installed.
   sim_.FailCall(sim::Api::DeviceName, 2);
   EXPECT_NE(RunAndCatch(printer_), 0);

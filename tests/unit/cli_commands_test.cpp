@@ -258,13 +258,11 @@ TEST_F(CliCommandsTest, ARefusedReplacementPutsTheOldFormBackOrSaysItCannot) {
   sim_.FailCall(sim::Api::DeleteForm);
   EXPECT_EQ(Run({L"form-add", kPrinter, L"Label", L"20", L"8", L"--replace"}).exitCode, kRefused);
   EXPECT_EQ(sim_.Forms().back(), (FormInfo{0, L"Label", 100000, 50000, 10000, 0, 100000, 50000}));
-
   sim_.FailCall(sim::Api::AddForm);  // the new form; the old one's return succeeds
   RunResult result = Run({L"form-add", kPrinter, L"Label", L"20", L"8", L"--replace"});
   EXPECT_EQ(result.exitCode, kRefused);
   EXPECT_NE(result.err.find(L"the old one is back"), std::wstring::npos) << result.err;
   EXPECT_EQ(sim_.Forms().back(), (FormInfo{0, L"Label", 100000, 50000, 10000, 0, 100000, 50000}));
-
   sim_.FailCall(sim::Api::AddForm, 1, 2);
   result = Run({L"form-add", kPrinter, L"Label", L"20", L"8", L"--replace"});
   EXPECT_EQ(result.exitCode, kRefused);
@@ -332,12 +330,10 @@ TEST_F(CliCommandsTest, DoctorWriteTestPassesWhereTheSpoolerKeepsFormsAndReports
                 L"the form is gone after deleting: ok: yes",
                 L"the printer's forms are as before: ok: yes"}));
   EXPECT_EQ(sim_.Forms(), before);
-
   sim_.FailCall(sim::Api::AddForm);
   EXPECT_EQ(Lines(WriteTestFindings(component_, kPrinter)).front(),
             L"add the form \"Sheetlore doctor 1\" to Office Laser: FAIL: "
             L"refused (administrator rights on the printer?)");
-
   sim_.FailCall(sim::Api::DeleteForm);
   const std::vector<std::wstring> lines = Lines(WriteTestFindings(component_, kPrinter));
   ASSERT_EQ(lines.size(), 5u);

@@ -41,7 +41,6 @@ class FormSelectionTest : public ::testing::Test {
 TEST_F(FormSelectionTest, SizesReadsEditsMergesAndAppliesTheRecord) {
   const std::vector<std::uint8_t> driverRecord = sim_.DeviceSettings(kPrinter);
   EXPECT_EQ(Select(L"A4", 1234), 1);
-
   // The size query, the read and the merge without a prompt, each owned by the window given.
   std::vector<std::vector<std::wstring>> queries;
   for (const sim::Call& call : sim_.Calls()) {
@@ -49,7 +48,6 @@ TEST_F(FormSelectionTest, SizesReadsEditsMergesAndAppliesTheRecord) {
   }
   EXPECT_EQ(queries, (std::vector<std::vector<std::wstring>>{
                          {L"1234", L"0"}, {L"1234", L"2"}, {L"1234", L"10"}}));
-
   // Only the form name and the field mask differ from what the driver gave.
   std::vector<std::uint8_t> merged = sim_.LastMergeInput().value();
   EXPECT_EQ(MergedFormField(), u"A4" + std::u16string(1, u'\0') + std::u16string(29, u' '));
@@ -58,7 +56,6 @@ TEST_F(FormSelectionTest, SizesReadsEditsMergesAndAppliesTheRecord) {
   for (std::size_t i = dm::kFormName; i < dm::kFormName + 64; ++i) merged[i] = driverRecord[i];
   for (std::size_t i = dm::kFields; i < dm::kFields + 4; ++i) merged[i] = driverRecord[i];
   EXPECT_EQ(merged, driverRecord);
-
   // The driver's merged answer is what the printer's device context receives.
   EXPECT_EQ(sim_.LastResetDCRecord(), sim_.LastMergeOutput());
   EXPECT_EQ(sim_.Calls().at(sim_.Calls().size() - 2).args.at(0),
@@ -83,10 +80,8 @@ TEST_F(FormSelectionTest, NamesArriveIntactOrCutToTheField) {
   const std::u16string name31(31, u'n');
   EXPECT_EQ(Select(std::wstring(31, L'n')), 1);
   EXPECT_EQ(MergedFormField(), name31 + u'\0');
-
   EXPECT_EQ(Select(std::wstring(32, L'm')), 1);
   EXPECT_EQ(MergedFormField(), std::u16string(32, u'm'));
-
   std::wstring name40 = std::wstring(32, L'k') + L"overflow";
   EXPECT_EQ(Select(name40), 1);
   EXPECT_EQ(MergedFormField(), std::u16string(32, u'k'));
