@@ -300,13 +300,12 @@ TEST_F(CliCommandsTest, AStoreThatCannotBeWrittenEndsWithTheRefusedStatus) {
 
 TEST_F(CliCommandsTest, WithoutAPrinterTheCommandsThatNeedOneEndNotFound) {
   sim_.RemoveAllPrinters();
-  EXPECT_EQ(Run({L"printers", L"--csv"}).out, L"Name,Default\n");
-  for (const std::vector<std::wstring>& command : std::vector<std::vector<std::wstring>>{
-           {L"forms"}, {L"form-find", L"8.5/11"}, {L"form-select", L"Letter"}, {L"install"}}) {
-    const RunResult result = Run(command);
-    EXPECT_EQ(result.exitCode, kNotFound) << command.front();
-    EXPECT_NE(result.err.find(L"no printer is installed"), std::wstring::npos) << result.err;
-  }
+  const std::wstring none = L"no printer is installed";
+  Expect({{{L"printers", L"--csv"}, 0, L"Name,Default\n"},
+          {{L"forms"}, kNotFound, none},
+          {{L"form-find", L"8.5/11"}, kNotFound, none},
+          {{L"form-select", L"Letter"}, kNotFound, none},
+          {{L"install"}, kNotFound, none}});
 }
 
 // One line of doctor's write test: the check, its verdict and what was found.
