@@ -61,12 +61,9 @@ TEST_F(FormSelectionTest, SizesReadsEditsMergesAndAppliesTheRecord) {
   EXPECT_EQ(sim_.Calls().at(sim_.Calls().size() - 2).args.at(0),
             std::to_wstring(sim_.PrinterDC(kPrinter)));
   EXPECT_EQ(sim_.DeviceSettingsOverruns(), 0u);
-}
-
-TEST_F(FormSelectionTest, TheFieldMaskIsExactlyTheFormNameWhateverTheDriverSet) {
-  std::vector<std::uint8_t> record = sim_.DeviceSettings(kPrinter);
-  dm::WriteU32(record, dm::kFields, 0xFFFFFFFFu);
-  sim_.SetDeviceSettings(kPrinter, record);
+  // The field mask is exactly the form name's whatever the driver set.
+  dm::WriteU32(merged, dm::kFields, 0xFFFFFFFFu);
+  sim_.SetDeviceSettings(kPrinter, merged);
   EXPECT_EQ(Select(L"Letter"), 1);
   EXPECT_EQ(dm::ReadU32(sim_.LastMergeInput().value(), dm::kFields), 0x10000u);
 }
