@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -43,25 +44,15 @@ struct Scenario {
   std::function<void(ClsPrint&, sim::SimPlatform&)> run;
 };
 
-std::vector<std::wstring> SplitAtZeros(const std::wstring& text) {
-  std::vector<std::wstring> parts;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find(L'\0', start);
-    if (end == std::wstring::npos) end = text.size();
-    if (end > start) parts.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return parts;
-}
-
 // The papers the store lists that lack one of their seven keys.
 std::vector<std::wstring> IncompletePapers(sim::SimPlatform& sim) {
   ProfileFiles& profile = sim.platform().profile;
   std::wstring list;
   profile.GetString(L"PrintMain", std::nullopt, L"", 1u << 20, list, kStore);
   std::vector<std::wstring> incomplete;
-  for (const std::wstring& name : SplitAtZeros(list)) {
+  std::wistringstream names(list);
+  for (std::wstring name; std::getline(names, name, L'\0');) {
+    if (name.empty()) continue;  // the list ends with two zeros
     for (const std::wstring& key : kPaperKeys) {
       std::wstring value;
       profile.GetString(name, key, L"<missing>", 100, value, kStore);
@@ -153,10 +144,11 @@ std::vector<Scenario> Scenarios() {
          cls.FormCheck(rows, printer);
          cls.FormCheck(rows, current);  // the current printer
        }},
-      {"gFormID of a listed size", WithPrinter,
-       [](ClsPrint& cls, sim::SimPlatform& sim) { cls.gFormID(L"8.5/11", sim.Printer(kPrinter)); }},
-      {"gFormID that adds a form", WithPrinter,
-       [](ClsPrint& cls, sim::SimPlatform&) { cls.gFormID(L"4/6", nullptr); }},
+      {"gFormID of a listed size and one that adds a form", WithPrinter,
+       [](ClsPrint& cls, sim::SimPlatform& sim) {
+         cls.gFormID(L"8.5/11", sim.Printer(kPrinter));
+         cls.gFormID(L"4/6", nullptr);
+       }},
       {"FormSelect", WithPrinter,
        [](ClsPrint& cls, sim::SimPlatform&) {
          std::wstring form = L"A4";
@@ -197,9 +189,9 @@ std::vector<Scenario> Scenarios() {
          PrinterRef printer = sim.Printer(kPrinter);
          cls.FormAllAdd(printer);
        }},
-      {"GetWindows", WithPrinter, [](ClsPrint& cls, sim::SimPlatform&) { cls.GetWindows(); }},
-      {"InchToCm and PrintCheck with a printer", WithPrinter,
+      {"GetWindows, InchToCm and PrintCheck with a printer", WithPrinter,
        [](ClsPrint& cls, sim::SimPlatform&) {
+         cls.GetWindows();
          EXPECT_DOUBLE_EQ(cls.InchToCm(1.0), 2.54);
          cls.PrintCheck(true);
        }},
