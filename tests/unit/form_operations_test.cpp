@@ -93,10 +93,7 @@ TEST_F(FormOperationsTest, AddStoresTheSizeAndPrintableAreaAndScalesTheArguments
     ASSERT_TRUE(cls_.PrintDelForm(printer, form));
     EXPECT_EQ(FindForm(sim_, L"F"), nullptr);
   }
-}
-
-TEST_F(FormOperationsTest, SizesRoundToTheNearestEvenThousandth) {
-  // Scaled: 20000.5, 2.5, 3.5, (right 0: the width), 4.5, 5.5.
+  // Sizes round to the nearest even thousandth: 20000.5, 2.5, 3.5, (right 0), 4.5, 5.5.
   EXPECT_TRUE(Add(kPrinter, L"R1", 2.00005, 0.00025, 0.00035, 0, 0.00045, 0.00055));
   EXPECT_EQ(*FindForm(sim_, L"R1"), (FormInfo{0, L"R1", 20000, 2, 4, 4, 20000, 6}));
   // Negative positions are the spooler's to judge; they round the same way (-2.5, -3.5).
