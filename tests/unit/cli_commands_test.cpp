@@ -246,14 +246,12 @@ TEST_F(CliCommandsTest, PaperStoreCommandsAndInstall) {
   Expect({{{L"install"}, 0, L"Paper  Width (cm)  Height (cm)  Status\n"}});
 }
 
-TEST_F(CliCommandsTest, RefusedAddsEndWithTheRefusedStatus) {
+// A refused replacement puts the old form back or says it cannot.
+TEST_F(CliCommandsTest, RefusedAddsAndReplacementsEndWithTheRefusedStatus) {
   sim_.FailCall(sim::Api::AddForm);
   Expect({{{L"form-add", kPrinter, L"Label", L"10", L"5"}, kRefused, L"refused to add the form"}});
   sim_.FailCall(sim::Api::AddForm);
   Expect({{{L"form-find", L"3/4"}, kRefused, L"no form of 3/4 inches, and the spooler refused"}});
-}
-
-TEST_F(CliCommandsTest, ARefusedReplacementPutsTheOldFormBackOrSaysItCannot) {
   ASSERT_EQ(Run({L"form-add", kPrinter, L"Label", L"10", L"5", L"--left", L"1"}).exitCode, 0);
   sim_.FailCall(sim::Api::DeleteForm);
   EXPECT_EQ(Run({L"form-add", kPrinter, L"Label", L"20", L"8", L"--replace"}).exitCode, kRefused);
