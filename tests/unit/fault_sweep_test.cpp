@@ -159,9 +159,11 @@ std::vector<Scenario> Scenarios() {
          cls.IniWriteValue(L"New", 1, 8.5, 11, 0.25, 8.25, 0.5, 10.5);
          cls.IniWriteValue(L"Label", 0, 10, 15, 0, 0, 0, 0);
        }},
-      {"IniWriteValue of the first paper", WithPrinter,
+      {"IniWriteValue of the first paper, then IniDelValue of the last one", WithPrinter,
        [](ClsPrint& cls, sim::SimPlatform&) {
          cls.IniWriteValue(L"A5X", 0, 14.8, 21, 0, 0, 0, 0);
+         std::wstring name = L" a5x ";
+         cls.IniDelValue(name);
        }},
       {"IniReadValue of the list and of a paper", WithPrinterAndStore,
        [](ClsPrint& cls, sim::SimPlatform&) {
@@ -172,16 +174,6 @@ std::vector<Scenario> Scenarios() {
       {"IniDelValue of a middle paper", WithPrinterAndStore,
        [](ClsPrint& cls, sim::SimPlatform&) {
          std::wstring name = L"Label";
-         cls.IniDelValue(name);
-       }},
-      {"IniDelValue of the last paper",
-       [](sim::SimPlatform& sim) {
-         sim.SetFileText(kStore,
-                         L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\n"
-                         L"L=0\r\nR=0\r\nT=0\r\nB=0\r\n");
-       },
-       [](ClsPrint& cls, sim::SimPlatform&) {
-         std::wstring name = L" a5x ";
          cls.IniDelValue(name);
        }},
       {"FormAllAdd", WithPrinterAndStore,
