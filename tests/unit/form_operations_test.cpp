@@ -34,13 +34,10 @@ TEST_F(FormOperationsTest, BlankNamesFailBeforeAnyPlatformCall) {
   for (const std::wstring blank : {L"", L" ", L"    "}) {
     EXPECT_FALSE(Add(blank, L"Label", 10, 5));
     EXPECT_FALSE(Add(kPrinter, blank, 10, 5));
-    std::wstring printer = blank, form = L"Letter";
-    EXPECT_FALSE(cls_.PrintDelForm(printer, form));
-    EXPECT_EQ(cls_.PrintGetForm(printer, form), rePaPer{});
-    printer = kPrinter;
-    form = blank;
-    EXPECT_FALSE(cls_.PrintDelForm(printer, form));
-    EXPECT_EQ(cls_.PrintGetForm(printer, form), rePaPer{});
+    for (auto [printer, form] : {std::pair{blank, std::wstring(L"Letter")}, {kPrinter, blank}}) {
+      EXPECT_FALSE(cls_.PrintDelForm(printer, form));
+      EXPECT_EQ(cls_.PrintGetForm(printer, form), rePaPer{});
+    }
   }
   EXPECT_TRUE(sim_.Calls().empty());
 }
