@@ -116,24 +116,13 @@ void WithPrinterAndStore(sim::SimPlatform& sim) {
   sim.SetFileText(kStore, kThreePapers);
 }
 
-void WithUserForm(sim::SimPlatform& sim) {
-  sim.AddPrinter(kPrinter);
-  auto forms = sim.Forms();
-  forms.push_back(FormInfo{0, L"Sweep", 100000, 150000, 0, 0, 100000, 150000});
-  sim.SetForms(forms);
-}
-
 std::vector<Scenario> Scenarios() {
   return {
-      {"PrintAddForm", WithPrinter,
+      {"PrintAddForm, PrintGetForm and PrintDelForm", WithPrinter,
        [](ClsPrint& cls, sim::SimPlatform&) {
          std::wstring printer = kPrinter, form = L"Sweep";
          double cx = 21, cy = 29.7, left = 1, right = 20, top = 1.5, bottom = 28.2;
          cls.PrintAddForm(printer, form, cx, cy, left, right, top, bottom);
-       }},
-      {"PrintGetForm and PrintDelForm", WithUserForm,
-       [](ClsPrint& cls, sim::SimPlatform&) {
-         std::wstring printer = kPrinter, form = L"Sweep";
          cls.PrintGetForm(printer, form);
          cls.PrintDelForm(printer, form);
        }},
