@@ -74,9 +74,8 @@ TEST_F(FormSelectionTest, NamesArriveIntactOrCutToTheField) {
   EXPECT_EQ(Select(L"信封 #10"), 1);
   EXPECT_EQ(dm::ReadName(sim_.LastMergeInput().value(), dm::kFormName), L"信封 #10");
   EXPECT_EQ(Select(L"No such form"), 1);
-  const std::u16string name31(31, u'n');
   EXPECT_EQ(Select(std::wstring(31, L'n')), 1);
-  EXPECT_EQ(MergedFormField(), name31 + u'\0');
+  EXPECT_EQ(MergedFormField(), std::u16string(31, u'n') + u'\0');
   EXPECT_EQ(Select(std::wstring(32, L'm')), 1);
   EXPECT_EQ(MergedFormField(), std::u16string(32, u'm'));
   std::wstring name40 = std::wstring(32, L'k') + L"overflow";
