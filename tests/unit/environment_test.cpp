@@ -24,8 +24,6 @@ class EnvironmentTest : public testing::Test {
   ClsPrint print{sim.platform()};
 };
 
-// --- InchToCm -------------------------------------------------------------------------------
-
 using InchToCmTest = EnvironmentTest;
 
 // Any mode but exactly true or false gives 0; the arguments by reference are never changed.
@@ -61,8 +59,6 @@ TEST_F(InchToCmTest, AProductBeyondTheDoubleRangeIsAnOverflow) {
   EXPECT_DOUBLE_EQ(print.InchToCm(1e308 / 2.54), 1e308);
 }
 
-// --- GetWindows -----------------------------------------------------------------------------
-
 using GetWindowsTest = EnvironmentTest;
 
 // A failing version call gives 0, for that call only.
@@ -78,8 +74,6 @@ TEST_F(GetWindowsTest, AnswersThePlatformIdentifierOrZeroWhenTheVersionCallFails
   sim.FailVersion();
   EXPECT_EQ(print.GetWindows(), 0);
 }
-
-// --- PrintCheck without the wizard ----------------------------------------------------------
 
 using PrintCheckTest = EnvironmentTest;
 
@@ -114,8 +108,6 @@ TEST_F(PrintCheckTest, FailuresToListPrintersOrStartTheWizardReachTheCaller) {
   sim.FailCall(sim::Api::Printers);
   EXPECT_THROW(print.PrintCheck(), AutomationError);
 }
-
-// --- PrintCheck with the wizard -------------------------------------------------------------
 
 constexpr std::uint64_t kAppearBoundMs = 60'000;
 constexpr std::uint64_t kPauseAfterWizardMs = 2000;
