@@ -65,7 +65,7 @@ TEST_F(PaperLibraryTest, ExportThenImportIntoAnEmptyStoreGivesTheSameStoreAndFil
   EXPECT_EQ(sim_.FileText(kStore), storeBefore);
 }
 
-TEST_F(PaperLibraryTest, AnyInvalidEntryRefusesTheWholeFileAndNamesIt) {
+TEST_F(PaperLibraryTest, AnyInvalidEntryRefusesTheWholeImportOrExportAndNamesIt) {
   Store(L"Kept", 0, 10, 20);
   const std::wstring storeBefore = sim_.FileText(kStore);
   const std::string good = R"({"name": "Fine", "unit": "cm", "width": 10, "height": 20})";
@@ -109,6 +109,13 @@ TEST_F(PaperLibraryTest, AnyInvalidEntryRefusesTheWholeFileAndNamesIt) {
     EXPECT_EQ(sim_.FileText(kStore), storeBefore) << c.file;
   }
   EXPECT_EQ(Run({L"paper-import", PathOf("absent.json")}).exitCode, Status(ExitCode::NotFound));
+  // Export refuses a store holding a paper that could not be imported.
+  Store(L"Backwards", 0, -10, 20);
+  const RunResult result = Run({L"paper-export", PathOf("library.json")});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::BadArguments));
+  EXPECT_NE(result.err.find(L"\"Backwards\": the width is negative (-10)"), std::wstring::npos)
+      << result.err;
+  EXPECT_FALSE(std::filesystem::exists(PathOf("library.json")));
 }
 
 TEST_F(PaperLibraryTest, StoredNamesAreKeptUnlessReplacedAndAStoreThatCannotBeWrittenRefuses) {
@@ -131,16 +138,6 @@ TEST_F(PaperLibraryTest, StoredNamesAreKeptUnlessReplacedAndAStoreThatCannotBeWr
   EXPECT_EQ(result.out,
             L"Paper,Status,Note\na5x,refused,the paper store could not be written\n"
             L"Card,refused,the paper store could not be written\n");
-}
-
-TEST_F(PaperLibraryTest, ExportRefusesAStoreHoldingAPaperThatCouldNotBeImported) {
-  Store(L"Good", 0, 10, 20);
-  Store(L"Backwards", 0, -10, 20);
-  const RunResult result = Run({L"paper-export", PathOf("library.json")});
-  EXPECT_EQ(result.exitCode, Status(ExitCode::BadArguments));
-  EXPECT_NE(result.err.find(L"\"Backwards\": the width is negative (-10)"), std::wstring::npos)
-      << result.err;
-  EXPECT_FALSE(std::filesystem::exists(PathOf("library.json")));
 }
 
 TEST_F(PaperLibraryTest, CaptureStoresUserFormsInCentimetresAndBuiltInOnesOnlyWithAll) {
