@@ -246,25 +246,21 @@ TEST_F(CliCommandsTest, PaperStoreCommandsAndInstall) {
   Expect({{{L"install"}, 0, L"Paper  Width (cm)  Height (cm)  Status\n"}});
 }
 
-TEST_F(CliCommandsTest, RefusedAddsEndWithTheRefusedStatus) {
+// A refused replacement puts the old form back or says it cannot.
+TEST_F(CliCommandsTest, RefusedAddsAndReplacementsEndWithTheRefusedStatus) {
   sim_.FailCall(sim::Api::AddForm);
   Expect({{{L"form-add", kPrinter, L"Label", L"10", L"5"}, kRefused, L"refused to add the form"}});
   sim_.FailCall(sim::Api::AddForm);
   Expect({{{L"form-find", L"3/4"}, kRefused, L"no form of 3/4 inches, and the spooler refused"}});
-}
-
-TEST_F(CliCommandsTest, ARefusedReplacementPutsTheOldFormBackOrSaysItCannot) {
   ASSERT_EQ(Run({L"form-add", kPrinter, L"Label", L"10", L"5", L"--left", L"1"}).exitCode, 0);
   sim_.FailCall(sim::Api::DeleteForm);
   EXPECT_EQ(Run({L"form-add", kPrinter, L"Label", L"20", L"8", L"--replace"}).exitCode, kRefused);
   EXPECT_EQ(sim_.Forms().back(), (FormInfo{0, L"Label", 100000, 50000, 10000, 0, 100000, 50000}));
-
   sim_.FailCall(sim::Api::AddForm);  // the new form; the old one's return succeeds
   RunResult result = Run({L"form-add", kPrinter, L"Label", L"20", L"8", L"--replace"});
   EXPECT_EQ(result.exitCode, kRefused);
   EXPECT_NE(result.err.find(L"the old one is back"), std::wstring::npos) << result.err;
   EXPECT_EQ(sim_.Forms().back(), (FormInfo{0, L"Label", 100000, 50000, 10000, 0, 100000, 50000}));
-
   sim_.FailCall(sim::Api::AddForm, 1, 2);
   result = Run({L"form-add", kPrinter, L"Label", L"20", L"8", L"--replace"});
   EXPECT_EQ(result.exitCode, kRefused);
@@ -302,13 +298,12 @@ TEST_F(CliCommandsTest, AStoreThatCannotBeWrittenEndsWithTheRefusedStatus) {
 
 TEST_F(CliCommandsTest, WithoutAPrinterTheCommandsThatNeedOneEndNotFound) {
   sim_.RemoveAllPrinters();
-  EXPECT_EQ(Run({L"printers", L"--csv"}).out, L"Name,Default\n");
-  for (const std::vector<std::wstring>& command : std::vector<std::vector<std::wstring>>{
-           {L"forms"}, {L"form-find", L"8.5/11"}, {L"form-select", L"Letter"}, {L"install"}}) {
-    const RunResult result = Run(command);
-    EXPECT_EQ(result.exitCode, kNotFound) << command.front();
-    EXPECT_NE(result.err.find(L"no printer is installed"), std::wstring::npos) << result.err;
-  }
+  const std::wstring none = L"no printer is installed";
+  Expect({{{L"printers", L"--csv"}, 0, L"Name,Default\n"},
+          {{L"forms"}, kNotFound, none},
+          {{L"form-find", L"8.5/11"}, kNotFound, none},
+          {{L"form-select", L"Letter"}, kNotFound, none},
+          {{L"install"}, kNotFound, none}});
 }
 
 // One line of doctor's write test: the check, its verdict and what was found.
@@ -332,12 +327,10 @@ TEST_F(CliCommandsTest, DoctorWriteTestPassesWhereTheSpoolerKeepsFormsAndReports
                 L"the form is gone after deleting: ok: yes",
                 L"the printer's forms are as before: ok: yes"}));
   EXPECT_EQ(sim_.Forms(), before);
-
   sim_.FailCall(sim::Api::AddForm);
   EXPECT_EQ(Lines(WriteTestFindings(component_, kPrinter)).front(),
             L"add the form \"Sheetlore doctor 1\" to Office Laser: FAIL: "
             L"refused (administrator rights on the printer?)");
-
   sim_.FailCall(sim::Api::DeleteForm);
   const std::vector<std::wstring> lines = Lines(WriteTestFindings(component_, kPrinter));
   ASSERT_EQ(lines.size(), 5u);

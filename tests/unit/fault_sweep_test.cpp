@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -43,25 +44,15 @@ struct Scenario {
   std::function<void(ClsPrint&, sim::SimPlatform&)> run;
 };
 
-std::vector<std::wstring> SplitAtZeros(const std::wstring& text) {
-  std::vector<std::wstring> parts;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find(L'\0', start);
-    if (end == std::wstring::npos) end = text.size();
-    if (end > start) parts.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return parts;
-}
-
 // The papers the store lists that lack one of their seven keys.
 std::vector<std::wstring> IncompletePapers(sim::SimPlatform& sim) {
   ProfileFiles& profile = sim.platform().profile;
   std::wstring list;
   profile.GetString(L"PrintMain", std::nullopt, L"", 1u << 20, list, kStore);
   std::vector<std::wstring> incomplete;
-  for (const std::wstring& name : SplitAtZeros(list)) {
+  std::wistringstream names(list);
+  for (std::wstring name; std::getline(names, name, L'\0');) {
+    if (name.empty()) continue;  // the list ends with two zeros
     for (const std::wstring& key : kPaperKeys) {
       std::wstring value;
       profile.GetString(name, key, L"<missing>", 100, value, kStore);
@@ -125,30 +116,15 @@ void WithPrinterAndStore(sim::SimPlatform& sim) {
   sim.SetFileText(kStore, kThreePapers);
 }
 
-void WithUserForm(sim::SimPlatform& sim) {
-  sim.AddPrinter(kPrinter);
-  auto forms = sim.Forms();
-  forms.push_back(FormInfo{0, L"Sweep", 100000, 150000, 0, 0, 100000, 150000});
-  sim.SetForms(forms);
-}
-
 std::vector<Scenario> Scenarios() {
   return {
-      {"PrintAddForm", WithPrinter,
+      {"PrintAddForm, PrintGetForm and PrintDelForm", WithPrinter,
        [](ClsPrint& cls, sim::SimPlatform&) {
          std::wstring printer = kPrinter, form = L"Sweep";
          double cx = 21, cy = 29.7, left = 1, right = 20, top = 1.5, bottom = 28.2;
          cls.PrintAddForm(printer, form, cx, cy, left, right, top, bottom);
-       }},
-      {"PrintDelForm", WithUserForm,
-       [](ClsPrint& cls, sim::SimPlatform&) {
-         std::wstring printer = kPrinter, form = L"Sweep";
-         cls.PrintDelForm(printer, form);
-       }},
-      {"PrintGetForm", WithUserForm,
-       [](ClsPrint& cls, sim::SimPlatform&) {
-         std::wstring printer = kPrinter, form = L"Sweep";
          cls.PrintGetForm(printer, form);
+         cls.PrintDelForm(printer, form);
        }},
       {"FormCheck of a printer object and of the current printer", WithPrinter,
        [](ClsPrint& cls, sim::SimPlatform& sim) {
@@ -157,47 +133,36 @@ std::vector<Scenario> Scenarios() {
          cls.FormCheck(rows, printer);
          cls.FormCheck(rows, current);  // the current printer
        }},
-      {"gFormID of a listed size", WithPrinter,
-       [](ClsPrint& cls, sim::SimPlatform& sim) { cls.gFormID(L"8.5/11", sim.Printer(kPrinter)); }},
-      {"gFormID that adds a form", WithPrinter,
-       [](ClsPrint& cls, sim::SimPlatform&) { cls.gFormID(L"4/6", nullptr); }},
+      {"gFormID of a listed size and one that adds a form", WithPrinter,
+       [](ClsPrint& cls, sim::SimPlatform& sim) {
+         cls.gFormID(L"8.5/11", sim.Printer(kPrinter));
+         cls.gFormID(L"4/6", nullptr);
+       }},
       {"FormSelect", WithPrinter,
        [](ClsPrint& cls, sim::SimPlatform&) {
          std::wstring form = L"A4";
          cls.FormSelect(form, 0);
        }},
-      {"IniWriteValue of a new paper", WithPrinterAndStore,
+      {"IniWriteValue of a new paper and over a stored one", WithPrinterAndStore,
        [](ClsPrint& cls, sim::SimPlatform&) {
          cls.IniWriteValue(L"New", 1, 8.5, 11, 0.25, 8.25, 0.5, 10.5);
-       }},
-      {"IniWriteValue over a stored paper", WithPrinterAndStore,
-       [](ClsPrint& cls, sim::SimPlatform&) {
          cls.IniWriteValue(L"Label", 0, 10, 15, 0, 0, 0, 0);
        }},
-      {"IniWriteValue of the first paper", WithPrinter,
+      {"IniWriteValue of the first paper, then IniDelValue of the last one", WithPrinter,
        [](ClsPrint& cls, sim::SimPlatform&) {
          cls.IniWriteValue(L"A5X", 0, 14.8, 21, 0, 0, 0, 0);
+         std::wstring name = L" a5x ";
+         cls.IniDelValue(name);
        }},
-      {"IniReadValue of the list", WithPrinterAndStore,
+      {"IniReadValue of the list and of a paper", WithPrinterAndStore,
        [](ClsPrint& cls, sim::SimPlatform&) {
          std::vector<std::wstring> names;
          cls.IniReadValue(0, L"", &names);
+         cls.IniReadValue(1, L"Label");
        }},
-      {"IniReadValue of a paper", WithPrinterAndStore,
-       [](ClsPrint& cls, sim::SimPlatform&) { cls.IniReadValue(1, L"Label"); }},
       {"IniDelValue of a middle paper", WithPrinterAndStore,
        [](ClsPrint& cls, sim::SimPlatform&) {
          std::wstring name = L"Label";
-         cls.IniDelValue(name);
-       }},
-      {"IniDelValue of the last paper",
-       [](sim::SimPlatform& sim) {
-         sim.SetFileText(kStore,
-                         L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\nmMode=0\r\nW=14.8\r\nH=21\r\n"
-                         L"L=0\r\nR=0\r\nT=0\r\nB=0\r\n");
-       },
-       [](ClsPrint& cls, sim::SimPlatform&) {
-         std::wstring name = L" a5x ";
          cls.IniDelValue(name);
        }},
       {"FormAllAdd", WithPrinterAndStore,
@@ -205,9 +170,9 @@ std::vector<Scenario> Scenarios() {
          PrinterRef printer = sim.Printer(kPrinter);
          cls.FormAllAdd(printer);
        }},
-      {"GetWindows", WithPrinter, [](ClsPrint& cls, sim::SimPlatform&) { cls.GetWindows(); }},
-      {"InchToCm and PrintCheck with a printer", WithPrinter,
+      {"GetWindows, InchToCm and PrintCheck with a printer", WithPrinter,
        [](ClsPrint& cls, sim::SimPlatform&) {
+         cls.GetWindows();
          EXPECT_DOUBLE_EQ(cls.InchToCm(1.0), 2.54);
          cls.PrintCheck(true);
        }},

@@ -37,7 +37,6 @@ TEST_F(FormEnumerationTest, ListsEveryFormInOrderWithPositionsAndCentimetres) {
   std::optional<std::vector<FormRow>> rows;
   PrinterRef printer = sim_.Printer(kPrinter);
   ASSERT_TRUE(cls_.FormCheck(rows, printer));
-
   const std::vector<FormInfo>& builtin = sim::BuiltinForms();
   ASSERT_EQ(rows->size(), builtin.size());
   EXPECT_EQ(rows->front(), (FormRow{L"Letter", 1, 21.59, 27.94}));
@@ -45,6 +44,11 @@ TEST_F(FormEnumerationTest, ListsEveryFormInOrderWithPositionsAndCentimetres) {
     EXPECT_EQ((*rows)[j], (FormRow{builtin[j].name, static_cast<std::int32_t>(j + 1),
                                    builtin[j].cx / 10000.0, builtin[j].cy / 10000.0}));
   }
+  // A failed sizing call is made good by the size the filling call reports.
+  sim_.FailCall(sim::Api::EnumForms, 1);
+  rows.reset();
+  ASSERT_TRUE(cls_.FormCheck(rows, printer));
+  EXPECT_EQ(rows->size(), builtin.size());
 }
 
 TEST_F(FormEnumerationTest, WithoutAPrinterObjectTheCurrentPrinterIsUsedAndHandedBack) {
@@ -68,18 +72,13 @@ TEST_F(FormEnumerationTest, AnEmptyListIsAListWithNoRows) {
 TEST_F(FormEnumerationTest, FailuresLeaveTheArrayAsItWas) {
   PrinterRef printer = sim_.Printer(kPrinter);
   std::optional<std::vector<FormRow>> rows = kEarlier;
-
   sim_.SetPlatformId(1);
   EXPECT_FALSE(cls_.FormCheck(rows, printer));
   sim_.SetPlatformId(2);
-
   PrinterRef unknown = sim_.Printer(L"Nowhere");
   EXPECT_FALSE(cls_.FormCheck(rows, unknown));
-
-  // A filling call that fails is a failure, not an empty list.
-  sim_.FailCall(sim::Api::EnumForms, 2);
+  sim_.FailCall(sim::Api::EnumForms, 2);  // a failing filling call is no empty list
   EXPECT_FALSE(cls_.FormCheck(rows, printer));
-
   EXPECT_EQ(rows, kEarlier);
 }
 
@@ -90,28 +89,17 @@ TEST_F(FormEnumerationTest, APrinterObjectWithoutDeviceNameEndsTheCall) {
   EXPECT_EQ(rows, kEarlier);
 }
 
-TEST_F(FormEnumerationTest, AFailedSizingCallIsMadeGoodByTheSizeTheFillingCallReports) {
-  sim_.FailCall(sim::Api::EnumForms, 1);
-  std::optional<std::vector<FormRow>> rows;
-  PrinterRef printer = sim_.Printer(kPrinter);
-  ASSERT_TRUE(cls_.FormCheck(rows, printer));
-  EXPECT_EQ(rows->size(), sim::BuiltinForms().size());
-}
-
 class FormLookupTest : public FormEnumerationTest {
  protected:
   std::int32_t Lookup(const std::wstring& name) { return cls_.gFormID(name, printer_); }
   PrinterRef printer_ = sim_.Printer(kPrinter);
 };
 
-TEST_F(FormLookupTest, LetterIsFoundThroughItsSizeInInches) {
-  EXPECT_EQ(Lookup(L"8.5/11"), 1);
-  // Blanks anywhere are ignored, and anything after a second "/" plays no part.
-  EXPECT_EQ(Lookup(L" 8.5 / 1 1 "), 1);
-  EXPECT_EQ(Lookup(L"8.5/11/99"), 1);
-}
-
-TEST_F(FormLookupTest, TheFirstFormOfTheSizeWinsWhateverItsName) {
+// Blanks anywhere are ignored, and anything after a second "/" plays no part.
+TEST_F(FormLookupTest, TheFirstFormOfTheSizeInInchesWinsWhateverItsName) {
+  for (const std::wstring name : {L"8.5/11", L" 8.5 / 1 1 ", L"8.5/11/99"}) {
+    EXPECT_EQ(Lookup(name), 1) << testing::PrintToString(name);
+  }
   sim_.SetForms({Form(L"Small", 100000, 100000), Form(L"Letter copy", 215900, 279400),
                  Form(L"Letter", 215900, 279400), Form(L"Letter rotated", 279400, 215900)});
   EXPECT_EQ(Lookup(L"8.5/11"), 2);
@@ -124,22 +112,9 @@ TEST_F(FormLookupTest, AMissingSizeIsAddedAtTheEndUnderTheNameAsked) {
   EXPECT_EQ(Lookup(L"8.5/11"), 3);
   ASSERT_EQ(sim_.Forms().size(), 3u);
   EXPECT_EQ(sim_.Forms().back(), (FormInfo{0, L"8.5/11", 215900, 279400, 0, 0, 215900, 279400}));
-
-  // Found from now on.
-  EXPECT_EQ(Lookup(L"8.5/11"), 3);
-}
-
-TEST_F(FormLookupTest, AnExistingNameOfAnotherSizeGivesZero) {
-  sim_.SetForms(
-      {Form(L"Letter", 215900, 279400), FormInfo{0, L"4/6", 1000, 1000, 0, 0, 1000, 1000}});
-  EXPECT_EQ(Lookup(L"4/6"), 0);
-  EXPECT_EQ(sim_.Forms().back().cx, 1000);
-}
-
-TEST_F(FormLookupTest, TheDecimalPointIsTheOnlySeparator) {
-  // "8,5" reads as 8: 20.32 cm wide, which the printer lacks.
-  sim_.SetForms({Form(L"Letter", 215900, 279400)});
-  EXPECT_EQ(Lookup(L"8,5/11"), 2);
+  EXPECT_EQ(Lookup(L"8.5/11"), 3);  // found from now on
+  // The decimal point is the only separator: "8,5" reads as 8, 20.32 cm wide.
+  EXPECT_EQ(Lookup(L"8,5/11"), 4);
   EXPECT_EQ(sim_.Forms().back().cx, 203200);
 }
 
@@ -157,15 +132,17 @@ TEST_F(FormLookupTest, WithoutAPrinterObjectTheCurrentPrinterIsSearchedAndAddedT
   EXPECT_THAT(OpenedPrinters(sim_), ElementsAre(kOther, kOther));
 }
 
+// So does a name the printer already has for another size.
 TEST_F(FormLookupTest, FailuresGiveZero) {
   sim_.SetPlatformId(1);
   EXPECT_EQ(Lookup(L"8.5/11"), 0);
   sim_.SetPlatformId(2);
-
   EXPECT_EQ(cls_.gFormID(L"8.5/11", sim_.Printer(L"Nowhere")), 0);
-
   sim_.FailCall(sim::Api::AddForm);
   EXPECT_EQ(Lookup(L"3/5"), 0);
+  sim_.SetForms({FormInfo{0, L"4/6", 1000, 1000, 0, 0, 1000, 1000}});
+  EXPECT_EQ(Lookup(L"4/6"), 0);
+  EXPECT_EQ(sim_.Forms().back().cx, 1000);
 }
 
 TEST_F(FormLookupTest, ThePositionCounterStopsAt32767) {
@@ -177,11 +154,9 @@ TEST_F(FormLookupTest, ThePositionCounterStopsAt32767) {
   forms.back() = Form(L"Square inch", 25400, 25400);
   sim_.SetForms(forms);
   EXPECT_EQ(Lookup(L"1/1"), 32767);  // the last position the counter reaches
-
   forms.back() = Form(L"Other", 1, 1);
   sim_.SetForms(forms);
   EXPECT_EQ(Lookup(L"1/1"), 32768);  // added after the 32767 forms searched
-
   forms.push_back(Form(L"After", 2, 2));
   sim_.SetForms(forms);
   EXPECT_EQ(RaisedBy([&] { Lookup(L"2/2"); }).number, 6);

@@ -34,13 +34,10 @@ TEST_F(FormOperationsTest, BlankNamesFailBeforeAnyPlatformCall) {
   for (const std::wstring blank : {L"", L" ", L"    "}) {
     EXPECT_FALSE(Add(blank, L"Label", 10, 5));
     EXPECT_FALSE(Add(kPrinter, blank, 10, 5));
-    std::wstring printer = blank, form = L"Letter";
-    EXPECT_FALSE(cls_.PrintDelForm(printer, form));
-    EXPECT_EQ(cls_.PrintGetForm(printer, form), rePaPer{});
-    printer = kPrinter;
-    form = blank;
-    EXPECT_FALSE(cls_.PrintDelForm(printer, form));
-    EXPECT_EQ(cls_.PrintGetForm(printer, form), rePaPer{});
+    for (auto [printer, form] : {std::pair{blank, std::wstring(L"Letter")}, {kPrinter, blank}}) {
+      EXPECT_FALSE(cls_.PrintDelForm(printer, form));
+      EXPECT_EQ(cls_.PrintGetForm(printer, form), rePaPer{});
+    }
   }
   EXPECT_TRUE(sim_.Calls().empty());
 }
@@ -49,10 +46,8 @@ TEST_F(FormOperationsTest, NamesReachTheSpoolerUntrimmed) {
   // Only blanks count for the emptiness test; the names themselves are passed as given.
   EXPECT_FALSE(Add(L" " + kPrinter + L" ", L"Label", 10, 5));
   EXPECT_EQ(sim_.Calls().at(1).args.at(0), L" " + kPrinter + L" ");
-
   EXPECT_TRUE(Add(kPrinter, L" Label ", 10, 5));
   EXPECT_NE(FindForm(sim_, L" Label "), nullptr);
-
   // A tab is not a blank: the name goes to the spooler.
   sim_.ClearCalls();
   EXPECT_FALSE(Add(L"\t", L"Label", 10, 5));
@@ -95,13 +90,9 @@ TEST_F(FormOperationsTest, AddStoresTheSizeAndPrintableAreaAndScalesTheArguments
     ASSERT_TRUE(cls_.PrintDelForm(printer, form));
     EXPECT_EQ(FindForm(sim_, L"F"), nullptr);
   }
-}
-
-TEST_F(FormOperationsTest, SizesRoundToTheNearestEvenThousandth) {
-  // Scaled: 20000.5, 2.5, 3.5, (right 0: the width), 4.5, 5.5.
+  // Sizes round to the nearest even thousandth: 20000.5, 2.5, 3.5, (right 0), 4.5, 5.5.
   EXPECT_TRUE(Add(kPrinter, L"R1", 2.00005, 0.00025, 0.00035, 0, 0.00045, 0.00055));
   EXPECT_EQ(*FindForm(sim_, L"R1"), (FormInfo{0, L"R1", 20000, 2, 4, 4, 20000, 6}));
-
   // Negative positions are the spooler's to judge; they round the same way (-2.5, -3.5).
   EXPECT_TRUE(Add(kPrinter, L"R2", 1, 1, -0.00025, 0, -0.00035, 0));
   EXPECT_EQ(FindForm(sim_, L"R2")->left, -2);
@@ -113,7 +104,6 @@ TEST_F(FormOperationsTest, SizesOutsideTheSpoolerRangeOverflowAndStillClose) {
   EXPECT_TRUE(Add(kPrinter, L"Widest", 214748.3647, 1, -214748.3648, 0, 0, 0));
   EXPECT_EQ(FindForm(sim_, L"Widest")->cx, 2147483647);
   EXPECT_EQ(FindForm(sim_, L"Widest")->left, -2147483647 - 1);
-
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   struct Case {
@@ -144,10 +134,8 @@ TEST_F(FormOperationsTest, RefusalsAndFailuresGiveFailureAndChangeNothing) {
   EXPECT_FALSE(cls_.PrintDelForm(nowhere, builtin));
   EXPECT_EQ(cls_.PrintGetForm(nowhere, builtin), rePaPer{});
   EXPECT_EQ(sim_.Forms(), sim::BuiltinForms());
-
   sim_.FailCall(sim::Api::GetForm, 2);  // the call that fills the buffer
   EXPECT_EQ(cls_.PrintGetForm(printer, builtin), rePaPer{});
-
   for (const sim::Api failing : {sim::Api::OpenPrinter, sim::Api::AddForm, sim::Api::DeleteForm,
                                  sim::Api::GetForm, sim::Api::ClosePrinter}) {
     SCOPED_TRACE(failing);
@@ -156,12 +144,10 @@ TEST_F(FormOperationsTest, RefusalsAndFailuresGiveFailureAndChangeNothing) {
     ClsPrint cls(sim.platform());
     std::wstring label = L"Label";
     double cx = 10, cy = 5, l = 0, r = 0, t = 0, b = 0;
-
     sim.FailCall(failing, 1, 100);
     const bool added = cls.PrintAddForm(printer, label, cx, cy, l, r, t, b);
     const bool deleted = cls.PrintDelForm(printer, label);
     const rePaPer read = cls.PrintGetForm(printer, builtin);
-
     const bool opens = failing != sim::Api::OpenPrinter;
     EXPECT_EQ(added, opens && failing != sim::Api::AddForm);
     EXPECT_EQ(deleted, opens && failing != sim::Api::AddForm && failing != sim::Api::DeleteForm);
@@ -172,7 +158,6 @@ TEST_F(FormOperationsTest, RefusalsAndFailuresGiveFailureAndChangeNothing) {
 TEST_F(FormOperationsTest, GetReadsAFormInCentimetresAsStored) {
   std::wstring printer = kPrinter, form = L"Letter";
   EXPECT_EQ(cls_.PrintGetForm(printer, form), (rePaPer{0, 21.59, 27.94, 0, 21.59, 0, 27.94}));
-
   // A name far beyond 255 bytes is still found, and the printable area comes back as stored.
   const std::wstring longName(300, L'x');
   ASSERT_TRUE(Add(kPrinter, longName, 10.5, 20, 0.5, 10, 1.25, 19.5));

@@ -41,7 +41,6 @@ class FormSelectionTest : public ::testing::Test {
 TEST_F(FormSelectionTest, SizesReadsEditsMergesAndAppliesTheRecord) {
   const std::vector<std::uint8_t> driverRecord = sim_.DeviceSettings(kPrinter);
   EXPECT_EQ(Select(L"A4", 1234), 1);
-
   // The size query, the read and the merge without a prompt, each owned by the window given.
   std::vector<std::vector<std::wstring>> queries;
   for (const sim::Call& call : sim_.Calls()) {
@@ -49,7 +48,6 @@ TEST_F(FormSelectionTest, SizesReadsEditsMergesAndAppliesTheRecord) {
   }
   EXPECT_EQ(queries, (std::vector<std::vector<std::wstring>>{
                          {L"1234", L"0"}, {L"1234", L"2"}, {L"1234", L"10"}}));
-
   // Only the form name and the field mask differ from what the driver gave.
   std::vector<std::uint8_t> merged = sim_.LastMergeInput().value();
   EXPECT_EQ(MergedFormField(), u"A4" + std::u16string(1, u'\0') + std::u16string(29, u' '));
@@ -58,18 +56,14 @@ TEST_F(FormSelectionTest, SizesReadsEditsMergesAndAppliesTheRecord) {
   for (std::size_t i = dm::kFormName; i < dm::kFormName + 64; ++i) merged[i] = driverRecord[i];
   for (std::size_t i = dm::kFields; i < dm::kFields + 4; ++i) merged[i] = driverRecord[i];
   EXPECT_EQ(merged, driverRecord);
-
   // The driver's merged answer is what the printer's device context receives.
   EXPECT_EQ(sim_.LastResetDCRecord(), sim_.LastMergeOutput());
   EXPECT_EQ(sim_.Calls().at(sim_.Calls().size() - 2).args.at(0),
             std::to_wstring(sim_.PrinterDC(kPrinter)));
   EXPECT_EQ(sim_.DeviceSettingsOverruns(), 0u);
-}
-
-TEST_F(FormSelectionTest, TheFieldMaskIsExactlyTheFormNameWhateverTheDriverSet) {
-  std::vector<std::uint8_t> record = sim_.DeviceSettings(kPrinter);
-  dm::WriteU32(record, dm::kFields, 0xFFFFFFFFu);
-  sim_.SetDeviceSettings(kPrinter, record);
+  // The field mask is exactly the form name's whatever the driver set.
+  dm::WriteU32(merged, dm::kFields, 0xFFFFFFFFu);
+  sim_.SetDeviceSettings(kPrinter, merged);
   EXPECT_EQ(Select(L"Letter"), 1);
   EXPECT_EQ(dm::ReadU32(sim_.LastMergeInput().value(), dm::kFields), 0x10000u);
 }
@@ -80,13 +74,10 @@ TEST_F(FormSelectionTest, NamesArriveIntactOrCutToTheField) {
   EXPECT_EQ(Select(L"信封 #10"), 1);
   EXPECT_EQ(dm::ReadName(sim_.LastMergeInput().value(), dm::kFormName), L"信封 #10");
   EXPECT_EQ(Select(L"No such form"), 1);
-  const std::u16string name31(31, u'n');
   EXPECT_EQ(Select(std::wstring(31, L'n')), 1);
-  EXPECT_EQ(MergedFormField(), name31 + u'\0');
-
+  EXPECT_EQ(MergedFormField(), std::u16string(31, u'n') + u'\0');
   EXPECT_EQ(Select(std::wstring(32, L'm')), 1);
   EXPECT_EQ(MergedFormField(), std::u16string(32, u'm'));
-
   std::wstring name40 = std::wstring(32, L'k') + L"overflow";
   EXPECT_EQ(Select(name40), 1);
   EXPECT_EQ(MergedFormField(), std::u16string(32, u'k'));
@@ -131,7 +122,13 @@ TEST_F(FormSelectionTest, WithoutAUsableRecordTheSelectionGivesZero) {
   EXPECT_EQ(dm::ReadName(sim_.LastMergeInput().value(), dm::kFormName), L"A4");
 }
 
-TEST_F(FormSelectionTest, FailingReadsOfTheCurrentPrinterReachTheCaller) {
+// The read, the merge, the reset and the close reporting failure are no run-time failures, so
+// the selection still counts as done; failing reads of the current printer reach the caller.
+TEST_F(FormSelectionTest, OnlyFailingReadsOfTheCurrentPrinterReachTheCaller) {
+  sim_.FailCall(sim::Api::DocumentProperties, 2, 2);
+  sim_.FailCall(sim::Api::ResetDC);
+  sim_.FailCall(sim::Api::ClosePrinter);
+  EXPECT_EQ(Select(L"A4"), 1);
   for (const sim::Api failing : {sim::Api::CurrentPrinter, sim::Api::DeviceName, sim::Api::hDC}) {
     SCOPED_TRACE(failing);
     sim_.FailCall(failing);
@@ -139,15 +136,6 @@ TEST_F(FormSelectionTest, FailingReadsOfTheCurrentPrinterReachTheCaller) {
   }
   sim_.RemoveAllPrinters();
   EXPECT_THROW(Select(L"A4"), AutomationError);
-}
-
-TEST_F(FormSelectionTest, TheSpoolersOwnResultsAreNotFailures) {
-  // The read, the merge, the reset and the close report failure; none of them is a
-  // run-time failure, so the selection still counts as done.
-  sim_.FailCall(sim::Api::DocumentProperties, 2, 2);
-  sim_.FailCall(sim::Api::ResetDC);
-  sim_.FailCall(sim::Api::ClosePrinter);
-  EXPECT_EQ(Select(L"A4"), 1);
 }
 
 // The simulated driver counts what a real one would read or write past the caller's records;

@@ -100,14 +100,12 @@ TEST(ThreadIsolationTest, TwoThreadsEachWithTheirOwnObjectAndDialog) {
   Outcome firstAlone, secondAlone;
   RunDialog(L"Office", L"Alpha", 10, alone, true, firstAlone);
   RunDialog(L"Label", L"Beta", 30, alone, false, secondAlone);
-
   Meeting meeting(2);
   Outcome first, second;
   std::thread a([&] { RunDialog(L"Office", L"Alpha", 10, meeting, true, first); });
   std::thread b([&] { RunDialog(L"Label", L"Beta", 30, meeting, false, second); });
   a.join();
   b.join();
-
   // Each session shows and ends exactly as it does when it runs alone.
   EXPECT_TRUE(first == firstAlone);
   EXPECT_TRUE(second == secondAlone);
