@@ -43,8 +43,7 @@ class SpoolerContractTest : public ::testing::Test {
   }
   std::vector<FormInfo> Enumerate(PrinterHandle printer) {
     std::vector<FormInfo> forms;
-    std::uint32_t needed = 0;
-    std::uint32_t returned = 0;
+    std::uint32_t needed = 0, returned = 0;
     spooler().EnumForms(printer, 0, forms, needed, returned);
     EXPECT_TRUE(spooler().EnumForms(printer, needed, forms, needed, returned));
     return forms;
@@ -75,8 +74,7 @@ TEST_F(SpoolerContractTest, PrintersOpenByNameInAnyCaseAndTheirHandlesEndAtClose
   EXPECT_TRUE(spooler().ClosePrinter(label));
   ExpectRefused(spooler().ClosePrinter(label), kErrorInvalidHandle, "closed twice");
   std::vector<FormInfo> forms;
-  std::uint32_t needed = 0;
-  std::uint32_t returned = 0;
+  std::uint32_t needed = 0, returned = 0;
   ExpectRefused(spooler().EnumForms(label, 100000, forms, needed, returned), kErrorInvalidHandle,
                 "forms of a closed handle");
 }
@@ -85,8 +83,7 @@ TEST_F(SpoolerContractTest, EnumFormsReportsTheBytesNeededThenListsTheBuiltInFor
   std::uint32_t all = 0;
   for (const FormInfo& form : BuiltinForms()) all += Bytes(form.name);
   std::vector<FormInfo> forms{FormInfo{}};
-  std::uint32_t needed = 0;
-  std::uint32_t returned = 99;
+  std::uint32_t needed = 0, returned = 99;
   ExpectRefused(spooler().EnumForms(office_, 0, forms, needed, returned), kErrorInsufficientBuffer,
                 "no buffer");
   EXPECT_EQ(needed, all);

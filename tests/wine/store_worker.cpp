@@ -1,21 +1,15 @@
-// One process of the paper store's multi-process tests. It loads the Sheetlore.dll given,
-// creates a ClsPrint from its class factory and works on the PrintSet.ini beside that DLL.
-//   store_worker add <dll> <prefix> <count>
-//     stores <prefix>-1 .. <prefix>-<count> one after another, deleting <prefix>-<i-1> after
-//     every third write (so <prefix>-2, -5, -8, ... end deleted).
-//   store_worker check-added <dll> <count> <prefix>...
-//     every paper of every prefix that was added and not deleted is listed once and reads back
-//     whole; no deleted one is listed or leaves a value behind.
-//   store_worker keep <dll>
-//     stores Keep-0 .. Keep-9, which the loop never touches, then checks the store.
-//   store_worker loop <dll> <seed>
-//     checks the store, prints "looping", then stores, overwrites and deletes Cycle-0 ..
-//     Cycle-19 until it is killed.
-//   store_worker check <dll>
-//     no name is listed twice; every listed paper reads back as one whole version (all seven
-//     values from one version number, as the loop writes them); every Keep paper is listed
-//     with its own version.
-// Exit code 0 when everything held; the reasons otherwise on stdout.
+// One process of the paper store's multi-process tests, on a ClsPrint from the class factory of
+// the Sheetlore.dll given and the PrintSet.ini beside it. Exit code 0 when everything held, the
+// reasons otherwise on stdout.
+//   add <dll> <prefix> <count>: stores <prefix>-1 .. <prefix>-<count> in turn, deleting
+//     <prefix>-<i-1> after every third write (so -2, -5, -8, ... end deleted).
+//   check-added <dll> <count> <prefix>...: every added, undeleted paper is listed once and reads
+//     back whole; no deleted one is listed or leaves a value behind.
+//   keep <dll>: stores Keep-0 .. Keep-9, which the loop never touches, then checks the store.
+//   loop <dll> <seed>: checks the store, prints "looping", then stores, overwrites and deletes
+//     Cycle-0 .. Cycle-19 until it is killed.
+//   check <dll>: no name is listed twice; every listed paper reads back as one whole version (all
+//     seven values from one version number); every Keep paper is listed with its own version.
 
 #include "tests/wine/support/com_support.h"
 // after windows.h

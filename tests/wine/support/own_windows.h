@@ -40,34 +40,21 @@ inline std::wstring ClassOf(HWND window) {
   return name;
 }
 
-struct WindowSearch {
-  std::wstring caption;
-  std::wstring className;
-  HWND found = nullptr;
-  bool anyProcess = false;
-};
-
-inline BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<WindowSearch*>(context);
-  DWORD process = 0;
-  ::GetWindowThreadProcessId(window, &process);
-  if ((search->anyProcess || process == ::GetCurrentProcessId()) && ::IsWindowVisible(window) &&
-      TextOf(window) == search->caption &&
-      (search->className.empty() || ClassOf(window) == search->className)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // A visible top-level window with that caption (and class, when one is given), or null: of this
 // process, since others on the same display may show the same dialog at the same time, or of any
 // process for a helper that plays the user of another program.
 inline HWND FindOwnWindow(const std::wstring& caption, const std::wstring& className = {},
                           bool anyProcess = false) {
-  WindowSearch search{caption, className, nullptr, anyProcess};
-  ::EnumWindows(&MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  const wchar_t* windowClass = className.empty() ? nullptr : className.c_str();
+  for (HWND window = nullptr;
+       (window = ::FindWindowExW(nullptr, window, windowClass, caption.c_str())) != nullptr;) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if ((anyProcess || process == ::GetCurrentProcessId()) && ::IsWindowVisible(window)) {
+      return window;
+    }
+  }
+  return nullptr;
 }
 
 // Waits for the next "系統提示" message box (of this process unless anyProcess); null if none came.
