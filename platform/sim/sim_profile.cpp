@@ -45,8 +45,9 @@ std::uint32_t SimProfileFiles::GetString(const std::optional<std::wstring>& give
   const std::wstring defaultValue = UpToZero(givenDefault);
   const std::wstring path = UpToZero(givenPath);
   text.clear();
-  if (state_.recorder.Record(Api::GetPrivateProfileString, {OptionalText(section), OptionalText(key),
-                                                          defaultValue, Text(bufferChars), path}) ||
+  if (state_.recorder.Record(
+          Api::GetPrivateProfileString,
+          {OptionalText(section), OptionalText(key), defaultValue, Text(bufferChars), path}) ||
       path.empty()) {
     return 0;
   }
