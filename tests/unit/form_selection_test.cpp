@@ -117,6 +117,11 @@ TEST_F(FormSelectionTest, WithoutAUsableRecordTheSelectionGivesZero) {
     EXPECT_EQ(reads, c.size > 0 && !c.failing ? std::vector{std::to_wstring(c.size)}
                                               : std::vector<std::wstring>{});
   }
+  // The zero counts above can fail: the simulated driver counts a read into a buffer shorter
+  // than its record, as a real one would write past it.
+  std::vector<std::uint8_t> shortOutput(156);
+  sim_.platform().spooler.DocumentProperties(0, 0, kPrinter, &shortOutput, nullptr, kDmOutBuffer);
+  EXPECT_EQ(sim_.DeviceSettingsOverruns(), 1u);
   sim_.SetDeviceSettingsSize(kPrinter, 188);  // just long enough
   EXPECT_EQ(Select(L"A4"), 1);
   EXPECT_EQ(dm::ReadName(sim_.LastMergeInput().value(), dm::kFormName), L"A4");
@@ -136,21 +141,6 @@ TEST_F(FormSelectionTest, OnlyFailingReadsOfTheCurrentPrinterReachTheCaller) {
   }
   sim_.RemoveAllPrinters();
   EXPECT_THROW(Select(L"A4"), AutomationError);
-}
-
-// The simulated driver counts what a real one would read or write past the caller's records;
-// the short-record cases above rely on that count.
-TEST_F(FormSelectionTest, TheSimulatedDriverCountsReadsAndWritesPastShortRecords) {
-  Spooler& spooler = sim_.platform().spooler;
-  const PrinterHandle printer = spooler.OpenPrinter(kPrinter, kPrinterAccessAdminister);
-  std::vector<std::uint8_t> shortOutput(156);
-  spooler.DocumentProperties(0, printer, kPrinter, &shortOutput, nullptr, kDmOutBuffer);
-  EXPECT_EQ(sim_.DeviceSettingsOverruns(), 1u);
-  // A record that claims more bytes than it holds is read past its end and written past it.
-  std::vector<std::uint8_t> record = sim_.DeviceSettings(kPrinter);
-  record.resize(180);
-  spooler.DocumentProperties(0, printer, kPrinter, &record, &record, kDmInBuffer | kDmOutBuffer);
-  EXPECT_EQ(sim_.DeviceSettingsOverruns(), 3u);
 }
 
 }  // namespace
