@@ -1,6 +1,8 @@
 // The maintenance dialog opening: FormShow's checks, Form_Load's lists and first entry, the
 // printer choice, and a fresh dialog on every show.
 #include <memory>
+#include <tuple>
+#include <utility>
 
 #include "tests/unit/dialog_fixture.h"
 
@@ -64,62 +66,49 @@ TEST_F(DialogStartupTest, TheFirstEntryIsLoadedInBrowseMode) {
   EXPECT_EQ(sim_.OpenHandleCount(), 0u);
 }
 
-TEST_F(DialogStartupTest, TheCurrentPrinterIsChosenOrWithoutADefaultTheFirst) {
-  sim_.RemoveAllPrinters();
-  for (const wchar_t* name : {L"P1", L"P2", L"P3", L"P4", L"P5"}) sim_.AddPrinter(name);
-  Store(L"Custom", 0, 10, 20);
-  for (const std::wstring current : {L"P3", L""}) {
-    sim_.SetCurrentPrinter(current);  // "": installed printers, none of them the default
-    Show([&current](sim::SimDialog& d) {
-      EXPECT_THAT(d.Items(kCombo1), ElementsAre(L"P1", L"P2", L"P3", L"P4", L"P5"));
-      EXPECT_EQ(d.SelectedIndex(kCombo1), current.empty() ? 0 : 2);
-      EXPECT_EQ(Procedures().DialogPrinter()->DeviceName(), current.empty() ? L"P1" : current);
-      EXPECT_THAT(d.Items(List1(1)), ElementsAre(L"A4", L"Letter"));
-      EXPECT_EQ(d.Text(kText2), L"Custom");
-    });
-  }
-  EXPECT_THAT(sim_.Messages(), IsEmpty());
-}
-
-// A host whose current printer reports its name in other letters than the printers list.
-class LowerCaseCurrentPrinterHost final : public Host {
+// A host that reports the object given as the current printer, under a name the printers list
+// need not hold.
+class CurrentPrinterHost final : public Host {
  public:
-  explicit LowerCaseCurrentPrinterHost(Host& inner) : inner_(inner) {}
+  CurrentPrinterHost(Host& inner, PrinterRef current)
+      : inner_(inner), current_(std::move(current)) {}
   std::vector<PrinterRef> Printers() override { return inner_.Printers(); }
-  PrinterRef CurrentPrinter() override {
-    struct Renamed final : PrinterObject {
-      explicit Renamed(PrinterRef printer) : printer_(std::move(printer)) {}
-      std::wstring DeviceName() override {
-        std::wstring name = printer_->DeviceName();
-        for (wchar_t& c : name) c = static_cast<wchar_t>(std::towlower(c));
-        return name;
-      }
-      DeviceContext hDC() override { return printer_->hDC(); }
-      PrinterRef printer_;
-    };
-    return std::make_shared<Renamed>(inner_.CurrentPrinter());
-  }
+  PrinterRef CurrentPrinter() override { return current_; }
   std::wstring ComponentDirectory() override { return inner_.ComponentDirectory(); }
   bool FileExists(const std::wstring& path) override { return inner_.FileExists(path); }
 
  private:
   Host& inner_;
+  PrinterRef current_;
 };
 
-TEST_F(DialogStartupTest, ACurrentPrinterMatchingNoNameInCaseLeavesTheFirstChosenButIsTheDialogs) {
+// Combo1 chooses the current printer by its exact name; "" is installed printers, none of them
+// the default. A name matching none in letter case leaves the first chosen, yet the current
+// printer is the dialog's and lists the forms.
+TEST_F(DialogStartupTest, TheCurrentPrinterIsChosenByItsExactNameOrElseTheFirst) {
   sim_.RemoveAllPrinters();
-  for (const wchar_t* name : {L"First", L"Second", L"Third"}) sim_.AddPrinter(name);
-  sim_.SetCurrentPrinter(L"Third");
+  for (const wchar_t* name : {L"P1", L"P2", L"P3", L"P4", L"P5"}) sim_.AddPrinter(name);
+  Store(L"Custom", 0, 10, 20);
   Platform& simulated = sim_.platform();
-  LowerCaseCurrentPrinterHost host(simulated.host);
-  Platform platform{simulated.spooler, simulated.profile, simulated.system, simulated.shell, host,
-                    &dialogs_};
-  dialogs_.OnShow([](sim::SimDialog& d) {
-    EXPECT_EQ(d.Text(kCombo1), L"First");
-    EXPECT_EQ(Procedures().DialogPrinter()->DeviceName(), L"third");
-  });
-  ClsPrint(platform).FormShow();
-  EXPECT_EQ(dialogs_.ShowCount(), 1u);
+  CurrentPrinterHost renamed(simulated.host, sim_.Printer(L"p3"));
+  const std::vector<std::tuple<std::wstring, int, std::wstring>> rows = {
+      {L"P3", 2, L"P3"}, {L"", 0, L"P1"}, {L"p3", 0, L"p3"}};
+  for (const auto& [current, chosen, dialogPrinter] : rows) {
+    sim_.SetCurrentPrinter(current);
+    Host& host = current == L"p3" ? renamed : simulated.host;
+    Platform platform{simulated.spooler, simulated.profile, simulated.system, simulated.shell, host,
+                      &dialogs_};
+    dialogs_.OnShow([&](sim::SimDialog& d) {
+      EXPECT_THAT(d.Items(kCombo1), ElementsAre(L"P1", L"P2", L"P3", L"P4", L"P5"));
+      EXPECT_EQ(d.SelectedIndex(kCombo1), chosen);
+      EXPECT_EQ(Procedures().DialogPrinter()->DeviceName(), dialogPrinter);
+      EXPECT_THAT(d.Items(List1(1)), ElementsAre(L"A4", L"Letter"));
+      EXPECT_EQ(d.Text(kText2), L"Custom");
+    });
+    ClsPrint(platform).FormShow();
+  }
+  EXPECT_EQ(dialogs_.ShowCount(), 3u);
+  EXPECT_THAT(sim_.Messages(), IsEmpty());
 }
 
 TEST_F(DialogStartupTest, ChoosingAPrinterListsItsFormsAgainWithoutTouchingTheFields) {
