@@ -67,17 +67,6 @@ TEST_F(BulkInstallTest, AnExistingFormKeepsItsSizeWhileTheOthersAreAdded) {
   EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
 }
 
-TEST_F(BulkInstallTest, EachPaperIsReadUnderItsNameAndAddedToThePrinterItNames) {
-  Store(L"A5X", 0, 14.8, 21);
-  sim_.AddPrinter(L"Second");
-  PrinterRef second = sim_.Printer(L"Second");
-  sim_.ClearCalls();
-  cls_.FormAllAdd(second);
-  EXPECT_EQ(sim_.CountCalls(sim::Api::DeviceName), 1u);
-  EXPECT_THAT(OpenedPrinters(sim_), ::testing::Each(std::wstring(L"Second")));
-  EXPECT_EQ(FindForm(sim_, L"A5X")->cx, 148000);
-}
-
 // An empty store installs nothing (and is not created); a listed paper that cannot be read is
 // passed over, not installed as 0 x 0. The message shows either way.
 TEST_F(BulkInstallTest, AnEmptyStoreOrAnUnreadablePaperInstallsNothingAndShowsTheMessage) {
