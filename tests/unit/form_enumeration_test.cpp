@@ -25,13 +25,9 @@ class FormEnumerationTest : public ::testing::Test {
     sim_.AddPrinter(kOther);
   }
 
-  static const std::vector<FormRow> kEarlier;
-
   sim::SimPlatform sim_;
   ClsPrint cls_{sim_.platform()};
 };
-
-const std::vector<FormRow> FormEnumerationTest::kEarlier = {{L"kept", 7, 1, 2}};
 
 TEST_F(FormEnumerationTest, ListsEveryFormInOrderWithPositionsAndCentimetres) {
   std::optional<std::vector<FormRow>> rows;
@@ -61,32 +57,25 @@ TEST_F(FormEnumerationTest, WithoutAPrinterObjectTheCurrentPrinterIsUsedAndHande
   EXPECT_EQ(printer->DeviceName(), kOther);
 }
 
-TEST_F(FormEnumerationTest, AnEmptyListIsAListWithNoRows) {
-  sim_.SetForms({});
-  std::optional<std::vector<FormRow>> rows = kEarlier;
+// Failures, a printer object without DeviceName among them, leave the array as it was; a
+// printer without forms empties it.
+TEST_F(FormEnumerationTest, FailuresLeaveTheArrayAsItWasAndNoFormsGiveNoRows) {
   PrinterRef printer = sim_.Printer(kPrinter);
-  EXPECT_TRUE(cls_.FormCheck(rows, printer));
-  EXPECT_EQ(rows, std::vector<FormRow>{});
-}
-
-TEST_F(FormEnumerationTest, FailuresLeaveTheArrayAsItWas) {
-  PrinterRef printer = sim_.Printer(kPrinter);
-  std::optional<std::vector<FormRow>> rows = kEarlier;
+  PrinterRef unknown = sim_.Printer(L"Nowhere");
+  PrinterRef broken = sim_.MakeBrokenPrinter();
+  const std::vector<FormRow> earlier = {{L"kept", 7, 1, 2}};
+  std::optional<std::vector<FormRow>> rows = earlier;
   sim_.SetPlatformId(1);
   EXPECT_FALSE(cls_.FormCheck(rows, printer));
   sim_.SetPlatformId(2);
-  PrinterRef unknown = sim_.Printer(L"Nowhere");
   EXPECT_FALSE(cls_.FormCheck(rows, unknown));
+  EXPECT_EQ(RaisedBy([&] { cls_.FormCheck(rows, broken); }).hresult, 0x80020006u);
   sim_.FailCall(sim::Api::EnumForms, 2);  // a failing filling call is no empty list
   EXPECT_FALSE(cls_.FormCheck(rows, printer));
-  EXPECT_EQ(rows, kEarlier);
-}
-
-TEST_F(FormEnumerationTest, APrinterObjectWithoutDeviceNameEndsTheCall) {
-  PrinterRef broken = sim_.MakeBrokenPrinter();
-  std::optional<std::vector<FormRow>> rows = kEarlier;
-  EXPECT_EQ(RaisedBy([&] { cls_.FormCheck(rows, broken); }).hresult, 0x80020006u);
-  EXPECT_EQ(rows, kEarlier);
+  EXPECT_EQ(rows, earlier);
+  sim_.SetForms({});
+  EXPECT_TRUE(cls_.FormCheck(rows, printer));
+  EXPECT_EQ(rows, std::vector<FormRow>{});
 }
 
 class FormLookupTest : public FormEnumerationTest {
