@@ -109,7 +109,7 @@ TEST_P(DialogDeleteTest, TheDestinationsTicked) {
     EXPECT_EQ(d.Items(List1(1)).empty(), fromPrinter);
   });
   EXPECT_EQ(Stored(L"Custom"), !fromStore);
-  EXPECT_EQ(FindForm(L"Custom") == nullptr, fromPrinter);
+  EXPECT_EQ(FormOrNone(L"Custom").name.empty(), fromPrinter);
   EXPECT_EQ(MessageTexts(),
             fromPrinter ? std::vector<std::wstring>{kDeleteOk} : std::vector<std::wstring>{});
 }
@@ -129,7 +129,7 @@ TEST_F(DialogCommandsTest, DeletingUsesTheTrimmedNameAndSaysWhenThePrinterLacksT
       ASSERT_TRUE(d.Click(Cmd1(3)));
     });
     EXPECT_FALSE(Stored(L"A5"));
-    EXPECT_EQ(FindForm(L"A5"), nullptr);
+    EXPECT_EQ(FormOrNone(L"A5"), FormInfo{});
     EXPECT_EQ(MessageTexts().back(), expected);
   }
 }
@@ -184,7 +184,7 @@ TEST_F(DialogCommandsTest, EditModeEnablesTheFieldsAndLeavesOnlySaveAndCloseWhic
     ASSERT_TRUE(d.Click(Cmd1(4)));
   });
   EXPECT_FALSE(Stored(L"Custom"));
-  EXPECT_EQ(FindForm(L"Custom"), nullptr);
+  EXPECT_EQ(FormOrNone(L"Custom"), FormInfo{});
 }
 
 // --- A component call that fails inside a command ---
@@ -197,7 +197,7 @@ TEST_F(DialogCommandsTest, AFailingCallEndsTheCommandWithAMessageAndTheDialogGoe
     sim_.FailCall(sim::Api::DeviceName);  // the printer's name cannot be read
     ASSERT_TRUE(d.Click(Cmd1(1)));
     // The store was written, then the command ended: no form, still in edit mode.
-    EXPECT_EQ(FindForm(L"Custom"), nullptr);
+    EXPECT_EQ(FormOrNone(L"Custom"), FormInfo{});
     EXPECT_TRUE(d.IsEnabled(Text1(0)));
     EXPECT_THAT(d.Items(List1(0)), IsEmpty());  // not refilled
     // The dialog is still open and the next click works.

@@ -63,12 +63,9 @@ class DialogTest : public ::testing::Test {
   // The open dialog's procedures, for the cases a user cannot reach.
   static FrmPrint& Procedures() { return *ThreadDialogState().instance; }
 
-  const FormInfo* FindForm(const std::wstring& name) const {
-    return sheetlore::FindForm(sim_, name);
-  }
   // The form of that name, or an empty one when the printer has none.
   FormInfo FormOrNone(const std::wstring& name) const {
-    const FormInfo* form = FindForm(name);
+    const FormInfo* form = FindForm(sim_, name);
     return form ? *form : FormInfo{};
   }
 
