@@ -7,6 +7,7 @@
 
 #include "cli/text_encoding.h"
 #include "cli_fixture.h"
+#include "tests/contract/backends.h"
 
 namespace sheetlore::cli {
 namespace {
@@ -50,16 +51,8 @@ TEST_F(PaperLibraryTest, ExportThenImportIntoAnEmptyStoreGivesTheSameStoreAndFil
       result.out,
       L"Paper,Status,Note\nA5X,added,\nHalf letter,added,\n標籤 2,added,\nCode seven,added,\n");
   EXPECT_EQ(sim_.FileText(kStore), storeBefore);
-  ASSERT_EQ(Run({L"paper-export", PathOf("again.json")}).exitCode, 0);
-  EXPECT_EQ(ReadFile("again.json"), exported);
   // The same file as PowerShell's redirection writes it: UTF-16 with a byte-order mark.
-  std::string utf16 = "\xFF\xFE";
-  const std::wstring wide = FromUtf8(exported).value();
-  for (const wchar_t c : wide) {
-    utf16 += static_cast<char>(c & 0xFF);
-    utf16 += static_cast<char>(c >> 8);
-  }
-  WriteFile("utf16.json", utf16);
+  WriteFile("utf16.json", contract::Utf16File(FromUtf8(exported).value()));
   sim_.RemoveFile(kStore);
   ASSERT_EQ(Run({L"paper-import", PathOf("utf16.json")}).exitCode, 0);
   EXPECT_EQ(sim_.FileText(kStore), storeBefore);
