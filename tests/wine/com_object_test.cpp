@@ -194,8 +194,7 @@ TEST_F(ComObject, FormCheckGivesAVariantArrayAndHandsBackTheCurrentPrinter) {
 
 TEST_F(ComObject, FormCheckRedimensionsACallersTextArray) {
   SAFEARRAY* texts = SafeArrayCreateVector(VT_BSTR, 0, 2);
-  VARIANT rows = OfType(VT_BYREF | VT_ARRAY | VT_BSTR);
-  V_ARRAYREF(&rows) = &texts;
+  VARIANT rows = Make(VT_BYREF | VT_ARRAY | VT_BSTR, &texts);
   com_ptr<IDispatch> printer = FakePrinter::Named(DefaultPrinter());
   IDispatch* given = printer.get();
   VARIANT_BOOL ok = VARIANT_FALSE;
@@ -217,11 +216,9 @@ TEST_F(ComObject, FormCheckRedimensionsACallersTextArray) {
 TEST_F(ComObject, FormCheckHandsBackTheCurrentPrinterWhenTheArrayRefusesTheForms) {
   SAFEARRAY* texts = SafeArrayCreateVector(VT_BSTR, 0, 2);
   texts->fFeatures |= FADF_FIXEDSIZE;
-  VARIANT fixedRows = OfType(VT_BYREF | VT_ARRAY | VT_BSTR);
-  V_ARRAYREF(&fixedRows) = &texts;
+  VARIANT fixedRows = Make(VT_BYREF | VT_ARRAY | VT_BSTR, &texts);
   LONG number = 5;
-  VARIANT numberRows = OfType(VT_BYREF | VT_I4);
-  V_I4REF(&numberRows) = &number;
+  VARIANT numberRows = Make(VT_BYREF | VT_I4, &number);
 
   for (auto [rows, error] : {std::pair{&fixedRows, 10}, std::pair{&numberRows, 13}}) {
     IDispatch* printer = nullptr;
