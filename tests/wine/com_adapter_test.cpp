@@ -89,8 +89,7 @@ TEST(CompletedArguments, AScriptVariableBecomesAReferenceToItsTypedValue) {
 
   unique_bstr letters(L"abc");
   VARIANT text = Text(letters.get());
-  VARIANT notANumber = Reference(&text);
-  VARIANT refused[4] = {Reference(&empty), notANumber, Text(form.get()), Text(printer.get())};
+  VARIANT refused[4] = {Reference(&empty), Reference(&text), Text(form.get()), Text(printer.get())};
   DISPPARAMS bad{refused, nullptr, 4, 0};
   CompletedArguments left(MethodNamed(L"PrintAddForm"), bad);
   EXPECT_EQ(V_VT(&Argument(left.get(), 2)), VT_BYREF | VT_VARIANT);  // for Invoke to refuse

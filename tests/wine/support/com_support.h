@@ -1,8 +1,8 @@
 #pragma once
 // Helpers of the Wine suites of Sheetlore.dll: where the DLL and its paper store are, the
-// object from the DLL's class factory or by ProgID, late-bound calls by name, VARIANT
-// builders, and a printer automation object of the test's own. No test framework here: the
-// store's worker programs use it too.
+// object from the DLL's class factory, late-bound calls by name, VARIANT builders, and a
+// printer automation object of the test's own. No test framework here: the store's worker
+// programs use it too.
 
 #include <windows.h>
 
@@ -10,6 +10,8 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -93,18 +95,16 @@ class LoadedDll {
   HMODULE module_;
 };
 
-inline HRESULT CreateByProgId(com_ptr<IDispatch>& object) {
-  CLSID classId{};
-  const HRESULT hr = CLSIDFromProgID(com::kProgId, &classId);
-  if (FAILED(hr)) return hr;
-  return CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.put_void());
+// The error code of a numbered run-time error.
+constexpr HRESULT RunTimeError(std::uint16_t number) {
+  return static_cast<HRESULT>(0x800A0000u | number);
 }
 
 // The outcome of a late-bound call.
 struct CallResult {
   HRESULT hr = S_OK;
   unique_variant value;
-  HRESULT scode = S_OK;  // from EXCEPINFO when hr is DISP_E_EXCEPTION
+  std::optional<HRESULT> raised;  // the error's code in EXCEPINFO, when hr is DISP_E_EXCEPTION
   std::wstring description;
 };
 
@@ -124,7 +124,7 @@ inline CallResult CallByName(IDispatch* object, const wchar_t* member,
   result.hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters,
                              result.value.put(), &exception, &argumentError);
   if (result.hr == DISP_E_EXCEPTION) {
-    result.scode = exception.scode;
+    result.raised = exception.scode;
     if (exception.bstrDescription) result.description = exception.bstrDescription;
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrDescription);
@@ -140,40 +140,23 @@ inline VARIANT OfType(VARTYPE type) {
   V_VT(&v) = type;
   return v;
 }
-template <class Fill>
-VARIANT Make(VARTYPE type, Fill fill) {
+// A VARIANT of the type given holding value, copied to where every type keeps its value.
+template <class Value>
+VARIANT Make(VARTYPE type, Value value) {
   VARIANT v = OfType(type);
-  fill(v);
+  std::memcpy(&V_UI1(&v), &value, sizeof value);
   return v;
 }
-inline VARIANT Double(double x) {
-  return Make(VT_R8, [&](VARIANT& v) { V_R8(&v) = x; });
-}
-inline VARIANT Boolean(VARIANT_BOOL x) {
-  return Make(VT_BOOL, [&](VARIANT& v) { V_BOOL(&v) = x; });
-}
-inline VARIANT Short(SHORT x) {
-  return Make(VT_I2, [&](VARIANT& v) { V_I2(&v) = x; });
-}
-inline VARIANT Long(LONG x) {
-  return Make(VT_I4, [&](VARIANT& v) { V_I4(&v) = x; });
-}
-inline VARIANT Text(BSTR x) {
-  return Make(VT_BSTR, [&](VARIANT& v) { V_BSTR(&v) = x; });
-}
-inline VARIANT Object(IDispatch* x) {
-  return Make(VT_DISPATCH, [&](VARIANT& v) { V_DISPATCH(&v) = x; });
-}
-inline VARIANT Reference(VARIANT* x) {
-  return Make(VT_BYREF | VT_VARIANT, [&](VARIANT& v) { V_VARIANTREF(&v) = x; });
-}
-inline VARIANT TextReference(BSTR* x) {
-  return Make(VT_BYREF | VT_BSTR, [&](VARIANT& v) { V_BSTRREF(&v) = x; });
-}
+inline VARIANT Double(double x) { return Make(VT_R8, x); }
+inline VARIANT Boolean(VARIANT_BOOL x) { return Make(VT_BOOL, x); }
+inline VARIANT Short(SHORT x) { return Make(VT_I2, x); }
+inline VARIANT Long(LONG x) { return Make(VT_I4, x); }
+inline VARIANT Text(BSTR x) { return Make(VT_BSTR, x); }
+inline VARIANT Object(IDispatch* x) { return Make(VT_DISPATCH, x); }
+inline VARIANT Reference(VARIANT* x) { return Make(VT_BYREF | VT_VARIANT, x); }
+inline VARIANT TextReference(BSTR* x) { return Make(VT_BYREF | VT_BSTR, x); }
 // The marker of an omitted argument.
-inline VARIANT Missing() {
-  return Make(VT_ERROR, [](VARIANT& v) { V_ERROR(&v) = DISP_E_PARAMNOTFOUND; });
-}
+inline VARIANT Missing() { return Make(VT_ERROR, DISP_E_PARAMNOTFOUND); }
 
 inline std::wstring TextOf(BSTR bstr) {
   return bstr ? std::wstring(bstr, SysStringLen(bstr)) : L"";
@@ -229,15 +212,9 @@ inline std::vector<std::wstring> PaperNames(_ClsPrint* store) {
 // (GetIDsOfNames fails), or a property whose read raises the run-time error given.
 class FakePrinter final : public IDispatch {
  public:
-  static com_ptr<IDispatch> Named(std::wstring name) {
-    return com_ptr<IDispatch>::attach(new FakePrinter(std::move(name), true, S_OK));
-  }
-  static com_ptr<IDispatch> WithoutDeviceName() {
-    return com_ptr<IDispatch>::attach(new FakePrinter(L"", false, S_OK));
-  }
-  static com_ptr<IDispatch> Raising(HRESULT error) {
-    return com_ptr<IDispatch>::attach(new FakePrinter(L"", true, error));
-  }
+  static com_ptr<IDispatch> Named(std::wstring name) { return New(std::move(name), true, S_OK); }
+  static com_ptr<IDispatch> WithoutDeviceName() { return New(L"", false, S_OK); }
+  static com_ptr<IDispatch> Raising(HRESULT error) { return New(L"", true, error); }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (iid == IID_IUnknown || iid == IID_IDispatch) {
@@ -254,10 +231,7 @@ class FakePrinter final : public IDispatch {
     if (left == 0) delete this;
     return left;
   }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID,
                                           DISPID* ids) override {
@@ -285,6 +259,9 @@ class FakePrinter final : public IDispatch {
  private:
   FakePrinter(std::wstring name, bool hasDeviceName, HRESULT error)
       : name_(std::move(name)), hasDeviceName_(hasDeviceName), error_(error) {}
+  static com_ptr<IDispatch> New(std::wstring name, bool hasDeviceName, HRESULT error) {
+    return com_ptr<IDispatch>::attach(new FakePrinter(std::move(name), hasDeviceName, error));
+  }
   ~FakePrinter() = default;
 
   ULONG references_ = 1;
