@@ -18,12 +18,6 @@ class SystemContractTest : public ::testing::Test {
   std::unique_ptr<SystemBackend> backend_ = MakeSystemBackend();
 };
 
-TEST_F(SystemContractTest, VersionReportsTheNtFamily) {
-  std::uint32_t platformId = 0;
-  ASSERT_TRUE(system().GetVersionEx(platformId));
-  EXPECT_EQ(platformId, 2u);
-}
-
 // The wizard is found by its caption: the whole caption, letter case aside for ASCII letters.
 TEST_F(SystemContractTest, FindWindowMatchesTheWholeCaption) {
   const std::wstring caption = L"Add Printer Wizard 新增印表機 ÉΣЖĀＡ";
