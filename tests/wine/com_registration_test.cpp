@@ -29,13 +29,6 @@ constexpr wchar_t kTypeLibraryPath[] = L"\\1.1\\0\\win64";
 constexpr wchar_t kTypeLibraryPath[] = L"\\1.1\\0\\win32";
 #endif
 
-bool KeyExists(HKEY root, const std::wstring& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
-
 // A text value; "(absent)" when there is none.
 std::wstring Value(HKEY root, const std::wstring& path, const wchar_t* name = nullptr) {
   wchar_t buffer[1024] = {};
@@ -52,8 +45,11 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 }
 
 void ExpectNothingOfOursIn(HKEY root) {
-  for (const wchar_t* key : {kClassKey, kProgIdKey, kInterfaceKey, kTypeLibraryKey}) {
-    EXPECT_FALSE(KeyExists(root, key)) << "left behind: " << testing::PrintToString(key);
+  for (const wchar_t* path : {kClassKey, kProgIdKey, kInterfaceKey, kTypeLibraryKey}) {
+    HKEY key = nullptr;
+    const bool exists = RegOpenKeyExW(root, path, 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (exists) RegCloseKey(key);
+    EXPECT_FALSE(exists) << "left behind: " << testing::PrintToString(path);
   }
 }
 
