@@ -107,13 +107,6 @@ Expected Added(int count, const std::vector<std::wstring>& prefixes) {
   return added;
 }
 
-int Keep(_ClsPrint* store) {
-  for (const auto& [name, version] : Kept()) {
-    if (!WritePaper(store, name, Version(*version))) return Fail(0, L"was not written", name);
-  }
-  return Check(store, Kept());
-}
-
 [[noreturn]] void Loop(_ClsPrint* store, unsigned seed) {
   std::mt19937 random(seed);
   std::uniform_int_distribution<int> paper(0, kCyclePapers - 1), version(1, 999), action(1, 10);
@@ -142,8 +135,13 @@ int Run(const std::vector<std::wstring>& arguments) {
     return Check(store.get(),
                  Added(std::stoi(arguments[3]), {arguments.begin() + 4, arguments.end()}));
   }
-  if (mode == L"keep") return Keep(store.get());
-  if (mode == L"check") return Check(store.get(), Kept());
+  if (mode == L"keep") {
+    for (const auto& [name, version] : Kept()) {
+      if (!WritePaper(store.get(), name, Version(*version)))
+        return Fail(0, L"was not written", name);
+    }
+  }
+  if (mode == L"keep" || mode == L"check") return Check(store.get(), Kept());
   if (mode == L"loop" && count == 4) {
     if (Check(store.get(), Kept()) != 0) return 1;
     Loop(store.get(), static_cast<unsigned>(std::stoul(arguments[3])));
