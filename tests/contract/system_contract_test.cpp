@@ -31,11 +31,7 @@ TEST_F(SystemContractTest, FindWindowMatchesTheWholeCaption) {
   const std::vector<Variant> variants = {
       {caption, true},
       {L"ADD PRINTER wizard 新增印表機 ÉΣЖĀＡ", true},
-      {L"Add Printer Wizard 新增印表機 éΣЖĀＡ", true},
-      {L"Add Printer Wizard 新增印表機 ÉσЖĀＡ", true},
-      {L"Add Printer Wizard 新增印表機 ÉΣжĀＡ", true},
-      {L"Add Printer Wizard 新增印表機 ÉΣЖāＡ", true},
-      {L"Add Printer Wizard 新增印表機 ÉΣЖĀａ", true},
+      {L"Add Printer Wizard 新增印表機 éσжāａ", true},  // every script's letters fold
       {caption.substr(0, caption.size() - 1), false},
       {caption + L" ", false},
   };
