@@ -92,12 +92,6 @@ std::wstring DefaultText(const VARIANT& value) {
   return L"(another default of type " + std::to_wstring(V_VT(&value)) + L")";
 }
 
-std::wstring GuidText(const GUID& guid) {
-  wchar_t text[40] = {};
-  StringFromGUID2(guid, text, 40);
-  return text;
-}
-
 // A type as one text: name, identifier, kind and flags; then the types it builds on with their
 // flags (1: the default), a record's fields at their offsets, an interface's methods and slots.
 std::wstring Described(const com_ptr<ITypeInfo>& info) {
@@ -107,8 +101,9 @@ std::wstring Described(const com_ptr<ITypeInfo>& info) {
   info->ReleaseTypeAttr(attributes);
   const wchar_t* const kKinds[] = {L"enum",     L"record",  L"module", L"interface",
                                    L"dispatch", L"coclass", L"alias",  L"union"};
-  std::wstring text =
-      NameOf(info.get()) + L" " + GuidText(type.guid) + L" " + kKinds[type.typekind];
+  wchar_t guid[40] = {};
+  StringFromGUID2(type.guid, guid, 40);
+  std::wstring text = NameOf(info.get()) + L" " + guid + L" " + kKinds[type.typekind];
   const std::pair<WORD, const wchar_t*> kFlags[] = {{TYPEFLAG_FCANCREATE, L"cancreate"},
                                                     {TYPEFLAG_FHIDDEN, L"hidden"},
                                                     {TYPEFLAG_FDUAL, L"dual"},
