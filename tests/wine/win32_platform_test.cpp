@@ -111,9 +111,6 @@ TEST(Win32ProfileFiles, ALockPutsBackTheCopyAnInterruptedChangeLeft) {
   Win32ProfileFiles profile;
   TempFile file(L".ini");
   const std::wstring copy = profile_backup::CopyPath(file.path());
-  const auto copyExists = [&copy] {
-    return ::GetFileAttributesW(copy.c_str()) != INVALID_FILE_ATTRIBUTES;
-  };
   const auto list = [&] {
     std::wstring text;
     profile.GetString(L"PrintMain", std::nullopt, L"", 100, text, file.path());
@@ -124,22 +121,19 @@ TEST(Win32ProfileFiles, ALockPutsBackTheCopyAnInterruptedChangeLeft) {
     const auto lock = profile.LockFile(file.path());
     ASSERT_TRUE(lock);
     ASSERT_TRUE(profile.WriteString(L"PrintMain", L"B5", L"B5", file.path()));
-    EXPECT_TRUE(copyExists());
+    EXPECT_TRUE(FileBytes(copy));
   }
-  EXPECT_FALSE(copyExists()) << "a completed change left its copy";
+  EXPECT_FALSE(FileBytes(copy)) << "a completed change left its copy";
   const std::wstring both(L"A5X\0B5\0", 7);
   EXPECT_EQ(list(), both);
 
   // A holder killed while the service rewrote the file: its copy is there, the file empty.
   ASSERT_TRUE(profile_backup::Save(file.path()));
-  const HANDLE cut = ::CreateFileW(file.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(cut, INVALID_HANDLE_VALUE);
-  ::CloseHandle(cut);
+  SetFileBytes(file.path(), "");
   EXPECT_EQ(list(), L"");
   ASSERT_TRUE(profile.LockFile(file.path()));
   EXPECT_EQ(list(), both);
-  EXPECT_FALSE(copyExists());
+  EXPECT_FALSE(FileBytes(copy));
   ::DeleteFileW(copy.c_str());
 
   EXPECT_FALSE(profile.WriteString(L"S", L"K", L"V", file.path() + L"\\missing\\x.ini"));
