@@ -24,11 +24,8 @@ bool SaveScreenshot(HWND window, const std::string& pngPath) {
   const auto xWindow =
       reinterpret_cast<std::uintptr_t>(::GetPropW(window, L"__wine_x11_whole_window"));
   const std::string source = xWindow ? "-id " + std::to_string(xWindow) : std::string("-root");
-  // The Unix file system is drive Z: in Wine.
-  std::wstring windowsPath = L"Z:" + std::wstring(pngPath.begin(), pngPath.end());
-  for (wchar_t& c : windowsPath) {
-    if (c == L'/') c = L'\\';
-  }
+  // The Unix file system is drive Z: in Wine, whose file calls take slashes as well.
+  const std::wstring windowsPath = L"Z:" + std::wstring(pngPath.begin(), pngPath.end());
   ::DeleteFileW(windowsPath.c_str());
 
   // Written under another name and renamed, so the file appears only once complete.
@@ -48,11 +45,9 @@ bool SaveScreenshot(HWND window, const std::string& pngPath) {
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
   // Wine does not wait for a Unix program to end: wait for its file instead.
-  for (int waited = 0; waited < 600; ++waited) {
-    if (::GetFileAttributesW(windowsPath.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    ::Sleep(50);
-  }
-  return false;
+  return WaitFor(
+      [&] { return ::GetFileAttributesW(windowsPath.c_str()) != INVALID_FILE_ATTRIBUTES; },
+      std::chrono::seconds(30));
 }
 
 std::string Utf8(const std::wstring& text) {

@@ -28,26 +28,20 @@ inline bool WaitFor(const std::function<bool()>& condition,
   return condition();
 }
 
-inline std::wstring TextOf(HWND window) {
+// A window's caption; with GetClassNameW as the reader, its class name.
+inline std::wstring TextOf(HWND window, int(WINAPI* read)(HWND, LPWSTR, int) = ::GetWindowTextW) {
   wchar_t text[512] = {};
-  ::GetWindowTextW(window, text, 512);
+  read(window, text, 512);
   return text;
 }
-
-inline std::wstring ClassOf(HWND window) {
-  wchar_t name[128] = {};
-  ::GetClassNameW(window, name, 128);
-  return name;
-}
+inline std::wstring ClassOf(HWND window) { return TextOf(window, ::GetClassNameW); }
 
 // A visible top-level window with that caption (and class, when one is given), or null: of this
-// process, since others on the same display may show the same dialog at the same time, or of any
-// process for a helper that plays the user of another program.
-inline HWND FindOwnWindow(const std::wstring& caption, const std::wstring& className = {},
+// process, or of any process for a helper that plays the user of another program.
+inline HWND FindOwnWindow(const wchar_t* caption, const wchar_t* className = nullptr,
                           bool anyProcess = false) {
-  const wchar_t* windowClass = className.empty() ? nullptr : className.c_str();
   for (HWND window = nullptr;
-       (window = ::FindWindowExW(nullptr, window, windowClass, caption.c_str())) != nullptr;) {
+       (window = ::FindWindowExW(nullptr, window, className, caption)) != nullptr;) {
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
     if ((anyProcess || process == ::GetCurrentProcessId()) && ::IsWindowVisible(window)) {
