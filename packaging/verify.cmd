@@ -58,8 +58,7 @@ if defined PROCESSOR_ARCHITEW6432 set "system64=%SystemRoot%\Sysnative"
 rem Each host adds its results to a record of its own as it goes, so that the summary can tell
 rem the checks that never ran from the ones that passed.
 set "record=%TEMP%\Sheetlore-verify-%RANDOM%"
-if exist "%record%-x64.txt" del "%record%-x64.txt"
-if exist "%record%-x86.txt" del "%record%-x86.txt"
+for %%f in (x64.txt x86.txt verdict.txt) do if exist "%record%-%%f" del "%record%-%%f"
 if "%mode%"=="attended" (
   echo FormAllAdd ends with a message box in each host: confirm it.
 ) else (
@@ -70,14 +69,17 @@ echo ------  ----  -----
 if exist "%SystemRoot%\SysWOW64\cscript.exe" (
   "%system64%\cscript.exe" //nologo "%~dp0verify.vbs" /check x64 "%record%-x64.txt" %mode% "%printer%"
   "%SystemRoot%\SysWOW64\cscript.exe" //nologo "%~dp0verify.vbs" /check x86 "%record%-x86.txt" %mode% "%printer%"
-  "%system64%\cscript.exe" //nologo "%~dp0verify.vbs" /summary "%json%" "%record%-x64.txt" "%record%-x86.txt"
+  "%system64%\cscript.exe" //nologo "%~dp0verify.vbs" /summary "%json%" "%record%-verdict.txt" "%record%-x64.txt" "%record%-x86.txt"
 ) else (
   "%system64%\cscript.exe" //nologo "%~dp0verify.vbs" /check x86 "%record%-x86.txt" %mode% "%printer%"
-  "%system64%\cscript.exe" //nologo "%~dp0verify.vbs" /summary "%json%" "%record%-x86.txt"
+  "%system64%\cscript.exe" //nologo "%~dp0verify.vbs" /summary "%json%" "%record%-verdict.txt" "%record%-x86.txt"
 )
-set failed=%errorlevel%
-if exist "%record%-x64.txt" del "%record%-x64.txt"
-if exist "%record%-x86.txt" del "%record%-x86.txt"
+rem The summary's own word, written last: a summary that died wrote none, and that is a failure.
+set failed=1
+set "verdict="
+if exist "%record%-verdict.txt" set /p verdict=<"%record%-verdict.txt"
+if "%verdict%"=="passed" set failed=0
+for %%f in (x64.txt x86.txt verdict.txt) do if exist "%record%-%%f" del "%record%-%%f"
 if not %failed%==0 (
   echo Some checks FAILED or did not run: see the lines above.
 ) else if "%mode%"=="unattended" (

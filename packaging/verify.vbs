@@ -6,11 +6,13 @@
 '     what needs a person: FormAllAdd ends with a message box). PRINTER defaults to the default
 '     printer. Prints one line per check: PASS, FAIL (with what was expected and what was
 '     found) or SKIP, the architecture and the check.
-'   cscript //nologo verify.vbs /summary JSON RECORD...
+'   cscript //nologo verify.vbs /summary JSON VERDICT RECORD...
 '     counts every planned check of each host against its record: a check with no result did
 '     not run, and a host whose record does not end did not finish. Prints the checks that did
 '     not run and "N of M checks ran, K failed"; writes the results to JSON unless it is "";
-'     exits 0 only when every check ran (or was skipped by the mode) and none failed.
+'     last of all writes "passed" or "failed" to VERDICT: passed only when every check ran (or
+'     was skipped by the mode) and none failed. A script host can end a script with status 0
+'     after an error, so verify.cmd believes the VERDICT file, not the status.
 ' Forms are read back through FormCheck's sizes: VBScript cannot hold the rePaPer record that
 ' PrintGetForm and IniReadValue(1) answer with, so those two are left to hosts that can.
 Option Explicit
@@ -61,7 +63,7 @@ If WScript.Arguments.Count > 0 Then
   If LCase(WScript.Arguments(0)) = "/summary" Then WScript.Quit Summary()
 End If
 If WScript.Arguments.Count < 4 Then
-  WScript.Echo "usage: verify.vbs /check ARCH RECORD MODE [PRINTER] | /summary JSON RECORD..."
+  WScript.Echo "usage: verify.vbs /check ARCH RECORD MODE [PRINTER] | /summary JSON VERDICT RECORD..."
   WScript.Quit 2
 End If
 
@@ -87,7 +89,7 @@ Sub Report(result, id, expected, found)
   If result = "FAIL" Then line = line & ": expected " & expected & ", found " & found
   If result = "SKIP" Then line = line & " (" & found & ")"
   WScript.Echo line
-  record.WriteLine Join(Array(result, arch, id, expected, found), vbTab)
+  record.WriteLine JoinedBy(Array(result, arch, id, expected, found), vbTab)
 End Sub
 
 ' One result: PASS when passed and no guarded call failed since the last check.
@@ -108,6 +110,16 @@ Sub Finish()
   record.Close
   WScript.Quit 0
 End Sub
+
+' Join, which Wine's VBScript lacks.
+Function JoinedBy(items, separator)
+  Dim i
+  JoinedBy = ""
+  For i = LBound(items) To UBound(items)
+    If i > LBound(items) Then JoinedBy = JoinedBy & separator
+    JoinedBy = JoinedBy & items(i)
+  Next
+End Function
 
 Function OneLine(value)
   OneLine = Replace(Replace(Replace("" & value, vbTab, " "), vbCr, " "), vbLf, " ")
@@ -342,7 +354,7 @@ If IsArray(names) Then
   For Each name In names
     If name = kPaperName Then inList = True
   Next
-  Check "ini-list", inList, Quoted(kPaperName) & " in the list", Quoted(Join(names, """, """))
+  Check "ini-list", inList, Quoted(kPaperName) & " in the list", Quoted(JoinedBy(names, """, """))
 Else
   Check "ini-list", False, Quoted(kPaperName) & " in the list", "no list"
 End If
@@ -398,7 +410,7 @@ Function Summary()
   json = WScript.Arguments(1)
   planned = 0 : ran = 0 : failed = 0 : skipped = 0 : notRun = 0
   entries = "" : ended = ""
-  For index = 2 To WScript.Arguments.Count - 1
+  For index = 3 To WScript.Arguments.Count - 1
     path = WScript.Arguments(index)
     Set results = CreateObject("Scripting.Dictionary")
     hostEnded = False
@@ -440,7 +452,7 @@ Function Summary()
     Next
     If Not hostEnded Then
       failed = failed + 1
-      WScript.Echo "FAIL  " & hostArch & "  the script host ended early: see its error above"
+      WScript.Echo "FAIL  " & hostArch & "  the script host ended early (a script error: see above, if the host showed it)"
     End If
     ended = ended & "    " & JsonText(hostArch) & ": " & JsonBool(hostEnded) & "," & vbCrLf
   Next
@@ -451,7 +463,9 @@ Function Summary()
   If skipped > 0 Then line = line & ", " & skipped & " skipped (they need a person: run with /attended)"
   WScript.Echo line & "."
   If Len(json) > 0 Then
-    Set out = files.CreateTextFile(json, True, False)
+    ' UTF-16 LE with a byte-order mark: printer and paper names keep every character, and
+    ' PowerShell's Get-Content reads it as it is.
+    Set out = files.CreateTextFile(json, True, True)
     out.Write "{" & vbCrLf & "  ""planned"": " & planned & "," & vbCrLf & _
               "  ""ran"": " & ran & "," & vbCrLf & "  ""failed"": " & failed & "," & vbCrLf & _
               "  ""skipped"": " & skipped & "," & vbCrLf & "  ""notRun"": " & notRun & "," & vbCrLf & _
@@ -461,6 +475,9 @@ Function Summary()
     out.Close
   End If
   If complete And failed = 0 Then Summary = 0 Else Summary = 1
+  Set out = files.CreateTextFile(WScript.Arguments(2), True, False)
+  If Summary = 0 Then out.WriteLine "passed" Else out.WriteLine "failed"
+  out.Close
 End Function
 
 ' The architecture a record file is named after (verify.cmd names them ...-ARCH.txt).
@@ -469,18 +486,22 @@ Function HostOf(path)
   If InStr(HostOf, "-") > 0 Then HostOf = Mid(HostOf, InStrRev(HostOf, "-") + 1)
 End Function
 
-' A JSON string in ASCII: everything else as \u escapes, so the file reads the same in any
-' code page.
+' A JSON string: quotes, backslashes and control characters escaped; every other character as
+' it is (the file is UTF-16). Wine's VBScript has no AscW, ChrW or Escape, so nothing here
+' needs a character's code beyond the control characters, which Asc gives.
 Function JsonText(value)
-  Dim i, c, code
+  Dim i, c, controls
+  controls = ""
+  For i = 0 To 31
+    controls = controls & Chr(i)
+  Next
   JsonText = """"
   For i = 1 To Len(value)
     c = Mid(value, i, 1)
-    code = AscW(c) And &HFFFF&
     If c = """" Or c = "\" Then
       JsonText = JsonText & "\" & c
-    ElseIf code < 32 Or code > 126 Then
-      JsonText = JsonText & "\u" & Right("000" & LCase(Hex(code)), 4)
+    ElseIf InStr(1, controls, c, 0) > 0 Then
+      JsonText = JsonText & "\u" & Right("000" & LCase(Hex(Asc(c))), 4)
     Else
       JsonText = JsonText & c
     End If

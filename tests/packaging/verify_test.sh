@@ -70,19 +70,20 @@ cmp -s "$root/x64/PrintSet.ini" "$work/store64" && cmp -s "$root/x86/PrintSet.in
 [ "$(forms_of_default)" = "$forms_before" ] && ok "the default printer's forms are as before" ||
   fail "the default printer's forms changed"
 
-# unattended <output file> <arguments...>: verify.cmd with /unattended; its status is $status.
-# Bounded, so that a message box nobody confirms ends the run instead of hanging it.
-unattended() {
+# run_verify <output file> <arguments...>: verify.cmd without a logged-on session (SESSIONNAME
+# unset); its status is $status. Bounded, so that a message box nobody confirms ends the run
+# instead of hanging it.
+run_verify() {
   local out=$1
   shift
-  (cd "$root" && timeout 600 wine64 cmd /c '.\verify.cmd' "$@" /unattended) >"$work/$out" 2>&1
+  (cd "$root" && timeout 600 env -u SESSIONNAME wine64 cmd /c '.\verify.cmd' "$@") >"$work/$out" 2>&1
   status=$?
   output=$(tr -d '\r' <"$work/$out")
   printf '%s\n' "$output"
 }
 
 # Another printer than the default: the component reads the script's own printer object.
-unattended label.out Sheetlore_Label /json "$(winepath -w "$work/label.json")"
+run_verify label.out Sheetlore_Label /unattended /json "$(winepath -w "$work/label.json")"
 [ "$(grep -c '^SKIP  x.*  FormAllAdd' <<<"$output")" = 2 ] && ! grep -q '^NOT RUN' <<<"$output" &&
   grep -qx "42 of 44 checks ran, 4 failed, 2 skipped (they need a person: run with /attended)." <<<"$output" &&
   ok "Sheetlore_Label, unattended: every check ran but FormAllAdd, skipped in both hosts" ||
@@ -92,7 +93,7 @@ unattended label.out Sheetlore_Label /json "$(winepath -w "$work/label.json")"
   fail "Sheetlore_Label: other failures or exit $status"
 /usr/bin/python3 - "$work/label.json" <<'PY' && ok "the JSON file holds the counts and every check" || fail "the JSON file"
 import json, sys
-result = json.load(open(sys.argv[1]))
+result = json.load(open(sys.argv[1], encoding="utf-16"))
 counts = {k: result[k] for k in ("planned", "ran", "failed", "skipped", "notRun", "passed")}
 assert counts == {"planned": 44, "ran": 42, "failed": 4, "skipped": 2, "notRun": 0, "passed": False}, counts
 assert result["hostsEnded"] == {"x64": True, "x86": True}, result["hostsEnded"]
@@ -108,7 +109,7 @@ for arch in ("x64", "x86"):
 PY
 
 # A printer that does not exist: a failure, and every check after it counted as not run.
-unattended nosuch.out Nosuch
+run_verify nosuch.out Nosuch /unattended
 [ "$status" -eq 1 ] && grep -qx "14 of 44 checks ran, 2 failed." <<<"$output" &&
   [ "$(grep -c '^NOT RUN' <<<"$output")" = 30 ] &&
   grep -q '^FAIL  x64  FormCheck opens the printer and lists its forms: expected the forms of "Nosuch", found none' <<<"$output" &&
@@ -118,7 +119,10 @@ grep -q "All checks" <<<"$output" && fail "Nosuch: verify.cmd says all passed"
 # A script error in the 32-bit host only, in the middle of the run.
 sed -i 's/^\(. --- The paper store.*\)/\1\r\nIf arch = "x86" Then Err.Raise 13, , "forced"/' "$root/verify.vbs"
 grep -q 'Err.Raise 13, , "forced"' "$root/verify.vbs" || fail "the forced error is not in the script"
-unattended forced.out
+# No switch: without a session the run is unattended, so FormAllAdd is skipped in the x64 host.
+run_verify forced.out
+grep -q '^SKIP  x64  FormAllAdd' <<<"$output" && ok "no session: unattended by default" ||
+  fail "no session: FormAllAdd was not skipped"
 [ "$status" -eq 1 ] && grep -q '^FAIL  x86  the script host ended early' <<<"$output" &&
   [ "$(grep -c '^NOT RUN  x86' <<<"$output")" = 7 ] && ! grep -q '^NOT RUN  x64' <<<"$output" &&
   ok "a script error in the x86 host: its 7 remaining checks did not run, exit 1" ||

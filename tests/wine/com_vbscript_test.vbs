@@ -43,19 +43,19 @@ If Not (printer Is Nothing) Then Check Len(printer.DeviceName) > 0, "its DeviceN
 Class OwnPrinter
   Public DeviceName
 End Class
-Dim own, ownForms, listed, ownPosition, listError, findError
+Dim own, ownForms, ownListed, ownPosition, listError, findError
 Set own = New OwnPrinter
 If Not (printer Is Nothing) Then own.DeviceName = printer.DeviceName
-listed = False
+ownListed = False
 ownPosition = 0
 On Error Resume Next
-listed = clsPrint.FormCheck(ownForms, own)
+ownListed = clsPrint.FormCheck(ownForms, own)
 listError = Err.Number
 Err.Clear
 ownPosition = clsPrint.gFormID("8.5/11", own)
 findError = Err.Number
 On Error GoTo 0
-Check listed And listError = 0, "FormCheck(forms, a VBScript object), error " & Hex(listError)
+Check ownListed And listError = 0, "FormCheck(forms, a VBScript object), error " & Hex(listError)
 Check ownPosition = 1 And findError = 0, "gFormID(""8.5/11"", a VBScript object) = " & ownPosition & _
       ", error " & Hex(findError)
 If IsArray(ownForms) Then Check UBound(ownForms, 2) = UBound(forms, 2), "the same forms through either object"
