@@ -82,6 +82,10 @@ run_verify() {
   printf '%s\n' "$output"
 }
 
+(cd "$root" && wine64 cmd /c '.\verify.cmd' /bogus) >"$work/usage.out" 2>&1
+[ $? -eq 2 ] && grep -q "^usage: " "$work/usage.out" && ok "a switch it does not take: usage, exit 2" ||
+  fail "a switch it does not take: $(tr -d '\r' <"$work/usage.out")"
+
 # Another printer than the default: the component reads the script's own printer object.
 run_verify label.out Sheetlore_Label /unattended /json "$(winepath -w "$work/label.json")"
 [ "$(grep -c '^SKIP  x.*  FormAllAdd' <<<"$output")" = 2 ] && ! grep -q '^NOT RUN' <<<"$output" &&
