@@ -441,7 +441,7 @@ Function Summary()
       Select Case status
         Case "PASS" : ran = ran + 1
         Case "FAIL" : ran = ran + 1 : failed = failed + 1
-        Case "SKIP" : skipped = skipped + 1
+        Case "SKIP" : skipped = skipped + 1 : status = "skipped"
         Case Else : notRun = notRun + 1
       End Select
       If entries <> "" Then entries = entries & "," & vbCrLf
