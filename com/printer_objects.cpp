@@ -1,5 +1,7 @@
 #include "com/printer_objects.h"
 
+#include <dispex.h>
+
 #include <memory>
 #include <string>
 
@@ -134,15 +136,27 @@ class PrinterAutomationObject final : public ComObject<PrinterAutomationObject, 
 unique_variant ReadProperty(IDispatch* object, const wchar_t* name) {
   DISPID id = DISPID_UNKNOWN;
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-  ThrowIfFailed(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+  HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  // Some script engines' objects (Wine's VBScript class instances) answer E_NOTIMPL here and
+  // look names up only through IDispatchEx, as script engines themselves do.
+  com_ptr<IDispatchEx> expando;
+  if (hr == E_NOTIMPL && SUCCEEDED(com_ptr<IDispatch>::copy(object).query(expando))) {
+    unique_bstr text(name);
+    hr = expando->GetDispID(text.get(), fdexNameCaseInsensitive, &id);
+  }
+  ThrowIfFailed(hr);
   DISPPARAMS none{};
   unique_variant value;
   EXCEPINFO exception{};
   UINT argumentError = 0;
   // As a late-bound read in a script does: a property, or a method without arguments.
-  const HRESULT hr =
-      object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET | DISPATCH_METHOD,
-                     &none, value.put(), &exception, &argumentError);
+  constexpr WORD kRead = DISPATCH_PROPERTYGET | DISPATCH_METHOD;
+  if (expando) {
+    hr = expando->InvokeEx(id, LOCALE_USER_DEFAULT, kRead, &none, value.put(), &exception, nullptr);
+  } else {
+    hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kRead, &none, value.put(), &exception,
+                        &argumentError);
+  }
   if (hr == DISP_E_EXCEPTION) ThrowFromException(hr, exception);
   ThrowIfFailed(hr);
   return value;

@@ -38,6 +38,28 @@ Check TypeName(forms(1, 0)) = "Long" And TypeName(forms(2, 0)) = "Double", "Form
 Check Not (printer Is Nothing), "FormCheck hands back the current printer"
 If Not (printer Is Nothing) Then Check Len(printer.DeviceName) > 0, "its DeviceName"
 
+' The script's own object as the printer: the component reads its DeviceName by name (through
+' IDispatchEx where the engine's objects offer nothing else).
+Class OwnPrinter
+  Public DeviceName
+End Class
+Dim own, ownForms, ownListed, ownPosition, listError, findError
+Set own = New OwnPrinter
+If Not (printer Is Nothing) Then own.DeviceName = printer.DeviceName
+ownListed = False
+ownPosition = 0
+On Error Resume Next
+ownListed = clsPrint.FormCheck(ownForms, own)
+listError = Err.Number
+Err.Clear
+ownPosition = clsPrint.gFormID("8.5/11", own)
+findError = Err.Number
+On Error GoTo 0
+Check ownListed And listError = 0, "FormCheck(forms, a VBScript object), error " & Hex(listError)
+Check ownPosition = 1 And findError = 0, "gFormID(""8.5/11"", a VBScript object) = " & ownPosition & _
+      ", error " & Hex(findError)
+If IsArray(ownForms) Then Check UBound(ownForms, 2) = UBound(forms, 2), "the same forms through either object"
+
 Dim position
 position = clsPrint.gFormID("8.5/11", printer)
 Check position = 1, "gFormID(""8.5/11"", printer) = " & position
