@@ -138,10 +138,14 @@ TEST(Win32ProfileFiles, ALockedChangeReachesTheFileOnlyAtItsCommitAndLeftoversAr
   }
   const std::wstring both(L"A5X\0B5\0", 7);
   EXPECT_EQ(list(), both);
+  const std::wstring leaf = path.substr(path.find_last_of(L'\\') + 1);
   WIN32_FIND_DATAW found{};
   const HANDLE search = ::FindFirstFileW((path + L".*").c_str(), &found);
-  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left beside the file: " << found.cFileName;
-  if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  do {
+    EXPECT_EQ(found.cFileName, leaf) << "left beside the file";
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
 
   // A killed holder's copy (here: an empty one) and an older version's saved copy.
   const std::wstring stale = path + L".pending-99999-1";
