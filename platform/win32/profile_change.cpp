@@ -5,6 +5,8 @@
 
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/windows_api.h"
+// after windows.h
+#include <aclapi.h>
 
 namespace sheetlore::win32 {
 namespace {
@@ -81,6 +83,28 @@ void SetAside(const std::wstring& leftover, const std::wstring& base) {
     if (::MoveFileExW(leftover.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return;
     if (::GetLastError() != ERROR_ALREADY_EXISTS && ::GetLastError() != ERROR_FILE_EXISTS) return;
   }
+}
+
+// Gives the copy the file's own access list (an installer may grant users the right to change
+// the file where they may create nothing). Where that cannot be done the copy keeps the list
+// its folder gives it.
+void CopyAccessList(const std::wstring& from, const std::wstring& to) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (::GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return;
+  }
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  ::GetSecurityDescriptorControl(descriptor, &control, &revision);
+  const SECURITY_INFORMATION which =
+      DACL_SECURITY_INFORMATION |
+      ((control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
+                                     : UNPROTECTED_DACL_SECURITY_INFORMATION);
+  ::SetNamedSecurityInfoW(const_cast<LPWSTR>(to.c_str()), SE_FILE_OBJECT, which, nullptr, nullptr,
+                          dacl, nullptr);
+  ::LocalFree(descriptor);
 }
 
 std::wstring NewCopyName(const std::wstring& path) {
@@ -182,19 +206,17 @@ bool ProfileChange::Commit() {
                                                   nullptr));
     if (copy.get() != INVALID_HANDLE_VALUE) ::FlushFileBuffers(copy.get());
   }
-  bool replaced = false;
-  if (Exists(path_)) {
-    replaced = ::ReplaceFileW(path_.c_str(), copy_.c_str(), nullptr,
-                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != FALSE;
-    // Without a backup name a failed replacement may have removed the file: the copy then
-    // takes its place by a plain rename.
-    if (!replaced && !Exists(path_) && Exists(copy_)) {
-      replaced = ::MoveFileExW(copy_.c_str(), path_.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
-    }
-  } else {
-    replaced = ::MoveFileExW(copy_.c_str(), path_.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  // One rename puts the copy in the file's place: atomic on the volume, so the file is old or
+  // new at every moment. (ReplaceFileW would keep the file's access list by itself, but where
+  // it is made of two renames a kill between them leaves no file.) The copy takes the file's
+  // attributes and access list first.
+  const DWORD attributes = ::GetFileAttributesW(path_.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    CopyAccessList(path_, copy_);
+    ::SetFileAttributesW(copy_.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
   }
+  const bool replaced = ::MoveFileExW(copy_.c_str(), path_.c_str(),
+                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
   if (!replaced) {
     problem_ =
         L"the file could not be replaced by its changed copy: " + ErrorText(::GetLastError());

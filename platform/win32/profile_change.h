@@ -4,7 +4,7 @@
 // The first write of the change copies the file to a new name in its folder
 // ("<file>.pending-<process>-<n>"); every read and write of the change goes to that copy, and
 // the file itself is not touched until Commit replaces it by the copy in one rename
-// (ReplaceFileW, which keeps the file's own access list and attributes). A process killed at
+// (MoveFileExW, the copy first given the file's access list and attributes). A process killed at
 // any moment therefore leaves the file whole, old or new; what it leaves behind is a copy that
 // was never committed, which the next lock removes and never applies.
 //
