@@ -98,7 +98,7 @@ std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<Libra
   for (StoreResult& result : results) {
     if (result.status == L"kept") continue;
     result.status = L"refused";
-    result.note = L"nothing was stored, the paper store could not be written" + why;
+    result.note = L"the paper store could not be written, nothing was stored" + why;
   }
   return results;
 }

@@ -141,7 +141,12 @@ class SimProfileFiles::SimLock final : public ProfileFiles::FileLock {
     if (!committed_) problem_ = owner_.state_.changes[key_].problem;
     return committed_;
   }
-  std::wstring Problem() const override { return problem_; }
+  std::wstring Problem() const override {
+    const auto change = owner_.state_.changes.find(key_);
+    return change != owner_.state_.changes.end() && !change->second.problem.empty()
+               ? change->second.problem
+               : problem_;
+  }
 
  private:
   SimProfileFiles& owner_;
@@ -249,7 +254,10 @@ bool SimProfileFiles::Commit(const std::wstring& key) {
 
 void SimProfileFiles::Release(const std::wstring& key, bool committed, unsigned writesAtStart) {
   SimPlatform::State::ProfileChange& change = state_.changes[key];
-  if (!committed && change.writes != writesAtStart) change.failed = true;
+  if (!committed && change.writes != writesAtStart) {
+    change.failed = true;
+    if (change.problem.empty()) change.problem = L"what was written did not read back as written";
+  }
   if (--change.locks > 0) return;
   if (change.begun) {
     if (change.copy) {

@@ -135,7 +135,11 @@ class Win32ProfileFiles::HeldLock final : public ProfileFiles::FileLock {
     if (!committed_) problem_ = owner_.held_[name_].problem;
     return committed_;
   }
-  std::wstring Problem() const override { return problem_; }
+  std::wstring Problem() const override {
+    const auto held = owner_.held_.find(name_);
+    return held != owner_.held_.end() && !held->second.problem.empty() ? held->second.problem
+                                                                       : problem_;
+  }
 
  private:
   Win32ProfileFiles& owner_;
@@ -238,7 +242,10 @@ bool Win32ProfileFiles::Commit(const std::wstring& name) {
 void Win32ProfileFiles::Release(const std::wstring& name, bool committed, unsigned writesAtStart) {
   Held& held = held_[name];
   // A lock that wrote and ends without a commit: its writes did not come out as meant.
-  if (!committed && held.writes != writesAtStart) held.failed = true;
+  if (!committed && held.writes != writesAtStart) {
+    held.failed = true;
+    if (held.problem.empty()) held.problem = L"what was written did not read back as written";
+  }
   if (--held.locks > 0) return;
   held.change.reset();  // undone unless committed
   held_.erase(name);
