@@ -7,7 +7,7 @@
 # chattr); the mount and the attribute are undone on exit.
 #   store_faults_test.sh <wine> <sheetlore.exe> <store_worker.exe> <work dir> [import kills]
 set -u
-wine=$1 tool=$2 worker=$3 dir=$4
+wine=$1 tool=$(realpath "$2") worker=$(realpath "$3") dir=$4
 kills=${5:-30}
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -175,11 +175,17 @@ release
 ok "an exclusively held store cannot be read, and says so"
 
 # --- Two spellings of one folder share one lock. ---
-two=$dir/two
+two=$dir/two-spellings-of-one-folder
 fresh "$two"
+ln -sfn "$two" "$WINEPREFIX/dosdevices/y:"
 library "$dir/base.json" Base 200
 run "$two" paper-import "$(winpath "$dir/base.json")"
-ln -sfn "$two" "$WINEPREFIX/dosdevices/y:"
+names=$("$wine" "$worker" lock-name "$(winpath "$two")\PrintSet.ini" | tr -d '\r')
+names="$names
+$("$wine" "$worker" lock-name 'y:\printset.INI' | tr -d '\r')"
+distinct=$(printf '%s\n' "$names" | sort -u | grep -c '^Global.Sheetlore.ProfileFile')
+[ "$distinct" -eq 1 ] && [ "$(printf '%s\n' "$names" | wc -l)" -eq 4 ] ||
+  fail "lock names of one file: $(printf '%s' "$names" | tr '\n' ' ')"
 library "$dir/a.json" Left 60
 library "$dir/b.json" Right 60
 "$wine" "$two/sheetlore.exe" paper-import "$(winpath "$dir/a.json")" >"$dir/a.log" 2>&1 &

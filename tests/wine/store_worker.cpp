@@ -12,9 +12,12 @@
 //   hold <path> <exclusive|nodelete> <release file>: opens the file sharing nothing, or sharing
 //     reading and writing but not deleting (as scanners and backup clients do), prints "holding",
 //     and closes it once the release file exists (or after two minutes).
+//   lock-name <path>: prints the name of the store's lock for that spelling of the path, and for
+//     its short (8.3) spelling.
 //   check <dll>: no name is listed twice; every listed paper reads back as one whole version (all
 //     seven values from one version number); every Keep paper is listed with its own version.
 
+#include "platform/win32/profile_lock_name.h"
 #include "tests/wine/support/com_support.h"
 // after windows.h
 #include <shellapi.h>
@@ -145,6 +148,13 @@ int Run(const std::vector<std::wstring>& arguments) {
   if (count < 3) return 2;
   const std::wstring& mode = arguments[1];
   if (mode == L"hold" && count == 5) return Hold(arguments[2], arguments[3], arguments[4]);
+  if (mode == L"lock-name") {
+    wchar_t shortPath[MAX_PATH] = {};
+    if (!::GetShortPathNameW(arguments[2].c_str(), shortPath, MAX_PATH)) return 1;
+    std::printf("%ls\n%ls\n", win32::ProfileLockName(arguments[2]).c_str(),
+                win32::ProfileLockName(shortPath).c_str());
+    return 0;
+  }
   ComApartment apartment;
   LoadedDll dll(arguments[2]);
   com_ptr<_ClsPrint> store;
