@@ -1,10 +1,12 @@
 // The paper store checks of sheetlore doctor: PrintSet.ini beside the program.
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/doctor.h"
 #include "component/paper_store_file.h"
+#include "platform/win32/profile_change.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/windows_api.h"
 
@@ -45,6 +47,47 @@ Encoding EncodingOf(const std::wstring& path) {
   return {true, L"ANSI: names outside the system's code page do not survive"};
 }
 
+// Whether this user's changes can be made on a copy beside the file: a file can be created in
+// its folder.
+Finding ProtectionFinding(const std::wstring& path) {
+  const std::wstring probe = path + L".pending-doctor-" + std::to_wstring(::GetCurrentProcessId());
+  const HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  const DWORD error = ::GetLastError();
+  if (file != INVALID_HANDLE_VALUE) {
+    ::CloseHandle(file);
+    return {kArea, L"changes protected", true,
+            L"yes: each change is made on a copy beside the file and replaces it whole"};
+  }
+  return {kArea, L"changes protected", false,
+          L"no: this user cannot create files beside the store (" + win32::ErrorText(error) +
+              L"); a change is made on the file itself and undone when it fails, but a crash "
+              L"during one can cut the file"};
+}
+
+// Leftovers of interrupted changes that were set aside rather than applied.
+Finding SetAsideFinding(const std::wstring& path) {
+  const std::vector<std::wstring> leftovers = win32::SetAsideLeftovers(path);
+  std::wstring names;
+  for (const std::wstring& leftover : leftovers) names += (names.empty() ? L"" : L", ") + leftover;
+  return {kArea, L"nothing set aside", leftovers.empty(),
+          leftovers.empty() ? L"yes"
+                            : L"no: copies left by interrupted changes were set aside and never "
+                              L"applied; compare them with the store and remove them: " +
+                                  names};
+}
+
+// The stored names, or nothing when the file cannot be read.
+std::optional<std::vector<std::wstring>> ReadableNames(ClsPrint& component) {
+  std::vector<std::wstring> names;
+  try {
+    component.IniReadValue(0, std::wstring(), &names);
+  } catch (const AutomationError&) {
+    return std::nullopt;
+  }
+  return names;
+}
+
 }  // namespace
 
 Findings PaperStoreFindings(ClsPrint& component) {
@@ -55,6 +98,8 @@ Findings PaperStoreFindings(ClsPrint& component) {
   const bool present =
       attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   findings.push_back({kArea, L"present", present, present ? L"yes" : L"no such file"});
+  findings.push_back(ProtectionFinding(path));
+  findings.push_back(SetAsideFinding(path));
   if (!present) return findings;
 
   const bool writable = CanOpenForWriting(path);
@@ -66,8 +111,13 @@ Findings PaperStoreFindings(ClsPrint& component) {
   const Encoding encoding = EncodingOf(path);
   findings.push_back({kArea, L"encoding", encoding.ok, encoding.name});
 
-  std::vector<std::wstring> names;
-  component.IniReadValue(0, std::wstring(), &names);
+  const auto readable = ReadableNames(component);
+  findings.push_back({kArea, L"readable", readable.has_value(),
+                      readable ? L"yes"
+                               : L"no: the paper store cannot be read (another program holds it, "
+                                 L"or you may not read it)"});
+  if (!readable) return findings;
+  std::vector<std::wstring> names = *readable;
   std::erase_if(names, [](const std::wstring& name) { return name.empty(); });
   findings.push_back({kArea, L"papers", true, std::to_wstring(names.size()) + L" listed"});
   std::wstring unreadable;

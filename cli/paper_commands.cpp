@@ -72,10 +72,19 @@ Table StorePaper(ClsPrint& component, const ParsedArguments& arguments) {
   }
   const Measures m = ReadMeasures(arguments, 1);
   const std::uint8_t unit = m.inches ? 1 : 0;
-  if (!component.IniWriteValue(name, unit, m.width, m.height, m.left, m.right, m.top, m.bottom)) {
-    throw Refused(L"the paper store could not be written: " +
-                  paper_store::FilePath(component.platform().host) +
-                  L" (is it read-only, or are you not allowed to change it?)");
+  // Under a lock of its own, to learn why a change that failed was undone.
+  const std::wstring path = paper_store::FilePath(component.platform().host);
+  const auto lock = component.platform().profile.LockFile(path);
+  if (!lock ||
+      !component.IniWriteValue(name, unit, m.width, m.height, m.left, m.right, m.top, m.bottom) ||
+      !lock->Commit()) {
+    const std::wstring problem = lock ? lock->Problem() : L"";
+    throw Refused(
+        L"the paper store could not be written: " + path + L" (" +
+        (problem.empty()
+             ? L"is it read-only or in use by another program, or are you not allowed to change it?"
+             : problem + L"; nothing was changed") +
+        L")");
   }
   Table table = PaperTable(true);
   table.AddRow(PaperRow(name, rePaPer{unit, m.width, m.height, m.left, m.right, m.top, m.bottom}));

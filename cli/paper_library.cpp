@@ -66,6 +66,9 @@ std::vector<LibraryPaper> StoredPapers(ClsPrint& component) {
 
 std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<LibraryPaper>& papers,
                                     bool replace) {
+  // One change: every paper is stored, or none.
+  ProfileFiles& profile = component.platform().profile;
+  const auto lock = profile.LockFile(paper_store::FilePath(component.platform().host));
   std::vector<std::wstring> stored;
   component.IniReadValue(0, std::wstring(), &stored);
   const auto isStored = [&stored](const std::wstring& name) {
@@ -74,6 +77,7 @@ std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<Libra
     });
   };
   std::vector<StoreResult> results;
+  bool failed = !lock;
   for (const LibraryPaper& library : papers) {
     const bool exists = isStored(library.name);
     if (exists && !replace) {
@@ -81,12 +85,20 @@ std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<Libra
       continue;
     }
     const rePaPer& p = library.paper;
-    if (!component.IniWriteValue(library.name, p.mMode, p.W, p.H, p.L, p.R, p.T, p.B)) {
+    if (failed || !component.IniWriteValue(library.name, p.mMode, p.W, p.H, p.L, p.R, p.T, p.B)) {
+      failed = true;
       results.push_back({library.name, L"refused", L"the paper store could not be written"});
       continue;
     }
     results.push_back({library.name, exists ? L"replaced" : L"added", L""});
     if (!exists) stored.push_back(library.name);
+  }
+  if (!failed && lock->Commit()) return results;
+  const std::wstring why = lock && !lock->Problem().empty() ? L": " + lock->Problem() : L"";
+  for (StoreResult& result : results) {
+    if (result.status == L"kept") continue;
+    result.status = L"refused";
+    result.note = L"the paper store could not be written, nothing was stored" + why;
   }
   return results;
 }

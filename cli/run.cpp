@@ -107,9 +107,16 @@ RunResult Run(const std::vector<std::wstring>& arguments, ClsPrint& component) {
     const bool numbered = error.number() != error.hresult();
     const std::wstring number =
         numbered ? std::to_wstring(error.number()) : HexText(error.hresult());
-    return {static_cast<int>(ExitCode::Failure),
-            {},
-            std::wstring(kProgram) + L": error " + number + L": " + error.description() + L"\n"};
+    // The component's file error: the paper store exists but cannot be read.
+    const std::wstring hint = error.number() == 75
+                                  ? L" (the paper store cannot be read: " +
+                                        paper_store::FilePath(component.platform().host) +
+                                        L"; another program may hold it, or you may not read it)"
+                                  : L"";
+    return {
+        static_cast<int>(ExitCode::Failure),
+        {},
+        std::wstring(kProgram) + L": error " + number + L": " + error.description() + hint + L"\n"};
   }
 }
 

@@ -2,8 +2,9 @@
 //
 // Every call goes straight to the file through the platform's profile operations; nothing is
 // kept in memory. Each call holds the file's lock, so that the calls of other processes on the
-// same file never interleave with its reads and writes. The file always lives at the
-// component's directory; while it does not exist the profile service answers every read with
+// same file never interleave with its reads and writes, and each change is made on the
+// lock's copy of the file and committed only once it reads back as meant. The file always lives at
+// the component's directory; while it does not exist the profile service answers every read with
 // nothing (an empty store), and the first write creates it. No call ever names another profile
 // file.
 #include <algorithm>
@@ -15,6 +16,7 @@
 
 #include "component/cls_print.h"
 #include "component/number_text.h"
+#include "component/paper_store_check.h"
 #include "component/paper_store_file.h"
 
 namespace sheetlore {
@@ -23,31 +25,12 @@ namespace {
 using paper_store::kListSection;
 
 constexpr std::uint32_t kValueBufferChars = 10000;
-constexpr std::uint32_t kFirstListBufferChars = 10000;
-constexpr std::uint32_t kLargestListBufferChars = 1u << 30;
 
 const std::wstring kUnitKey = L"mMode";
 const std::array<std::wstring, 6> kMeasureKeys = {L"W", L"H", L"L", L"R", L"T", L"B"};
 
-// The names of the list section, in the file's order. The buffer grows until the whole list
-// fits: a key list that does not fit comes back cut, with the buffer's size less two.
 std::vector<std::wstring> ReadNames(ProfileFiles& profile, const std::wstring& path) {
-  std::wstring text;
-  for (std::uint32_t size = kFirstListBufferChars;; size *= 2) {
-    const std::uint32_t copied =
-        profile.GetString(kListSection, std::nullopt, std::wstring(), size, text, path);
-    if (copied == 0) return {};
-    if (copied + 2 < size || size >= kLargestListBufferChars) break;
-  }
-  std::vector<std::wstring> names;
-  std::wstring::size_type start = 0;
-  while (start < text.size()) {
-    auto end = text.find(L'\0', start);
-    if (end == std::wstring::npos) end = text.size();
-    if (end > start) names.emplace_back(text, start, end - start);
-    start = end + 1;
-  }
-  return names;
+  return paper_store::ReadKeyList(profile, kListSection, path);
 }
 
 // One value of a paper, read by the point-only number reading; a missing key reads as 0.
@@ -93,12 +76,14 @@ bool ClsPrint::IniWriteValue(const std::wstring& mFmtName, std::uint8_t mMode, d
   ProfileFiles& profile = platform_.profile;
   const std::wstring path = paper_store::FilePath(platform_.host);
   const auto lock = profile.LockFile(path);
-  if (!lock) return false;
-  // The paper's section in one write, then its list entry: a write that fails or is cut
-  // short leaves a listed paper wholly old or wholly new, and never lists a paper without
-  // its values.
+  if (!lock || profile.IsUnreadable(path)) return false;
+  const paper_store::StoreShape before = paper_store::ReadShape(profile, path);
+  // The paper's section in one write, then its list entry; the change counts only once it
+  // reads back as meant, and a lock that ends without its commit undoes all of it.
   if (!profile.WriteSection(mFmtName, keys, path)) return false;
-  return profile.WriteString(kListSection, mFmtName, mFmtName, path);
+  if (!profile.WriteString(kListSection, mFmtName, mFmtName, path)) return false;
+  if (!paper_store::WriteCameOut(profile, path, before, mFmtName, keys)) return false;
+  return lock->Commit();
 }
 
 rePaPer ClsPrint::IniReadValue(std::int16_t mMode, const std::wstring& mFmtName,
@@ -108,6 +93,7 @@ rePaPer ClsPrint::IniReadValue(std::int16_t mMode, const std::wstring& mFmtName,
   if (mMode == 0) {
     const std::wstring path = paper_store::FilePath(platform_.host);
     const auto lock = platform_.profile.LockFile(path);
+    if (platform_.profile.IsUnreadable(path)) throw AutomationError::PathFileAccess();
     auto names = ReadNames(platform_.profile, path);
     if (mArry != nullptr && !names.empty()) *mArry = std::move(names);
   } else if (mMode == 1) {
@@ -117,6 +103,7 @@ rePaPer ClsPrint::IniReadValue(std::int16_t mMode, const std::wstring& mFmtName,
     ProfileFiles& profile = platform_.profile;
     const std::wstring path = paper_store::FilePath(platform_.host);
     const auto lock = profile.LockFile(path);
+    if (profile.IsUnreadable(path)) throw AutomationError::PathFileAccess();
     paper.mMode = UnitCode(ReadMeasure(profile, name, kUnitKey, path));
     const std::array<double*, 6> fields = {&paper.W, &paper.H, &paper.L,
                                            &paper.R, &paper.T, &paper.B};
@@ -135,7 +122,8 @@ void ClsPrint::IniDelValue(std::wstring& mFmtName) {
   // Another process may add a name between the list reads below and the removal of an
   // emptied list heading: the whole delete holds the file, or changes nothing.
   const auto lock = profile.LockFile(path);
-  if (!lock) return;
+  if (!lock || profile.IsUnreadable(path)) return;
+  const paper_store::StoreShape before = paper_store::ReadShape(profile, path);
 
   // The list entries naming this paper's section, as the profile service matches section
   // names (which letters it takes for one is its own affair).
@@ -160,9 +148,14 @@ void ClsPrint::IniDelValue(std::wstring& mFmtName) {
   // nothing else, so a read that fails cannot take other names with it.
   if (!listed.empty() && remaining.empty() &&
       std::all_of(listed.begin(), listed.end(), namesThisPaper)) {
-    profile.WriteString(kListSection, std::nullopt, std::nullopt, path);
+    if (!profile.WriteString(kListSection, std::nullopt, std::nullopt, path)) return;
   }
   profile.WriteString(name, std::nullopt, std::nullopt, path);
+  const auto sectionMayGo = [&](const std::wstring& section) {
+    return entries->MayName(section, name);
+  };
+  if (!paper_store::DeleteCameOut(profile, path, before, name, entries->same, sectionMayGo)) return;
+  lock->Commit();
 }
 
 }  // namespace sheetlore

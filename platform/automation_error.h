@@ -26,6 +26,8 @@ class AutomationError : public std::runtime_error {
   static AutomationError InvalidProcedureCall() {
     return Numbered(5, L"Invalid procedure call or argument");
   }
+  // A file that exists but cannot be read or written as asked.
+  static AutomationError PathFileAccess() { return Numbered(75, L"Path/File access error"); }
   static AutomationError NoPrinter() { return Numbered(482, L"Printer error"); }
   static AutomationError ObjectNotSet() {
     return Numbered(91, L"Object variable or With block variable not set");

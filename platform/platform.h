@@ -135,13 +135,32 @@ class ProfileFiles {
   // other's changes. Null when the lock could not be taken (the wait gave up, or the lock
   // could not be made): the caller must then change nothing. The default gives a lock that
   // holds nothing (a platform with one user per file).
+  //
+  // A lock is also a change: what is written to the file while it is held stays apart from
+  // the file until Commit, which makes all of it the file's content at once; a lock destroyed
+  // without Commit undoes every write made under it, and leaves nothing behind that could
+  // later undo or redo a change. Inside another lock of the same file, Commit hands the
+  // writes to that lock's change, and a lock that ends without Commit after writing makes the
+  // whole change fail. Reads made under the lock see its writes.
   class FileLock {
    public:
     virtual ~FileLock() = default;
+    // False when the change cannot be made (a write failed, the file could not be replaced):
+    // the file then stays as it was before the lock. Nothing written: true.
+    virtual bool Commit() { return true; }
+    // Why the change failed, in words for an administrator; empty when nothing failed.
+    virtual std::wstring Problem() const { return std::wstring(); }
   };
   virtual std::unique_ptr<FileLock> LockFile(const std::wstring& path) {
     static_cast<void>(path);
     return std::make_unique<FileLock>();
+  }
+
+  // Whether the file exists but cannot be read (another program holds it without sharing,
+  // no rights to read it): the reads would then answer as for an empty file.
+  virtual bool IsUnreadable(const std::wstring& path) {
+    static_cast<void>(path);
+    return false;
   }
 };
 

@@ -207,11 +207,21 @@ void SimPlatform::SetFileText(const std::wstring& path, const std::wstring& text
   state_->CreateFile(path).SetText(text);
 }
 
-void SimPlatform::RemoveFile(const std::wstring& path) {
+void SimPlatform::RemoveFile(const std::wstring& path) { state_->RemoveFile(path); }
+
+void SimPlatform::State::RemoveFile(const std::wstring& path) {
   const std::wstring key = FoldCase(path);
-  state_->files.erase(key);
-  std::erase(state_->fileOrder, key);
+  files.erase(key);
+  std::erase(fileOrder, key);
 }
+
+void SimPlatform::MakeUnreadable(const std::wstring& path) {
+  if (FileState* file = state_->FindFile(path)) file->unreadable = true;
+}
+void SimPlatform::RefuseCopies(bool refused) { state_->copiesRefused = refused; }
+void SimPlatform::FailCopiesForSpace(bool fails) { state_->copiesFailForSpace = fails; }
+void SimPlatform::FailCommits(bool fails) { state_->commitsFail = fails; }
+void SimPlatform::CutNextWrite(std::size_t keepChars) { state_->cutNextWrite = keepChars; }
 
 void SimPlatform::MakeReadOnly(const std::wstring& path) {
   if (FileState* file = state_->FindFile(path)) file->readOnly = true;

@@ -249,6 +249,21 @@ class SimPlatform {
   void SetLockFails(bool fails);
   void RemoveFile(const std::wstring& path);
   void MakeReadOnly(const std::wstring& path);  // writes to it fail from now on
+  // Another program holds the file: IsUnreadable answers true, reads find nothing (not even
+  // the default), writes fail.
+  void MakeUnreadable(const std::wstring& path);
+  // Locked changes, as on Windows: the first write under a lock copies the file to
+  // "<path>.pending-<n>" and every read and write of the lock's path goes there; Commit of the
+  // outermost lock puts the copy in the file's place, a lock ended without it removes the copy.
+  // With RefuseCopies(true) the folder takes no new file: the change is made on the file and,
+  // without a commit, its old text is put back. FailCopiesForSpace: no copy, the write fails.
+  // FailCommits: the copy cannot replace the file, Commit answers false.
+  void RefuseCopies(bool refused);
+  void FailCopiesForSpace(bool fails);
+  void FailCommits(bool fails);
+  // The next profile write keeps only the first keepChars characters of the file's new text
+  // and still answers success (a full disk under a service that trusts a short write).
+  void CutNextWrite(std::size_t keepChars);
   std::vector<std::wstring> FilePaths() const;  // every existing file, in creation order
 
   // --- Call log ---

@@ -2,6 +2,7 @@
 // and writes the text back when it changed, creating the file on its first change.
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "platform/sim/profile_document.h"
 #include "platform/sim/sim_state.h"
@@ -51,7 +52,8 @@ std::uint32_t SimProfileFiles::GetString(const std::optional<std::wstring>& give
       path.empty()) {
     return 0;
   }
-  const FileState* file = state_.FindFile(path);
+  const FileState* file = state_.FindFile(ReadPath(path));
+  if (file && file->unreadable) return 0;
   const profile::Document none;
   const profile::Document& document = file ? file->Parsed() : none;
   if (!CanHold(file, section) || !CanHold(file, key)) {
@@ -75,20 +77,23 @@ bool SimProfileFiles::WriteString(const std::optional<std::wstring>& givenSectio
   const std::wstring path = UpToZero(givenPath);
   if (state_.recorder.Record(
           Api::WritePrivateProfileString,
-          {OptionalText(section), OptionalText(key), OptionalText(value), path}) ||
-      path.empty()) {
+          {OptionalText(section), OptionalText(key), OptionalText(value), path})) {
+    return Failed(path);
+  }
+  if (path.empty()) return false;
+  const FileState* current = state_.FindFile(ReadPath(path));
+  if (!CanHold(current, section) || !CanHold(current, key) || !CanHold(current, value)) {
     return false;
   }
-  FileState* file = state_.FindFile(path);
-  if (file && file->readOnly) return false;
+  const auto target = BeginWrite(path);
+  if (!target) return false;
+  FileState* file = state_.FindFile(*target);
+  if (file && (file->readOnly || file->unreadable)) return Failed(path);
   profile::Document document = file ? file->Parsed() : profile::Document();
   if (section && key && value && StartsUnicode(file)) document.unicode = true;
-  if (!CanHold(file, section) || !CanHold(file, key) || !CanHold(file, value)) {
-    return false;
-  }
   bool changed = false;
   const bool result = profile::Write(document, section, key, value, changed);
-  if (changed) state_.CreateFile(path).SetText(profile::Serialize(document));
+  if (changed) Store(*target, profile::Serialize(document));
   return result;
 }
 
@@ -102,29 +107,168 @@ bool SimProfileFiles::WriteSection(const std::wstring& givenSection, const KeyVa
     keys.emplace_back(UpToZero(key), UpToZero(value));
     lines += (lines.empty() ? L"" : L" ") + keys.back().first + L"=" + keys.back().second;
   }
-  if (state_.recorder.Record(Api::WritePrivateProfileSection, {section, lines, path}) ||
-      path.empty()) {
-    return false;
+  if (state_.recorder.Record(Api::WritePrivateProfileSection, {section, lines, path})) {
+    return Failed(path);
   }
-  FileState* file = state_.FindFile(path);
-  if (file && file->readOnly) return false;
+  if (path.empty()) return false;
+  const FileState* current = state_.FindFile(ReadPath(path));
+  const bool holds = CanHold(current, section) &&
+                     std::all_of(keys.begin(), keys.end(), [current](const auto& line) {
+                       return CanHold(current, line.first) && CanHold(current, line.second);
+                     });
+  if (!holds) return false;
+  const auto target = BeginWrite(path);
+  if (!target) return false;
+  FileState* file = state_.FindFile(*target);
+  if (file && (file->readOnly || file->unreadable)) return Failed(path);
   profile::Document document = file ? file->Parsed() : profile::Document();
   if (StartsUnicode(file)) document.unicode = true;
-  const bool holds =
-      CanHold(file, section) && std::all_of(keys.begin(), keys.end(), [file](const auto& line) {
-        return CanHold(file, line.first) && CanHold(file, line.second);
-      });
-  if (!holds) return false;
   bool changed = false;
   const bool result = profile::WriteSection(document, section, keys, changed);
-  if (changed) state_.CreateFile(path).SetText(profile::Serialize(document));
+  if (changed) Store(*target, profile::Serialize(document));
   return result;
 }
 
+class SimProfileFiles::SimLock final : public ProfileFiles::FileLock {
+ public:
+  SimLock(SimProfileFiles& owner, std::wstring key, unsigned writesAtStart)
+      : owner_(owner), key_(std::move(key)), writesAtStart_(writesAtStart) {}
+  SimLock(const SimLock&) = delete;
+  SimLock& operator=(const SimLock&) = delete;
+  ~SimLock() override { owner_.Release(key_, committed_, writesAtStart_); }
+  bool Commit() override {
+    committed_ = owner_.Commit(key_);
+    if (!committed_) problem_ = owner_.state_.changes[key_].problem;
+    return committed_;
+  }
+  std::wstring Problem() const override {
+    const auto change = owner_.state_.changes.find(key_);
+    return change != owner_.state_.changes.end() && !change->second.problem.empty()
+               ? change->second.problem
+               : problem_;
+  }
+
+ private:
+  SimProfileFiles& owner_;
+  std::wstring key_;
+  unsigned writesAtStart_;
+  bool committed_ = false;
+  std::wstring problem_;
+};
+
 std::unique_ptr<ProfileFiles::FileLock> SimProfileFiles::LockFile(const std::wstring& path) {
-  static_cast<void>(path);
   if (state_.lockFails) return nullptr;
-  return std::make_unique<FileLock>();
+  const std::wstring key = FoldCase(UpToZero(path));
+  SimPlatform::State::ProfileChange& change = state_.changes[key];
+  ++change.locks;
+  return std::make_unique<SimLock>(*this, key, change.writes);
+}
+
+bool SimProfileFiles::IsUnreadable(const std::wstring& path) {
+  const FileState* file = state_.FindFile(ReadPath(UpToZero(path)));
+  return file != nullptr && file->unreadable;
+}
+
+std::wstring SimProfileFiles::ReadPath(const std::wstring& path) {
+  const auto found = state_.changes.find(FoldCase(path));
+  if (found == state_.changes.end() || !found->second.begun) return path;
+  return found->second.workingPath;
+}
+
+std::optional<std::wstring> SimProfileFiles::BeginWrite(const std::wstring& path) {
+  const auto found = state_.changes.find(FoldCase(path));
+  if (found == state_.changes.end()) return path;  // outside any lock: the file itself
+  SimPlatform::State::ProfileChange& change = found->second;
+  ++change.writes;
+  if (change.failed) return std::nullopt;
+  if (change.begun) return change.workingPath;
+  const FileState* file = state_.FindFile(path);
+  if (file && file->readOnly) {
+    change.failed = true;
+    change.problem = L"the file is read-only";
+    return std::nullopt;
+  }
+  if (state_.copiesFailForSpace) {
+    change.failed = true;
+    change.problem = L"no copy of the file could be made: the disk is full";
+    return std::nullopt;
+  }
+  change.begun = true;
+  change.filePath = path;
+  if (state_.copiesRefused) {
+    if (file) change.old = *file;
+    change.workingPath = path;
+    return path;
+  }
+  const std::wstring copy = path + L".pending-" + std::to_wstring(++state_.copiesMade);
+  FileState& made = state_.CreateFile(copy);
+  if (file) made.SetText(file->text());
+  change.copy = copy;
+  change.workingPath = copy;
+  return copy;
+}
+
+bool SimProfileFiles::Failed(const std::wstring& path) {
+  const auto found = state_.changes.find(FoldCase(path));
+  if (found != state_.changes.end() && !found->second.failed) {
+    found->second.failed = true;
+    found->second.problem = L"the write failed: access denied";
+  }
+  return false;
+}
+
+void SimProfileFiles::Store(const std::wstring& target, std::wstring text) {
+  if (state_.cutNextWrite) {
+    text.resize(std::min(text.size(), *state_.cutNextWrite));
+    state_.cutNextWrite.reset();
+  }
+  state_.CreateFile(target).SetText(std::move(text));
+}
+
+bool SimProfileFiles::Commit(const std::wstring& key) {
+  SimPlatform::State::ProfileChange& change = state_.changes[key];
+  if (change.failed) {
+    if (change.problem.empty()) change.problem = L"what was written did not read back as written";
+    return false;
+  }
+  if (change.locks > 1 || !change.begun) return true;
+  if (change.copy) {
+    if (state_.commitsFail) {
+      change.failed = true;
+      change.problem = L"the file could not be replaced by its changed copy";
+      return false;
+    }
+    const FileState copy = *state_.FindFile(*change.copy);
+    state_.RemoveFile(*change.copy);
+    // A change that left an absent file empty creates nothing.
+    if (state_.FindFile(change.filePath) || !copy.text().empty()) {
+      state_.CreateFile(change.filePath).SetText(copy.text());
+    }
+  }
+  SimPlatform::State::ProfileChange next;
+  next.locks = change.locks;
+  next.writes = change.writes;
+  change = std::move(next);
+  return true;
+}
+
+void SimProfileFiles::Release(const std::wstring& key, bool committed, unsigned writesAtStart) {
+  SimPlatform::State::ProfileChange& change = state_.changes[key];
+  if (!committed && change.writes != writesAtStart) {
+    change.failed = true;
+    if (change.problem.empty()) change.problem = L"what was written did not read back as written";
+  }
+  if (--change.locks > 0) return;
+  if (change.begun) {
+    if (change.copy) {
+      state_.RemoveFile(*change.copy);
+    } else if (change.old) {
+      state_.CreateFile(change.workingPath).SetText(change.old->text());
+    } else {
+      state_.RemoveFile(change.workingPath);
+    }
+  }
+  state_.changes.erase(key);
 }
 
 void FileState::SetText(std::wstring text) {

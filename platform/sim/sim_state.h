@@ -28,6 +28,7 @@ class FileState {
  public:
   std::wstring path;  // as first written
   bool readOnly = false;
+  bool unreadable = false;  // another program holds it: reads find nothing, writes fail
   bool hidden = false;
   bool system = false;
 
@@ -110,8 +111,20 @@ class SimProfileFiles final : public ProfileFiles {
   bool WriteSection(const std::wstring& section, const KeyValues& keys,
                     const std::wstring& path) override;
   std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
+  bool IsUnreadable(const std::wstring& path) override;
 
  private:
+  class SimLock;
+  std::wstring ReadPath(const std::wstring& path);
+  // Where a write goes (the change begun if needed); nothing when it must fail.
+  std::optional<std::wstring> BeginWrite(const std::wstring& path);
+  // Marks the change of path failed; false.
+  bool Failed(const std::wstring& path);
+  // Stores a write's new text, cut short when a test asked for it.
+  void Store(const std::wstring& target, std::wstring text);
+  bool Commit(const std::wstring& key);
+  void Release(const std::wstring& key, bool committed, unsigned writesAtStart);
+
   SimPlatform::State& state_;
 };
 
@@ -178,6 +191,26 @@ struct SimPlatform::State {
   std::map<std::wstring, FileState> files;
   std::vector<std::wstring> fileOrder;
   bool lockFails = false;
+
+  // Locked changes of profile files, by folded path, and the faults they can meet.
+  struct ProfileChange {
+    int locks = 0;
+    unsigned writes = 0;
+    bool failed = false;
+    std::wstring problem;
+    bool begun = false;
+    std::wstring filePath;
+    std::wstring workingPath;          // the copy, or without one the file itself
+    std::optional<std::wstring> copy;  // the copy's path
+    std::optional<FileState> old;      // without a copy: the file as it was (nothing: absent)
+  };
+  std::map<std::wstring, ProfileChange> changes;
+  unsigned copiesMade = 0;
+  bool copiesRefused = false;
+  bool copiesFailForSpace = false;
+  bool commitsFail = false;
+  std::optional<std::size_t> cutNextWrite;
+  void RemoveFile(const std::wstring& path);
 
   // System.
   std::uint32_t platformId = 2;

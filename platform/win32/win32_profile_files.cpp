@@ -9,9 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/profile_backup.h"
+#include "platform/win32/profile_change.h"
+#include "platform/win32/profile_lock_name.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/windows_api.h"
+// after windows.h
+#include <sddl.h>
 
 namespace sheetlore::win32 {
 namespace {
@@ -94,72 +97,159 @@ const std::wstring* OrNone(const std::optional<std::wstring>& text) {
 // How long a store operation waits for another one on the same file.
 constexpr DWORD kLockWaitMs = 30000;
 
-// The mutex name of a file: the same for every spelling of the path in letter case, and short
-// enough for any path (a 64-bit FNV-1a hash of the upper-cased path).
-std::wstring LockName(const std::wstring& path) {
-  std::wstring upper = path;
-  if (!upper.empty()) ::CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
-  std::uint64_t hash = 14695981039346656037ull;
-  for (const wchar_t c : upper) {
-    hash ^= static_cast<std::uint16_t>(c);
-    hash *= 1099511628211ull;
+// The lock's mutex, created with its access list, or opened with only the rights the access
+// list gives every user (when another user created it).
+HANDLE OpenLockMutex(const std::wstring& name) {
+  constexpr DWORD kWaitAndRelease = SYNCHRONIZE | MUTEX_MODIFY_STATE;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+  if (::ConvertStringSecurityDescriptorToSecurityDescriptorW(kProfileLockSddl, SDDL_REVISION_1,
+                                                             &descriptor, nullptr)) {
+    attributes.lpSecurityDescriptor = descriptor;
   }
-  wchar_t name[64] = {};
-  ::wsprintfW(name, L"Sheetlore.ProfileFile.%08lX%08lX", static_cast<unsigned long>(hash >> 32),
-              static_cast<unsigned long>(hash & 0xFFFFFFFFu));
-  return name;
+  HANDLE mutex = ::CreateMutexExW(&attributes, name.c_str(), 0, kWaitAndRelease);
+  const DWORD error = ::GetLastError();
+  if (descriptor) ::LocalFree(descriptor);
+  if (!mutex && error == ERROR_ACCESS_DENIED) {
+    mutex = ::OpenMutexW(kWaitAndRelease, FALSE, name.c_str());
+  }
+  return mutex;
 }
 
 }  // namespace
 
-// Holds a mutex that its owner keeps open; ends the change and releases it when destroyed.
+// Holds a mutex that its owner keeps open; ends its part of the change and releases the
+// mutex when destroyed.
 class Win32ProfileFiles::HeldLock final : public ProfileFiles::FileLock {
  public:
-  HeldLock(Win32ProfileFiles& owner, std::wstring path, HANDLE mutex)
-      : owner_(owner), path_(std::move(path)), mutex_(mutex) {}
+  HeldLock(Win32ProfileFiles& owner, std::wstring name, HANDLE mutex, unsigned writesAtStart)
+      : owner_(owner), name_(std::move(name)), mutex_(mutex), writesAtStart_(writesAtStart) {}
   HeldLock(const HeldLock&) = delete;
   HeldLock& operator=(const HeldLock&) = delete;
   ~HeldLock() override {
-    owner_.Release(path_);
+    owner_.Release(name_, committed_, writesAtStart_);
     ::ReleaseMutex(mutex_);
+  }
+  bool Commit() override {
+    committed_ = owner_.Commit(name_);
+    if (!committed_) problem_ = owner_.held_[name_].problem;
+    return committed_;
+  }
+  std::wstring Problem() const override {
+    const auto held = owner_.held_.find(name_);
+    return held != owner_.held_.end() && !held->second.problem.empty() ? held->second.problem
+                                                                       : problem_;
   }
 
  private:
   Win32ProfileFiles& owner_;
-  std::wstring path_;
+  std::wstring name_;
   HANDLE mutex_;
+  unsigned writesAtStart_;
+  bool committed_ = false;
+  std::wstring problem_;
 };
 
 std::unique_ptr<ProfileFiles::FileLock> Win32ProfileFiles::LockFile(const std::wstring& path) {
-  const std::wstring name = LockName(path);
+  const auto known = spellings_.find(path);
+  const std::wstring name = known != spellings_.end() ? known->second : ProfileLockName(path);
   unique_kernel_handle& mutex = lockMutexes_[name];
-  if (!mutex) mutex.reset(::CreateMutexW(nullptr, FALSE, name.c_str()));
+  if (!mutex) mutex.reset(OpenLockMutex(name));
   if (!mutex) return nullptr;
   const DWORD waited = ::WaitForSingleObject(mutex.get(), kLockWaitMs);
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return nullptr;
-  Held& held = held_[path];
-  if (held.locks == 0 && !path.empty() && !profile_backup::RestoreInterrupted(path)) {
-    ::ReleaseMutex(mutex.get());
-    return nullptr;
-  }
+  Held& held = held_[name];
+  if (held.locks == 0 && !path.empty()) ClearLeftovers(path);
   ++held.locks;
-  return std::make_unique<HeldLock>(*this, path, mutex.get());
+  spellings_[path] = name;
+  return std::make_unique<HeldLock>(*this, name, mutex.get(), held.writes);
 }
 
-void Win32ProfileFiles::ProtectChange(const std::wstring& path) {
-  const auto found = held_.find(path);
-  if (found == held_.end() || found->second.locks == 0 || found->second.saved) return;
-  // A folder where the user may change the file but create nothing (the file's own rights
-  // granted under Program Files) takes no copy: the change then goes ahead as the profile
-  // service alone makes it, rather than not at all.
-  found->second.saved = profile_backup::Save(path);
+bool Win32ProfileFiles::IsUnreadable(const std::wstring& path) {
+  if (path.empty()) return false;
+  const std::wstring target = ReadPath(path);
+  const HANDLE file = ::CreateFileW(target.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    ::CloseHandle(file);
+    return false;
+  }
+  const DWORD error = ::GetLastError();
+  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
 
-void Win32ProfileFiles::Release(const std::wstring& path) {
-  const auto found = held_.find(path);
-  if (found == held_.end() || --found->second.locks > 0) return;
-  if (found->second.saved) profile_backup::Discard(path);
-  held_.erase(found);
+Win32ProfileFiles::Held* Win32ProfileFiles::HeldFor(const std::wstring& path) {
+  const auto spelling = spellings_.find(path);
+  if (spelling == spellings_.end()) return nullptr;
+  const auto found = held_.find(spelling->second);
+  return found == held_.end() || found->second.locks == 0 ? nullptr : &found->second;
+}
+
+std::wstring Win32ProfileFiles::ReadPath(const std::wstring& path) {
+  const Held* held = HeldFor(path);
+  return held && held->change ? held->change->WorkingPath() : path;
+}
+
+std::optional<std::wstring> Win32ProfileFiles::BeginWrite(const std::wstring& path) {
+  Held* held = HeldFor(path);
+  if (!held) return path;  // a write outside any lock goes to the file as it always did
+  ++held->writes;
+  // After a failed write the change can only fail: nothing more is written.
+  if (held->failed) return std::nullopt;
+  if (!held->change) {
+    auto change = std::make_unique<ProfileChange>(path);
+    if (!change->Begin()) {
+      held->failed = true;
+      held->problem = change->Problem();
+      return std::nullopt;
+    }
+    held->change = std::move(change);
+  }
+  return held->change->WorkingPath();
+}
+
+bool Win32ProfileFiles::EndWrite(const std::wstring& path, const std::wstring& written,
+                                 bool succeeded) {
+  const DWORD error = ::GetLastError();
+  // The service answers later reads from what it read, not from the disk: a write that
+  // came out short must show in the reads that verify it.
+  ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, written.c_str());
+  Held* held = HeldFor(path);
+  if (!succeeded && held && !held->failed) {
+    held->failed = true;
+    held->problem = L"the write failed: " + ErrorText(error);
+  }
+  return succeeded;
+}
+
+bool Win32ProfileFiles::Commit(const std::wstring& name) {
+  Held& held = held_[name];
+  if (held.failed) {
+    if (held.problem.empty()) held.problem = L"what was written did not read back as written";
+    return false;
+  }
+  if (held.locks > 1 || !held.change) return true;  // the outer lock commits
+  if (!held.change->Commit()) {
+    held.failed = true;
+    held.problem = held.change->Problem();
+    return false;
+  }
+  held.change.reset();
+  return true;
+}
+
+void Win32ProfileFiles::Release(const std::wstring& name, bool committed, unsigned writesAtStart) {
+  Held& held = held_[name];
+  // A lock that wrote and ends without a commit: its writes did not come out as meant.
+  if (!committed && held.writes != writesAtStart) {
+    held.failed = true;
+    if (held.problem.empty()) held.problem = L"what was written did not read back as written";
+  }
+  if (--held.locks > 0) return;
+  held.change.reset();  // undone unless committed
+  held_.erase(name);
+  std::erase_if(spellings_, [&name](const auto& spelling) { return spelling.second == name; });
 }
 
 std::uint32_t Win32ProfileFiles::GetString(const std::optional<std::wstring>& section,
@@ -169,7 +259,7 @@ std::uint32_t Win32ProfileFiles::GetString(const std::optional<std::wstring>& se
                                            const std::wstring& path) {
   text.clear();
   if (path.empty()) return 0;
-  if (!HoldsAll(path, {OrNone(section), OrNone(key)})) {
+  if (!HoldsAll(ReadPath(path), {OrNone(section), OrNone(key)})) {
     // No name of this file: asked for under a name no line can hold (a line break inside), so
     // that the answer is the service's own for a missing section, default value and all.
     const std::wstring missing = L"-\n-";
@@ -182,9 +272,10 @@ std::uint32_t Win32ProfileFiles::GetString(const std::optional<std::wstring>& se
     // Not cleared first: only the characters the call reports are read.
     const auto buffer = std::make_unique_for_overwrite<wchar_t[]>(std::size_t{bufferChars} + 1);
     buffer[0] = L'\0';
+    const std::wstring source = ReadPath(path);
     const DWORD copied =
         ::GetPrivateProfileStringW(OrNull(section), OrNull(key), defaultValue.c_str(), buffer.get(),
-                                   bufferChars, path.c_str());
+                                   bufferChars, source.c_str());
     const auto count = std::min<std::size_t>(copied, bufferChars);
     text.assign(buffer.get(), count);
     return static_cast<std::uint32_t>(count);
@@ -198,12 +289,14 @@ bool Win32ProfileFiles::WriteString(const std::optional<std::wstring>& section,
                                     const std::optional<std::wstring>& value,
                                     const std::wstring& path) {
   if (path.empty()) return false;
-  if (!HoldsAll(path, {OrNone(section), OrNone(key), OrNone(value)})) return false;
-  ProtectChange(path);
+  if (!HoldsAll(ReadPath(path), {OrNone(section), OrNone(key), OrNone(value)})) return false;
+  const auto target = BeginWrite(path);
+  if (!target) return false;
   // Only a write of a value creates the file; deleting from an absent file creates nothing.
-  if (section && key && value) MarkUnicodeIfEmpty(path);
-  return ::WritePrivateProfileStringW(OrNull(section), OrNull(key), OrNull(value), path.c_str()) !=
-         FALSE;
+  if (section && key && value) MarkUnicodeIfEmpty(*target);
+  const bool written = ::WritePrivateProfileStringW(OrNull(section), OrNull(key), OrNull(value),
+                                                    target->c_str()) != FALSE;
+  return EndWrite(path, *target, written);
 }
 
 bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValues& keys,
@@ -220,11 +313,14 @@ bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValue
   }
   lines += L'\0';
   for (const std::wstring* text : texts) {
-    if (!HoldsAll(path, {text})) return false;
+    if (!HoldsAll(ReadPath(path), {text})) return false;
   }
-  ProtectChange(path);
-  MarkUnicodeIfEmpty(path);
-  return ::WritePrivateProfileSectionW(section.c_str(), lines.c_str(), path.c_str()) != FALSE;
+  const auto target = BeginWrite(path);
+  if (!target) return false;
+  MarkUnicodeIfEmpty(*target);
+  const bool written =
+      ::WritePrivateProfileSectionW(section.c_str(), lines.c_str(), target->c_str()) != FALSE;
+  return EndWrite(path, *target, written);
 }
 
 }  // namespace sheetlore::win32

@@ -2,9 +2,12 @@
 // Private profile files over GetPrivateProfileStringW / WritePrivateProfileStringW.
 
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/win32/profile_change.h"
 #include "platform/win32/unique_handles.h"
 
 namespace sheetlore::win32 {
@@ -27,26 +30,38 @@ class Win32ProfileFiles final : public ProfileFiles {
                    const std::wstring& path) override;
   bool WriteSection(const std::wstring& section, const KeyValues& keys,
                     const std::wstring& path) override;
-  // A named mutex of the file's path, shared by every process of the session. A holder
-  // that has died releases it; a holder that hangs is waited for a bounded time only, after
-  // which no lock is given (null), rather than hang. While the lock is held the first write
-  // keeps a copy of the file beside it, which goes when the lock ends; a lock that finds such
-  // a copy (its holder died part-way) puts it back first (see profile_backup.h). A folder in
-  // which no copy can be made leaves the change unprotected.
+  // A named mutex in the global namespace, one per file whatever the spelling of its path or
+  // the session (see profile_lock_name.h), that every local user may wait on and release. A
+  // holder that has died releases it; a holder that hangs is waited for a bounded time only,
+  // after which no lock is given (null), rather than hang. A lock is a change made on a copy
+  // of the file (see profile_change.h); the first lock of a file clears what earlier changes
+  // left behind, and applies none of it.
   std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
+  bool IsUnreadable(const std::wstring& path) override;
 
  private:
   class HeldLock;
-  // The files this object holds locked, with how many locks and whether their copy is kept.
+  // One file's locks in this object and the change they make together.
   struct Held {
     int locks = 0;
-    bool saved = false;
+    unsigned writes = 0;  // writes made under the locks, failed ones included
+    bool failed = false;
+    std::wstring problem;
+    std::unique_ptr<ProfileChange> change;
   };
-  // Before a write: keeps the copy of a locked file once per lock, where the folder allows.
-  void ProtectChange(const std::wstring& path);
-  void Release(const std::wstring& path);
+  // The lock of this spelling of a path, while one is held.
+  Held* HeldFor(const std::wstring& path);
+  // Where a read of path goes: the change's copy while one is made.
+  std::wstring ReadPath(const std::wstring& path);
+  // Where a write of path goes, the change begun if needed; nothing when the write must fail.
+  std::optional<std::wstring> BeginWrite(const std::wstring& path);
+  // Records a write's outcome in the change it belongs to.
+  bool EndWrite(const std::wstring& path, const std::wstring& written, bool succeeded);
+  bool Commit(const std::wstring& name);
+  void Release(const std::wstring& name, bool committed, unsigned writesAtStart);
 
-  std::map<std::wstring, Held> held_;
+  std::map<std::wstring, Held> held_;               // by lock name
+  std::map<std::wstring, std::wstring> spellings_;  // path as given -> lock name, while held
   // The mutexes of the files locked so far, by name, kept open so that each lock costs one
   // wait and one release only.
   std::map<std::wstring, unique_kernel_handle> lockMutexes_;

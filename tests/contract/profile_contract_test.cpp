@@ -164,5 +164,52 @@ TEST_F(ProfileContractTest, TextsEndAtTheirFirstZeroCharacter) {
   EXPECT_EQ(text, L"0");
 }
 
+// A lock is a change: its writes are read back under it but reach the file only with the
+// outermost lock's commit; a lock ended without one, or a nested lock that wrote and ended
+// without one, leaves the file's bytes as they were.
+TEST_F(ProfileContractTest, ALockedChangeReachesTheFileOnlyWithTheOutermostCommit) {
+  ASSERT_TRUE(Write(L"PrintMain", L"A5X", L"A5X"));
+  const auto before = backend_->FileBytes();
+  const std::wstring both(L"A5X\0B5\0", 7);
+  {
+    const auto outer = profile().LockFile(path());
+    ASSERT_TRUE(outer);
+    {
+      const auto inner = profile().LockFile(path());
+      ASSERT_TRUE(Write(L"PrintMain", L"B5", L"B5"));
+      EXPECT_TRUE(inner->Commit());
+    }
+    EXPECT_EQ(Keys(L"PrintMain"), both);
+    EXPECT_EQ(backend_->FileBytes(), before);
+  }
+  EXPECT_EQ(backend_->FileBytes(), before);
+  {
+    const auto outer = profile().LockFile(path());
+    {
+      const auto inner = profile().LockFile(path());
+      ASSERT_TRUE(Write(L"PrintMain", L"B5", L"B5"));
+    }
+    EXPECT_FALSE(outer->Commit());
+    EXPECT_FALSE(outer->Problem().empty());
+  }
+  EXPECT_EQ(backend_->FileBytes(), before);
+  {
+    const auto outer = profile().LockFile(path());
+    ASSERT_TRUE(Write(L"PrintMain", L"B5", L"B5"));
+    EXPECT_TRUE(outer->Commit());
+    EXPECT_TRUE(outer->Problem().empty());
+  }
+  EXPECT_EQ(Keys(L"PrintMain"), both);
+  EXPECT_NE(backend_->FileBytes(), before);
+  // A lock that writes nothing to an absent file creates none.
+  backend_->SetFileBytes(std::nullopt);
+  {
+    const auto lock = profile().LockFile(path());
+    Write(L"Missing", std::nullopt, std::nullopt);
+    EXPECT_TRUE(lock->Commit());
+  }
+  EXPECT_EQ(backend_->FileBytes(), std::nullopt);
+}
+
 }  // namespace
 }  // namespace sheetlore::contract

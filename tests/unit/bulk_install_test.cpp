@@ -69,7 +69,7 @@ TEST_F(BulkInstallTest, AnExistingFormKeepsItsSizeWhileTheOthersAreAdded) {
 
 // An empty store installs nothing (and is not created); a listed paper that cannot be read is
 // passed over, not installed as 0 x 0. The message shows either way.
-TEST_F(BulkInstallTest, AnEmptyStoreOrAnUnreadablePaperInstallsNothingAndShowsTheMessage) {
+TEST_F(BulkInstallTest, AnEmptyStoreOrAnUnreadablePaperInstallsNothingAndAnUnreadableFileRaises) {
   const std::vector<FormInfo> before = sim_.Forms();
   cls_.FormAllAdd(printer_);
   EXPECT_EQ(sim_.Forms(), before);
@@ -82,6 +82,10 @@ TEST_F(BulkInstallTest, AnEmptyStoreOrAnUnreadablePaperInstallsNothingAndShowsTh
   ASSERT_NE(FindForm(sim_, L"A5X"), nullptr);
   EXPECT_EQ(sim_.Forms().size(), before.size() + 1);
   EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished, kFinished));
+  // A store that exists but cannot be read is no empty store: error 75, no message.
+  sim_.MakeUnreadable(kStore);
+  EXPECT_EQ(RunAndCatch(printer_), 75);
+  EXPECT_EQ(sim_.Messages().size(), 2u);
 }
 
 // Without a printer the wizard opens: closed without installing one, nothing is done; a printer

@@ -129,8 +129,62 @@ TEST_F(PaperLibraryTest, StoredNamesAreKeptUnlessReplacedAndAStoreThatCannotBeWr
   result = Run({L"paper-import", PathOf("library.json"), L"--csv", L"--replace"});
   EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
   EXPECT_EQ(result.out,
-            L"Paper,Status,Note\na5x,refused,the paper store could not be written\n"
-            L"Card,refused,the paper store could not be written\n");
+            L"Paper,Status,Note\n"
+            L"a5x,refused,\"the paper store could not be written, nothing was stored: the file "
+            L"is read-only\"\n"
+            L"Card,refused,\"the paper store could not be written, nothing was stored: the file "
+            L"is read-only\"\n");
+}
+
+// An import is one change: a paper that cannot be stored leaves none stored; a store that
+// cannot be read is never exported as an empty library.
+TEST_F(PaperLibraryTest, AnImportStoresAllOrNoneAndAnUnreadableStoreIsNeverExported) {
+  Store(L"A5X", 0, 14.8, 21);
+  const std::wstring before = sim_.FileText(kStore);
+  WriteFile("library.json", Library(R"({"name": "One", "unit": "cm", "width": 10, "height": 20},
+                       {"name": "Two", "unit": "cm", "width": 3, "height": 5},
+                       {"name": "Three", "unit": "cm", "width": 4, "height": 6})"));
+  sim_.FailCall(sim::Api::WritePrivateProfileSection, 2);
+  RunResult result = Run({L"paper-import", PathOf("library.json"), L"--csv"});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
+  EXPECT_EQ(result.out.find(L"added"), std::wstring::npos) << result.out;
+  EXPECT_EQ(sim_.FileText(kStore), before);
+  // Written, but cut short and answered as a success.
+  sim_.CutNextWrite(40);
+  EXPECT_EQ(Run({L"paper-import", PathOf("library.json")}).exitCode, Status(ExitCode::Refused));
+  EXPECT_EQ(sim_.FileText(kStore), before);
+  ASSERT_EQ(Run({L"paper-import", PathOf("library.json")}).exitCode, 0);
+  EXPECT_EQ(component_.IniReadValue(1, L"Three"), (rePaPer{0, 4, 6, 0, 0, 0, 0}));
+  // A single paper-store says why nothing was changed.
+  const std::wstring four = sim_.FileText(kStore);
+  sim_.CutNextWrite(100);
+  result = Run({L"paper-store", L"Five", L"1", L"2"});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
+  EXPECT_NE(result.err.find(L"did not read back as written; nothing was changed"),
+            std::wstring::npos)
+      << result.err;
+  sim_.FailCopiesForSpace(true);
+  result = Run({L"paper-store", L"Five", L"1", L"2"});
+  EXPECT_NE(result.err.find(L"the disk is full"), std::wstring::npos) << result.err;
+  sim_.FailCopiesForSpace(false);
+  EXPECT_EQ(sim_.FileText(kStore), four);
+
+  sim_.MakeUnreadable(kStore);
+  result = Run({L"paper-export", PathOf("out.json")});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Failure));
+  EXPECT_NE(result.err.find(L"the paper store cannot be read"), std::wstring::npos) << result.err;
+  EXPECT_FALSE(std::filesystem::exists(PathOf("out.json")));
+  for (const std::vector<std::wstring>& command :
+       {std::vector<std::wstring>{L"papers"},
+        {L"paper-show", L"A5X"},
+        {L"paper-delete", L"A5X"},
+        {L"paper-import", PathOf("library.json"), L"--replace"}}) {
+    result = Run(command);
+    EXPECT_EQ(result.exitCode, Status(ExitCode::Failure)) << command[0];
+    EXPECT_NE(result.err.find(L"error 75: Path/File access error (the paper store cannot be read"),
+              std::wstring::npos)
+        << result.err;
+  }
 }
 
 TEST_F(PaperLibraryTest, CaptureStoresUserFormsInCentimetresAndBuiltInOnesOnlyWithAll) {

@@ -244,27 +244,141 @@ TEST_F(PaperStoreTest, AStoreThatCannotBeWrittenOrLockedChangesNothing) {
   }
 }
 
-TEST_F(PaperStoreTest, AFailedWriteLeavesEveryPaperWhollyOldOrWhollyNew) {
-  for (const sim::Api failing :
-       {sim::Api::WritePrivateProfileSection, sim::Api::WritePrivateProfileString}) {
+// Whatever single call of a write or a delete fails (a read that answers nothing, a write the
+// service refuses), the file is exactly as before or exactly as the change makes it, and no
+// other file is left.
+TEST_F(PaperStoreTest, AChangeMeetingAnyFailingCallLeavesTheFileWhollyOldOrWhollyNew) {
+  const auto change = [](ClsPrint& cls, bool remove) {
+    if (remove) {
+      std::wstring name = L"B5";
+      cls.IniDelValue(name);
+    } else {
+      cls.IniWriteValue(L"B5", 1, 3, 4, 5, 6, 7, 8);
+    }
+  };
+  for (const bool remove : {false, true}) {
+    for (const sim::Api failing :
+         {sim::Api::GetPrivateProfileString, sim::Api::WritePrivateProfileString,
+          sim::Api::WritePrivateProfileSection}) {
+      for (std::size_t nth = 1; nth < 60; ++nth) {
+        SCOPED_TRACE(testing::PrintToString(failing) + " " + std::to_string(nth) +
+                     (remove ? " delete" : " write"));
+        sim::SimPlatform sim;
+        ClsPrint cls(sim.platform());
+        ASSERT_TRUE(cls.IniWriteValue(L"A5X", 0, 14.8, 21, 0, 0, 0, 0));
+        ASSERT_TRUE(cls.IniWriteValue(L"B5", 0, 17.6, 25, 0, 0, 0, 0));
+        ASSERT_TRUE(cls.IniWriteValue(L"C6", 0, 11.4, 16.2, 0, 0, 0, 0));
+        const std::wstring before = sim.FileText(kStore);
+        change(cls, remove);
+        const std::wstring after = sim.FileText(kStore);
+        sim.SetFileText(kStore, before);
+        sim.FailCall(failing, nth);
+        change(cls, remove);
+        const std::wstring text = sim.FileText(kStore);
+        EXPECT_TRUE(text == before || text == after) << testing::PrintToString(text);
+        EXPECT_EQ(sim.FilePaths(), std::vector<std::wstring>{kStore});
+      }
+    }
+  }
+}
+
+// A write that comes out short but is answered as a success (a full disk under a service that
+// trusts its short write) is caught by reading back and undone whole, wherever it is cut; so
+// is one made on the file itself where the folder takes no copy.
+TEST_F(PaperStoreTest, AShortWriteAnsweredAsSuccessIsCaughtAndUndone) {
+  for (const bool inPlace : {false, true}) {
     sim::SimPlatform sim;
     ClsPrint cls(sim.platform());
-    ASSERT_TRUE(cls.IniWriteValue(L"Old", 0, 1, 2, 0, 0, 0, 0));
-    sim.FailCall(failing);
-    EXPECT_FALSE(cls.IniWriteValue(L"New", 1, 3, 4, 5, 6, 7, 8));
-    sim.FailCall(failing);
-    EXPECT_FALSE(cls.IniWriteValue(L"Old", 1, 3, 4, 5, 6, 7, 8));
-    std::vector<std::wstring> names;
-    cls.IniReadValue(0, L"", &names);
-    EXPECT_THAT(names, ElementsAre(L"Old")) << testing::PrintToString(failing);
-    // The section is written whole or not at all; a failing list entry comes after it.
-    const rePaPer old = cls.IniReadValue(1, L"Old");
-    EXPECT_TRUE(old == (rePaPer{0, 1, 2, 0, 0, 0, 0}) || old == (rePaPer{1, 3, 4, 5, 6, 7, 8}))
-        << testing::PrintToString(failing);
-    // Written again, the paper is complete.
-    EXPECT_TRUE(cls.IniWriteValue(L"New", 1, 3, 4, 5, 6, 7, 8));
-    EXPECT_EQ(cls.IniReadValue(1, L"New"), (rePaPer{1, 3, 4, 5, 6, 7, 8}));
+    for (int i = 0; i < 5; ++i) {
+      ASSERT_TRUE(cls.IniWriteValue(L"P" + std::to_wstring(i), 0, 10 + i, 20, 0, 0, 0, 0));
+    }
+    const std::wstring before = sim.FileText(kStore);
+    sim.RefuseCopies(inPlace);
+    for (std::size_t keep = 0; keep < before.size() + 40; keep += 7) {
+      SCOPED_TRACE(std::to_string(keep) + (inPlace ? " in place" : " on a copy"));
+      for (const bool cutListEntry : {false, true}) {
+        sim.CutNextWrite(keep);
+        if (cutListEntry) sim.FailCall(sim::Api::WritePrivateProfileSection, 1, 0);
+        const bool stored = cls.IniWriteValue(cutListEntry ? L"P2" : L"New", 1, 3, 4, 5, 6, 7, 8);
+        if (stored) {
+          // Only a cut past the end of the new text leaves it whole.
+          EXPECT_NE(sim.FileText(kStore), before);
+          sim.SetFileText(kStore, before);
+        } else {
+          EXPECT_EQ(sim.FileText(kStore), before);
+        }
+        std::wstring name = L"P4";
+        sim.CutNextWrite(keep);
+        cls.IniDelValue(name);
+        const std::wstring afterDelete = sim.FileText(kStore);
+        EXPECT_TRUE(afterDelete == before || afterDelete.find(L"[P4]") == std::wstring::npos);
+        if (afterDelete != before) {
+          EXPECT_EQ(cls.IniReadValue(1, L"P3"), (rePaPer{0, 13, 20, 0, 0, 0, 0}));
+          sim.SetFileText(kStore, before);
+        }
+        EXPECT_EQ(sim.FilePaths(), std::vector<std::wstring>{kStore});
+      }
+    }
   }
+}
+
+// A copy that fails for lack of space, or a copy that cannot replace the file, refuses the
+// change and leaves the file and its folder as they were; a nested lock's writes reach the
+// file only with the outer commit.
+TEST_F(PaperStoreTest, AChangeThatCannotBeCopiedOrCommittedIsRefusedAndNestedLocksCommitOnce) {
+  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  const std::wstring before = Text();
+  for (const bool space : {true, false}) {
+    space ? sim_.FailCopiesForSpace(true) : sim_.FailCommits(true);
+    EXPECT_FALSE(Write(L"B5", 0, 17.6, 25));
+    std::wstring name = L"A5X";
+    Delete(name);
+    EXPECT_EQ(Text(), before);
+    EXPECT_EQ(sim_.FilePaths(), std::vector<std::wstring>{kStore});
+    sim_.FailCopiesForSpace(false);
+    sim_.FailCommits(false);
+  }
+  ProfileFiles& profile = sim_.platform().profile;
+  for (const bool commit : {false, true}) {
+    const auto outer = profile.LockFile(kStore);
+    ASSERT_TRUE(Write(L"B5", 0, 17.6, 25));
+    ASSERT_TRUE(Write(L"C6", 0, 11.4, 16.2));
+    EXPECT_THAT(Names(), ElementsAre(L"A5X", L"B5", L"C6"));
+    EXPECT_EQ(Text(), before);
+    if (commit) {
+      EXPECT_TRUE(outer->Commit());
+    }
+  }
+  EXPECT_THAT(Names(), ElementsAre(L"A5X", L"B5", L"C6"));
+  // An inner change that failed spoils the outer one.
+  const std::wstring three = Text();
+  const auto outer = profile.LockFile(kStore);
+  ASSERT_TRUE(Write(L"D7", 0, 1, 2));
+  sim_.CutNextWrite(10);
+  EXPECT_FALSE(Write(L"E8", 0, 1, 2));
+  EXPECT_FALSE(outer->Commit());
+  EXPECT_FALSE(outer->Problem().empty());
+  EXPECT_EQ(Text(), three);
+}
+
+// A file that exists but cannot be read is an error for every read, never an empty store; an
+// absent file is still the empty store.
+TEST_F(PaperStoreTest, AFileThatCannotBeReadRaisesPathFileAccessErrorAndIsNeverWritten) {
+  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
+  sim_.MakeUnreadable(kStore);
+  for (const std::int16_t mode : {0, 1}) {
+    try {
+      std::vector<std::wstring> names;
+      cls_.IniReadValue(mode, L"A5X", &names);
+      ADD_FAILURE() << "no error in mode " << mode;
+    } catch (const AutomationError& error) {
+      EXPECT_EQ(error.number(), 75);
+      EXPECT_EQ(error.description(), L"Path/File access error");
+    }
+  }
+  EXPECT_FALSE(Write(L"B5", 0, 17.6, 25));
+  sim_.RemoveFile(kStore);
+  EXPECT_THAT(Names(), ElementsAre(L""));
 }
 
 // A file without the byte-order mark is read and written in the ANSI code page: names it
@@ -279,32 +393,6 @@ TEST_F(PaperStoreTest, AnAnsiFileKeepsItsEncodingAndRefusesWhatItCannotHold) {
   EXPECT_THAT(Names(), ElementsAre(L"Ax", L"Éx"));
   EXPECT_EQ(Read(L"Ax"), (rePaPer{0, 1, 2, 0, 0, 0, 0}));
   EXPECT_EQ(Read(L"Āx"), rePaPer{});
-}
-
-TEST_F(PaperStoreTest, ADeleteFailingPartWayNeverLeavesAListedPaperWithoutValues) {
-  ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
-  sim_.FailCall(sim::Api::WritePrivateProfileString, 1);  // the list entry
-  Delete(L"A5X");
-  EXPECT_THAT(Names(), ElementsAre(L"A5X"));
-  EXPECT_EQ(Read(L"A5X"), (rePaPer{0, 14.8, 21, 0, 0, 0, 0}));
-  // A failing list read makes the store look empty: only the (unlisted) section goes.
-  ASSERT_TRUE(Write(L"B5", 0, 17.6, 25));
-  sim_.FailCall(sim::Api::GetPrivateProfileString, 1);
-  Delete(L"B5");
-  EXPECT_THAT(Names(), ElementsAre(L"A5X", L"B5"));
-  EXPECT_EQ(Read(L"B5"), (rePaPer{0, 17.6, 25, 0, 0, 0, 0}));
-  // The same when the read after the entries' removal fails: the list is never dropped.
-  sim_.FailCall(sim::Api::GetPrivateProfileString, 2);
-  Delete(L"B5");
-  EXPECT_THAT(Names(), ElementsAre(L"A5X"));
-  // A name only a letter outside ASCII sets apart is no near name and needs no probe: when
-  // the section's removal fails, the paper is still unlisted.
-  ASSERT_TRUE(Write(L"Ax", 0, 1, 2));
-  ASSERT_TRUE(Write(L"Éx", 0, 3, 4));
-  sim_.FailCall(sim::Api::WritePrivateProfileString, 2);
-  Delete(L"Éx");
-  EXPECT_THAT(Names(), ElementsAre(L"A5X", L"Ax"));
-  EXPECT_EQ(Read(L"Ax"), (rePaPer{0, 1, 2, 0, 0, 0, 0}));
 }
 
 TEST_F(PaperStoreTest, TenThousandPapersAreAllListedInOneReadAndReadBack) {

@@ -69,5 +69,29 @@ TEST_F(StoreWine, TenThousandPapersAreListedCompletelyInOneRead) {
   EXPECT_EQ(ReadPaper(store_.get(), expected.back()), (rePaPer{0, 9999}));
 }
 
+// A store another program holds without sharing raises run-time error 75 for a late-bound
+// caller, in every read, where an empty store would have been answered; the
+// write reports false. Released, the papers are all there.
+TEST_F(StoreWine, AStoreHeldByAnotherProgramRaisesPathFileAccessError) {
+  ASSERT_TRUE(WritePaper(store_.get(), L"A5X", {0, 14.8, 21}));
+  HANDLE held = CreateFileW(StorePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  VARIANT names = OfType(VT_EMPTY);
+  BSTR name = SysAllocString(L"A5X");
+  for (const CallResult& read :
+       {CallByName(store_.get(), L"IniReadValue", {Short(0), Missing(), Reference(&names)}),
+        CallByName(store_.get(), L"IniReadValue", {Short(1), Text(name)})}) {
+    EXPECT_EQ(read.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(read.raised, static_cast<SCODE>(0x800A004B));
+    EXPECT_EQ(read.description, L"Path/File access error");
+  }
+  EXPECT_FALSE(WritePaper(store_.get(), L"B5", {0, 17.6, 25}));
+  CloseHandle(held);
+  SysFreeString(name);
+  VariantClear(&names);
+  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"A5X"}));
+}
+
 }  // namespace
 }  // namespace sheetlore::com_test

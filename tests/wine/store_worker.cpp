@@ -9,9 +9,15 @@
 //   keep <dll>: stores Keep-0 .. Keep-9, which the loop never touches, then checks the store.
 //   loop <dll> <seed>: checks the store, prints "looping", then stores, overwrites and deletes
 //     Cycle-0 .. Cycle-19 until it is killed.
+//   hold <path> <exclusive|nodelete> <release file>: opens the file sharing nothing, or sharing
+//     reading and writing but not deleting (as scanners and backup clients do), prints "holding",
+//     and closes it once the release file exists (or after two minutes).
+//   lock-name <path>: prints the name of the store's lock for that spelling of the path, and for
+//     its short (8.3) spelling.
 //   check <dll>: no name is listed twice; every listed paper reads back as one whole version (all
 //     seven values from one version number); every Keep paper is listed with its own version.
 
+#include "platform/win32/profile_lock_name.h"
 #include "tests/wine/support/com_support.h"
 // after windows.h
 #include <shellapi.h>
@@ -122,10 +128,33 @@ Expected Added(int count, const std::vector<std::wstring>& prefixes) {
   }
 }
 
+int Hold(const std::wstring& path, const std::wstring& how, const std::wstring& release) {
+  const DWORD share = how == L"exclusive" ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return Fail(0, L"cannot be opened", path);
+  std::printf("holding\n");
+  std::fflush(stdout);
+  for (int waited = 0; waited < 6000; ++waited) {
+    if (::GetFileAttributesW(release.c_str()) != INVALID_FILE_ATTRIBUTES) break;
+    ::Sleep(20);
+  }
+  ::CloseHandle(file);
+  return 0;
+}
+
 int Run(const std::vector<std::wstring>& arguments) {
   const std::size_t count = arguments.size();
   if (count < 3) return 2;
   const std::wstring& mode = arguments[1];
+  if (mode == L"hold" && count == 5) return Hold(arguments[2], arguments[3], arguments[4]);
+  if (mode == L"lock-name") {
+    wchar_t shortPath[MAX_PATH] = {};
+    if (!::GetShortPathNameW(arguments[2].c_str(), shortPath, MAX_PATH)) return 1;
+    std::printf("%ls\n%ls\n", win32::ProfileLockName(arguments[2]).c_str(),
+                win32::ProfileLockName(shortPath).c_str());
+    return 0;
+  }
   ComApartment apartment;
   LoadedDll dll(arguments[2]);
   com_ptr<_ClsPrint> store;

@@ -1,6 +1,6 @@
 // What only the Windows platform does, against Wine's system calls: printers as automation
 // objects over the private CUPS queues, the module's directory, the message loop and the message
-// box, the store's copy of an interrupted change, the wizard. The rules it shares with the
+// box, the store's locked changes and their lock, the wizard. The rules it shares with the
 // simulation are in tests/contract.
 
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <thread>
 
-#include "platform/win32/profile_backup.h"
+#include "platform/win32/profile_lock_name.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_printer.h"
 #include "platform/win32/win32_profile_files.h"
@@ -17,6 +17,9 @@
 #include "platform/win32/windows_api.h"
 #include "tests/wine/support/files.h"
 #include "tests/wine/support/own_windows.h"
+// after windows.h
+#include <aclapi.h>
+#include <sddl.h>
 
 namespace sheetlore::win32 {
 namespace {
@@ -105,38 +108,97 @@ TEST(Win32System, MessageBoxShowsTextTitleInformationIconAndOnlyOk) {
   EXPECT_FALSE(otherButton);
 }
 
-// A locked change keeps a copy of the file beside it until the lock ends; a copy that a killed
-// holder left behind is put back by the next lock, undoing the cut-short change whole.
-TEST(Win32ProfileFiles, ALockPutsBackTheCopyAnInterruptedChangeLeft) {
+// A locked change is made on a copy and reaches the file only at its commit; what a killed
+// holder left behind is cleared by the next lock and never applied: its unfinished copy goes,
+// an older version's ".saved" copy is set aside under a name that says so.
+TEST(Win32ProfileFiles, ALockedChangeReachesTheFileOnlyAtItsCommitAndLeftoversAreNeverApplied) {
   Win32ProfileFiles profile;
   TempFile file(L".ini");
-  const std::wstring copy = profile_backup::CopyPath(file.path());
+  const std::wstring& path = file.path();
   const auto list = [&] {
     std::wstring text;
-    profile.GetString(L"PrintMain", std::nullopt, L"", 100, text, file.path());
+    profile.GetString(L"PrintMain", std::nullopt, L"", 100, text, path);
     return text;
   };
-  ASSERT_TRUE(profile.WriteString(L"PrintMain", L"A5X", L"A5X", file.path()));
+  ASSERT_TRUE(profile.WriteString(L"PrintMain", L"A5X", L"A5X", path));
+  const std::string before = FileBytes(path).value();
   {
-    const auto lock = profile.LockFile(file.path());
+    const auto lock = profile.LockFile(path);
     ASSERT_TRUE(lock);
-    ASSERT_TRUE(profile.WriteString(L"PrintMain", L"B5", L"B5", file.path()));
-    EXPECT_TRUE(FileBytes(copy));
+    ASSERT_TRUE(profile.WriteString(L"PrintMain", L"B5", L"B5", path));
+    EXPECT_EQ(list(), std::wstring(L"A5X\0B5\0", 7)) << "the lock's reads see its writes";
+    EXPECT_EQ(FileBytes(path), before) << "the file changed before the commit";
   }
-  EXPECT_FALSE(FileBytes(copy)) << "a completed change left its copy";
+  EXPECT_EQ(FileBytes(path), before) << "a change without a commit reached the file";
+  EXPECT_EQ(list(), std::wstring(L"A5X\0", 4));
+  {
+    const auto lock = profile.LockFile(path);
+    ASSERT_TRUE(profile.WriteString(L"PrintMain", L"B5", L"B5", path));
+    EXPECT_TRUE(lock->Commit());
+  }
   const std::wstring both(L"A5X\0B5\0", 7);
   EXPECT_EQ(list(), both);
+  const std::wstring leaf = path.substr(path.find_last_of(L'\\') + 1);
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = ::FindFirstFileW((path + L".*").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  do {
+    EXPECT_EQ(found.cFileName, leaf) << "left beside the file";
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
 
-  // A holder killed while the service rewrote the file: its copy is there, the file empty.
-  ASSERT_TRUE(profile_backup::Save(file.path()));
-  SetFileBytes(file.path(), "");
-  EXPECT_EQ(list(), L"");
-  ASSERT_TRUE(profile.LockFile(file.path()));
+  // A killed holder's copy (here: an empty one) and an older version's saved copy.
+  const std::wstring stale = path + L".pending-99999-1";
+  SetFileBytes(stale, "");
+  SetFileBytes(path + L".saved", "[PrintMain]\r\nOld=Old\r\n");
+  ASSERT_TRUE(profile.LockFile(path));
   EXPECT_EQ(list(), both);
-  EXPECT_FALSE(FileBytes(copy));
-  ::DeleteFileW(copy.c_str());
+  EXPECT_FALSE(FileBytes(stale));
+  EXPECT_FALSE(FileBytes(path + L".saved"));
+  EXPECT_TRUE(FileBytes(path + L".saved.set-aside-1"));
+  ::DeleteFileW((path + L".saved.set-aside-1").c_str());
 
-  EXPECT_FALSE(profile.WriteString(L"S", L"K", L"V", file.path() + L"\\missing\\x.ini"));
+  EXPECT_FALSE(profile.WriteString(L"S", L"K", L"V", path + L"\\missing\\x.ini"));
+}
+
+// One lock per file whatever the spelling, in the global namespace, with an access list that
+// lets every authenticated user wait on it and release it (Wine keeps the descriptor of a named
+// object, though it checks none).
+TEST(Win32ProfileFiles, TheLockIsNamedAfterTheFolderAndCarriesItsAccessList) {
+  TempFile folder(L".d");
+  ASSERT_TRUE(::CreateDirectoryW(folder.path().c_str(), nullptr));
+  const std::wstring path = folder.path() + L"\\PrintSet.ini";
+  const std::wstring name = ProfileLockName(path);
+  EXPECT_EQ(name.rfind(L"Global\\", 0), 0u) << name;
+  EXPECT_EQ(ProfileLockName(folder.path() + L"\\.\\..\\" +
+                            folder.path().substr(folder.path().find_last_of(L'\\') + 1) +
+                            L"/printset.INI"),
+            name);
+  EXPECT_NE(ProfileLockName(folder.path() + L"\\Other.ini"), name);
+
+  // Replacing the file by a rename keeps the name: it comes from the folder.
+  SetFileBytes(path, "x");
+  EXPECT_EQ(ProfileLockName(path), name);
+
+  Win32ProfileFiles profile;
+  const auto lock = profile.LockFile(path);
+  ASSERT_TRUE(lock);
+  const unique_kernel_handle mutex(::OpenMutexW(READ_CONTROL | SYNCHRONIZE, FALSE, name.c_str()));
+  ASSERT_TRUE(mutex) << ::GetLastError();
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  PACL dacl = nullptr;
+  ASSERT_EQ(::GetSecurityInfo(mutex.get(), SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &dacl, nullptr, &descriptor),
+            ERROR_SUCCESS);
+  LPWSTR sddl = nullptr;
+  ASSERT_TRUE(::ConvertSecurityDescriptorToStringSecurityDescriptorW(
+      descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl, nullptr));
+  const std::wstring text = sddl;
+  ::LocalFree(sddl);
+  ::LocalFree(descriptor);
+  EXPECT_NE(text.find(L"(A;;0x100001;;;AU)"), std::wstring::npos) << text;
+  EXPECT_NE(text.find(L";;;BA)"), std::wstring::npos) << text;
+  ::DeleteFileW(path.c_str());
 }
 
 // Returning at all is the check: nobody closes the wizard here, so a start that waited for it

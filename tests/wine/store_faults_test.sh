@@ -1,0 +1,243 @@
+#!/usr/bin/env bash
+# The paper store of sheetlore.exe where a change meets the edges of the file system: a full
+# disk, copies left by interrupted changes, another program holding the store or a leftover,
+# two spellings of one folder, a folder that refuses new files, an import killed part-way.
+# Each case judges what the tool reports against what the file then holds: a change reported
+# done reads back, a refused one left the file's bytes as they were. Runs as root (tmpfs,
+# chattr); the mount and the attribute are undone on exit.
+#   store_faults_test.sh <wine> <sheetlore.exe> <store_worker.exe> <work dir> [import kills]
+set -u
+wine=$1 tool=$(realpath "$2") worker=$(realpath "$3") dir=$4
+kills=${5:-30}
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+ok() { echo "ok: $*"; }
+
+rm -rf "$dir"
+mkdir -p "$dir"
+mounted=
+immutable=
+held=
+cleanup() {
+  [ -n "$immutable" ] && chattr -i "$immutable"
+  [ -n "$held" ] && touch "$held.release"
+  [ -n "$mounted" ] && umount "$mounted"
+  rm -f "$WINEPREFIX/dosdevices/y:"
+}
+trap cleanup EXIT
+
+# A folder with its own copy of the tool, and so its own store.
+fresh() {
+  rm -rf "$1" && mkdir -p "$1" && cp "$tool" "$1/sheetlore.exe"
+}
+# run <folder> <args...>: stdout in $out, stderr in $err, status in $rc.
+run() {
+  local folder=$1
+  shift
+  "$wine" "$folder/sheetlore.exe" "$@" >"$dir/out" 2>"$dir/err"
+  rc=$?
+  out=$(tr -d '\r' <"$dir/out")
+  err=$(tr -d '\r' <"$dir/err")
+}
+winpath() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+# library <file> <prefix> <count>: a library file of count papers.
+library() {
+  {
+    echo '{"format": "sheetlore-paper-library", "version": 1, "papers": ['
+    for i in $(seq "$3"); do
+      [ "$i" -gt 1 ] && echo ','
+      echo "{\"name\": \"$2$i\", \"unit\": \"cm\", \"width\": $((10 + i % 50)), \"height\": 20}"
+    done
+    echo ']}'
+  } >"$1"
+}
+# count <folder>: the number of stored papers ($rc non-zero when they cannot be listed), and
+# how many of them read as 0 x 0.
+count() {
+  run "$1" papers --csv
+  papers=$(($(printf '%s\n' "$out" | wc -l) - 1))
+  empty=$(printf '%s\n' "$out" | grep -cE ',(cm|in),0,0,' || true)
+}
+# hold <file> <exclusive|nodelete>: another Wine process holds the file until release.
+hold() {
+  held=$1
+  rm -f "$held.release"
+  "$wine" "$worker" hold "$(winpath "$1")" "$2" "$(winpath "$1.release")" >"$dir/hold.log" 2>&1 &
+  holder=$!
+  for _ in $(seq 3000); do
+    grep -q holding "$dir/hold.log" 2>/dev/null && return 0
+    kill -0 "$holder" 2>/dev/null || break
+    sleep 0.02
+  done
+  fail "the holder of $1 did not start: $(cat "$dir/hold.log")"
+}
+release() {
+  touch "$held.release"
+  wait "$holder"
+  rm -f "$held.release"
+  held=
+}
+leftovers() { find "$1" -name 'PrintSet.ini.pending-*' | wc -l; }
+
+# --- A full disk: a change that does not fit is refused and leaves the file as it was. ---
+full=$dir/full
+mkdir -p "$full"
+if mount -t tmpfs -o size=2400k tmpfs "$full" 2>/dev/null; then
+  mounted=$full
+  cp "$tool" "$full/sheetlore.exe"
+  library "$dir/150.json" Paper 150
+  run "$full" paper-import "$(winpath "$dir/150.json")"
+  [ "$rc" -eq 0 ] || fail "importing 150 papers on the small disk: $rc $err"
+  size=$(stat -c %s "$full/PrintSet.ini")
+  name=$(printf 'N%.0s' $(seq 1500))
+  refused=0
+  for spare in 0 $((size + 4096)) $((size + 8192)) $((2 * size + 16384)); do
+    dd if=/dev/zero of="$full/filler" bs=4096 2>/dev/null
+    truncate -s "-$spare" "$full/filler" 2>/dev/null || : >"$full/filler"
+    before=$(md5sum <"$full/PrintSet.ini")
+    run "$full" paper-store "$name-$spare" 10 20
+    stored=$rc why=$err
+    rm -f "$full/filler"
+    count "$full"
+    if [ "$stored" -eq 0 ]; then
+      run "$full" paper-show "$name-$spare"
+      [ "$rc" -eq 0 ] || fail "stored with $spare bytes spare, but it does not read back"
+    elif [ "$stored" -eq 4 ]; then
+      refused=$((refused + 1))
+      [ "$(md5sum <"$full/PrintSet.ini")" = "$before" ] || fail "refused, but the file changed"
+      printf '%s' "$why" | grep -q "nothing was changed" || fail "refused without why: $why"
+    else
+      fail "paper-store with $spare bytes spare exited $stored: $why"
+    fi
+    [ "$empty" -eq 0 ] || fail "$empty papers read 0 x 0 after a store with $spare bytes spare"
+    [ "$(leftovers "$full")" -eq 0 ] || fail "a copy was left on the full disk"
+  done
+  [ "$refused" -gt 0 ] || fail "no store was refused on the full disk"
+  ok "full disk: $papers papers, $refused changes refused, none cut"
+  umount "$full" && mounted=
+else
+  fail "cannot mount a tmpfs (run as root)"
+fi
+
+# --- Leftovers of older versions are set aside, never put back. ---
+left=$dir/left
+fresh "$left"
+library "$dir/30.json" Old 30
+run "$left" paper-import "$(winpath "$dir/30.json")"
+cp "$left/PrintSet.ini" "$left/PrintSet.ini.saved" # an interrupted change's copy
+library "$dir/corp.json" Corp 3
+rm "$left/PrintSet.ini"
+run "$left" paper-import "$(winpath "$dir/corp.json")" # a freshly deployed store
+cp "$left/PrintSet.ini" "$dir/deployed.ini"
+run "$left" paper-show Corp1
+[ "$rc" -eq 0 ] || fail "paper-show Corp1 after a fresh deployment: $rc $err"
+cmp -s "$left/PrintSet.ini" "$dir/deployed.ini" || fail "the deployed store was overwritten"
+[ -f "$left/PrintSet.ini.saved.set-aside-1" ] || fail "the old copy was not set aside"
+run "$left" doctor
+printf '%s' "$out" | grep -q "PrintSet.ini.saved.set-aside-1" || fail "doctor does not name it"
+: >"$left/PrintSet.ini.saved" # a copy cut to nothing
+count "$left"
+[ "$papers" -eq 3 ] || fail "an empty copy changed the store: $papers papers"
+rm "$left/PrintSet.ini"
+cp "$dir/deployed.ini" "$left/PrintSet.ini.saved" # a deleted store
+count "$left"
+[ "$papers" -eq 0 ] && [ ! -f "$left/PrintSet.ini" ] || fail "a deleted store came back"
+ok "leftovers set aside: $(ls "$left" | grep -c set-aside) files"
+
+# --- A leftover held open without delete sharing cannot undo a completed change. ---
+cp "$dir/deployed.ini" "$left/PrintSet.ini"
+cp "$dir/deployed.ini" "$left/PrintSet.ini.saved"
+cp "$dir/deployed.ini" "$left/PrintSet.ini.pending-4242-1"
+hold "$left/PrintSet.ini.saved" nodelete
+run "$left" paper-store Survivor 12 34
+[ "$rc" -eq 0 ] || fail "paper-store Survivor while a leftover is held: $rc $err"
+release
+hold "$left/PrintSet.ini.pending-4242-1" nodelete
+run "$left" paper-store Survivor2 12 34
+release
+run "$left" paper-show Survivor
+[ "$rc" -eq 0 ] || fail "Survivor was undone once the leftover was released"
+run "$left" paper-show Survivor2
+[ "$rc" -eq 0 ] || fail "Survivor2 was undone once the leftover was released"
+ok "held leftovers undo nothing"
+
+# --- A store another program holds exclusively is an error, never an empty store. ---
+hold "$left/PrintSet.ini" exclusive
+for command in papers "paper-show Corp1" "paper-delete Corp1" "paper-export $(winpath "$dir/lib.json")"; do
+  run "$left" $command
+  [ "$rc" -eq 1 ] && printf '%s' "$err" | grep -q "cannot be read" ||
+    fail "$command on a held store exited $rc: $err"
+done
+[ -f "$dir/lib.json" ] && fail "paper-export wrote a library of a store it could not read"
+run "$left" doctor
+printf '%s' "$out" | grep -q "the paper store cannot be read" || fail "doctor: $out"
+release
+ok "an exclusively held store cannot be read, and says so"
+
+# --- Two spellings of one folder share one lock. ---
+two=$dir/two-spellings-of-one-folder
+fresh "$two"
+ln -sfn "$two" "$WINEPREFIX/dosdevices/y:"
+library "$dir/base.json" Base 200
+run "$two" paper-import "$(winpath "$dir/base.json")"
+names=$("$wine" "$worker" lock-name "$(winpath "$two")\PrintSet.ini" | tr -d '\r')
+names="$names
+$("$wine" "$worker" lock-name 'y:\printset.INI' | tr -d '\r')"
+distinct=$(printf '%s\n' "$names" | sort -u | grep -c '^Global.Sheetlore.ProfileFile')
+[ "$distinct" -eq 1 ] && [ "$(printf '%s\n' "$names" | wc -l)" -eq 4 ] ||
+  fail "lock names of one file: $(printf '%s' "$names" | tr '\n' ' ')"
+library "$dir/a.json" Left 60
+library "$dir/b.json" Right 60
+"$wine" "$two/sheetlore.exe" paper-import "$(winpath "$dir/a.json")" >"$dir/a.log" 2>&1 &
+first=$!
+"$wine" 'Y:\sheetlore.exe' paper-import "$(winpath "$dir/b.json")" >"$dir/b.log" 2>&1
+second=$?
+wait "$first"
+[ $? -eq 0 ] && [ "$second" -eq 0 ] || fail "the imports through two spellings: $(cat "$dir/a.log" "$dir/b.log")"
+count "$two"
+[ "$papers" -eq 320 ] && [ "$empty" -eq 0 ] || fail "two spellings: $papers papers, $empty empty"
+ok "two spellings: $papers papers"
+
+# --- A folder that refuses new files: changes made on the file itself, still checked. ---
+locked=$dir/locked
+fresh "$locked"
+run "$locked" paper-import "$(winpath "$dir/corp.json")"
+cp "$locked/PrintSet.ini" "$locked/PrintSet.ini.saved"
+if chattr +i "$locked" 2>/dev/null; then
+  immutable=$locked
+  run "$locked" paper-store Plain 1 2
+  [ "$rc" -eq 0 ] || fail "paper-store in a folder that refuses new files: $rc $err"
+  run "$locked" paper-show Plain
+  [ "$rc" -eq 0 ] || fail "Plain does not read back"
+  run "$locked" doctor
+  printf '%s' "$out" | grep -q "changes protected.*no" || fail "doctor does not say unprotected"
+  chattr -i "$locked" && immutable=
+  ok "a folder that refuses new files"
+else
+  fail "chattr +i is not available here"
+fi
+
+# --- An import killed part-way leaves all of its papers or none. ---
+killed=$dir/killed
+fresh "$killed"
+run "$killed" paper-import "$(winpath "$dir/corp.json")"
+library "$dir/300.json" Bulk 300
+RANDOM=7
+for kill in $(seq "$kills"); do
+  "$wine" "$killed/sheetlore.exe" paper-import "$(winpath "$dir/300.json")" --replace \
+    >/dev/null 2>&1 &
+  pid=$!
+  sleep "0.$(printf '%03d' $((RANDOM % 900)))"
+  kill -9 "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  count "$killed"
+  if [ "$rc" -ne 0 ] || [ "$empty" -ne 0 ] || { [ "$papers" -ne 3 ] && [ "$papers" -ne 303 ]; }; then
+    fail "after import kill $kill: $papers papers, $empty empty, status $rc"
+    break
+  fi
+  [ "$papers" -eq 303 ] && rm "$killed/PrintSet.ini" && cp "$dir/deployed.ini" "$killed/PrintSet.ini"
+done
+ok "imports killed $kills times: all or none each time"
+
+echo "store_faults: $failures failures"
+[ "$failures" -eq 0 ]
