@@ -248,7 +248,11 @@ class SimPlatform {
   void SetFileText(const std::wstring& path, const std::wstring& text);
   void SetLockFails(bool fails);
   void RemoveFile(const std::wstring& path);
-  void MakeReadOnly(const std::wstring& path);  // writes to it fail from now on
+  void MakeReadOnly(const std::wstring& path);  // writes to it fail from now on (error 5)
+  // Another program holds the file open without sharing: writes fail with error 32 until
+  // ReleaseFile.
+  void HoldFile(const std::wstring& path);
+  void ReleaseFile(const std::wstring& path);
   std::vector<std::wstring> FilePaths() const;  // every existing file, in creation order
 
   // --- Call log ---
@@ -264,7 +268,8 @@ class SimPlatform {
   // Printers, CurrentPrinter, ComponentDirectory, DeviceName, hDC). Sleep, PumpMessages and
   // MessageBox cannot fail.
   void FailCall(Api api, std::size_t nth = 1, std::size_t count = 1);
-  // The error LastError gives after an injected spooler failure (default 5, access denied).
+  // The error LastError gives after an injected spooler, profile or version failure (default
+  // 5, access denied).
   void SetInjectedError(std::uint32_t error);
 
   struct State;  // the simulation's data, shared by the service implementations

@@ -75,16 +75,16 @@ bool SimProfileFiles::WriteString(const std::optional<std::wstring>& givenSectio
   const std::wstring path = UpToZero(givenPath);
   if (state_.recorder.Record(
           Api::WritePrivateProfileString,
-          {OptionalText(section), OptionalText(key), OptionalText(value), path}) ||
-      path.empty()) {
-    return false;
+          {OptionalText(section), OptionalText(key), OptionalText(value), path})) {
+    return Fail(state_.injectedError);
   }
+  if (path.empty()) return Fail(kErrorInvalidParameter);
   FileState* file = state_.FindFile(path);
-  if (file && file->readOnly) return false;
+  if (const std::uint32_t refusal = WriteRefusal(file)) return Fail(refusal);
   profile::Document document = file ? file->Parsed() : profile::Document();
   if (section && key && value && StartsUnicode(file)) document.unicode = true;
   if (!CanHold(file, section) || !CanHold(file, key) || !CanHold(file, value)) {
-    return false;
+    return Fail(kErrorNoUnicodeTranslation);
   }
   bool changed = false;
   const bool result = profile::Write(document, section, key, value, changed);
@@ -102,19 +102,19 @@ bool SimProfileFiles::WriteSection(const std::wstring& givenSection, const KeyVa
     keys.emplace_back(UpToZero(key), UpToZero(value));
     lines += (lines.empty() ? L"" : L" ") + keys.back().first + L"=" + keys.back().second;
   }
-  if (state_.recorder.Record(Api::WritePrivateProfileSection, {section, lines, path}) ||
-      path.empty()) {
-    return false;
+  if (state_.recorder.Record(Api::WritePrivateProfileSection, {section, lines, path})) {
+    return Fail(state_.injectedError);
   }
+  if (path.empty()) return Fail(kErrorInvalidParameter);
   FileState* file = state_.FindFile(path);
-  if (file && file->readOnly) return false;
+  if (const std::uint32_t refusal = WriteRefusal(file)) return Fail(refusal);
   profile::Document document = file ? file->Parsed() : profile::Document();
   if (StartsUnicode(file)) document.unicode = true;
   const bool holds =
       CanHold(file, section) && std::all_of(keys.begin(), keys.end(), [file](const auto& line) {
         return CanHold(file, line.first) && CanHold(file, line.second);
       });
-  if (!holds) return false;
+  if (!holds) return Fail(kErrorNoUnicodeTranslation);
   bool changed = false;
   const bool result = profile::WriteSection(document, section, keys, changed);
   if (changed) state_.CreateFile(path).SetText(profile::Serialize(document));
@@ -123,8 +123,22 @@ bool SimProfileFiles::WriteSection(const std::wstring& givenSection, const KeyVa
 
 std::unique_ptr<ProfileFiles::FileLock> SimProfileFiles::LockFile(const std::wstring& path) {
   static_cast<void>(path);
-  if (state_.lockFails) return nullptr;
+  if (state_.lockFails) {
+    Fail(kErrorWaitTimeout);
+    return nullptr;
+  }
   return std::make_unique<FileLock>();
+}
+
+bool SimProfileFiles::Fail(std::uint32_t error) {
+  lastError_ = error;
+  return false;
+}
+
+std::uint32_t SimProfileFiles::WriteRefusal(const FileState* file) const {
+  if (file && file->heldElsewhere) return kErrorSharingViolation;
+  if (file && file->readOnly) return kErrorAccessDenied;
+  return 0;
 }
 
 void FileState::SetText(std::wstring text) {

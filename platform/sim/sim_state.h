@@ -28,6 +28,7 @@ class FileState {
  public:
   std::wstring path;  // as first written
   bool readOnly = false;
+  bool heldElsewhere = false;  // open in another program that shares nothing
   bool hidden = false;
   bool system = false;
 
@@ -110,9 +111,15 @@ class SimProfileFiles final : public ProfileFiles {
   bool WriteSection(const std::wstring& section, const KeyValues& keys,
                     const std::wstring& path) override;
   std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
+  std::uint32_t LastError() const override { return lastError_; }
 
  private:
+  bool Fail(std::uint32_t error);
+  // Why a write to this file must fail (0 when it may go ahead).
+  std::uint32_t WriteRefusal(const FileState* file) const;
+
   SimPlatform::State& state_;
+  std::uint32_t lastError_ = 0;
 };
 
 class SimSystem final : public System {
@@ -125,9 +132,13 @@ class SimSystem final : public System {
   std::uint64_t Milliseconds() override;
   void MessageBox(const std::wstring& text, const std::wstring& title,
                   std::uint32_t style) override;
+  std::uint32_t LastError() const override { return lastError_; }
+  // A fixed table of the texts Windows gives in English for the errors the simulation makes.
+  std::wstring ErrorText(std::uint32_t code) override;
 
  private:
   SimPlatform::State& state_;
+  std::uint32_t lastError_ = 0;
 };
 
 class SimShell final : public Shell {

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/kept_error.h"
 #include "platform/win32/profile_backup.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/windows_api.h"
@@ -94,6 +95,9 @@ const std::wstring* OrNone(const std::optional<std::wstring>& text) {
 // How long a store operation waits for another one on the same file.
 constexpr DWORD kLockWaitMs = 30000;
 
+struct ProfileErrorTag;
+using ProfileError = KeptError<ProfileErrorTag>;
+
 // The mutex name of a file: the same for every spelling of the path in letter case, and short
 // enough for any path (a 64-bit FNV-1a hash of the upper-cased path).
 std::wstring LockName(const std::wstring& path) {
@@ -134,11 +138,21 @@ std::unique_ptr<ProfileFiles::FileLock> Win32ProfileFiles::LockFile(const std::w
   const std::wstring name = LockName(path);
   unique_kernel_handle& mutex = lockMutexes_[name];
   if (!mutex) mutex.reset(::CreateMutexW(nullptr, FALSE, name.c_str()));
-  if (!mutex) return nullptr;
+  if (!mutex) {
+    ProfileError::Keep();
+    return nullptr;
+  }
   const DWORD waited = ::WaitForSingleObject(mutex.get(), kLockWaitMs);
-  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return nullptr;
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+    if (waited == WAIT_TIMEOUT)
+      ProfileError::Refuse(WAIT_TIMEOUT);
+    else
+      ProfileError::Keep();
+    return nullptr;
+  }
   Held& held = held_[path];
   if (held.locks == 0 && !path.empty() && !profile_backup::RestoreInterrupted(path)) {
+    ProfileError::Keep();
     ::ReleaseMutex(mutex.get());
     return nullptr;
   }
@@ -197,18 +211,20 @@ bool Win32ProfileFiles::WriteString(const std::optional<std::wstring>& section,
                                     const std::optional<std::wstring>& key,
                                     const std::optional<std::wstring>& value,
                                     const std::wstring& path) {
-  if (path.empty()) return false;
-  if (!HoldsAll(path, {OrNone(section), OrNone(key), OrNone(value)})) return false;
+  if (path.empty()) return ProfileError::Refuse(ERROR_INVALID_PARAMETER);
+  if (!HoldsAll(path, {OrNone(section), OrNone(key), OrNone(value)})) {
+    return ProfileError::Refuse(ERROR_NO_UNICODE_TRANSLATION);
+  }
   ProtectChange(path);
   // Only a write of a value creates the file; deleting from an absent file creates nothing.
   if (section && key && value) MarkUnicodeIfEmpty(path);
-  return ::WritePrivateProfileStringW(OrNull(section), OrNull(key), OrNull(value), path.c_str()) !=
-         FALSE;
+  return ProfileError::Unless(::WritePrivateProfileStringW(OrNull(section), OrNull(key),
+                                                           OrNull(value), path.c_str()) != FALSE);
 }
 
 bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValues& keys,
                                      const std::wstring& path) {
-  if (path.empty() || keys.empty()) return false;
+  if (path.empty() || keys.empty()) return ProfileError::Refuse(ERROR_INVALID_PARAMETER);
   // "key=value" lines, each ended by a zero, and a zero after the last.
   std::wstring lines;
   std::vector<const std::wstring*> texts = {&section};
@@ -220,11 +236,14 @@ bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValue
   }
   lines += L'\0';
   for (const std::wstring* text : texts) {
-    if (!HoldsAll(path, {text})) return false;
+    if (!HoldsAll(path, {text})) return ProfileError::Refuse(ERROR_NO_UNICODE_TRANSLATION);
   }
   ProtectChange(path);
   MarkUnicodeIfEmpty(path);
-  return ::WritePrivateProfileSectionW(section.c_str(), lines.c_str(), path.c_str()) != FALSE;
+  return ProfileError::Unless(
+      ::WritePrivateProfileSectionW(section.c_str(), lines.c_str(), path.c_str()) != FALSE);
 }
+
+std::uint32_t Win32ProfileFiles::LastError() const { return ProfileError::Value(); }
 
 }  // namespace sheetlore::win32

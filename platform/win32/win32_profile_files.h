@@ -34,6 +34,7 @@ class Win32ProfileFiles final : public ProfileFiles {
   // a copy (its holder died part-way) puts it back first (see profile_backup.h). A folder in
   // which no copy can be made leaves the change unprotected.
   std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
+  std::uint32_t LastError() const override;
 
  private:
   class HeldLock;
