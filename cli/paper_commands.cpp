@@ -74,8 +74,7 @@ Table StorePaper(ClsPrint& component, const ParsedArguments& arguments) {
   const std::uint8_t unit = m.inches ? 1 : 0;
   if (!component.IniWriteValue(name, unit, m.width, m.height, m.left, m.right, m.top, m.bottom)) {
     throw Refused(L"the paper store could not be written: " +
-                  paper_store::FilePath(component.platform().host) +
-                  L" (is it read-only, or are you not allowed to change it?)");
+                  paper_store::FilePath(component.platform().host));
   }
   Table table = PaperTable(true);
   table.AddRow(PaperRow(name, rePaPer{unit, m.width, m.height, m.left, m.right, m.top, m.bottom}));
