@@ -10,8 +10,8 @@
 #include "com/error_info.h"
 #include "com/printer_objects.h"
 #include "com/trace_arguments.h"
+#include "com/trace_setting_cache.h"
 #include "com/wizard_caption.h"
-#include "platform/win32/trace_settings.h"
 
 namespace sheetlore::com {
 namespace {
@@ -64,7 +64,7 @@ std::wstring RaisedError(HRESULT hr, const ReportedFailure& failure) {
 }  // namespace
 
 ClsPrintObject::ClsPrintObject() : core_(platform_.platform()) {
-  if (const std::optional<std::wstring> file = win32::TraceFileSetting()) {
+  if (const std::optional<std::wstring> file = CurrentTraceFile()) {
     trace_ = std::make_unique<CallTrace>(*file);
   }
 }

@@ -23,9 +23,9 @@ run() { # the tool's stdout in $out, stderr in $err, status in $rc
   out=$(tr -d '\r' <"$work/out")
   err=$(tr -d '\r' <"$work/err")
 }
-session() { # free|held: the script must end with its last line and status 0
+session() { # free|held|switch...: the script must end with its last line and status 0
   local output
-  output=$("$wine" cscript //nologo "$session" "$1" | tr -d '\r')
+  output=$("$wine" cscript //nologo "$session" "$@" | tr -d '\r')
   local code=$?
   printf '%s\n' "$output" | grep -q "all checks ran" && [ "$code" -eq 0 ] &&
     ! printf '%s\n' "$output" | grep -q FAIL: ||
@@ -81,6 +81,12 @@ run trace off
 before=$(lines)
 session free
 [ "$(lines)" -eq "$before" ] && ok "no line after trace off" || fail "the trace grew after off"
+
+echo "== switched by the tool while a host runs: new objects follow, existing ones keep theirs"
+rm -f "$trace"
+session switch "$(winepath -w "$work/sheetlore.exe")" "$trace_w"
+grep -aq 'InchToCm(1, .*) = 2.54' "$trace" && ! grep -aq 'InchToCm([23],' "$trace" &&
+  ok "only the object created while on traced" || fail "the trace in one host: $(cat "$trace")"
 
 echo "== a trace file that cannot be written, or is full, changes no result"
 touch "$work/not-a-folder"
