@@ -41,6 +41,10 @@ height = 21
 Check clsPrint.PrintAddForm(printerName, formName, width, height) = False, _
   "PrintAddForm on a printer that does not exist is False"
 Check clsPrint.InchToCm(8.5) = 21.59, "InchToCm(8.5) = 21.59"
+On Error Resume Next
+clsPrint.gFormID "no size", Nothing
+Check Err.Number = 9, "gFormID without a size raises error 9"
+On Error GoTo 0
 stored = clsPrint.IniWriteValue("Traced", 0, 10, 15, 0, 0, 0, 0)
 If WScript.Arguments(0) = "held" Then
   Check stored = False, "IniWriteValue is False while another program holds the store"

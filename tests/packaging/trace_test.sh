@@ -56,6 +56,8 @@ line=$(grep -a 'PrintAddForm(' "$trace" | tr -d '\r')
 [[ "$line" =~ ^[0-9-]+\ [0-9:.]+\ pid\ [0-9]+\ tid\ [0-9]+\ PrintAddForm\(\"No\ Such\ Printer\",\ \"A5\ trace\",\ 14.8,\ 21,\ .*\)\ =\ False ]] &&
   has_error "$line" OpenPrinter 1801 && ok "trace: $line" || fail "the PrintAddForm line: $line"
 grep -aq 'InchToCm(8.5, .*) = 21.59' "$trace" || fail "no InchToCm line: $(cat "$trace")"
+grep -aq 'gFormID("no size", .*) raised error 9: Subscript out of range' "$trace" ||
+  fail "no raised error in the trace: $(cat "$trace")"
 grep -aq 'IniWriteValue("Traced", 0, 10, 15, 0, 0, 0, 0) = True' "$trace" ||
   fail "no IniWriteValue line: $(cat "$trace")"
 
