@@ -27,8 +27,8 @@
 #include "com/sheetlore_guids.h"
 #include "component/cls_print.h"
 #include "platform/win32/com_ptr.h"
-#include "platform/win32/win32_host.h"
 #include "platform/win32/trace_settings.h"
+#include "platform/win32/win32_host.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -256,7 +256,8 @@ sheetlore::win32::com_ptr<IClassFactory> ClassFactory(const wchar_t* dllPath) {
                                    GetProcAddress(dll, "DllGetClassObject")))
                              : nullptr;
   sheetlore::win32::com_ptr<IClassFactory> factory;
-  if (getClassObject) getClassObject(sheetlore::com::kClassId, IID_IClassFactory, factory.put_void());
+  if (getClassObject)
+    getClassObject(sheetlore::com::kClassId, IID_IClassFactory, factory.put_void());
   return factory;
 }
 
@@ -280,8 +281,8 @@ void MeasureTrace(const wchar_t* dllPath, int rounds) {
   const std::wstring file = std::wstring(folder) + L"sheetlore-bench-trace.log";
   sheetlore::win32::com_ptr<_ClsPrint> off, on;
   const auto create = [&](sheetlore::win32::com_ptr<_ClsPrint>& object) {
-    return factory && SUCCEEDED(factory->CreateInstance(nullptr, __uuidof(_ClsPrint),
-                                                        object.put_void()));
+    return factory &&
+           SUCCEEDED(factory->CreateInstance(nullptr, __uuidof(_ClsPrint), object.put_void()));
   };
   const std::optional<std::wstring> setting = sheetlore::win32::TraceFileSetting();
   sheetlore::win32::SwitchTraceOff();
