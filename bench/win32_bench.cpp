@@ -4,7 +4,9 @@
 //  - the paper store with 100, 1000 and 10000 papers: list read, read of one paper, write,
 //    delete and FormAllAdd;
 //  - creating and releasing 100000 ClsPrint objects of Sheetlore.dll through its class
-//    factory, with the process's private memory before and after.
+//    factory, with the process's private memory before and after;
+//  - FormCheck through the COM object's vtable with the user's call trace on against an
+//    object created while it was off.
 // Usage: win32_bench <Sheetlore.dll> [rounds]. Prints "key value" lines for tools/bench.
 
 #include "platform/win32/windows_api.h"
@@ -17,12 +19,15 @@
 #include <cstdio>
 #include <cwchar>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "com/cls_print_interface.h"
 #include "com/sheetlore_guids.h"
 #include "component/cls_print.h"
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/trace_settings.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_platform.h"
 
@@ -244,6 +249,66 @@ void MeasureObjects(const wchar_t* dllPath) {
               static_cast<long long>(heapAfter) - static_cast<long long>(heapBefore));
 }
 
+sheetlore::win32::com_ptr<IClassFactory> ClassFactory(const wchar_t* dllPath) {
+  const HMODULE dll = LoadLibraryW(dllPath);
+  using GetClassObject = HRESULT STDAPICALLTYPE(REFCLSID, REFIID, void**);
+  auto* getClassObject = dll ? reinterpret_cast<GetClassObject*>(reinterpret_cast<void*>(
+                                   GetProcAddress(dll, "DllGetClassObject")))
+                             : nullptr;
+  sheetlore::win32::com_ptr<IClassFactory> factory;
+  if (getClassObject)
+    getClassObject(sheetlore::com::kClassId, IID_IClassFactory, factory.put_void());
+  return factory;
+}
+
+// Twenty FormChecks of the default printer through an object's vtable.
+void FormChecks(_ClsPrint* object) {
+  for (int i = 0; i < 20; ++i) {
+    VARIANT forms;
+    VariantInit(&forms);
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    object->FormCheck(&forms, nullptr, &ok);
+    VariantClear(&forms);
+  }
+}
+
+// The trace is read when an object is created: one object made with it off, one with it on
+// (into a file in the temporary folder, deleted afterwards), called in alternating rounds.
+void MeasureTrace(const wchar_t* dllPath, int rounds) {
+  sheetlore::win32::com_ptr<IClassFactory> factory = ClassFactory(dllPath);
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring file = std::wstring(folder) + L"sheetlore-bench-trace.log";
+  sheetlore::win32::com_ptr<_ClsPrint> off, on;
+  const auto create = [&](sheetlore::win32::com_ptr<_ClsPrint>& object) {
+    return factory &&
+           SUCCEEDED(factory->CreateInstance(nullptr, __uuidof(_ClsPrint), object.put_void()));
+  };
+  const std::optional<std::wstring> setting = sheetlore::win32::TraceFileSetting();
+  sheetlore::win32::SwitchTraceOff();
+  const bool madeOff = create(off);
+  sheetlore::win32::SwitchTraceOn(file);
+  const bool madeOn = create(on);
+  if (setting) {
+    sheetlore::win32::SwitchTraceOn(*setting);
+  } else {
+    sheetlore::win32::SwitchTraceOff();
+  }
+  if (!madeOff || !madeOn) {
+    std::printf("trace_error cannot create the objects\n");
+    return;
+  }
+  Compare(
+      "formcheck_com_x20_trace_on_vs_off", rounds, [&] { FormChecks(on.get()); },
+      [&] { FormChecks(off.get()); });
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) {
+    std::printf("trace_file_bytes %lu\n", static_cast<unsigned long>(data.nFileSizeLow));
+  }
+  DeleteFileW(file.c_str());
+  DeleteFileW((file + L".old").c_str());
+}
+
 }  // namespace
 
 int main() {
@@ -337,6 +402,7 @@ int main() {
   if (hadStore) MoveFileExW(saved.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 
   MeasureObjects(argv[1]);
+  MeasureTrace(argv[1], rounds);
   CoUninitialize();
   return 0;
 }

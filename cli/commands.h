@@ -46,6 +46,8 @@ std::vector<Command> LibraryCommands();
 
 // The installation check: doctor.
 std::vector<Command> DoctorCommands();
+// The call trace: trace on, off and show.
+std::vector<Command> TraceCommands();
 
 // Every command, in the order --help lists them.
 const std::vector<Command>& AllCommands();

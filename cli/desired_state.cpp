@@ -104,7 +104,8 @@ std::vector<FormReport> ApplySteps(ClsPrint& component, const std::wstring& prin
   std::vector<FormReport> reports;
   bool changedAny = false;
   for (const FormStep& step : steps) {
-    FormReport report{step.form, L"unchanged", step.note};
+    FormReport report{step.form, L"unchanged", step.note, std::nullopt};
+    component.ForgetFailures();
     switch (step.action) {
       case FormAction::Keep:
         break;
@@ -121,6 +122,7 @@ std::vector<FormReport> ApplySteps(ClsPrint& component, const std::wstring& prin
         const bool done = placement == Placement::Added || placement == Placement::Replaced;
         report.status = done ? (exists ? L"replaced" : L"added") : L"failed";
         report.note = FailureNote(placement);
+        if (!done) report.error = LastPlatformError(component);
         changedAny = true;
         break;
       }
@@ -129,7 +131,10 @@ std::vector<FormReport> ApplySteps(ClsPrint& component, const std::wstring& prin
         std::wstring form = step.form;
         const bool deleted = component.PrintDelForm(printer, form);
         report.status = deleted ? L"deleted" : L"failed";
-        if (!deleted) report.note = L"the spooler refused to delete the form";
+        if (!deleted) {
+          report.note = L"the spooler refused to delete the form";
+          report.error = LastPlatformError(component);
+        }
         changedAny = true;
         break;
       }
@@ -183,7 +188,7 @@ std::vector<FormReport> DescribeSteps(const std::vector<FormStep>& steps) {
         status = L"would fail";
         break;
     }
-    reports.push_back({step.form, status, step.note});
+    reports.push_back({step.form, status, step.note, std::nullopt});
   }
   return reports;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/paper_library.h"
+#include "cli/platform_error.h"
 #include "platform/platform.h"
 
 namespace sheetlore::cli {
@@ -35,6 +36,7 @@ struct FormReport {
   std::wstring form;
   std::wstring status;  // added, replaced, unchanged, deleted, failed
   std::wstring note;
+  std::optional<PlatformError> error;  // what Windows said when the spooler refused the change
 };
 
 // Carries the steps out on the printer. Each change is checked afterwards against the printer's

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/platform_error.h"
 #include "component/cls_print.h"
 
 namespace sheetlore::cli {
@@ -15,6 +16,7 @@ struct Finding {
   std::wstring check;   // what was looked at
   bool ok = false;      // the verdict
   std::wstring detail;  // what was found
+  std::optional<PlatformError> error = std::nullopt;  // what Windows said, when a call failed
 };
 using Findings = std::vector<Finding>;
 

@@ -22,10 +22,12 @@ CommandOutcome Doctor(ClsPrint& component, const ParsedArguments& arguments) {
   if (printer) {
     std::optional<std::vector<FormRow>> forms;
     PrinterRef object = PrinterNamed(*printer);
+    component.ForgetFailures();
     const bool opens = component.FormCheck(forms, object) && forms;
     findings.push_back({L"printers", L"open " + *printer, opens,
                         opens ? std::to_wstring(forms->size()) + L" forms"
-                              : L"no such printer, or it does not open"});
+                              : L"no such printer, or it does not open",
+                        opens ? std::nullopt : LastPlatformError(component)});
   }
   if (arguments.Has(L"write-test")) {
     for (Finding& finding :
@@ -34,11 +36,14 @@ CommandOutcome Doctor(ClsPrint& component, const ParsedArguments& arguments) {
     }
   }
 
-  Table table(
-      {{L"Area", L"area"}, {L"Check", L"check"}, {L"Verdict", L"verdict"}, {L"Detail", L"detail"}});
+  Table table({{L"Area", L"area"},
+               {L"Check", L"check"},
+               {L"Verdict", L"verdict"},
+               {L"Detail", L"detail"},
+               ErrorColumn()});
   for (const Finding& finding : findings) {
     table.AddRow({Text(finding.area), Text(finding.check), Text(finding.ok ? L"ok" : L"FAIL"),
-                  Text(finding.detail)});
+                  Text(finding.detail), ErrorCell(finding.error)});
   }
   CommandOutcome outcome(std::move(table));
   const auto failed = std::count_if(findings.begin(), findings.end(),

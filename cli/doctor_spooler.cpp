@@ -57,19 +57,23 @@ Findings PrinterFindings(ClsPrint& component) {
 
 Findings WriteTestFindings(ClsPrint& component, const std::wstring& printerName) {
   Findings findings;
+  component.ForgetFailures();
   const std::optional<std::vector<FormRow>> before = FormsOf(component, printerName);
   if (!before) {
     findings.push_back({kWriteTest, L"open " + printerName, false,
-                        L"the printer does not open or lists no forms"});
+                        L"the printer does not open or lists no forms",
+                        LastPlatformError(component)});
     return findings;
   }
   const std::wstring formName = UnusedFormName(*before);
   std::wstring printer = printerName;
   std::wstring form = formName;
   double cx = 12.34, cy = 5.67, left = 0, right = 0, top = 0, bottom = 0;
+  component.ForgetFailures();
   const bool added = component.PrintAddForm(printer, form, cx, cy, left, right, top, bottom);
   findings.push_back({kWriteTest, L"add the form \"" + formName + L"\" to " + printerName, added,
-                      added ? L"accepted" : L"refused (administrator rights on the printer?)"});
+                      added ? L"accepted" : L"refused",
+                      added ? std::nullopt : LastPlatformError(component)});
   if (added) {
     const bool keptAfterAdding = Listed(FormsOf(component, printerName), formName);
     findings.push_back(
@@ -78,9 +82,11 @@ Findings WriteTestFindings(ClsPrint& component, const std::wstring& printerName)
     // Deleted even when it is not listed, in case only the list was wrong.
     printer = printerName;
     form = formName;
+    component.ForgetFailures();
     const bool deleted = component.PrintDelForm(printer, form);
     if (keptAfterAdding) {
-      findings.push_back({kWriteTest, L"delete the form", deleted, deleted ? L"done" : L"refused"});
+      findings.push_back({kWriteTest, L"delete the form", deleted, deleted ? L"done" : L"refused",
+                          deleted ? std::nullopt : LastPlatformError(component)});
     }
     const bool goneAfterDeleting = !Listed(FormsOf(component, printerName), formName);
     findings.push_back({kWriteTest, L"the form is gone after deleting", goneAfterDeleting,

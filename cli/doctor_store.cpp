@@ -16,12 +16,14 @@ namespace {
 constexpr wchar_t kArea[] = L"paper store";
 
 // Opening for writing changes nothing, but fails as a write would: a read-only file, no
-// rights, or another program holding it without sharing.
-bool CanOpenForWriting(const std::wstring& path) {
+// rights, or another program holding it without sharing. 0, or the error it failed with.
+DWORD OpenForWritingError(const std::wstring& path) {
   const win32::unique_kernel_handle file(
       ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file.get() != INVALID_HANDLE_VALUE && file;
+  if (file.get() != INVALID_HANDLE_VALUE && file) return 0;
+  const DWORD error = ::GetLastError();
+  return error ? error : ERROR_ACCESS_DENIED;
 }
 
 struct Encoding {
@@ -102,12 +104,18 @@ Findings PaperStoreFindings(ClsPrint& component) {
   findings.push_back(SetAsideFinding(path));
   if (!present) return findings;
 
-  const bool writable = CanOpenForWriting(path);
+  const DWORD openError = OpenForWritingError(path);
+  const bool writable = openError == 0;
+  std::optional<PlatformError> error;
+  if (!writable) {
+    error =
+        PlatformError{L"CreateFile", openError, component.platform().system.ErrorText(openError)};
+  }
   findings.push_back({kArea, L"writable", writable,
-                      writable ? L"yes"
-                      : (attributes & FILE_ATTRIBUTE_READONLY)
-                          ? L"no: the file is read-only"
-                          : L"no: access denied or the file is in use"});
+                      writable                                 ? L"yes"
+                      : (attributes & FILE_ATTRIBUTE_READONLY) ? L"no: the file is read-only"
+                                                               : L"no",
+                      error});
   const Encoding encoding = EncodingOf(path);
   findings.push_back({kArea, L"encoding", encoding.ok, encoding.name});
 

@@ -21,8 +21,6 @@ const Column kPaperColumn{L"Paper", L"paper"};
 const Column kStatusColumn{L"Status", L"status"};
 const Column kNoteColumn{L"Note", L"note"};
 
-const wchar_t kRightsNote[] = L"changing forms needs administrator rights on the print server";
-
 CommandOutcome StoreReport(const std::vector<StoreResult>& results) {
   Table table({kPaperColumn, kStatusColumn, kNoteColumn});
   bool anyRefused = false;
@@ -103,11 +101,12 @@ CommandOutcome ApplyLibrary(ClsPrint& component, const ParsedArguments& argument
   const std::vector<FormReport> reports =
       check ? DescribeSteps(steps) : ApplySteps(component, printerName, steps);
 
-  Table table({{L"Form", L"form"}, kStatusColumn, kNoteColumn});
+  Table table({{L"Form", L"form"}, kStatusColumn, kNoteColumn, ErrorColumn()});
   std::size_t changes = 0;
   std::size_t failures = 0;
   for (const FormReport& report : reports) {
-    table.AddRow({Text(report.form), Text(report.status), Text(report.note)});
+    table.AddRow(
+        {Text(report.form), Text(report.status), Text(report.note), ErrorCell(report.error)});
     changes += report.status != L"unchanged";
     failures += report.status == L"failed";
   }
@@ -118,8 +117,8 @@ CommandOutcome ApplyLibrary(ClsPrint& component, const ParsedArguments& argument
                       L" form(s) to change";
   } else if (failures > 0) {
     outcome.exit = ExitCode::Refused;
-    outcome.message = std::to_wstring(failures) +
-                      L" form(s) could not be changed (see the notes; " + kRightsNote + L")";
+    outcome.message =
+        std::to_wstring(failures) + L" form(s) could not be changed (see their notes and errors)";
   }
   return outcome;
 }

@@ -79,12 +79,8 @@ Table StorePaper(ClsPrint& component, const ParsedArguments& arguments) {
       !component.IniWriteValue(name, unit, m.width, m.height, m.left, m.right, m.top, m.bottom) ||
       !lock->Commit()) {
     const std::wstring problem = lock ? lock->Problem() : L"";
-    throw Refused(
-        L"the paper store could not be written: " + path + L" (" +
-        (problem.empty()
-             ? L"is it read-only or in use by another program, or are you not allowed to change it?"
-             : problem + L"; nothing was changed") +
-        L")");
+    throw Refused(L"the paper store could not be written: " + path +
+                  (problem.empty() ? L"" : L" (" + problem + L"; nothing was changed)"));
   }
   Table table = PaperTable(true);
   table.AddRow(PaperRow(name, rePaPer{unit, m.width, m.height, m.left, m.right, m.top, m.bottom}));

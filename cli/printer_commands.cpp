@@ -85,9 +85,7 @@ Table StatusRecord(const std::wstring& printer, const std::wstring& form,
 void DeleteOrRefuse(ClsPrint& component, std::wstring printerName, std::wstring formName) {
   const std::wstring shownName = formName;
   if (!component.PrintDelForm(printerName, formName)) {
-    throw Refused(L"the spooler refused to delete the form \"" + shownName +
-                  L"\" (built-in forms cannot be deleted; deleting a form needs administrator "
-                  L"rights on the print server)");
+    throw Refused(L"the spooler refused to delete the form \"" + shownName + L"\"");
   }
 }
 
@@ -104,7 +102,6 @@ Table AddForm(ClsPrint& component, const ParsedArguments& arguments) {
   PrinterRef printer = PrinterNamed(printerName);
   const bool exists = FindForm(PrinterForms(component, printer), formName) != nullptr;
   const std::wstring quoted = L"\"" + formName + L"\"";
-  const std::wstring rights = L" (changing forms needs administrator rights on the print server)";
   switch (PlaceForm(component, printerName, formName, m, exists, arguments.Has(L"replace"))) {
     case Placement::Added:
       return StatusRecord(printerName, formName, L"added");
@@ -114,9 +111,9 @@ Table AddForm(ClsPrint& component, const ParsedArguments& arguments) {
       throw Refused(L"the printer already has a form named " + quoted +
                     L" (use --replace to replace it)");
     case Placement::DeleteRefused:
-      throw Refused(L"the spooler refused to delete the old form " + quoted + rights);
+      throw Refused(L"the spooler refused to delete the old form " + quoted);
     case Placement::AddRefused:
-      throw Refused(L"the spooler refused to add the form " + quoted + rights);
+      throw Refused(L"the spooler refused to add the form " + quoted);
     case Placement::RefusedRestored:
       throw Refused(L"the spooler refused the new form " + quoted + L"; the old one is back");
     case Placement::RefusedLost:
@@ -185,7 +182,7 @@ CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& argumen
 
   std::vector<std::wstring> papers;
   component.IniReadValue(0, std::wstring(), &papers);
-  Table table({{L"Paper", L"paper"}, kWidthColumn, kHeightColumn, kStatusColumn});
+  Table table({{L"Paper", L"paper"}, kWidthColumn, kHeightColumn, kStatusColumn, ErrorColumn()});
   bool anyRefused = false;
   for (const std::wstring& paperName : papers) {
     if (IsBlank(paperName)) continue;  // the empty list reads as one empty name
@@ -197,17 +194,18 @@ CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& argumen
     const Measures measures{false,       cm(paper.W), cm(paper.H), cm(paper.L),
                             cm(paper.R), cm(paper.T), cm(paper.B)};
     const bool exists = FindForm(forms, paperName) != nullptr;
+    component.ForgetFailures();
     const std::wstring status =
         PlacementStatus(PlaceForm(component, printerName, paperName, measures, exists, replace));
-    anyRefused = anyRefused || status.starts_with(L"refused");
-    table.AddRow({Text(paperName), Number(measures.width), Number(measures.height), Text(status)});
+    const bool refused = status.starts_with(L"refused");
+    anyRefused = anyRefused || refused;
+    table.AddRow({Text(paperName), Number(measures.width), Number(measures.height), Text(status),
+                  ErrorCell(refused ? LastPlatformError(component) : std::nullopt)});
   }
   CommandOutcome outcome(std::move(table));
   if (anyRefused) {
     outcome.exit = ExitCode::Refused;
-    outcome.message =
-        L"the spooler refused some papers (adding forms needs administrator rights on the "
-        L"print server)";
+    outcome.message = L"the spooler refused some papers (see their errors)";
   }
   return outcome;
 }

@@ -5,6 +5,7 @@
 
 #include "cli/command_error.h"
 #include "cli/commands.h"
+#include "cli/platform_error.h"
 #include "component/paper_store_file.h"
 
 namespace sheetlore::cli {
@@ -85,11 +86,40 @@ RunResult Dispatch(const std::vector<std::wstring>& arguments, ClsPrint& compone
     throw BadArguments(error.message() + L"\nUsage: " + kProgram + L" " + command->name + L" " +
                        command->usage);
   }
+  component.ForgetFailures();
   CommandOutcome outcome = command->run(component, parsed);
   RunResult result{static_cast<int>(outcome.exit), {}, {}};
   if (!outcome.table.columns.empty()) result.out = Render(outcome.table, line.format);
   if (!outcome.message.empty())
     result.err = std::wstring(kProgram) + L": " + outcome.message + L"\n";
+  return result;
+}
+
+// The format the command line asks for, or text when it cannot be read.
+OutputFormat RequestedFormat(const std::vector<std::wstring>& arguments) {
+  try {
+    return SplitCommandLine(arguments).format;
+  } catch (const CommandError&) {
+    return OutputFormat::Text;
+  }
+}
+
+// A refusal: its message, and what Windows said about the last platform call that failed.
+// JSON and CSV also print them on stdout as a record, so that scripts find the error code
+// where they read the data.
+RunResult Refusal(const CommandError& error, const std::vector<std::wstring>& arguments,
+                  ClsPrint& component) {
+  const std::optional<PlatformError> cause = LastPlatformError(component);
+  RunResult result{
+      static_cast<int>(error.code()), {}, std::wstring(kProgram) + L": " + error.message()};
+  if (cause) result.err += L": " + Describe(*cause);
+  result.err += L"\n";
+  const OutputFormat format = RequestedFormat(arguments);
+  if (format != OutputFormat::Text) {
+    Table record({{L"Message", L"message"}, ErrorColumn()}, true);
+    record.AddRow({Text(error.message()), ErrorCell(cause)});
+    result.out = Render(record, format);
+  }
   return result;
 }
 
@@ -99,6 +129,9 @@ RunResult Run(const std::vector<std::wstring>& arguments, ClsPrint& component) {
   try {
     return Dispatch(arguments, component);
   } catch (const CommandError& error) {
+    if (error.code() == ExitCode::Refused || error.code() == ExitCode::NotFound) {
+      return Refusal(error, arguments, component);
+    }
     return {static_cast<int>(error.code()),
             {},
             std::wstring(kProgram) + L": " + error.message() + L"\n"};
@@ -107,16 +140,18 @@ RunResult Run(const std::vector<std::wstring>& arguments, ClsPrint& component) {
     const bool numbered = error.number() != error.hresult();
     const std::wstring number =
         numbered ? std::to_wstring(error.number()) : HexText(error.hresult());
+    std::wstring message =
+        std::wstring(kProgram) + L": error " + number + L": " + error.description();
     // The component's file error: the paper store exists but cannot be read.
-    const std::wstring hint = error.number() == 75
-                                  ? L" (the paper store cannot be read: " +
-                                        paper_store::FilePath(component.platform().host) +
-                                        L"; another program may hold it, or you may not read it)"
-                                  : L"";
-    return {
-        static_cast<int>(ExitCode::Failure),
-        {},
-        std::wstring(kProgram) + L": error " + number + L": " + error.description() + hint + L"\n"};
+    if (error.number() == 75) {
+      message += L" (the paper store cannot be read: " +
+                 paper_store::FilePath(component.platform().host) +
+                 L"; another program may hold it, or you may not read it)";
+    }
+    if (const std::optional<PlatformError> cause = LastPlatformError(component)) {
+      message += L" (" + Describe(*cause) + L")";
+    }
+    return {static_cast<int>(ExitCode::Failure), {}, message + L"\n"};
   }
 }
 

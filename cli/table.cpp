@@ -50,6 +50,12 @@ std::wstring JsonString(const std::wstring& text) {
 }
 
 std::wstring JsonValue(const Cell& cell) {
+  if (cell.kind == CellKind::Error) {
+    if (!cell.error) return L"null";
+    return L"{\"operation\": " + JsonString(cell.error->operation) + L", \"code\": " +
+           std::to_wstring(cell.error->code) + L", \"text\": " + JsonString(cell.error->text) +
+           L"}";
+  }
   if (cell.kind == CellKind::Boolean) return cell.text == L"yes" ? L"true" : L"false";
   if (cell.kind == CellKind::Text) return JsonString(cell.text);
   // JSON has no INF or NAN: such a value travels as text.
@@ -83,10 +89,16 @@ std::wstring CsvField(const std::wstring& text) {
 
 }  // namespace
 
-Cell Text(std::wstring text) { return Cell{std::move(text), CellKind::Text}; }
-Cell Number(double value) { return Cell{NumberText(value), CellKind::Number}; }
-Cell Integer(long long value) { return Cell{std::to_wstring(value), CellKind::Number}; }
-Cell Boolean(bool value) { return Cell{value ? L"yes" : L"no", CellKind::Boolean}; }
+Cell Text(std::wstring text) { return Cell{std::move(text), CellKind::Text, std::nullopt}; }
+Cell Number(double value) { return Cell{NumberText(value), CellKind::Number, std::nullopt}; }
+Cell Integer(long long value) {
+  return Cell{std::to_wstring(value), CellKind::Number, std::nullopt};
+}
+Cell Boolean(bool value) { return Cell{value ? L"yes" : L"no", CellKind::Boolean, std::nullopt}; }
+Cell ErrorCell(std::optional<PlatformError> error) {
+  std::wstring text = error ? Describe(*error) : std::wstring();
+  return Cell{std::move(text), CellKind::Error, std::move(error)};
+}
 
 std::size_t DisplayWidth(const std::wstring& text) {
   std::size_t width = 0;
@@ -167,18 +179,72 @@ std::wstring RenderCsv(const Table& table) {
     }
     out += L"\n";
   };
+  // An error column is three fields wherever a row has an error cell in it.
+  std::vector<bool> errorColumns(table.columns.size(), false);
+  for (const auto& row : table.rows) {
+    for (std::size_t c = 0; c < row.size() && c < errorColumns.size(); ++c) {
+      if (row[c].kind == CellKind::Error) errorColumns[c] = true;
+    }
+  }
   std::vector<std::wstring> titles;
-  for (const Column& column : table.columns) titles.push_back(column.title);
+  for (std::size_t c = 0; c < table.columns.size(); ++c) {
+    const std::wstring& title = table.columns[c].title;
+    if (errorColumns[c]) {
+      titles.insert(titles.end(), {title + L" operation", title + L" code", title + L" text"});
+    } else {
+      titles.push_back(title);
+    }
+  }
   line(titles);
   for (const auto& row : table.rows) {
     std::vector<std::wstring> fields;
-    for (const Cell& cell : row) fields.push_back(cell.text);
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      const Cell& cell = row[c];
+      if (c < errorColumns.size() && errorColumns[c]) {
+        if (cell.error) {
+          fields.insert(fields.end(), {cell.error->operation, std::to_wstring(cell.error->code),
+                                       cell.error->text});
+        } else {
+          fields.insert(fields.end(), 3, std::wstring());
+        }
+      } else {
+        fields.push_back(cell.text);
+      }
+    }
     line(fields);
   }
   return out;
 }
 
-std::wstring Render(const Table& table, OutputFormat format) {
+namespace {
+
+// The table without its error columns in which no row has an error: a command that met no
+// refusal prints what it printed before errors were reported.
+Table WithoutEmptyErrorColumns(const Table& table) {
+  std::vector<bool> keep(table.columns.size(), true);
+  for (std::size_t c = 0; c < table.columns.size(); ++c) {
+    bool anyError = false;
+    for (const auto& row : table.rows) anyError = anyError || (c < row.size() && row[c].error);
+    keep[c] = !table.columns[c].error || anyError;
+  }
+  Table kept(std::vector<Column>{}, table.record);
+  for (std::size_t c = 0; c < table.columns.size(); ++c) {
+    if (keep[c]) kept.columns.push_back(table.columns[c]);
+  }
+  for (const auto& row : table.rows) {
+    std::vector<Cell> cells;
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      if (c >= keep.size() || keep[c]) cells.push_back(row[c]);
+    }
+    kept.AddRow(std::move(cells));
+  }
+  return kept;
+}
+
+}  // namespace
+
+std::wstring Render(const Table& given, OutputFormat format) {
+  const Table table = WithoutEmptyErrorColumns(given);
   switch (format) {
     case OutputFormat::Json:
       return RenderJson(table);

@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <optional>
+
 #include "cli/command_line.h"
+#include "cli/platform_error.h"
 
 namespace sheetlore::cli {
 
@@ -13,19 +16,26 @@ struct Column {
   std::wstring title;  // the text and CSV header
   std::wstring key;    // the JSON member name
   bool numeric = false;
+  bool error = false;  // holds ErrorCell cells; left out when no row has an error
 };
 
-enum class CellKind { Text, Number, Boolean };
+inline Column ErrorColumn() { return Column{L"Error", L"error", false, true}; }
+
+enum class CellKind { Text, Number, Boolean, Error };
 
 struct Cell {
   std::wstring text;  // as text and CSV show it
   CellKind kind = CellKind::Text;
+  // An Error cell's parts: JSON shows {"operation", "code", "text"} (null without an error),
+  // CSV three fields (the column's title with " operation", " code" and " text").
+  std::optional<PlatformError> error;
 };
 
 Cell Text(std::wstring text);
 Cell Number(double value);  // the component's number text: "." and at most 15 digits
 Cell Integer(long long value);
 Cell Boolean(bool value);  // "yes"/"no" in text and CSV, true/false in JSON
+Cell ErrorCell(std::optional<PlatformError> error);  // text: Describe, or empty
 
 struct Table {
   Table() = default;

@@ -5,10 +5,12 @@
 // run-time failures throw AutomationError.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "component/platform_failures.h"
 #include "component/product_texts.h"
 #include "component/re_paper.h"
 #include "platform/platform.h"
@@ -31,9 +33,18 @@ struct FormRow {
 
 class ClsPrint {
  public:
-  explicit ClsPrint(Platform& platform) : platform_(platform) {}
+  explicit ClsPrint(Platform& platform)
+      : recording_(std::make_unique<FailureRecordingPlatform>(platform)),
+        platform_(recording_->platform()) {}
 
-  Platform& platform() const { return platform_; }
+  Platform& platform() const { return recording_->platform(); }
+
+  // The platform calls that failed since ForgetFailures, with their error codes: a caller
+  // forgets them before a method call and reads them after it to learn why it returned what
+  // it did. The methods' own results do not change.
+  const std::vector<PlatformFailure>& Failures() const { return recording_->log().failures(); }
+  std::optional<PlatformFailure> LastFailure() const { return recording_->log().Last(); }
+  void ForgetFailures() { recording_->log().Clear(); }
 
   // --- Printer form operations (component/form_operations.cpp) ---
   // Sizes in centimetres; the six size arguments come back multiplied by 10000 once the
@@ -74,6 +85,7 @@ class ClsPrint {
   void FormShow();
 
  private:
+  std::unique_ptr<FailureRecordingPlatform> recording_;
   Platform& platform_;
 };
 

@@ -16,7 +16,7 @@ void ClsPrint::FormShow() {
     return;
   }
   if (!PrintCheck(true, kAddPrinterWizardCaption)) return;
-  ShowMaintenanceDialog(platform_);
+  ShowMaintenanceDialog(platform());
 }
 
 }  // namespace sheetlore

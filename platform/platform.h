@@ -42,10 +42,15 @@ constexpr std::uint32_t kPrinterAccessAdminister = 4;
 constexpr std::uint32_t kDmOutBuffer = 2;
 constexpr std::uint32_t kDmInBuffer = 8;
 
-// Windows error codes the spooler reports through LastError().
+// Windows error codes the platform reports through LastError().
+constexpr std::uint32_t kErrorAccessDenied = 5;
+constexpr std::uint32_t kErrorSharingViolation = 32;
 constexpr std::uint32_t kErrorFileExists = 80;
 constexpr std::uint32_t kErrorInvalidParameter = 87;
+constexpr std::uint32_t kErrorDiskFull = 112;
 constexpr std::uint32_t kErrorInsufficientBuffer = 122;
+constexpr std::uint32_t kErrorWaitTimeout = 258;
+constexpr std::uint32_t kErrorNoUnicodeTranslation = 1113;
 constexpr std::uint32_t kErrorInvalidPrinterName = 1801;
 constexpr std::uint32_t kErrorInvalidFormName = 1902;
 
@@ -162,6 +167,10 @@ class ProfileFiles {
     static_cast<void>(path);
     return false;
   }
+
+  // The error code of the last failing call on this thread: a write that returned false, or a
+  // lock that was not given.
+  virtual std::uint32_t LastError() const { return 0; }
 };
 
 // Version, windows, time and the message box.
@@ -181,6 +190,15 @@ class System {
   // A modal message box; returns when the user has confirmed it.
   virtual void MessageBox(const std::wstring& text, const std::wstring& title,
                           std::uint32_t style) = 0;
+
+  // The error code of the last failing call on this thread (GetVersionEx).
+  virtual std::uint32_t LastError() const { return 0; }
+  // The system's own text for an error code, in the user's language, without a line end;
+  // empty when the system has none.
+  virtual std::wstring ErrorText(std::uint32_t code) {
+    static_cast<void>(code);
+    return {};
+  }
 };
 
 // The platform shell, through which the add-printer wizard is started.

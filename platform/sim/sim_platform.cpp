@@ -227,6 +227,14 @@ void SimPlatform::MakeReadOnly(const std::wstring& path) {
   if (FileState* file = state_->FindFile(path)) file->readOnly = true;
 }
 
+void SimPlatform::HoldFile(const std::wstring& path) {
+  if (FileState* file = state_->FindFile(path)) file->unreadable = true;
+}
+
+void SimPlatform::ReleaseFile(const std::wstring& path) {
+  if (FileState* file = state_->FindFile(path)) file->unreadable = false;
+}
+
 std::vector<std::wstring> SimPlatform::FilePaths() const {
   std::vector<std::wstring> paths;
   for (const std::wstring& key : state_->fileOrder) paths.push_back(state_->files.at(key).path);

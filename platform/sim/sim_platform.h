@@ -264,6 +264,9 @@ class SimPlatform {
   // The next profile write keeps only the first keepChars characters of the file's new text
   // and still answers success (a full disk under a service that trusts a short write).
   void CutNextWrite(std::size_t keepChars);
+  // Another program holds the file open without sharing, as MakeUnreadable, until ReleaseFile.
+  void HoldFile(const std::wstring& path);
+  void ReleaseFile(const std::wstring& path);
   std::vector<std::wstring> FilePaths() const;  // every existing file, in creation order
 
   // --- Call log ---
@@ -279,7 +282,8 @@ class SimPlatform {
   // Printers, CurrentPrinter, ComponentDirectory, DeviceName, hDC). Sleep, PumpMessages and
   // MessageBox cannot fail.
   void FailCall(Api api, std::size_t nth = 1, std::size_t count = 1);
-  // The error LastError gives after an injected spooler failure (default 5, access denied).
+  // The error LastError gives after an injected spooler, profile or version failure (default
+  // 5, access denied).
   void SetInjectedError(std::uint32_t error);
 
   struct State;  // the simulation's data, shared by the service implementations

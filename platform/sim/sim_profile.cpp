@@ -78,17 +78,17 @@ bool SimProfileFiles::WriteString(const std::optional<std::wstring>& givenSectio
   if (state_.recorder.Record(
           Api::WritePrivateProfileString,
           {OptionalText(section), OptionalText(key), OptionalText(value), path})) {
-    return Failed(path);
+    return Failed(path, state_.injectedError);
   }
-  if (path.empty()) return false;
+  if (path.empty()) return Fail(kErrorInvalidParameter);
   const FileState* current = state_.FindFile(ReadPath(path));
   if (!CanHold(current, section) || !CanHold(current, key) || !CanHold(current, value)) {
-    return false;
+    return Fail(kErrorNoUnicodeTranslation);
   }
   const auto target = BeginWrite(path);
   if (!target) return false;
   FileState* file = state_.FindFile(*target);
-  if (file && (file->readOnly || file->unreadable)) return Failed(path);
+  if (const std::uint32_t refusal = WriteRefusal(file)) return Failed(path, refusal);
   profile::Document document = file ? file->Parsed() : profile::Document();
   if (section && key && value && StartsUnicode(file)) document.unicode = true;
   bool changed = false;
@@ -108,19 +108,19 @@ bool SimProfileFiles::WriteSection(const std::wstring& givenSection, const KeyVa
     lines += (lines.empty() ? L"" : L" ") + keys.back().first + L"=" + keys.back().second;
   }
   if (state_.recorder.Record(Api::WritePrivateProfileSection, {section, lines, path})) {
-    return Failed(path);
+    return Failed(path, state_.injectedError);
   }
-  if (path.empty()) return false;
+  if (path.empty()) return Fail(kErrorInvalidParameter);
   const FileState* current = state_.FindFile(ReadPath(path));
   const bool holds = CanHold(current, section) &&
                      std::all_of(keys.begin(), keys.end(), [current](const auto& line) {
                        return CanHold(current, line.first) && CanHold(current, line.second);
                      });
-  if (!holds) return false;
+  if (!holds) return Fail(kErrorNoUnicodeTranslation);
   const auto target = BeginWrite(path);
   if (!target) return false;
   FileState* file = state_.FindFile(*target);
-  if (file && (file->readOnly || file->unreadable)) return Failed(path);
+  if (const std::uint32_t refusal = WriteRefusal(file)) return Failed(path, refusal);
   profile::Document document = file ? file->Parsed() : profile::Document();
   if (StartsUnicode(file)) document.unicode = true;
   bool changed = false;
@@ -157,7 +157,10 @@ class SimProfileFiles::SimLock final : public ProfileFiles::FileLock {
 };
 
 std::unique_ptr<ProfileFiles::FileLock> SimProfileFiles::LockFile(const std::wstring& path) {
-  if (state_.lockFails) return nullptr;
+  if (state_.lockFails) {
+    Fail(kErrorWaitTimeout);
+    return nullptr;
+  }
   const std::wstring key = FoldCase(UpToZero(path));
   SimPlatform::State::ProfileChange& change = state_.changes[key];
   ++change.locks;
@@ -166,7 +169,9 @@ std::unique_ptr<ProfileFiles::FileLock> SimProfileFiles::LockFile(const std::wst
 
 bool SimProfileFiles::IsUnreadable(const std::wstring& path) {
   const FileState* file = state_.FindFile(ReadPath(UpToZero(path)));
-  return file != nullptr && file->unreadable;
+  if (file == nullptr || !file->unreadable) return false;
+  Fail(kErrorSharingViolation);
+  return true;
 }
 
 std::wstring SimProfileFiles::ReadPath(const std::wstring& path) {
@@ -180,17 +185,24 @@ std::optional<std::wstring> SimProfileFiles::BeginWrite(const std::wstring& path
   if (found == state_.changes.end()) return path;  // outside any lock: the file itself
   SimPlatform::State::ProfileChange& change = found->second;
   ++change.writes;
-  if (change.failed) return std::nullopt;
+  if (change.failed) {
+    Fail(change.error);
+    return std::nullopt;
+  }
   if (change.begun) return change.workingPath;
   const FileState* file = state_.FindFile(path);
   if (file && file->readOnly) {
     change.failed = true;
+    change.error = kErrorAccessDenied;
     change.problem = L"the file is read-only";
+    Fail(change.error);
     return std::nullopt;
   }
   if (state_.copiesFailForSpace) {
     change.failed = true;
+    change.error = kErrorDiskFull;
     change.problem = L"no copy of the file could be made: the disk is full";
+    Fail(change.error);
     return std::nullopt;
   }
   change.begun = true;
@@ -208,13 +220,14 @@ std::optional<std::wstring> SimProfileFiles::BeginWrite(const std::wstring& path
   return copy;
 }
 
-bool SimProfileFiles::Failed(const std::wstring& path) {
+bool SimProfileFiles::Failed(const std::wstring& path, std::uint32_t error) {
   const auto found = state_.changes.find(FoldCase(path));
   if (found != state_.changes.end() && !found->second.failed) {
     found->second.failed = true;
-    found->second.problem = L"the write failed: access denied";
+    found->second.error = error;
+    found->second.problem = L"the write failed: error " + std::to_wstring(error);
   }
-  return false;
+  return Fail(error);
 }
 
 void SimProfileFiles::Store(const std::wstring& target, std::wstring text) {
@@ -269,6 +282,17 @@ void SimProfileFiles::Release(const std::wstring& key, bool committed, unsigned 
     }
   }
   state_.changes.erase(key);
+}
+
+bool SimProfileFiles::Fail(std::uint32_t error) {
+  lastError_ = error;
+  return false;
+}
+
+std::uint32_t SimProfileFiles::WriteRefusal(const FileState* file) const {
+  if (file && file->unreadable) return kErrorSharingViolation;
+  if (file && file->readOnly) return kErrorAccessDenied;
+  return 0;
 }
 
 void FileState::SetText(std::wstring text) {

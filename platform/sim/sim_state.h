@@ -28,7 +28,8 @@ class FileState {
  public:
   std::wstring path;  // as first written
   bool readOnly = false;
-  bool unreadable = false;  // another program holds it: reads find nothing, writes fail
+  bool unreadable = false;  // another program holds it without sharing: reads find nothing,
+                            // writes fail (error 32)
   bool hidden = false;
   bool system = false;
 
@@ -112,6 +113,7 @@ class SimProfileFiles final : public ProfileFiles {
                     const std::wstring& path) override;
   std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
   bool IsUnreadable(const std::wstring& path) override;
+  std::uint32_t LastError() const override { return lastError_; }
 
  private:
   class SimLock;
@@ -119,13 +121,18 @@ class SimProfileFiles final : public ProfileFiles {
   // Where a write goes (the change begun if needed); nothing when it must fail.
   std::optional<std::wstring> BeginWrite(const std::wstring& path);
   // Marks the change of path failed; false.
-  bool Failed(const std::wstring& path);
+  bool Failed(const std::wstring& path, std::uint32_t error);
   // Stores a write's new text, cut short when a test asked for it.
   void Store(const std::wstring& target, std::wstring text);
   bool Commit(const std::wstring& key);
   void Release(const std::wstring& key, bool committed, unsigned writesAtStart);
+  // Keeps error as the last one; false.
+  bool Fail(std::uint32_t error);
+  // Why a write to this file must fail (0 when it may go ahead).
+  std::uint32_t WriteRefusal(const FileState* file) const;
 
   SimPlatform::State& state_;
+  std::uint32_t lastError_ = 0;
 };
 
 class SimSystem final : public System {
@@ -138,9 +145,13 @@ class SimSystem final : public System {
   std::uint64_t Milliseconds() override;
   void MessageBox(const std::wstring& text, const std::wstring& title,
                   std::uint32_t style) override;
+  std::uint32_t LastError() const override { return lastError_; }
+  // A fixed table of the texts Windows gives in English for the errors the simulation makes.
+  std::wstring ErrorText(std::uint32_t code) override;
 
  private:
   SimPlatform::State& state_;
+  std::uint32_t lastError_ = 0;
 };
 
 class SimShell final : public Shell {
@@ -197,6 +208,7 @@ struct SimPlatform::State {
     int locks = 0;
     unsigned writes = 0;
     bool failed = false;
+    std::uint32_t error = 0;  // the error of the failure
     std::wstring problem;
     bool begun = false;
     std::wstring filePath;

@@ -1,5 +1,7 @@
 // The simulated system: a fake clock that only Sleep and the window polls move, windows
 // that a test scripts or opens from hooks, and message boxes that are recorded.
+#include <map>
+
 #include "platform/sim/sim_state.h"
 
 namespace sheetlore::sim {
@@ -12,7 +14,10 @@ bool IsOpen(const ScriptedWindow& window, std::uint64_t now) {
 }  // namespace
 
 bool SimSystem::GetVersionEx(std::uint32_t& platformId) {
-  if (state_.recorder.Record(Api::GetVersionEx, {}) || state_.versionFails) return false;
+  if (state_.recorder.Record(Api::GetVersionEx, {}) || state_.versionFails) {
+    lastError_ = state_.injectedError;
+    return false;
+  }
   platformId = state_.platformId;
   return true;
 }
@@ -46,6 +51,26 @@ void SimSystem::MessageBox(const std::wstring& text, const std::wstring& title,
   const Message message{text, title, style};
   state_.messages.push_back(message);
   if (state_.onMessageBox) state_.onMessageBox(message);
+}
+
+std::wstring SimSystem::ErrorText(std::uint32_t code) {
+  static const std::map<std::uint32_t, std::wstring> kTexts = {
+      {2, L"The system cannot find the file specified."},
+      {5, L"Access is denied."},
+      {6, L"The handle is invalid."},
+      {8, L"Not enough memory resources are available to process this command."},
+      {32, L"The process cannot access the file because it is being used by another process."},
+      {80, L"The file exists."},
+      {87, L"The parameter is incorrect."},
+      {122, L"The data area passed to a system call is too small."},
+      {258, L"The wait operation timed out."},
+      {1113, L"No mapping for the Unicode character exists in the target multi-byte code page."},
+      {1801, L"The printer name is invalid."},
+      {1902, L"The specified form name is invalid."},
+      {1903, L"The specified form size is invalid."},
+  };
+  const auto found = kTexts.find(code);
+  return found == kTexts.end() ? std::wstring() : found->second;
 }
 
 }  // namespace sheetlore::sim

@@ -140,6 +140,7 @@ bool ProfileChange::Begin() {
   existed_ = attributes != INVALID_FILE_ATTRIBUTES;
   if (existed_ && (attributes & FILE_ATTRIBUTE_READONLY)) {
     problem_ = L"the file is read-only";
+    error_ = ERROR_ACCESS_DENIED;
     return false;
   }
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -156,6 +157,7 @@ bool ProfileChange::Begin() {
       if (existed_ && SizeOf(copy) != SizeOf(path_)) {
         ::DeleteFileW(copy.c_str());
         problem_ = L"no copy of the file could be made: the disk is full";
+        error_ = ERROR_DISK_FULL;
         return false;
       }
       copy_ = copy;
@@ -166,6 +168,7 @@ bool ProfileChange::Begin() {
     if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
     ::DeleteFileW(copy.c_str());
     if (error != ERROR_ACCESS_DENIED) {
+      error_ = error;
       problem_ = L"no copy of the file could be made: " +
                  (IsDiskFull(error) ? std::wstring(L"the disk is full") : ErrorText(error));
       return false;
@@ -177,7 +180,8 @@ bool ProfileChange::Begin() {
   if (existed_) {
     oldBytes_ = ReadBytes(path_);
     if (!oldBytes_) {
-      problem_ = L"the file cannot be read: " + ErrorText(::GetLastError());
+      error_ = ::GetLastError();
+      problem_ = L"the file cannot be read: " + ErrorText(error_);
       return false;
     }
   }
@@ -218,8 +222,8 @@ bool ProfileChange::Commit() {
   const bool replaced = ::MoveFileExW(copy_.c_str(), path_.c_str(),
                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
   if (!replaced) {
-    problem_ =
-        L"the file could not be replaced by its changed copy: " + ErrorText(::GetLastError());
+    error_ = ::GetLastError();
+    problem_ = L"the file could not be replaced by its changed copy: " + ErrorText(error_);
     return false;
   }
   committed_ = true;

@@ -37,6 +37,8 @@ class ProfileChange {
   // replaced; the change is then undone when this object goes.
   bool Commit();
   const std::wstring& Problem() const { return problem_; }
+  // The Windows error behind Problem, where there is one (0 otherwise).
+  unsigned long Error() const { return error_; }
 
  private:
   void Undo();
@@ -49,6 +51,7 @@ class ProfileChange {
   bool begun_ = false;
   bool committed_ = false;
   std::wstring problem_;
+  unsigned long error_ = 0;
 };
 
 // Before a lock's first change: removes the copies that changes which never committed left

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/kept_error.h"
 #include "platform/win32/profile_change.h"
 #include "platform/win32/profile_lock_name.h"
 #include "platform/win32/unique_handles.h"
@@ -97,6 +98,9 @@ const std::wstring* OrNone(const std::optional<std::wstring>& text) {
 // How long a store operation waits for another one on the same file.
 constexpr DWORD kLockWaitMs = 30000;
 
+struct ProfileErrorTag;
+using ProfileError = KeptError<ProfileErrorTag>;
+
 // The lock's mutex, created with its access list, or opened with only the rights the access
 // list gives every user (when another user created it).
 HANDLE OpenLockMutex(const std::wstring& name) {
@@ -155,9 +159,19 @@ std::unique_ptr<ProfileFiles::FileLock> Win32ProfileFiles::LockFile(const std::w
   const std::wstring name = known != spellings_.end() ? known->second : ProfileLockName(path);
   unique_kernel_handle& mutex = lockMutexes_[name];
   if (!mutex) mutex.reset(OpenLockMutex(name));
-  if (!mutex) return nullptr;
+  if (!mutex) {
+    ProfileError::Keep();
+    return nullptr;
+  }
   const DWORD waited = ::WaitForSingleObject(mutex.get(), kLockWaitMs);
-  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return nullptr;
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+    if (waited == WAIT_TIMEOUT) {
+      ProfileError::Refuse(WAIT_TIMEOUT);
+    } else {
+      ProfileError::Keep();
+    }
+    return nullptr;
+  }
   Held& held = held_[name];
   if (held.locks == 0 && !path.empty()) ClearLeftovers(path);
   ++held.locks;
@@ -176,7 +190,9 @@ bool Win32ProfileFiles::IsUnreadable(const std::wstring& path) {
     return false;
   }
   const DWORD error = ::GetLastError();
-  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+  ProfileError::Refuse(error);
+  return true;
 }
 
 Win32ProfileFiles::Held* Win32ProfileFiles::HeldFor(const std::wstring& path) {
@@ -196,12 +212,17 @@ std::optional<std::wstring> Win32ProfileFiles::BeginWrite(const std::wstring& pa
   if (!held) return path;  // a write outside any lock goes to the file as it always did
   ++held->writes;
   // After a failed write the change can only fail: nothing more is written.
-  if (held->failed) return std::nullopt;
+  if (held->failed) {
+    ProfileError::Refuse(held->error);
+    return std::nullopt;
+  }
   if (!held->change) {
     auto change = std::make_unique<ProfileChange>(path);
     if (!change->Begin()) {
       held->failed = true;
+      held->error = change->Error();
       held->problem = change->Problem();
+      ProfileError::Refuse(held->error);
       return std::nullopt;
     }
     held->change = std::move(change);
@@ -216,11 +237,13 @@ bool Win32ProfileFiles::EndWrite(const std::wstring& path, const std::wstring& w
   // came out short must show in the reads that verify it.
   ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, written.c_str());
   Held* held = HeldFor(path);
-  if (!succeeded && held && !held->failed) {
+  if (succeeded) return true;
+  if (held && !held->failed) {
     held->failed = true;
+    held->error = error;
     held->problem = L"the write failed: " + ErrorText(error);
   }
-  return succeeded;
+  return ProfileError::Refuse(error);
 }
 
 bool Win32ProfileFiles::Commit(const std::wstring& name) {
@@ -288,8 +311,10 @@ bool Win32ProfileFiles::WriteString(const std::optional<std::wstring>& section,
                                     const std::optional<std::wstring>& key,
                                     const std::optional<std::wstring>& value,
                                     const std::wstring& path) {
-  if (path.empty()) return false;
-  if (!HoldsAll(ReadPath(path), {OrNone(section), OrNone(key), OrNone(value)})) return false;
+  if (path.empty()) return ProfileError::Refuse(ERROR_INVALID_PARAMETER);
+  if (!HoldsAll(ReadPath(path), {OrNone(section), OrNone(key), OrNone(value)})) {
+    return ProfileError::Refuse(ERROR_NO_UNICODE_TRANSLATION);
+  }
   const auto target = BeginWrite(path);
   if (!target) return false;
   // Only a write of a value creates the file; deleting from an absent file creates nothing.
@@ -301,7 +326,7 @@ bool Win32ProfileFiles::WriteString(const std::optional<std::wstring>& section,
 
 bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValues& keys,
                                      const std::wstring& path) {
-  if (path.empty() || keys.empty()) return false;
+  if (path.empty() || keys.empty()) return ProfileError::Refuse(ERROR_INVALID_PARAMETER);
   // "key=value" lines, each ended by a zero, and a zero after the last.
   std::wstring lines;
   std::vector<const std::wstring*> texts = {&section};
@@ -313,7 +338,8 @@ bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValue
   }
   lines += L'\0';
   for (const std::wstring* text : texts) {
-    if (!HoldsAll(ReadPath(path), {text})) return false;
+    if (!HoldsAll(ReadPath(path), {text}))
+      return ProfileError::Refuse(ERROR_NO_UNICODE_TRANSLATION);
   }
   const auto target = BeginWrite(path);
   if (!target) return false;
@@ -322,5 +348,7 @@ bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValue
       ::WritePrivateProfileSectionW(section.c_str(), lines.c_str(), target->c_str()) != FALSE;
   return EndWrite(path, *target, written);
 }
+
+std::uint32_t Win32ProfileFiles::LastError() const { return ProfileError::Value(); }
 
 }  // namespace sheetlore::win32

@@ -38,6 +38,7 @@ class Win32ProfileFiles final : public ProfileFiles {
   // left behind, and applies none of it.
   std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
   bool IsUnreadable(const std::wstring& path) override;
+  std::uint32_t LastError() const override;
 
  private:
   class HeldLock;
@@ -46,6 +47,7 @@ class Win32ProfileFiles final : public ProfileFiles {
     int locks = 0;
     unsigned writes = 0;  // writes made under the locks, failed ones included
     bool failed = false;
+    std::uint32_t error = 0;  // the Windows error of the failure, where one was given
     std::wstring problem;
     std::unique_ptr<ProfileChange> change;
   };

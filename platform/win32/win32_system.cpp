@@ -1,15 +1,22 @@
 #include "platform/win32/win32_system.h"
 
+#include "platform/win32/kept_error.h"
 #include "platform/win32/message_owner.h"
 #include "platform/win32/windows_api.h"
 
 namespace sheetlore::win32 {
+namespace {
+
+struct SystemErrorTag;
+using SystemError = KeptError<SystemErrorTag>;
+
+}  // namespace
 
 bool Win32System::GetVersionEx(std::uint32_t& platformId) {
   // The wide record is larger than the 148-byte ANSI one; the call checks the size field.
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;
-  if (!::GetVersionExW(&info)) return false;
+  if (!SystemError::Unless(::GetVersionExW(&info) != FALSE)) return false;
   platformId = info.dwPlatformId;
   return true;
 }
@@ -39,6 +46,22 @@ void Win32System::MessageBox(const std::wstring& text, const std::wstring& title
                              std::uint32_t style) {
   // Owned by the open dialog, or else the thread's active window, so the box is modal to it.
   ::MessageBoxW(MessageOwner(), text.c_str(), title.c_str(), style);
+}
+
+std::uint32_t Win32System::LastError() const { return SystemError::Value(); }
+
+std::wstring Win32System::ErrorText(std::uint32_t code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+  std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
+  if (buffer) ::LocalFree(buffer);
+  // The system's texts end with a line break (and sometimes a blank before it).
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  return text;
 }
 
 }  // namespace sheetlore::win32

@@ -14,6 +14,9 @@ class Win32System final : public System {
   std::uint64_t Milliseconds() override;
   void MessageBox(const std::wstring& text, const std::wstring& title,
                   std::uint32_t style) override;
+  std::uint32_t LastError() const override;
+  // FormatMessageW from the system's table, in the user's language.
+  std::wstring ErrorText(std::uint32_t code) override;
 };
 
 }  // namespace sheetlore::win32

@@ -27,9 +27,8 @@ class ProfileBackend {
   // The file holds exactly these bytes, or does not exist.
   virtual void SetFileBytes(const std::optional<std::string>& bytes) = 0;
   virtual std::optional<std::string> FileBytes() = 0;
-  // Until the next FileBytes, writes to the file cannot succeed: another program holds it for
-  // itself (Windows), or it is read-only (simulation; Wine running as root would write a read-only
-  // file all the same).
+  // Until the next FileBytes, writes to the file cannot succeed: another program holds it open
+  // and shares nothing.
   virtual void BlockWrites() = 0;
   // The code page in which the profile service reads and writes a file without a mark.
   virtual unsigned AnsiCodePage() = 0;

@@ -108,6 +108,7 @@ TEST_F(ProfileContractTest, AnAnsiFileRefusesWhatItsCodePageCannotHold) {
     EXPECT_FALSE(Write(L"Ax", name, L"5"));
     EXPECT_FALSE(Write(L"Ax", L"V", name));
     EXPECT_FALSE(profile().WriteSection(name, {{L"K", L"5"}}, path()));
+    EXPECT_EQ(profile().LastError(), kErrorNoUnicodeTranslation);
     EXPECT_EQ(backend_->FileBytes(), start);
   }
   ASSERT_TRUE(Write(held, L"K", L"6"));
@@ -131,8 +132,10 @@ TEST_F(ProfileContractTest, AFileThatCannotBeWrittenRefusesEveryWriteAndKeepsIts
   backend_->SetFileBytes(start);
   backend_->BlockWrites();
   EXPECT_FALSE(Write(L"S", L"k", L"2"));
+  EXPECT_EQ(profile().LastError(), kErrorSharingViolation);
   EXPECT_FALSE(Write(L"T", L"k", L"2"));
   EXPECT_FALSE(profile().WriteSection(L"S", {{L"k", L"3"}}, path()));
+  EXPECT_EQ(profile().LastError(), kErrorSharingViolation);
   EXPECT_EQ(backend_->FileBytes(), start);
 }
 

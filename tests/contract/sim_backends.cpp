@@ -29,13 +29,14 @@ class SimProfileBackend final : public ProfileBackend {
   }
 
   std::optional<std::string> FileBytes() override {
+    sim_.ReleaseFile(path_);
     if (!sim_.FileExists(path_)) return std::nullopt;
     const std::wstring text = sim_.FileText(path_);
     if (sim_.FileIsUnicode(path_)) return Utf16File(text);
     return std::string(text.begin(), text.end());  // each character is one Latin-1 byte
   }
 
-  void BlockWrites() override { sim_.MakeReadOnly(path_); }
+  void BlockWrites() override { sim_.HoldFile(path_); }
   unsigned AnsiCodePage() override { return 1252; }
 
  private:

@@ -92,14 +92,17 @@ TEST_F(ApplyLibraryTest, AFailedAddIsReportedWhileTheOtherChangesAreDone) {
   // Two's add, and Missing's new size (its replacement then adds the old form back).
   sim_.FailCall(sim::Api::AddForm, 2);
   sim_.FailCall(sim::Api::AddForm, 3);
+  sim_.SetInjectedError(1902);
   const RunResult result = Apply({L"--prune"});
   EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
   EXPECT_EQ(result.out,
-            L"Form,Status,Note\nOne,added,\nTwo,failed,the spooler refused to add the form\n"
-            L"Missing,failed,the spooler refused the new size; the old form is back\n"
-            L"Four,added,\nEqual,deleted,\ndifferent,deleted,\nExtra,deleted,\n");
-  EXPECT_NE(result.err.find(L"2 form(s) could not be changed (see the notes; changing forms "
-                            L"needs administrator rights on the print server)"),
+            L"Form,Status,Note,Error operation,Error code,Error text\nOne,added,,,,\n"
+            L"Two,failed,the spooler refused to add the form,AddForm,1902,The specified form name "
+            L"is invalid.\n"
+            L"Missing,failed,the spooler refused the new size; the old form is back,AddForm,1902,"
+            L"The specified form name is invalid.\n"
+            L"Four,added,,,,\nEqual,deleted,,,,\ndifferent,deleted,,,,\nExtra,deleted,,,,\n");
+  EXPECT_NE(result.err.find(L"2 form(s) could not be changed (see their notes and errors)"),
             std::wstring::npos)
       << result.err;
   EXPECT_NE(Form(L"One"), nullptr);

@@ -164,7 +164,10 @@ TEST_F(CliCommandsTest, FormCommandsChangeTheSpoolerAndReportIt) {
        L"Printer: Office Laser\nForm:    Narrow Label\nStatus:  deleted\n"},
       {{L"form-delete", kPrinter, L"Narrow Label"}, kNotFound, L"no form named \"Narrow Label\""},
       {{L"form-delete", L"No Such Printer", L"A5"}, kNotFound, L"printer not found"},
-      {{L"form-delete", kPrinter, L"Letter"}, kRefused, L"built-in forms cannot be deleted"},
+      {{L"form-delete", kPrinter, L"Letter"},
+       kRefused,
+       L"refused to delete the form \"Letter\": DeleteForm failed with error 87: The parameter "
+       L"is incorrect.\n"},
   });
   ASSERT_NE(Form(L"Inch Label"), nullptr);
   EXPECT_EQ(Form(L"Inch Label")->cx, 40000);  // replaced in centimetres
@@ -238,8 +241,9 @@ TEST_F(CliCommandsTest, PaperStoreCommandsAndInstall) {
   const RunResult replaced = Run({L"install", L"--replace", L"--csv"});
   EXPECT_EQ(replaced.exitCode, kRefused);
   EXPECT_EQ(replaced.out,
-            L"Paper,Width (cm),Height (cm),Status\nInch Letter,21.59,27.94,replaced\n"
-            L"標籤紙,5,3,replaced\nLetter,10,10,refused\n");
+            L"Paper,Width (cm),Height (cm),Status,Error operation,Error code,Error text\n"
+            L"Inch Letter,21.59,27.94,replaced,,,\n標籤紙,5,3,replaced,,,\n"
+            L"Letter,10,10,refused,DeleteForm,87,The parameter is incorrect.\n");
   EXPECT_NE(replaced.err.find(L"refused some papers"), std::wstring::npos) << replaced.err;
   EXPECT_EQ(Form(L"Letter")->cx, 215900);
   // A store that cannot be written ends its commands with the refused status.
@@ -288,7 +292,8 @@ std::vector<std::wstring> Lines(const Findings& findings) {
   std::vector<std::wstring> lines;
   for (const Finding& f : findings) {
     EXPECT_EQ(f.area, L"write test");
-    lines.push_back(f.check + (f.ok ? L": ok: " : L": FAIL: ") + f.detail);
+    lines.push_back(f.check + (f.ok ? L": ok: " : L": FAIL: ") + f.detail +
+                    (f.error ? L" (" + Describe(*f.error) + L")" : L""));
   }
   return lines;
 }
@@ -306,15 +311,67 @@ TEST_F(CliCommandsTest, DoctorWriteTestPassesWhereTheSpoolerKeepsFormsAndReports
   EXPECT_EQ(sim_.Forms(), before);
   sim_.FailCall(sim::Api::AddForm);
   EXPECT_EQ(Lines(WriteTestFindings(component_, kPrinter)).front(),
-            L"add the form \"Sheetlore doctor 1\" to Office Laser: FAIL: "
-            L"refused (administrator rights on the printer?)");
+            L"add the form \"Sheetlore doctor 1\" to Office Laser: FAIL: refused (AddForm failed "
+            L"with error 5: Access is denied. (changing forms needs administrator rights on the "
+            L"print server))");
+  sim_.SetInjectedError(1903);
   sim_.FailCall(sim::Api::DeleteForm);
   const std::vector<std::wstring> lines = Lines(WriteTestFindings(component_, kPrinter));
   ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[2], L"delete the form: FAIL: refused");
+  EXPECT_EQ(lines[2],
+            L"delete the form: FAIL: refused (DeleteForm failed with error 1903: The specified "
+            L"form size is invalid.)");
   EXPECT_EQ(lines[3], L"the form is gone after deleting: FAIL: still listed: delete it by hand");
   EXPECT_EQ(lines[4], L"the printer's forms are as before: FAIL: they differ");
   EXPECT_NE(Form(L"Sheetlore doctor 1"), nullptr);
+}
+
+// Each refusal of the spooler reaches the tool with the call, the error code and the system's
+// text: on stderr, and as fields where a script reads the data.
+TEST_F(CliCommandsTest, EachSpoolerRefusalShowsItsCallCodeAndText) {
+  Expect({
+      {{L"form-add", L"No Such Printer", L"A", L"1", L"1"},
+       kNotFound,
+       L"OpenPrinter failed with error 1801: The printer name is invalid."},
+      {{L"form-add", kPrinter, L"letter", L"1", L"1"},
+       kRefused,
+       L"AddForm failed with error 80: The file exists."},
+      {{L"form-show", kPrinter, L"LETTER"},
+       kNotFound,
+       L"GetForm failed with error 1902: The specified form name is invalid."},
+  });
+  const RunResult json = Run({L"form-add", L"No Such Printer", L"A", L"1", L"1", L"--json"});
+  EXPECT_EQ(json.exitCode, kNotFound);
+  EXPECT_NE(json.out.find(L"\"error\": {\"operation\": \"OpenPrinter\", \"code\": 1801, "
+                          L"\"text\": \"The printer name is invalid.\"}"),
+            std::wstring::npos)
+      << json.out;
+  const RunResult csv = Run({L"form-delete", kPrinter, L"Letter", L"--csv"});
+  EXPECT_EQ(csv.out,
+            L"Message,Error operation,Error code,Error text\n"
+            L"\"the spooler refused to delete the form \"\"Letter\"\"\",DeleteForm,87,The "
+            L"parameter is incorrect.\n");
+  // Access denied is the one error with a hint; no other refusal guesses at rights.
+  sim_.FailCall(sim::Api::AddForm);
+  const RunResult denied = Run({L"form-add", kPrinter, L"New", L"1", L"1"});
+  EXPECT_NE(denied.err.find(L"error 5: Access is denied. (changing forms needs administrator"),
+            std::wstring::npos)
+      << denied.err;
+  for (const RunResult& other : {json, csv}) {
+    EXPECT_EQ(other.err.find(L"administrator"), std::wstring::npos) << other.err;
+  }
+}
+
+// A store file another program holds open gives its sharing error.
+TEST_F(CliCommandsTest, AStoreHeldByAnotherProgramGivesItsSharingError) {
+  ASSERT_EQ(Run({L"paper-store", L"A", L"1", L"1"}).exitCode, 0);
+  sim_.HoldFile(kStore);
+  const RunResult held = Run({L"paper-store", L"B", L"1", L"1"});
+  EXPECT_EQ(held.exitCode, kRefused);
+  EXPECT_NE(held.err.find(L"failed with error 32: The process cannot access the file because "
+                          L"it is being used by another process."),
+            std::wstring::npos)
+      << held.err;
 }
 
 }  // namespace

@@ -160,5 +160,27 @@ TEST_F(FormOperationsTest, GetReadsAFormInCentimetresAsStored) {
   EXPECT_EQ(cls_.PrintGetForm(printer, form), (rePaPer{0, 10.5, 20, 0.5, 10, 1.25, 19.5}));
 }
 
+// Every refusal leaves the failing call and its error for the caller to read; the answers of
+// the calls that ask for a size first are no failures, so a read that succeeds leaves none.
+TEST_F(FormOperationsTest, ARefusalLeavesTheFailingCallAndItsErrorAndASizedReadLeavesNone) {
+  const auto last = [this] { return cls_.LastFailure().value_or(PlatformFailure{}); };
+  EXPECT_FALSE(Add(L"No Such Printer", L"Label", 10, 5));
+  EXPECT_EQ(last(), (PlatformFailure{L"OpenPrinter", kErrorInvalidPrinterName}));
+  EXPECT_FALSE(Add(kPrinter, L"letter", 10, 5));
+  EXPECT_EQ(last(), (PlatformFailure{L"AddForm", kErrorFileExists}));
+  std::wstring printer = kPrinter, form = L"Letter";
+  EXPECT_FALSE(cls_.PrintDelForm(printer, form));
+  EXPECT_EQ(last(), (PlatformFailure{L"DeleteForm", kErrorInvalidParameter}));
+  cls_.ForgetFailures();
+  EXPECT_NE(cls_.PrintGetForm(printer, form), rePaPer{});
+  EXPECT_EQ(cls_.Failures(), std::vector<PlatformFailure>{});
+  form = L"LETTER";  // the read matches the name exactly
+  EXPECT_EQ(cls_.PrintGetForm(printer, form), rePaPer{});
+  EXPECT_EQ(last(), (PlatformFailure{L"GetForm", kErrorInvalidFormName}));
+  // A loop of refusals keeps only the newest.
+  for (int i = 0; i < 40; ++i) Add(L"No Such Printer", L"Label", 10, 5);
+  EXPECT_EQ(cls_.Failures().size(), FailureLog::kKept);
+}
+
 }  // namespace
 }  // namespace sheetlore
