@@ -9,6 +9,8 @@ const std::vector<Command>& AllCommands() {
     for (Command& command : LibraryCommands()) all.push_back(std::move(command));
 #ifdef _WIN32
     for (Command& command : DoctorCommands()) all.push_back(std::move(command));
+    for (Command& command : StoreMergeCommands()) all.push_back(std::move(command));
+    for (Command& command : FolderAccessCommands()) all.push_back(std::move(command));
 #endif
     return all;
   }();

@@ -46,6 +46,10 @@ std::vector<Command> LibraryCommands();
 
 // The installation check: doctor.
 std::vector<Command> DoctorCommands();
+// Paper stores merged into one: store-merge (Windows only, like doctor).
+std::vector<Command> StoreMergeCommands();
+// Whether ordinary users can change a folder, and its lock-down: folder-access (Windows only).
+std::vector<Command> FolderAccessCommands();
 
 // Every command, in the order --help lists them.
 const std::vector<Command>& AllCommands();

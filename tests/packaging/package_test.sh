@@ -29,6 +29,7 @@ examples/hello.js
 examples/hello.ps1
 examples/hello.vbs
 examples/host.cpp
+folder-check.cmd
 install-user.cmd
 install.cmd
 register.cmd
