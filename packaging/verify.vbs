@@ -1,5 +1,5 @@
 ' Checks Sheetlore on this machine through COM, as a host would use it, and puts back what it
-' changed: two forms on the printer and the paper store beside the DLL.
+' changed: two forms on the printer and the paper store (the machine's setting, or beside the DLL).
 '   cscript //nologo verify.vbs ARCH [PRINTER]
 ' ARCH labels the lines (x64 or x86). PRINTER defaults to the default printer.
 ' Prints one line per check, "PASS" or "FAIL", the architecture and what was checked; exits
@@ -160,11 +160,24 @@ Check sheetlore.PrintDelForm(p, f), "PrintDelForm deletes it"
 Check IsEmpty(FormRow(printer, kFormName)), "it is gone from the list"
 
 ' --- The paper store, in a copy put back at the end ------------------------------------
+' The file the component uses: the one the machine's setting names, which verify.cmd reads
+' into SHEETLORE_STORE (a 32-bit host cannot read the 64-bit registry view itself), or else
+' PrintSet.ini beside the DLL.
+Function StoreFile(dllFolder)
+  Dim value
+  StoreFile = dllFolder & "\PrintSet.ini"
+  value = CreateObject("WScript.Shell").ExpandEnvironmentStrings("%SHEETLORE_STORE%")
+  If value = "%SHEETLORE_STORE%" Or value = "" Then Exit Function
+  ' A second expansion for a REG_EXPAND_SZ value, which reg.exe shows as stored.
+  value = CreateObject("WScript.Shell").ExpandEnvironmentStrings(value)
+  If Mid(value, 2, 2) = ":\" Or Left(value, 2) = "\\" Then StoreFile = value Else StoreFile = dllFolder & "\" & value
+End Function
+
 Dim shell, files, server, store, backup, hadStore
 Set shell = CreateObject("WScript.Shell")
 Set files = CreateObject("Scripting.FileSystemObject")
 server = shell.RegRead("HKCR\CLSID\" & kClassId & "\InprocServer32\")
-store = files.GetParentFolderName(server) & "\PrintSet.ini"
+store = StoreFile(files.GetParentFolderName(server))
 backup = files.BuildPath(files.GetSpecialFolder(2), "Sheetlore-verify-" & arch & ".ini")
 hadStore = files.FileExists(store)
 If hadStore Then files.CopyFile store, backup, True
