@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "component/devmode_layout.h"
 #include "platform/win32/windows_api.h"
@@ -82,6 +83,8 @@ AlignedBuffer PaddedCopy(const std::vector<std::uint8_t>& record, std::size_t mi
 }  // namespace
 
 Win32Spooler::Win32Spooler() : api_(SpoolerLibrary::Acquire()) {}
+
+Win32Spooler::Win32Spooler(std::shared_ptr<const SpoolerLibrary> api) : api_(std::move(api)) {}
 
 bool Win32Spooler::Available(const void* function) const {
   if (function) return true;

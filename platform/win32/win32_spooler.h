@@ -11,6 +11,8 @@ namespace sheetlore::win32 {
 class Win32Spooler final : public Spooler {
  public:
   Win32Spooler();
+  // Over the given table (a test's, with entries missing).
+  explicit Win32Spooler(std::shared_ptr<const SpoolerLibrary> api);
 
   PrinterHandle OpenPrinter(const std::wstring& printerName, std::uint32_t desiredAccess) override;
   bool ClosePrinter(PrinterHandle printer) override;
