@@ -10,6 +10,8 @@ const std::vector<Command>& AllCommands() {
 #ifdef _WIN32
     for (Command& command : DoctorCommands()) all.push_back(std::move(command));
     for (Command& command : TraceCommands()) all.push_back(std::move(command));
+    for (Command& command : StoreMergeCommands()) all.push_back(std::move(command));
+    for (Command& command : FolderAccessCommands()) all.push_back(std::move(command));
 #endif
     return all;
   }();

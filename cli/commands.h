@@ -48,6 +48,10 @@ std::vector<Command> LibraryCommands();
 std::vector<Command> DoctorCommands();
 // The call trace: trace on, off and show.
 std::vector<Command> TraceCommands();
+// Paper stores merged into one: store-merge (Windows only, like doctor).
+std::vector<Command> StoreMergeCommands();
+// Whether ordinary users can change a folder, and its lock-down: folder-access (Windows only).
+std::vector<Command> FolderAccessCommands();
 
 // Every command, in the order --help lists them.
 const std::vector<Command>& AllCommands();

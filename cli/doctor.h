@@ -25,8 +25,13 @@ using Findings = std::vector<Finding>;
 // library, which must load from the registered path.
 Findings RegistrationFindings();
 
-// PrintSet.ini beside the program: where it is, whether it exists and can be written, its
-// encoding, how many papers it lists and whether each of them reads back with a size.
+// Whether users other than administrators can change binary (a registered DLL, the tool) or
+// its folder: either is a failure with its remedy.
+Findings CodeLocationFindings(const std::wstring& area, const std::wstring& binary);
+
+// The store's file (as the machine's setting names it, or PrintSet.ini beside the program): where
+// it is, whether it exists and can be written, its encoding, how many papers it lists and whether
+// each of them reads back with a size.
 Findings PaperStoreFindings(ClsPrint& component);
 
 // The installed printers and the default one.

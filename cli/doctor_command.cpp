@@ -8,12 +8,27 @@
 #include "cli/commands.h"
 #include "cli/doctor.h"
 #include "cli/printer_lookup.h"
+#include "platform/win32/windows_api.h"
 
 namespace sheetlore::cli {
 namespace {
 
+std::wstring ToolPath() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::wstring();
+    if (length < buffer.size()) return std::wstring(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
 CommandOutcome Doctor(ClsPrint& component, const ParsedArguments& arguments) {
   Findings findings = RegistrationFindings();
+  for (Finding& finding : CodeLocationFindings(L"tool", ToolPath())) {
+    findings.push_back(std::move(finding));
+  }
   for (Finding& finding : PaperStoreFindings(component)) findings.push_back(std::move(finding));
   for (Finding& finding : PrinterFindings(component)) findings.push_back(std::move(finding));
 
@@ -66,8 +81,11 @@ std::vector<Command> DoctorCommands() {
            L"  - the registration of each architecture: the ProgID, the class, a server file that\n"
            L"    exists, the threading model (Apartment), a type library that is registered and\n"
            L"    loads;\n"
-           L"  - the paper store: its path, that it exists and can be written, its encoding,\n"
-           L"    the number of papers and that each listed paper reads back;\n"
+           L"  - that only administrators can change each registered DLL, the tool and their\n"
+           L"    folders;\n"
+           L"  - the paper store: its path and where that comes from (the machine's setting or\n"
+           L"    the default beside the program), that it exists and can be written, its\n"
+           L"    encoding, the number of papers and that each listed paper reads back;\n"
            L"  - the printers, the default one, and that PRINTER opens when it is named.\n"
            L"--write-test  adds a temporary form \"Sheetlore doctor N\" to PRINTER (default: the\n"
            L"              default printer), looks for it, deletes it and looks again: it shows\n"

@@ -81,6 +81,11 @@ void CheckView(const RegistryView& view, Findings& findings) {
   if (!server.empty()) {
     findings.push_back({area, L"server file", IsFile(server),
                         IsFile(server) ? L"exists" : L"missing: " + Quoted(server)});
+    if (IsFile(server)) {
+      for (Finding& finding : CodeLocationFindings(area, server)) {
+        findings.push_back(std::move(finding));
+      }
+    }
   }
 
   const std::wstring threading = ReadText(classKey + L"\\InprocServer32", L"ThreadingModel");

@@ -1,4 +1,5 @@
-// The paper store checks of sheetlore doctor: PrintSet.ini beside the program.
+// The paper store checks of sheetlore doctor: the file the machine's setting names, or
+// PrintSet.ini beside the program.
 #include <fstream>
 #include <optional>
 #include <string>
@@ -93,9 +94,13 @@ std::optional<std::vector<std::wstring>> ReadableNames(ClsPrint& component) {
 }  // namespace
 
 Findings PaperStoreFindings(ClsPrint& component) {
-  const std::wstring path = paper_store::FilePath(component.platform().host);
+  const paper_store::Location location = paper_store::FileLocation(component.platform().host);
+  const std::wstring& path = location.path;
   Findings findings;
-  findings.push_back({kArea, L"path", true, path});
+  findings.push_back({kArea, L"path", true,
+                      path + (location.fromSetting
+                                  ? L" (the machine's setting: HKLM\\Software\\Sheetlore StoreFile)"
+                                  : L" (the default: beside the program; no machine setting)")});
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   const bool present =
       attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -1,5 +1,5 @@
 // sheetlore.exe: printer forms and the paper store from the command line, over the same core
-// and Windows platform as Sheetlore.dll. The paper store is PrintSet.ini beside the program.
+// and Windows platform as Sheetlore.dll, with the same paper store.
 #include <string>
 #include <vector>
 
@@ -12,6 +12,19 @@
 #include <objbase.h>
 
 namespace {
+
+// Whatever this process loads after its start (the spooler's library, and what system code
+// loads on its behalf) comes from the system directory only, never from the program's folder,
+// which may be writable by others. Systems without the call (Windows 7 before its loader
+// update) keep their search order; the component loads its own libraries from the system
+// directory either way.
+void LoadLibrariesFromSystemDirectoryOnly() {
+  using SetDirectories = BOOL(WINAPI*)(DWORD);
+  const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+  const auto setDirectories = reinterpret_cast<SetDirectories>(
+      reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  if (setDirectories) setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
 
 // The shell's add-printer wizard and the dialog are COM clients on this thread.
 class ComApartment {
@@ -30,6 +43,7 @@ class ComApartment {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  LoadLibrariesFromSystemDirectoryOnly();
   const ComApartment apartment;
   std::vector<std::wstring> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   int exitCode = 1;

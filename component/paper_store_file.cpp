@@ -46,7 +46,17 @@ std::wstring ProbeToken() {
 
 }  // namespace
 
-std::wstring FilePath(Host& host) { return host.ComponentDirectory() + L"\\" + kFileName; }
+Location FileLocation(Host& host) {
+  const std::wstring setting = TrimBlanks(host.StoreFileSetting());
+  if (setting.empty()) return {host.ComponentDirectory() + L"\\" + kFileName, false};
+  const bool fullPath =
+      setting.starts_with(L"\\\\") ||
+      (setting.size() >= 3 && setting[1] == L':' && (setting[2] == L'\\' || setting[2] == L'/'));
+  if (fullPath) return {setting, true};
+  return {host.ComponentDirectory() + L"\\" + setting, true};
+}
+
+std::wstring FilePath(Host& host) { return FileLocation(host).path; }
 
 std::wstring TrimBlanks(std::wstring_view text) {
   const auto first = text.find_first_not_of(L' ');

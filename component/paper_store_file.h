@@ -16,8 +16,20 @@ namespace sheetlore::paper_store {
 inline const std::wstring kListSection = L"PrintMain";
 inline const std::wstring kFileName = L"PrintSet.ini";
 
-// The store's full path: the component's directory, a backslash and "PrintSet.ini". The
-// directory is taken as reported, so a drive's root gives two backslashes in a row.
+// Where the store's file is, and why there.
+struct Location {
+  std::wstring path;
+  bool fromSetting = false;  // named by the machine's setting, not the default beside the DLL
+};
+
+// The one place that chooses the store's file. The machine's setting when it names one: as
+// given when it is a full path (a drive and a backslash, or a UNC path), otherwise taken from
+// the component's directory. Without a setting the default: the component's directory, a
+// backslash and "PrintSet.ini" (the directory as reported, so a drive's root gives two
+// backslashes in a row).
+Location FileLocation(Host& host);
+
+// The store's full path: FileLocation's.
 std::wstring FilePath(Host& host);
 
 // The name with the blanks (U+0020) at both ends removed.

@@ -55,6 +55,12 @@ cd /d "%~dp0"
 set "system64=%SystemRoot%\System32"
 rem A 32-bit command prompt on 64-bit Windows sees System32 as SysWOW64: Sysnative is the real one.
 if defined PROCESSOR_ARCHITEW6432 set "system64=%SystemRoot%\Sysnative"
+rem The paper store both hosts use: the file the machine's setting names (the 64-bit registry
+rem view, which the reg.exe of the system's own architecture reads), else beside each DLL.
+set "SHEETLORE_STORE="
+for /f "tokens=1,2,*" %%a in ('"%system64%\reg.exe" query HKLM\Software\Sheetlore /v StoreFile 2^>nul') do (
+  if /i "%%a"=="StoreFile" set "SHEETLORE_STORE=%%c"
+)
 rem Each host adds its results to a record of its own as it goes, so that the summary can tell
 rem the checks that never ran from the ones that passed.
 set "record=%TEMP%\Sheetlore-verify-%RANDOM%"

@@ -1,5 +1,5 @@
 ' Checks Sheetlore on this machine through COM, as a host would use it, and puts back what it
-' changed: two forms on the printer and the paper store beside the DLL. verify.cmd runs it.
+' changed: two forms on the printer and the paper store (the machine's setting, or beside the DLL). verify.cmd runs it.
 '   cscript //nologo verify.vbs /check ARCH RECORD MODE [PRINTER]
 '     runs the checks in this host: ARCH labels the lines (x64 or x86), RECORD is the file each
 '     result is added to as it is known, MODE is attended or unattended (unattended leaves out
@@ -327,10 +327,24 @@ row = FormRow(printer, kFormName)
 Check "gone", IsEmpty(row), "no such form", SizeText(row)
 
 ' --- The paper store, in a copy put back at the end ------------------------------------
+' The file the component uses: the one the machine's setting names, which verify.cmd reads
+' into SHEETLORE_STORE (a 32-bit host cannot read the 64-bit registry view itself), or else
+' PrintSet.ini beside the DLL.
+Function StoreFile(dllFolder)
+  Dim value
+  StoreFile = dllFolder & "\PrintSet.ini"
+  value = CreateObject("WScript.Shell").ExpandEnvironmentStrings("%SHEETLORE_STORE%")
+  If value = "%SHEETLORE_STORE%" Or value = "" Then Exit Function
+  ' A second expansion for a REG_EXPAND_SZ value, which reg.exe shows as stored.
+  value = CreateObject("WScript.Shell").ExpandEnvironmentStrings(value)
+  If Mid(value, 2, 2) = ":\" Or Left(value, 2) = "\\" Then StoreFile = value Else StoreFile = dllFolder & "\" & value
+End Function
+
 Dim shell, server, store, backup, hadStore
 Set shell = CreateObject("WScript.Shell")
 server = shell.RegRead("HKCR\CLSID\" & kClassId & "\InprocServer32\")
-store = files.GetParentFolderName(server) & "\PrintSet.ini"
+store = StoreFile(files.GetParentFolderName(server))
+WScript.Echo "        " & arch & "  the paper store: " & store
 backup = files.BuildPath(files.GetSpecialFolder(2), "Sheetlore-verify-" & arch & ".ini")
 hadStore = files.FileExists(store)
 If hadStore Then files.CopyFile store, backup, True

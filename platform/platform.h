@@ -235,6 +235,9 @@ class Host {
   virtual std::wstring ComponentDirectory() = 0;
   // Whether an ordinary file (neither hidden nor system) exists at path.
   virtual bool FileExists(const std::wstring& path) = 0;
+  // The paper store's file as the machine's setting names it, the same for every architecture
+  // and user, with environment variables expanded; empty when the setting is absent or empty.
+  virtual std::wstring StoreFileSetting() = 0;
 };
 
 class DialogHost;  // dialog/dialog_view.h: the dialog window and its controls

@@ -109,6 +109,8 @@ std::wstring SimHost::ComponentDirectory() {
   return state_.componentDirectory;
 }
 
+std::wstring SimHost::StoreFileSetting() { return state_.storeFileSetting; }
+
 bool SimHost::FileExists(const std::wstring& path) {
   if (state_.recorder.Record(Api::FileExists, {path})) return false;
   if (path.empty()) return false;

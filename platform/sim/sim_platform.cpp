@@ -176,6 +176,10 @@ void SimPlatform::SetComponentDirectory(std::wstring directory) {
   state_->componentDirectory = std::move(directory);
 }
 
+void SimPlatform::SetStoreFileSetting(std::wstring path) {
+  state_->storeFileSetting = std::move(path);
+}
+
 void SimPlatform::MakeHidden(const std::wstring& path) {
   if (FileState* file = state_->FindFile(path)) file->hidden = true;
 }

@@ -225,6 +225,9 @@ class SimPlatform {
   // --- Host ---
   // Default L"C:\\Program Files\\Sheetlore".
   void SetComponentDirectory(std::wstring directory);
+  // The machine's setting naming the store's file, as the host reports it (expanded). Default
+  // empty: no setting.
+  void SetStoreFileSetting(std::wstring path);
   // FileExists answers over the profile files: true for a file that exists and is neither
   // hidden nor system.
   void MakeHidden(const std::wstring& path);

@@ -170,6 +170,7 @@ class SimHost final : public Host {
   PrinterRef CurrentPrinter() override;
   std::wstring ComponentDirectory() override;
   bool FileExists(const std::wstring& path) override;
+  std::wstring StoreFileSetting() override;
 
  private:
   SimPlatform::State& state_;
@@ -241,6 +242,7 @@ struct SimPlatform::State {
   bool wizardFails = false;
   std::function<void()> onWizardStart;
   std::wstring componentDirectory = L"C:\\Program Files\\Sheetlore";
+  std::wstring storeFileSetting;
 
   SimSpooler spooler;
   SimProfileFiles profile;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/win32/spooler_library.h"
+#include "platform/win32/unique_handles.h"
 #include "platform/win32/win32_printer.h"
 #include "platform/win32/windows_api.h"
 
@@ -14,17 +16,18 @@ const int kModuleAnchor = 0;
 // One EnumPrintersW pass at a level whose records start with the printer's name pointer
 // (levels 4 and 2 do). Returns false when the call fails for another reason than size.
 template <typename Record>
-bool EnumeratePrinters(DWORD level, std::vector<std::wstring>& names) {
+bool EnumeratePrinters(const SpoolerLibrary& api, DWORD level, std::vector<std::wstring>& names) {
   constexpr DWORD kFlags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+  if (!api.EnumPrintersW) return false;
   DWORD needed = 0;
   DWORD count = 0;
-  if (::EnumPrintersW(kFlags, nullptr, level, nullptr, 0, &needed, &count)) return true;
+  if (api.EnumPrintersW(kFlags, nullptr, level, nullptr, 0, &needed, &count)) return true;
   // Printers may be added between the calls: ask again while the buffer is short.
   for (int attempt = 0; attempt < 4; ++attempt) {
     if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0) return false;
     std::vector<std::uint64_t> buffer((needed + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t));
     auto* bytes = reinterpret_cast<BYTE*>(buffer.data());
-    if (::EnumPrintersW(kFlags, nullptr, level, bytes, needed, &needed, &count)) {
+    if (api.EnumPrintersW(kFlags, nullptr, level, bytes, needed, &needed, &count)) {
       const auto* records = reinterpret_cast<const Record*>(bytes);
       for (DWORD i = 0; i < count; ++i) {
         if (records[i].pPrinterName) names.emplace_back(records[i].pPrinterName);
@@ -38,10 +41,11 @@ bool EnumeratePrinters(DWORD level, std::vector<std::wstring>& names) {
 }  // namespace
 
 std::vector<std::wstring> InstalledPrinterNames() {
+  const auto api = SpoolerLibrary::Acquire();
   std::vector<std::wstring> names;
-  if (EnumeratePrinters<PRINTER_INFO_4W>(4, names)) return names;
+  if (EnumeratePrinters<PRINTER_INFO_4W>(*api, 4, names)) return names;
   names.clear();
-  EnumeratePrinters<PRINTER_INFO_2W>(2, names);
+  EnumeratePrinters<PRINTER_INFO_2W>(*api, 2, names);
   return names;
 }
 
@@ -82,6 +86,38 @@ std::wstring Win32Host::ComponentDirectory() {
     if (buffer.size() >= 32768) return std::wstring();
     buffer.resize(buffer.size() * 2);
   }
+}
+
+std::wstring Win32Host::StoreFileSetting() {
+  HKEY raw = nullptr;
+  // Both architectures read the one key: a 32-bit process is sent to the 64-bit view.
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
+                      &raw) != ERROR_SUCCESS) {
+    return std::wstring();
+  }
+  const unique_handle<HKEY, &::RegCloseKey> key(raw);
+  DWORD type = 0;
+  DWORD bytes = 0;
+  if (::RegQueryValueExW(key.get(), kStoreFileValue, nullptr, &type, nullptr, &bytes) !=
+          ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ) || bytes == 0) {
+    return std::wstring();
+  }
+  // The value may change between the calls: room for one more character, and a terminator
+  // of our own whatever the value holds.
+  std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 2);
+  bytes = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
+  if (::RegQueryValueExW(key.get(), kStoreFileValue, nullptr, &type,
+                         reinterpret_cast<BYTE*>(buffer.data()), &bytes) != ERROR_SUCCESS) {
+    return std::wstring();
+  }
+  const std::wstring value(buffer.data());
+  if (type != REG_EXPAND_SZ || value.empty()) return value;
+  const DWORD chars = ::ExpandEnvironmentStringsW(value.c_str(), nullptr, 0);
+  if (chars == 0) return value;
+  std::vector<wchar_t> expanded(chars + 1);
+  if (::ExpandEnvironmentStringsW(value.c_str(), expanded.data(), chars + 1) == 0) return value;
+  return std::wstring(expanded.data());
 }
 
 bool Win32Host::FileExists(const std::wstring& path) {

@@ -2,17 +2,20 @@
 
 #include <vector>
 
+#include "platform/win32/spooler_library.h"
 #include "platform/win32/windows_api.h"
 
 namespace sheetlore::win32 {
 
 std::wstring DefaultPrinterName() {
+  const auto api = SpoolerLibrary::Acquire();
+  if (!api->GetDefaultPrinterW) return std::wstring();
   DWORD chars = 0;
-  ::GetDefaultPrinterW(nullptr, &chars);
+  api->GetDefaultPrinterW(nullptr, &chars);
   // The default may change between the two calls: ask again while the buffer is short.
   for (int attempt = 0; attempt < 4 && chars > 0; ++attempt) {
     std::vector<wchar_t> buffer(chars);
-    if (::GetDefaultPrinterW(buffer.data(), &chars)) return std::wstring(buffer.data());
+    if (api->GetDefaultPrinterW(buffer.data(), &chars)) return std::wstring(buffer.data());
     if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
   }
   return std::wstring();

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "component/devmode_layout.h"
 #include "platform/win32/windows_api.h"
@@ -81,11 +82,22 @@ AlignedBuffer PaddedCopy(const std::vector<std::uint8_t>& record, std::size_t mi
 
 }  // namespace
 
+Win32Spooler::Win32Spooler() : api_(SpoolerLibrary::Acquire()) {}
+
+Win32Spooler::Win32Spooler(std::shared_ptr<const SpoolerLibrary> api) : api_(std::move(api)) {}
+
+bool Win32Spooler::Available(const void* function) const {
+  if (function) return true;
+  lastSpoolerError = api_->LoadError();
+  return false;
+}
+
 PrinterHandle Win32Spooler::OpenPrinter(const std::wstring& printerName,
                                         std::uint32_t desiredAccess) {
   PRINTER_DEFAULTSW defaults{nullptr, nullptr, desiredAccess};
   HANDLE printer = nullptr;
-  if (!::OpenPrinterW(ToParameter(printerName), &printer, &defaults)) {
+  if (!Available(reinterpret_cast<const void*>(api_->OpenPrinterW))) return 0;
+  if (!api_->OpenPrinterW(ToParameter(printerName), &printer, &defaults)) {
     CaptureLastError();
     return 0;
   }
@@ -93,7 +105,8 @@ PrinterHandle Win32Spooler::OpenPrinter(const std::wstring& printerName,
 }
 
 bool Win32Spooler::ClosePrinter(PrinterHandle printer) {
-  if (!::ClosePrinter(ToPrinter(printer))) {
+  if (!Available(reinterpret_cast<const void*>(api_->ClosePrinter))) return false;
+  if (!api_->ClosePrinter(ToPrinter(printer))) {
     CaptureLastError();
     return false;
   }
@@ -106,12 +119,13 @@ bool Win32Spooler::EnumForms(PrinterHandle printer, std::uint32_t bufferBytes,
   forms.clear();
   bytesNeeded = 0;
   returned = 0;
+  if (!Available(reinterpret_cast<const void*>(api_->EnumFormsW))) return false;
   try {
     AlignedBuffer buffer(bufferBytes);
     DWORD needed = 0;
     DWORD count = 0;
     const BOOL ok =
-        ::EnumFormsW(ToPrinter(printer), 1, buffer.data(), bufferBytes, &needed, &count);
+        api_->EnumFormsW(ToPrinter(printer), 1, buffer.data(), bufferBytes, &needed, &count);
     if (!ok) CaptureLastError();
     bytesNeeded = needed;
     if (!ok) return false;
@@ -130,11 +144,12 @@ bool Win32Spooler::EnumForms(PrinterHandle printer, std::uint32_t bufferBytes,
 bool Win32Spooler::GetForm(PrinterHandle printer, const std::wstring& formName,
                            std::uint32_t bufferBytes, FormInfo& form, std::uint32_t& bytesNeeded) {
   bytesNeeded = 0;
+  if (!Available(reinterpret_cast<const void*>(api_->GetFormW))) return false;
   try {
     AlignedBuffer buffer(bufferBytes);
     DWORD needed = 0;
-    const BOOL ok = ::GetFormW(ToPrinter(printer), ToParameter(formName), 1, buffer.data(),
-                               bufferBytes, &needed);
+    const BOOL ok = api_->GetFormW(ToPrinter(printer), ToParameter(formName), 1, buffer.data(),
+                                   bufferBytes, &needed);
     if (!ok) CaptureLastError();
     bytesNeeded = needed;
     if (!ok) return false;
@@ -152,7 +167,8 @@ bool Win32Spooler::AddForm(PrinterHandle printer, const FormInfo& form) {
   record.pName = ToParameter(form.name);
   record.Size = SIZEL{form.cx, form.cy};
   record.ImageableArea = RECTL{form.left, form.top, form.right, form.bottom};
-  if (!::AddFormW(ToPrinter(printer), 1, reinterpret_cast<BYTE*>(&record))) {
+  if (!Available(reinterpret_cast<const void*>(api_->AddFormW))) return false;
+  if (!api_->AddFormW(ToPrinter(printer), 1, reinterpret_cast<BYTE*>(&record))) {
     CaptureLastError();
     return false;
   }
@@ -160,7 +176,8 @@ bool Win32Spooler::AddForm(PrinterHandle printer, const FormInfo& form) {
 }
 
 bool Win32Spooler::DeleteForm(PrinterHandle printer, const std::wstring& formName) {
-  if (!::DeleteFormW(ToPrinter(printer), ToParameter(formName))) {
+  if (!Available(reinterpret_cast<const void*>(api_->DeleteFormW))) return false;
+  if (!api_->DeleteFormW(ToPrinter(printer), ToParameter(formName))) {
     CaptureLastError();
     return false;
   }
@@ -175,8 +192,9 @@ std::int32_t Win32Spooler::DocumentProperties(WindowHandle parent, PrinterHandle
   const HWND window = ToWindow(parent);
   const HANDLE handle = ToPrinter(printer);
   const LPWSTR device = ToParameter(deviceName);
+  if (!Available(reinterpret_cast<const void*>(api_->DocumentPropertiesW))) return -1;
 
-  const LONG fullBytes = ::DocumentPropertiesW(window, handle, device, nullptr, nullptr, 0);
+  const LONG fullBytes = api_->DocumentPropertiesW(window, handle, device, nullptr, nullptr, 0);
   if (fullBytes < 0) CaptureLastError();
   if (!output && !input) return fullBytes;
   if (fullBytes < 0) return fullBytes;
@@ -194,7 +212,7 @@ std::int32_t Win32Spooler::DocumentProperties(WindowHandle parent, PrinterHandle
     AlignedBuffer outputCopy(0);
     if (output) outputCopy = PaddedCopy(*output, recordBytes);
 
-    const LONG result = ::DocumentPropertiesW(
+    const LONG result = api_->DocumentPropertiesW(
         window, handle, device, output ? reinterpret_cast<DEVMODEW*>(outputCopy.data()) : nullptr,
         input ? reinterpret_cast<DEVMODEW*>(inputCopy.data()) : nullptr, mode);
     if (result < 0) CaptureLastError();

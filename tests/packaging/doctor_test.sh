@@ -21,6 +21,7 @@ empty_store "$work/x86/PrintSet.ini"
 dll64=$(winepath -w "$x64_dir/Sheetlore.dll")
 dll32=$(winepath -w "$x86_dir/Sheetlore.dll")
 cleanup() {
+  wine64 reg delete 'HKLM\Software\Sheetlore' /v StoreFile /f >/dev/null 2>&1
   wine64 regsvr32 /s /u "$dll64"
   wine regsvr32 /s /u "$dll32"
   rm -rf "$work"
@@ -81,6 +82,33 @@ grep -q '^x64 registration,type library,FAIL,' <<<"$report" && ok "so does its t
 [ "$(failed_lines | grep -vc '^x64 registration,')" = 0 ] && ok "nothing else fails" ||
   fail "other failures: $(failed_lines)"
 wine64 regsvr32 /s "$dll64" || fail "regsvr32 again"
+
+echo "== code in folders that ordinary users can change"
+# Wine keeps an access list as the Unix mode: "other" write is Everyone's write access.
+mkdir -p "$work/open"
+cp "$x64_dir/Sheetlore.dll" "$work/open/Sheetlore.dll"
+chmod o+w "$work/open" "$work/x64"
+wine64 regsvr32 /s "$(winepath -w "$work/open/Sheetlore.dll")" || fail "regsvr32 of the copy"
+doctor wine64 x64
+grep -q '^x64 registration,folder of Sheetlore.dll,FAIL,"Everyone can change ""[^"]*open"": move Sheetlore under Program Files' <<<"$report" &&
+  ok "a registered DLL's folder that Everyone can change fails, with its remedy" ||
+  { fail "no failing line for the open DLL folder"; printf '%s\n' "$report"; }
+grep -q '^tool,folder of sheetlore.exe,FAIL,"Everyone can change ' <<<"$report" &&
+  ok "so does the tool's folder" || fail "the tool's open folder passed"
+grep -q '^x64 registration,file Sheetlore.dll,ok,' <<<"$report" && ok "the DLL file itself is not open" ||
+  fail "the DLL file's line"
+chmod o-w "$work/open" "$work/x64"
+wine64 regsvr32 /s "$dll64" || fail "regsvr32 again"
+
+echo "== the store the machine's setting names"
+expect_line "paper store,path,ok,$(winepath -w "$work/x64/PrintSet.ini") (the default: beside the program; no machine setting)"
+wine64 reg add 'HKLM\Software\Sheetlore' /v StoreFile /t REG_EXPAND_SZ /d '%SystemDrive%\SheetloreDoctor.ini' /f >/dev/null 2>&1
+for loader_arch in "wine64 x64" "wine x86"; do
+  read -r loader arch <<<"$loader_arch"
+  doctor "$loader" "$arch"
+  expect_line "paper store,path,ok,C:\SheetloreDoctor.ini (the machine's setting: HKLM\Software\Sheetlore StoreFile)"
+done
+wine64 reg delete 'HKLM\Software\Sheetlore' /v StoreFile /f >/dev/null 2>&1
 
 echo "== a store listing a paper it does not hold"
 printf '[PrintMain]\r\nKept=Kept\r\nGhost=Ghost\r\n[Kept]\r\nmMode=0\r\nW=10\r\nH=20\r\nL=0\r\nR=0\r\nT=0\r\nB=0\r\n' |

@@ -2,10 +2,10 @@
 # The installer under Wine: builds Sheetlore-<version>.msi with tools/package --no-build,
 # installs it with msiexec /i /qn, and checks the files under both Program Files folders, that
 # its registry entries are exactly those DllRegisterServer writes (both registry views), that
-# 64-bit and 32-bit script hosts create Sheetlore.ClsPrint, that the users' rights on
-# PrintSet.ini are granted, and that sheetlore.exe uses the installed store. Then msiexec /x
-# /qn: creation fails in both hosts and no file, folder or registry key is left behind, but
-# for the paper store that holds a paper.
+# 64-bit and 32-bit script hosts create Sheetlore.ClsPrint, that the one paper store is in
+# ProgramData with the users' rights granted on its folder, named by the machine's setting, and
+# used by both tools. Then msiexec /x /qn: creation fails in both hosts and no file, folder or
+# registry key is left behind, but for the paper store that holds a paper.
 #   msi_test.sh <repository> <x64 build dir> <x86 build dir>
 set -u
 repo=$1
@@ -34,11 +34,17 @@ while IFS=$'\t' read -r action type _; do
 done <"$work/actions"
 [ "$(at RemoveExistingProducts)" -gt "$(at InstallValidate)" ] && [ "$(at RemoveExistingProducts)" -lt "$first" ] &&
   ok "an older version is removed right after InstallValidate" || fail "RemoveExistingProducts at $(at RemoveExistingProducts)"
-[ "$(at DropEmptyStore32)" -lt "$(at RemoveFiles)" ] && [ "$(at DropEmptyStore64)" -lt "$(at RemoveFiles)" ] &&
-  ok "empty stores go before RemoveFiles" || fail "DropEmptyStore after RemoveFiles"
+[ "$(at DropEmptyStore)" -lt "$(at RemoveFiles)" ] && ok "an empty store goes before RemoveFiles" ||
+  fail "DropEmptyStore after RemoveFiles"
+[ "$(at SaveOldStore64)" -gt "$(at InstallValidate)" ] && [ "$(at SaveOldStore32)" -lt "$(at RemoveExistingProducts)" ] &&
+  [ "$(at MergeOldStores)" -gt "$(at InstallFiles)" ] &&
+  ok "an older version's stores are copied aside before it goes, and merged after the files" ||
+  fail "SaveOldStore at $(at SaveOldStore64)/$(at SaveOldStore32), MergeOldStores at $(at MergeOldStores)"
 
 program_files=$WINEPREFIX/drive_c/Program\ Files/Sheetlore
 program_files_x86=$WINEPREFIX/drive_c/Program\ Files\ \(x86\)/Sheetlore
+data=$WINEPREFIX/drive_c/ProgramData/Sheetlore
+rm -rf "$data"
 keys=('CLSID\{188AD010-B752-4ADC-9E36-D06143AC4914}' 'Sheetlore.ClsPrint'
   'Interface\{5E8DBAC0-6E0E-4AF8-AF3F-8647E2E0543E}' 'TypeLib\{B0D81A92-2C42-4EA0-8E2A-775C03B6B053}')
 
@@ -88,10 +94,12 @@ wine64 msiexec /i "$msi_path" /qn /l*v "$(winepath -w "$work/install.log")"
 rc=$?
 [ $rc -eq 0 ] && ok "msiexec /i exited 0" || fail "msiexec /i exited $rc"
 for folder in "$program_files" "$program_files_x86"; do
-  for file in Sheetlore.dll sheetlore.exe PrintSet.ini; do
+  for file in Sheetlore.dll sheetlore.exe; do
     [ -f "$folder/$file" ] || fail "$folder/$file is not installed"
   done
+  [ -e "$folder/PrintSet.ini" ] && fail "$folder holds a PrintSet.ini: the store belongs in ProgramData"
 done
+[ -f "$data/PrintSet.ini" ] && ok "the one store is $data/PrintSet.ini" || fail "no store in $data"
 cmp -s "$program_files/Sheetlore.dll" "$x64_dir/Sheetlore.dll" &&
   cmp -s "$program_files_x86/Sheetlore.dll" "$x86_dir/Sheetlore.dll" &&
   ok "x64 DLL under Program Files, x86 DLL under Program Files (x86)" || fail "the installed DLLs"
@@ -107,19 +115,25 @@ probe "created 2.54" "after msiexec /i"
 tr -d '\r\0' <"$work/install.log" >"$work/install.txt"
 grep -q "IcaclsExe.*icacls.exe" "$work/install.txt" && ok "FindIcacls set IcaclsExe to icacls.exe" ||
   fail "the log does not show where icacls.exe is"
-for action in GrantUsersStore64 GrantUsersStore32; do
+for action in GrantUsersData; do
   grep -q "Action ended .*: $action. Return value 1." "$work/install.txt" &&
     ok "the installer ran $action successfully" || fail "$action did not succeed"
 done
 
-echo "== sheetlore.exe uses the installed store"
-store_line=$(wine64 "$program_files/sheetlore.exe" --help | tr -d '\r' | grep '^Paper store:')
-[ "$store_line" = 'Paper store: C:\Program Files\Sheetlore\PrintSet.ini' ] && ok "$store_line" ||
-  fail "sheetlore.exe names its store: $store_line"
+echo "== both tools use the one store"
+setting=$(wine reg query 'HKLM\Software\Sheetlore' /v StoreFile /reg:64 2>&1 | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+[ "$setting" = 'C:\ProgramData\Sheetlore\PrintSet.ini' ] && ok "StoreFile names $setting" || fail "StoreFile: '$setting'"
+for tool in "wine64:$program_files/sheetlore.exe" "wine:$program_files_x86/sheetlore.exe"; do
+  store_line=$("${tool%%:*}" "${tool#*:}" --help | tr -d '\r' | grep '^Paper store:')
+  [ "$store_line" = "Paper store: $setting" ] && ok "$store_line (${tool%%:*})" ||
+    fail "sheetlore.exe names its store: $store_line"
+done
 wine64 "$program_files/sheetlore.exe" paper-store A5X 14.8 21 >/dev/null || fail "paper-store"
-iconv -f UTF-16 -t UTF-8 "$program_files/PrintSet.ini" | tr -d '\r' | grep -qx 'A5X=A5X' &&
-  ok "paper-store wrote the installed PrintSet.ini" || fail "the installed PrintSet.ini lacks A5X"
-[ "$(head -c 2 "$program_files/PrintSet.ini" | od -An -tx1 | tr -d ' ')" = "fffe" ] ||
+iconv -f UTF-16 -t UTF-8 "$data/PrintSet.ini" | tr -d '\r' | grep -qx 'A5X=A5X' &&
+  ok "paper-store wrote the store in ProgramData" || fail "the store in ProgramData lacks A5X"
+wine "$program_files_x86/sheetlore.exe" paper-show A5X >/dev/null && ok "the x86 tool reads it" ||
+  fail "the x86 tool does not see A5X"
+[ "$(head -c 2 "$data/PrintSet.ini" | od -An -tx1 | tr -d ' ')" = "fffe" ] ||
   fail "the installed PrintSet.ini lost its byte-order mark"
 
 echo "== msiexec /x"
@@ -127,11 +141,15 @@ wine64 msiexec /x "$msi_path" /qn
 rc=$?
 [ $rc -eq 0 ] && ok "msiexec /x exited 0" || fail "msiexec /x exited $rc"
 probe absent "after msiexec /x"
-# The x64 store holds A5X and stays; the x86 store is still the installer's empty file and goes.
-left=$( (cd "$WINEPREFIX/drive_c" && find "Program Files/Sheetlore" "Program Files (x86)/Sheetlore") 2>/dev/null | tr '\n' ';')
-[ "$left" = "Program Files/Sheetlore;Program Files/Sheetlore/PrintSet.ini;" ] &&
+# The store holds A5X and stays; the program folders go.
+left=$( (cd "$WINEPREFIX/drive_c" && find "Program Files/Sheetlore" "Program Files (x86)/Sheetlore" "ProgramData/Sheetlore") 2>/dev/null | tr '\n' ';')
+[ "$left" = "ProgramData/Sheetlore;ProgramData/Sheetlore/PrintSet.ini;" ] &&
   ok "nothing is left behind but the paper store that holds a paper" || fail "left behind: $left"
-rm -rf "$program_files"
+wine64 reg query 'HKLM\Software\Sheetlore' /v StoreFile >/dev/null 2>&1 && fail "the StoreFile setting is left"
+rm -rf "$data"
+echo "== an empty store goes with the product"
+wine64 msiexec /i "$msi_path" /qn && wine64 msiexec /x "$msi_path" /qn || fail "msiexec /i, /x"
+[ ! -e "$data" ] && ok "the empty store and its folder are removed" || fail "left in ProgramData: $(ls "$data")"
 left=$(for loader in wine64 wine; do for key in "${keys[@]}"; do
   "$loader" reg query "HKLM\\Software\\Classes\\$key" >/dev/null 2>&1 && echo "$loader: $key"
 done; done)

@@ -29,6 +29,7 @@ examples/hello.js
 examples/hello.ps1
 examples/hello.vbs
 examples/host.cpp
+folder-check.cmd
 install-user.cmd
 install.cmd
 register.cmd
@@ -140,6 +141,32 @@ run_script() { # script name
   [ $rc -eq 0 ] && ok "$1 exited 0" || fail "$1 exited $rc"
 }
 probe absent "before any install"
+
+echo "== a folder that ordinary users can change"
+# Wine's icacls is a stub that changes nothing, and Wine keeps a file's access list as its Unix
+# mode: "other" write is what the access list then reports as Everyone's write access.
+wine64 icacls "$(winepath -w "$root")" /grant '*S-1-5-32-545:(OI)(CI)M' >/dev/null 2>&1
+chmod o+w "$root"
+refused() { # script: exits 1 with the reason and the remedy, and registers nothing
+  (cd "$root" && wine64 cmd /c "$1") >"$work/script.log" 2>&1
+  local rc=$?
+  [ $rc -ne 0 ] && grep -q "Everyone" "$work/script.log" && grep -q "Remedy: " "$work/script.log" &&
+    ok "$1 refuses the folder, with the reason and the remedy" ||
+    { tr -d '\r' <"$work/script.log"; fail "$1 in a folder Everyone can change exited $rc"; }
+}
+refused install.cmd
+refused install-user.cmd
+probe absent "after the refused installs"
+wine64 reg query 'HKCU\Software\Classes\Sheetlore.ClsPrint' >/dev/null 2>&1 &&
+  fail "install-user.cmd registered from the folder it refused"
+run_script "install.cmd /lockdown"
+[ "$(stat -c %A "$root" | cut -c9)" = - ] && ok "/lockdown took the others' write access away" ||
+  fail "after /lockdown the folder's mode is $(stat -c %A "$root")"
+wine64 "$root/x64/sheetlore.exe" folder-access "$(winepath -w "$root")" >"$work/access.log" 2>&1 &&
+  ok "the folder reads back as changeable by administrators only" ||
+  { tr -d '\r' <"$work/access.log"; fail "folder-access after /lockdown"; }
+probe "created 2.54" "after install.cmd /lockdown"
+run_script uninstall.cmd
 # Wine's COM creates classes from the machine's keys only, and keeps one view of
 # HKCU\Software\Classes for both architectures: per user, the keys are checked instead.
 user_key='HKCU\Software\Classes\CLSID\{188AD010-B752-4ADC-9E36-D06143AC4914}\InprocServer32'
@@ -150,8 +177,27 @@ user_server=$(wine64 reg query "$user_key" /ve 2>&1 | tr -d '\r')
 run_script uninstall-user.cmd
 wine64 reg query "$user_key" >/dev/null 2>&1 && fail "uninstall-user.cmd left $user_key" ||
   ok "uninstall-user.cmd removed the class under HKCU"
+# Papers stored beside each DLL before install.cmd: they move to the one store in ProgramData,
+# and a paper the two stores hold differently is kept twice, with a note.
+data=$WINEPREFIX/drive_c/ProgramData/Sheetlore
+rm -rf "$data"
+wine64 "$root/x64/sheetlore.exe" paper-store Zip64 10 20 >/dev/null &&
+  wine64 "$root/x64/sheetlore.exe" paper-store Same 30 40 >/dev/null &&
+  wine "$root/x86/sheetlore.exe" paper-store Zip32 5 6 >/dev/null &&
+  wine "$root/x86/sheetlore.exe" paper-store Same 31 41 >/dev/null || fail "paper-store beside the DLLs"
 run_script install.cmd
 probe "created 2.54" "after install.cmd"
+setting=$(wine reg query 'HKLM\Software\Sheetlore' /v StoreFile /reg:64 2>&1 | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+[ "$setting" = 'C:\ProgramData\Sheetlore\PrintSet.ini' ] && ok "install.cmd names the one store: $setting" ||
+  fail "StoreFile setting: '$setting'"
+papers64=$(wine64 "$root/x64/sheetlore.exe" papers --csv | tr -d '\r' | cut -d, -f1,3 | tr '\n' ' ')
+papers32=$(wine "$root/x86/sheetlore.exe" papers --csv | tr -d '\r' | cut -d, -f1,3 | tr '\n' ' ')
+[ "$papers64" = "Name,Width Zip64,10 Same,30 Zip32,5 Same (x86),31 " ] && [ "$papers32" = "$papers64" ] &&
+  ok "both tools see every paper in the one store: $papers64" || fail "papers: x64 '$papers64', x86 '$papers32'"
+[ ! -e "$root/x64/PrintSet.ini" ] && [ ! -e "$root/x86/PrintSet.ini" ] && ok "the stores beside the DLLs moved" ||
+  fail "a store beside a DLL is left"
+grep -q '"Same (x86)"' "$data/Merge notes.txt" 2>/dev/null && ok "the merge notes name the paper kept twice" ||
+  fail "no note about Same (x86) in $data"
 inproc=$(wine64 reg query 'HKLM\Software\Classes\CLSID\{188AD010-B752-4ADC-9E36-D06143AC4914}\InprocServer32' /ve | tr -d '\r')
 [[ "$inproc" == *'\x64\Sheetlore.dll'* ]] && ok "the 64-bit view names x64\\Sheetlore.dll" ||
   fail "64-bit registration: $inproc"
@@ -160,6 +206,9 @@ inproc=$(wine reg query 'HKLM\Software\Classes\CLSID\{188AD010-B752-4ADC-9E36-D0
   fail "32-bit registration: $inproc"
 run_script uninstall.cmd
 probe absent "after uninstall.cmd"
+wine64 reg query 'HKLM\Software\Sheetlore' /v StoreFile >/dev/null 2>&1 && fail "uninstall.cmd left the StoreFile setting"
+[ -s "$data/PrintSet.ini" ] && ok "the papers stay in ProgramData after uninstall.cmd" || fail "the store in ProgramData is gone"
+rm -rf "$data"
 
 rm -rf "$work"
 echo

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # verify.cmd from the release package under Wine: the package is unpacked and registered with
-# install.cmd, each architecture's store holds a paper of its own, and verify.cmd runs on the
+# install.cmd (each architecture's store, holding a paper of its own, moves into the one store in
+# ProgramData that the machine's setting names, which verify.cmd follows), and verify.cmd runs on the
 # default CUPS printer while a helper confirms FormAllAdd's message boxes. Wine's spooler
 # accepts forms without keeping them (AddForm and DeleteForm are stubs), so exactly the checks
 # that read a form back must fail, in both architectures; every other check must pass, and
@@ -26,17 +27,18 @@ utf16_store() {
 }
 utf16_store "Own 64" 10 20 >"$root/x64/PrintSet.ini"
 utf16_store "Own 32" 11 22 >"$root/x86/PrintSet.ini"
-cp "$root/x64/PrintSet.ini" "$work/store64"
-cp "$root/x86/PrintSet.ini" "$work/store32"
+data=$WINEPREFIX/drive_c/ProgramData/Sheetlore
+rm -rf "$data"
 cleanup() {
   (cd "$root" && wine64 cmd /c uninstall.cmd) >/dev/null 2>&1
-  rm -rf "$work"
+  rm -rf "$work" "$data"
 }
 trap cleanup EXIT
 forms_of_default() { wine64 "$x64_dir/sheetlore.exe" forms --csv 2>&1 | tr -d '\r'; }
 forms_before=$(forms_of_default)
 
 (cd "$root" && wine64 cmd /c install.cmd) >"$work/install.log" 2>&1 || { cat "$work/install.log"; fail "install.cmd"; }
+cp "$data/PrintSet.ini" "$work/store" || fail "no store in ProgramData after install.cmd"
 wine64 "$closer" messages 2 >"$work/closer.log" 2>&1 &
 closer_pid=$!
 # ".\" because "verify" alone is the command prompt's own VERIFY command.
@@ -65,8 +67,9 @@ passes32=$(grep -c '^PASS  x86  ' <<<"$output")
 grep '^FAIL' <<<"$output" | grep -qv ': expected .*, found ' &&
   fail "a FAIL line without what was expected and what was found" ||
   ok "every FAIL line says what was expected and what was found"
-cmp -s "$root/x64/PrintSet.ini" "$work/store64" && cmp -s "$root/x86/PrintSet.ini" "$work/store32" &&
-  ok "both paper stores are back byte for byte" || fail "a paper store changed"
+[ "$(grep -c '^        x[68][64]  the paper store: C:\\ProgramData\\Sheetlore\\PrintSet.ini$' <<<"$output")" = 2 ] &&
+  ok "both hosts check the store the machine's setting names" || fail "verify.cmd used another store"
+cmp -s "$data/PrintSet.ini" "$work/store" && ok "the paper store is back byte for byte" || fail "the paper store changed"
 [ "$(forms_of_default)" = "$forms_before" ] && ok "the default printer's forms are as before" ||
   fail "the default printer's forms changed"
 

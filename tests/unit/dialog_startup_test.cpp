@@ -76,6 +76,7 @@ class CurrentPrinterHost final : public Host {
   PrinterRef CurrentPrinter() override { return current_; }
   std::wstring ComponentDirectory() override { return inner_.ComponentDirectory(); }
   bool FileExists(const std::wstring& path) override { return inner_.FileExists(path); }
+  std::wstring StoreFileSetting() override { return inner_.StoreFileSetting(); }
 
  private:
   Host& inner_;

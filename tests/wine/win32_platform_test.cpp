@@ -9,10 +9,12 @@
 #include <thread>
 
 #include "platform/win32/profile_lock_name.h"
+#include "platform/win32/spooler_library.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_printer.h"
 #include "platform/win32/win32_profile_files.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_spooler.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/windows_api.h"
 #include "tests/wine/support/files.h"
@@ -53,6 +55,34 @@ TEST(Win32Host, PrintersAreTheCupsQueuesEachWithAPrinterDC) {
   } catch (const AutomationError& error) {
     EXPECT_EQ(error.number(), 482);
   }
+}
+
+// The spooler's library comes from the system directory; a library or function that is not
+// there makes each call fail with the reason, and nothing crashes.
+TEST(SpoolerLibrary, MissingLibrariesAndFunctionsAreOrdinaryFailures) {
+  const auto system = SpoolerLibrary::Acquire();
+  ASSERT_TRUE(system->Loaded());
+  EXPECT_NE(system->OpenPrinterW, nullptr);
+  EXPECT_NE(system->GetDefaultPrinterW, nullptr);
+  EXPECT_EQ(SpoolerLibrary::Acquire(), system);  // one table while it is held
+
+  for (const auto& [file, error] : {std::pair{L"no-such-spooler.drv", ERROR_MOD_NOT_FOUND},
+                                    std::pair{L"version.dll", ERROR_PROC_NOT_FOUND}}) {
+    auto api = std::make_shared<const SpoolerLibrary>(file);
+    EXPECT_EQ(api->LoadError(), static_cast<DWORD>(error)) << file;
+    EXPECT_EQ(api->EnumFormsW, nullptr);
+    Win32Spooler spooler(api);
+    EXPECT_EQ(spooler.OpenPrinter(L"Sheetlore_Office", PRINTER_ACCESS_USE), 0u) << file;
+    EXPECT_EQ(spooler.LastError(), static_cast<std::uint32_t>(error));
+    std::vector<FormInfo> forms;
+    std::uint32_t needed = 0;
+    std::uint32_t returned = 0;
+    EXPECT_FALSE(spooler.EnumForms(1, 0, forms, needed, returned));
+    EXPECT_EQ(spooler.DocumentProperties(0, 1, L"Sheetlore_Office", nullptr, nullptr, 0), -1);
+  }
+  // A library only in the program's folder (the build's) is not loaded.
+  EXPECT_EQ(LoadSystemLibrary(L"Sheetlore.dll"), nullptr);
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
 }
 
 TEST(Win32Host, ComponentDirectoryIsTheModulesWithoutATrailingBackslash) {
