@@ -6,6 +6,7 @@
 #include "cli/command_error.h"
 #include "cli/commands.h"
 #include "cli/measure_options.h"
+#include "cli/paper_library.h"
 #include "component/paper_store_file.h"
 
 namespace sheetlore::cli {
@@ -46,32 +47,47 @@ const std::wstring* FindPaper(const std::vector<std::wstring>& names, const std:
   return found == names.end() ? nullptr : &*found;
 }
 
-Table ListPapers(ClsPrint& component, const ParsedArguments&) {
+// The papers that can be read are listed; one that cannot is named on stderr, and the
+// incomplete list ends with the component's failure status.
+CommandOutcome ListPapers(ClsPrint& component, const ParsedArguments&) {
+  const StoredPaperList stored = StoredPapers(component);
   Table table = PaperTable(false);
-  for (const std::wstring& name : StoredNames(component)) {
-    table.AddRow(PaperRow(name, component.IniReadValue(1, paper_store::TrimBlanks(name))));
+  for (const LibraryPaper& paper : stored.papers) table.AddRow(PaperRow(paper.name, paper.paper));
+  CommandOutcome outcome(std::move(table));
+  if (!stored.unreadable.empty()) {
+    outcome.exit = ExitCode::Failure;
+    outcome.message = stored.UnreadableReport();
   }
-  return table;
+  return outcome;
 }
 
 Table ShowPaper(ClsPrint& component, const ParsedArguments& arguments) {
   const std::vector<std::wstring> names = StoredNames(component);
   const std::wstring* name = FindPaper(names, arguments.positionals[0]);
   if (!name) throw NotFound(L"no paper named \"" + arguments.positionals[0] + L"\" is stored");
+  const StoredPaper stored = ReadStoredPaper(component, *name);
+  if (stored.problem) {
+    throw CommandError(ExitCode::Failure,
+                       L"the stored paper \"" + *name + L"\" cannot be read: " + *stored.problem);
+  }
   Table table = PaperTable(true);
-  table.AddRow(PaperRow(*name, component.IniReadValue(1, paper_store::TrimBlanks(*name))));
+  table.AddRow(PaperRow(*name, stored.paper.paper));
   return table;
 }
 
 Table StorePaper(ClsPrint& component, const ParsedArguments& arguments) {
   const std::wstring& name = arguments.positionals[0];
   if (!paper_store::IsStorableName(name)) {
-    throw BadArguments(L"the paper store cannot hold the name \"" + name +
-                       L"\": it must not be empty, start or end with a blank, be PrintMain, or "
-                       L"hold line breaks, [, ] or =");
+    throw BadArguments(L"the paper store cannot hold the name \"" + name + L"\": " +
+                       kStorableNameRule);
   }
   const Measures m = ReadMeasures(arguments, 1);
   const std::uint8_t unit = m.inches ? 1 : 0;
+  // The rules of an import: what is stored can be exported and installed again.
+  if (const auto problem = PaperProblem(
+          component, {name, {unit, m.width, m.height, m.left, m.right, m.top, m.bottom}})) {
+    throw BadArguments(L"\"" + name + L"\" is not stored: " + *problem);
+  }
   // Under a lock of its own, to learn why a change that failed was undone.
   const std::wstring path = paper_store::FilePath(component.platform().host);
   const auto lock = component.platform().profile.LockFile(path);

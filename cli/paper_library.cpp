@@ -10,6 +10,9 @@
 namespace sheetlore::cli {
 namespace {
 
+// The component's error for a paper store that exists but cannot be read.
+constexpr std::int32_t kFileAccessError = 75;
+
 struct NamedValue {
   const wchar_t* name;
   double value;
@@ -24,8 +27,7 @@ std::vector<NamedValue> Values(const rePaPer& paper) {
 
 std::optional<std::wstring> PaperProblem(ClsPrint& component, const LibraryPaper& library) {
   if (!paper_store::IsStorableName(library.name)) {
-    return L"the paper store cannot hold this name: it must not be empty, start or end with a "
-           L"blank, be PrintMain, or hold line breaks, [, ] or =";
+    return std::wstring(L"the paper store cannot hold this name: ") + kStorableNameRule;
   }
   const rePaPer& paper = library.paper;
   for (const NamedValue& value : Values(paper)) {
@@ -53,15 +55,42 @@ Measures CentimetreMeasures(ClsPrint& component, const rePaPer& paper) {
   return {false, cm(paper.W), cm(paper.H), cm(paper.L), cm(paper.R), cm(paper.T), cm(paper.B)};
 }
 
-std::vector<LibraryPaper> StoredPapers(ClsPrint& component) {
+StoredPaper ReadStoredPaper(ClsPrint& component, const std::wstring& listedName) {
+  try {
+    return {{listedName, component.IniReadValue(1, paper_store::TrimBlanks(listedName))}, {}};
+  } catch (const AutomationError& error) {
+    if (error.number() == kFileAccessError) throw;  // the whole store, not this paper
+    return {{listedName, rePaPer{}},
+            L"a stored value cannot be read (error " + std::to_wstring(error.number()) + L": " +
+                error.description() +
+                L"); correct it with paper-store or remove it with "
+                L"paper-delete"};
+  }
+}
+
+StoredPaperList StoredPapers(ClsPrint& component) {
   std::vector<std::wstring> names;
   component.IniReadValue(0, std::wstring(), &names);
-  std::vector<LibraryPaper> papers;
+  StoredPaperList list;
   for (const std::wstring& name : names) {
     if (name.empty()) continue;  // an empty store lists one empty name
-    papers.push_back({name, component.IniReadValue(1, paper_store::TrimBlanks(name))});
+    StoredPaper stored = ReadStoredPaper(component, name);
+    if (stored.problem) {
+      list.unreadable.push_back(std::move(stored));
+    } else {
+      list.papers.push_back(std::move(stored.paper));
+    }
   }
-  return papers;
+  return list;
+}
+
+std::wstring StoredPaperList::UnreadableReport() const {
+  if (unreadable.empty()) return std::wstring();
+  std::wstring report = L"some stored papers cannot be read:";
+  for (const StoredPaper& stored : unreadable) {
+    report += L"\n  \"" + stored.paper.name + L"\": " + *stored.problem;
+  }
+  return report;
 }
 
 std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<LibraryPaper>& papers,

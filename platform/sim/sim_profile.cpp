@@ -26,13 +26,19 @@ bool InAnsiCodePage(wchar_t c) { return c < 0x80 || (c >= 0xA0 && c <= 0xFF); }
 // Whether a file can hold a text exactly: a file with the Unicode mark holds everything, a
 // file of ANSI text only the characters of the ANSI code page. An absent or empty file has
 // no encoding yet.
+// A file of nothing but blank lines counts as empty: it has no text to keep.
+bool HasNoText(const FileState* file) {
+  return file == nullptr || file->text().find_first_not_of(L" \t\r\n") == std::wstring::npos;
+}
+
 bool CanHold(const FileState* file, const std::optional<std::wstring>& text) {
-  if (file == nullptr || file->text().empty() || file->Parsed().unicode || !text) return true;
+  if (HasNoText(file) || file->Parsed().unicode || !text) return true;
   return std::all_of(text->begin(), text->end(), InAnsiCodePage);
 }
 
-// A file that a value write finds absent or empty is first given the Unicode mark.
-bool StartsUnicode(const FileState* file) { return file == nullptr || file->text().empty(); }
+// A file that a value write finds absent or empty is first given the Unicode mark (and loses
+// its blank lines).
+bool StartsUnicode(const FileState* file) { return HasNoText(file); }
 
 }  // namespace
 
@@ -89,8 +95,9 @@ bool SimProfileFiles::WriteString(const std::optional<std::wstring>& givenSectio
   if (!target) return false;
   FileState* file = state_.FindFile(*target);
   if (file && (file->readOnly || file->unreadable)) return Failed(path);
-  profile::Document document = file ? file->Parsed() : profile::Document();
-  if (section && key && value && StartsUnicode(file)) document.unicode = true;
+  const bool startsUnicode = section && key && value && StartsUnicode(file);
+  profile::Document document = file && !startsUnicode ? file->Parsed() : profile::Document();
+  if (startsUnicode) document.unicode = true;
   bool changed = false;
   const bool result = profile::Write(document, section, key, value, changed);
   if (changed) Store(*target, profile::Serialize(document));
@@ -121,7 +128,7 @@ bool SimProfileFiles::WriteSection(const std::wstring& givenSection, const KeyVa
   if (!target) return false;
   FileState* file = state_.FindFile(*target);
   if (file && (file->readOnly || file->unreadable)) return Failed(path);
-  profile::Document document = file ? file->Parsed() : profile::Document();
+  profile::Document document = file && !StartsUnicode(file) ? file->Parsed() : profile::Document();
   if (StartsUnicode(file)) document.unicode = true;
   bool changed = false;
   const bool result = profile::WriteSection(document, section, keys, changed);

@@ -23,24 +23,40 @@ namespace {
 // their own meaning (list, delete).
 LPCWSTR OrNull(const std::optional<std::wstring>& text) { return text ? text->c_str() : nullptr; }
 
+// Whether the rest of the open file holds nothing but blanks and line breaks.
+bool RestIsBlank(HANDLE file) {
+  BYTE buffer[4096];
+  DWORD read = 0;
+  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    for (DWORD i = 0; i < read; ++i) {
+      if (buffer[i] != ' ' && buffer[i] != '\t' && buffer[i] != '\r' && buffer[i] != '\n') {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 // Gives a file that is absent or empty the UTF-16 byte-order mark. The profile calls keep
 // the encoding of the file they find, but write a file without a mark in the ANSI code page,
-// where names outside it would be lost; a file with text in it is left as it is.
+// where names outside it would be lost; a file with text in it is left as it is. A file of
+// nothing but blank lines counts as empty: it has no text to keep.
 void MarkUnicodeIfEmpty(const std::wstring& path) {
   const HANDLE file =
       ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;  // the write that follows reports why not
   unique_kernel_handle owner(file);
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file, &size) || size.QuadPart != 0) return;
+  if (!RestIsBlank(file)) return;
+  if (::SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0 || !::SetEndOfFile(file)) return;
   constexpr BYTE kUtf16LittleEndianMark[] = {0xFF, 0xFE};
   DWORD written = 0;
   ::WriteFile(file, kUtf16LittleEndianMark, sizeof kUtf16LittleEndianMark, &written, nullptr);
 }
 
-// Whether the profile calls read and write this file in the ANSI code page: it exists and
-// starts with none of the byte-order marks they recognise (UTF-16 either way, UTF-8).
+// Whether the profile calls read and write this file in the ANSI code page: it exists, holds
+// more than blank lines, and starts with none of the byte-order marks they recognise (UTF-16
+// either way, UTF-8).
 bool IsAnsiFile(const std::wstring& path) {
   const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -53,7 +69,9 @@ bool IsAnsiFile(const std::wstring& path) {
   const bool utf16 = read >= 2 && ((start[0] == 0xFF && start[1] == 0xFE) ||
                                    (start[0] == 0xFE && start[1] == 0xFF));
   const bool utf8 = read == 3 && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF;
-  return !utf16 && !utf8;
+  if (utf16 || utf8) return false;
+  const auto blank = [](BYTE b) { return b == ' ' || b == '\t' || b == '\r' || b == '\n'; };
+  return !std::all_of(start, start + read, blank) || !RestIsBlank(file);
 }
 
 // Whether the ANSI code page holds the text exactly: converted to it and back, without a

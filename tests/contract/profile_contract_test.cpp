@@ -67,12 +67,18 @@ TEST_F(ProfileContractTest, SectionsAndKeysIgnoreLetterCaseForAsciiLettersOnly) 
   }
 }
 
+// A file of nothing but blank lines counts as empty, for a key's write and a section's.
 TEST_F(ProfileContractTest, AnAbsentOrEmptyFileBecomesUtf16OnItsFirstWrite) {
   for (const std::optional<std::string>& start :
-       {std::optional<std::string>(), std::optional<std::string>("")}) {
-    SCOPED_TRACE(start ? "empty file" : "no file");
+       {std::optional<std::string>(), std::optional<std::string>(""),
+        std::optional<std::string>("\r\n"), std::optional<std::string>(" \r\n\t\r\n\r\n")}) {
+    SCOPED_TRACE(start ? "file \"" + *start + "\"" : "no file");
     backend_->SetFileBytes(start);
-    ASSERT_TRUE(Write(L"標籤", L"W", L"1"));
+    if (start && !start->empty()) {
+      ASSERT_TRUE(profile().WriteSection(L"標籤", {{L"W", L"1"}}, path()));
+    } else {
+      ASSERT_TRUE(Write(L"標籤", L"W", L"1"));
+    }
     ASSERT_TRUE(Write(L"紙張", L"W", L"2"));
     EXPECT_TRUE(StartsWithMark());
     EXPECT_EQ(Read(L"標籤", L"W"), L"1");

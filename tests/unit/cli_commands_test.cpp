@@ -252,6 +252,54 @@ TEST_F(CliCommandsTest, PaperStoreCommandsAndInstall) {
   });
 }
 
+// A hand-edited value the store's reads refuse (a unit code above 255, a number beyond a
+// double) names its paper; the commands go on with the others and end with the failure status
+// where their result is incomplete, and the export refuses as for any paper it cannot carry.
+TEST_F(CliCommandsTest, AValueOutOfRangeNamesItsPaperAndTheOthersGoOn) {
+  sim_.SetFileText(kStore,
+                   L"[PrintMain]\r\nA5X=A5X\r\nWide=Wide\r\nUnit=Unit\r\n[A5X]\r\nmMode=0\r\n"
+                   L"W=14.8\r\nH=21\r\n[Wide]\r\nmMode=0\r\nW=1e400\r\nH=5\r\n[Unit]\r\n"
+                   L"mMode=300\r\nW=5\r\nH=5\r\n");
+  const int kFailure = Status(ExitCode::Failure);
+  const RunResult papers = Run({L"papers", L"--csv"});
+  EXPECT_EQ(papers.exitCode, kFailure);
+  EXPECT_EQ(papers.out, L"Name,Unit,Width,Height,Left,Right,Top,Bottom\nA5X,cm,14.8,21,0,0,0,0\n");
+  for (const RunResult& result :
+       {papers, Run({L"install", L"--csv"}), Run({L"paper-export", PathOf("out.json")})}) {
+    EXPECT_NE(result.err.find(L"\"Wide\": a stored value cannot be read (error 6: Overflow)"),
+              std::wstring::npos)
+        << result.err;
+    EXPECT_NE(result.err.find(L"\"Unit\": a stored value cannot be read"), std::wstring::npos)
+        << result.err;
+  }
+  EXPECT_NE(Form(L"A5X"), nullptr);
+  EXPECT_EQ(Run({L"install", L"--csv"}).out,
+            L"Paper,Width (cm),Height (cm),Status\nA5X,14.8,21,exists\nWide,,,unreadable\n"
+            L"Unit,,,unreadable\n");
+  EXPECT_EQ(Run({L"install"}).exitCode, kFailure);
+  EXPECT_EQ(ReadFile("out.json"), "");
+  const RunResult shown = Run({L"paper-show", L"wide"});
+  EXPECT_EQ(shown.exitCode, kFailure);
+  EXPECT_NE(shown.err.find(L"the stored paper \"Wide\" cannot be read"), std::wstring::npos);
+  // Such a paper can be corrected or removed.
+  EXPECT_EQ(Run({L"paper-store", L"Wide", L"5", L"5"}).exitCode, 0);
+  EXPECT_EQ(Run({L"paper-delete", L"Unit"}).exitCode, 0);
+  EXPECT_EQ(Run({L"papers"}).exitCode, 0);
+}
+
+// paper-store refuses what the export and import refuse, and changes nothing.
+TEST_F(CliCommandsTest, PaperStoreRefusesWhatAnImportRefuses) {
+  ASSERT_EQ(Run({L"paper-store", L"A5X", L"14.8", L"21"}).exitCode, 0);
+  const std::wstring before = sim_.FileText(kStore);
+  Expect({
+      {{L"paper-store", L"Big", L"1e300", L"5"}, kUsage, L"beyond the spooler's range"},
+      {{L"paper-store", L"Long", L"123456789012345678", L"5"}, kUsage, L"beyond the spooler"},
+      {{L"paper-store", L"A5X", L"10", L"1e300", L"--inches"}, kUsage, L"\"A5X\""},
+  });
+  EXPECT_EQ(sim_.FileText(kStore), before);
+  EXPECT_EQ(Run({L"paper-export", PathOf("all.json")}).exitCode, 0);
+}
+
 // A refused replacement puts the old form back or says it cannot.
 TEST_F(CliCommandsTest, RefusedAddsAndReplacementsEndWithTheRefusedStatus) {
   sim_.FailCall(sim::Api::AddForm);
