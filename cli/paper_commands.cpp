@@ -91,16 +91,21 @@ Table StorePaper(ClsPrint& component, const ParsedArguments& arguments) {
   // Under a lock of its own, to learn why a change that failed was undone.
   const std::wstring path = paper_store::FilePath(component.platform().host);
   const auto lock = component.platform().profile.LockFile(path);
-  if (!lock ||
-      !component.IniWriteValue(name, unit, m.width, m.height, m.left, m.right, m.top, m.bottom) ||
+  if (!lock) {
+    throw Refused(L"the paper store could not be written: " + path +
+                  L" (another program held it too long; nothing was changed, try again)");
+  }
+  if (!component.IniWriteValue(name, unit, m.width, m.height, m.left, m.right, m.top, m.bottom) ||
       !lock->Commit()) {
-    const std::wstring problem = lock ? lock->Problem() : L"";
-    throw Refused(
-        L"the paper store could not be written: " + path + L" (" +
-        (problem.empty()
-             ? L"is it read-only or in use by another program, or are you not allowed to change it?"
-             : problem + L"; nothing was changed") +
-        L")");
+    const std::wstring problem = lock->Problem();
+    std::wstring why = problem + L"; nothing was changed";
+    if (!component.platform().profile.HoldsText(name, path)) {
+      why = L"the file is ANSI text in the system's code page, which cannot hold the name \"" +
+            name + L"\"; nothing was changed (a file saved as UTF-16 LE holds every name)";
+    } else if (problem.empty()) {
+      why = L"is it read-only, or are you not allowed to change it?";
+    }
+    throw Refused(L"the paper store could not be written: " + path + L" (" + why + L")");
   }
   Table table = PaperTable(true);
   table.AddRow(PaperRow(name, rePaPer{unit, m.width, m.height, m.left, m.right, m.top, m.bottom}));

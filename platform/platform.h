@@ -156,6 +156,15 @@ class ProfileFiles {
     return std::make_unique<FileLock>();
   }
 
+  // Whether the file can hold the text exactly as a name or value: false only for a file in
+  // the ANSI code page (one with text and no byte-order mark) whose code page lacks some of
+  // its characters, where a write of it fails.
+  virtual bool HoldsText(const std::wstring& text, const std::wstring& path) {
+    static_cast<void>(text);
+    static_cast<void>(path);
+    return true;
+  }
+
   // Whether the file exists but cannot be read (another program holds it without sharing,
   // no rights to read it): the reads would then answer as for an empty file.
   virtual bool IsUnreadable(const std::wstring& path) {

@@ -176,6 +176,10 @@ bool SimProfileFiles::IsUnreadable(const std::wstring& path) {
   return file != nullptr && file->unreadable;
 }
 
+bool SimProfileFiles::HoldsText(const std::wstring& text, const std::wstring& path) {
+  return CanHold(state_.FindFile(ReadPath(UpToZero(path))), text);
+}
+
 std::wstring SimProfileFiles::ReadPath(const std::wstring& path) {
   const auto found = state_.changes.find(FoldCase(path));
   if (found == state_.changes.end() || !found->second.begun) return path;

@@ -112,6 +112,7 @@ class SimProfileFiles final : public ProfileFiles {
                     const std::wstring& path) override;
   std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
   bool IsUnreadable(const std::wstring& path) override;
+  bool HoldsText(const std::wstring& text, const std::wstring& path) override;
 
  private:
   class SimLock;

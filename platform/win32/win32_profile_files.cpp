@@ -183,6 +183,10 @@ std::unique_ptr<ProfileFiles::FileLock> Win32ProfileFiles::LockFile(const std::w
   return std::make_unique<HeldLock>(*this, name, mutex.get(), held.writes);
 }
 
+bool Win32ProfileFiles::HoldsText(const std::wstring& text, const std::wstring& path) {
+  return path.empty() || HoldsAll(ReadPath(path), {&text});
+}
+
 bool Win32ProfileFiles::IsUnreadable(const std::wstring& path) {
   if (path.empty()) return false;
   const std::wstring target = ReadPath(path);

@@ -298,6 +298,15 @@ TEST_F(CliCommandsTest, PaperStoreRefusesWhatAnImportRefuses) {
   });
   EXPECT_EQ(sim_.FileText(kStore), before);
   EXPECT_EQ(Run({L"paper-export", PathOf("all.json")}).exitCode, 0);
+  // A write that fails says why: the file held too long by another program, or an ANSI file
+  // whose code page lacks the name's characters.
+  sim_.SetLockFails(true);
+  Expect(
+      {{{L"paper-store", L"B5", L"17.6", L"25"}, kRefused, L"another program held it too long"}});
+  sim_.SetLockFails(false);
+  sim_.SetFileText(kStore, L"[PrintMain]\r\nA5X=A5X\r\n");
+  Expect({{{L"paper-store", L"標籤", L"5", L"3"}, kRefused, L"cannot hold the name \"標籤\""}});
+  EXPECT_EQ(sim_.FileText(kStore), L"[PrintMain]\r\nA5X=A5X\r\n");
 }
 
 // A refused replacement puts the old form back or says it cannot.
