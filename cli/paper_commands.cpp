@@ -38,15 +38,6 @@ std::vector<std::wstring> StoredNames(ClsPrint& component) {
   return names;
 }
 
-// The stored name the profile service would read for name: letter case does not count.
-const std::wstring* FindPaper(const std::vector<std::wstring>& names, const std::wstring& name) {
-  const std::wstring wanted = paper_store::TrimBlanks(name);
-  const auto found = std::find_if(names.begin(), names.end(), [&wanted](const std::wstring& n) {
-    return paper_store::SameProfileName(paper_store::TrimBlanks(n), wanted);
-  });
-  return found == names.end() ? nullptr : &*found;
-}
-
 // The papers that can be read are listed; one that cannot is named on stderr, and the
 // incomplete list ends with the component's failure status.
 CommandOutcome ListPapers(ClsPrint& component, const ParsedArguments&) {
@@ -62,8 +53,8 @@ CommandOutcome ListPapers(ClsPrint& component, const ParsedArguments&) {
 }
 
 Table ShowPaper(ClsPrint& component, const ParsedArguments& arguments) {
-  const std::vector<std::wstring> names = StoredNames(component);
-  const std::wstring* name = FindPaper(names, arguments.positionals[0]);
+  const std::optional<std::wstring> name =
+      ListedNameFor(component, arguments.positionals[0], StoredNames(component));
   if (!name) throw NotFound(L"no paper named \"" + arguments.positionals[0] + L"\" is stored");
   const StoredPaper stored = ReadStoredPaper(component, *name);
   if (stored.problem) {
@@ -113,22 +104,19 @@ Table StorePaper(ClsPrint& component, const ParsedArguments& arguments) {
 }
 
 Table DeletePaper(ClsPrint& component, const ParsedArguments& arguments) {
-  std::wstring name = arguments.positionals[0];
-  const auto isListed = [&component, &name] {
-    const std::wstring wanted = paper_store::TrimBlanks(name);
-    for (const std::wstring& stored : StoredNames(component)) {
-      if (paper_store::TrimBlanks(stored) == wanted) return true;
-    }
-    return false;
-  };
-  if (!isListed()) throw NotFound(L"no paper named \"" + name + L"\" is stored");
+  // The paper the name stands for, deleted under its listed name.
+  const std::optional<std::wstring> listed =
+      ListedNameFor(component, arguments.positionals[0], StoredNames(component));
+  if (!listed) throw NotFound(L"no paper named \"" + arguments.positionals[0] + L"\" is stored");
+  std::wstring name = paper_store::TrimBlanks(*listed);
   component.IniDelValue(name);
-  if (isListed()) {
+  const std::vector<std::wstring> remaining = StoredNames(component);
+  if (std::find(remaining.begin(), remaining.end(), *listed) != remaining.end()) {
     throw Refused(L"the paper store could not be written: " +
                   paper_store::FilePath(component.platform().host));
   }
   Table table({{L"Paper", L"paper"}, {L"Status", L"status"}}, true);
-  table.AddRow({Text(arguments.positionals[0]), Text(L"deleted")});
+  table.AddRow({Text(name), Text(L"deleted")});
   return table;
 }
 

@@ -68,6 +68,27 @@ StoredPaper ReadStoredPaper(ClsPrint& component, const std::wstring& listedName)
   }
 }
 
+std::optional<std::wstring> ListedNameFor(ClsPrint& component, const std::wstring& name,
+                                          const std::vector<std::wstring>& listed) {
+  const std::wstring wanted = paper_store::TrimBlanks(name);
+  const auto listedAs = [&listed](const std::wstring& trimmed) -> std::optional<std::wstring> {
+    const auto found = std::find_if(listed.begin(), listed.end(), [&](const std::wstring& entry) {
+      return !entry.empty() && paper_store::TrimBlanks(entry) == trimmed;
+    });
+    return found == listed.end() ? std::nullopt : std::optional<std::wstring>(*found);
+  };
+  if (auto exact = listedAs(wanted)) return exact;
+  if (!paper_store::IsAddressableName(wanted)) return std::nullopt;
+  // Each paper is listed as "name=name": the value the service reads for the wanted key is the
+  // name of the entry it takes that key for.
+  constexpr std::uint32_t kNameBufferChars = 32768;
+  std::wstring value;
+  component.platform().profile.GetString(paper_store::kListSection, wanted, L"", kNameBufferChars,
+                                         value, paper_store::FilePath(component.platform().host));
+  if (value.empty()) return std::nullopt;
+  return listedAs(paper_store::TrimBlanks(value));
+}
+
 StoredPaperList StoredPapers(ClsPrint& component) {
   std::vector<std::wstring> names;
   component.IniReadValue(0, std::wstring(), &names);
@@ -100,10 +121,8 @@ std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<Libra
   const auto lock = profile.LockFile(paper_store::FilePath(component.platform().host));
   std::vector<std::wstring> stored;
   component.IniReadValue(0, std::wstring(), &stored);
-  const auto isStored = [&stored](const std::wstring& name) {
-    return std::any_of(stored.begin(), stored.end(), [&name](const std::wstring& s) {
-      return !s.empty() && paper_store::SameProfileName(paper_store::TrimBlanks(s), name);
-    });
+  const auto isStored = [&component, &stored](const std::wstring& name) {
+    return ListedNameFor(component, name, stored).has_value();
   };
   std::vector<StoreResult> results;
   bool failed = !lock;

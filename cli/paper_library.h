@@ -41,6 +41,12 @@ struct StoredPaper {
 };
 StoredPaper ReadStoredPaper(ClsPrint& component, const std::wstring& listedName);
 
+// The listed name (as listed, blanks and all) of the stored paper that name stands for, or
+// nothing. A name matches its own spelling; any other spelling matches only as the platform's
+// profile service matches keys of the list, which is asked (its letter-case rule is its own).
+std::optional<std::wstring> ListedNameFor(ClsPrint& component, const std::wstring& name,
+                                          const std::vector<std::wstring>& listed);
+
 // The stored papers in the store's order, and the listed papers that cannot be read.
 struct StoredPaperList {
   std::vector<LibraryPaper> papers;
