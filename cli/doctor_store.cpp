@@ -116,7 +116,12 @@ Findings PaperStoreFindings(ClsPrint& component) {
                       : (attributes & FILE_ATTRIBUTE_READONLY)
                           ? L"no: the file is read-only"
                           : L"no: access denied or the file is in use"});
-  const Encoding encoding = EncodingOf(path);
+  Encoding encoding = EncodingOf(path);
+  if (encoding.ok && !component.platform().profile.KeepsExistingText(path)) {
+    encoding = {false,
+                L"ANSI text that the system's code page cannot read back unchanged (saved as "
+                L"UTF-8 without a byte-order mark?): every write is refused; save it as UTF-16 LE"};
+  }
   findings.push_back({kArea, L"encoding", encoding.ok, encoding.name});
 
   const auto readable = ReadableNames(component);

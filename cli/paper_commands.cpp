@@ -90,7 +90,12 @@ Table StorePaper(ClsPrint& component, const ParsedArguments& arguments) {
       !lock->Commit()) {
     const std::wstring problem = lock->Problem();
     std::wstring why = problem + L"; nothing was changed";
-    if (!component.platform().profile.HoldsText(name, path)) {
+    if (!component.platform().profile.KeepsExistingText(path)) {
+      why =
+          L"the file is ANSI text that the system's code page cannot read back unchanged (saved "
+          L"as UTF-8 without a byte-order mark?); a write would damage other papers' names, so "
+          L"nothing was changed";
+    } else if (!component.platform().profile.HoldsText(name, path)) {
       why = L"the file is ANSI text in the system's code page, which cannot hold the name \"" +
             name + L"\"; nothing was changed (a file saved as UTF-16 LE holds every name)";
     } else if (problem.empty()) {

@@ -19,9 +19,9 @@ std::optional<std::wstring> UpToZero(const std::optional<std::wstring>& text) {
   return UpToZero(*text);
 }
 
-// The characters of the simulated ANSI code page: ASCII and the Latin-1 letters and signs
-// (the part that code page 1252 shares with Latin-1).
-bool InAnsiCodePage(wchar_t c) { return c < 0x80 || (c >= 0xA0 && c <= 0xFF); }
+// The characters of the simulated ANSI code page: the first 256 (each byte of a file read as
+// one character, as code page 1252 reads every byte).
+bool InAnsiCodePage(wchar_t c) { return c <= 0xFF; }
 
 // Whether a file can hold a text exactly: a file with the Unicode mark holds everything, a
 // file of ANSI text only the characters of the ANSI code page. An absent or empty file has
@@ -29,6 +29,13 @@ bool InAnsiCodePage(wchar_t c) { return c < 0x80 || (c >= 0xA0 && c <= 0xFF); }
 // A file of nothing but blank lines counts as empty: it has no text to keep.
 bool HasNoText(const FileState* file) {
   return file == nullptr || file->text().find_first_not_of(L" \t\r\n") == std::wstring::npos;
+}
+
+// An ANSI file's text comes through a rewrite when it holds only characters of the code page
+// (a test puts another character in an ANSI file for bytes the code page cannot read).
+bool KeepsText(const FileState* file) {
+  return HasNoText(file) || file->Parsed().unicode ||
+         std::all_of(file->text().begin(), file->text().end(), InAnsiCodePage);
 }
 
 bool CanHold(const FileState* file, const std::optional<std::wstring>& text) {
@@ -88,7 +95,8 @@ bool SimProfileFiles::WriteString(const std::optional<std::wstring>& givenSectio
   }
   if (path.empty()) return false;
   const FileState* current = state_.FindFile(ReadPath(path));
-  if (!CanHold(current, section) || !CanHold(current, key) || !CanHold(current, value)) {
+  if (!CanHold(current, section) || !CanHold(current, key) || !CanHold(current, value) ||
+      !KeepsText(current)) {
     return false;
   }
   const auto target = BeginWrite(path);
@@ -123,7 +131,7 @@ bool SimProfileFiles::WriteSection(const std::wstring& givenSection, const KeyVa
                      std::all_of(keys.begin(), keys.end(), [current](const auto& line) {
                        return CanHold(current, line.first) && CanHold(current, line.second);
                      });
-  if (!holds) return false;
+  if (!holds || !KeepsText(current)) return false;
   const auto target = BeginWrite(path);
   if (!target) return false;
   FileState* file = state_.FindFile(*target);
@@ -178,6 +186,10 @@ bool SimProfileFiles::IsUnreadable(const std::wstring& path) {
 
 bool SimProfileFiles::HoldsText(const std::wstring& text, const std::wstring& path) {
   return CanHold(state_.FindFile(ReadPath(UpToZero(path))), text);
+}
+
+bool SimProfileFiles::KeepsExistingText(const std::wstring& path) {
+  return KeepsText(state_.FindFile(ReadPath(UpToZero(path))));
 }
 
 std::wstring SimProfileFiles::ReadPath(const std::wstring& path) {

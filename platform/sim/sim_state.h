@@ -113,6 +113,7 @@ class SimProfileFiles final : public ProfileFiles {
   std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
   bool IsUnreadable(const std::wstring& path) override;
   bool HoldsText(const std::wstring& text, const std::wstring& path) override;
+  bool KeepsExistingText(const std::wstring& path) override;
 
  private:
   class SimLock;

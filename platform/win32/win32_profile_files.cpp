@@ -94,6 +94,39 @@ bool AnsiCodePageHolds(const std::wstring& text) {
   return !usedDefault && back == text;
 }
 
+// Whether an ANSI file's bytes read as characters of the code page and are written back as the
+// same bytes: the service rewrites the whole file, and bytes it cannot read (UTF-8 saved without
+// a mark, under a double-byte code page) would come back as substitutes.
+bool AnsiTextSurvives(const std::wstring& path) {
+  if (!IsAnsiFile(path)) return true;
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return true;  // the write that follows reports why not
+  unique_kernel_handle owner(file);
+  std::string bytes;
+  char buffer[65536];
+  DWORD read = 0;
+  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    bytes.append(buffer, read);
+  }
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) return true;
+  const int length = static_cast<int>(bytes.size());
+  const int chars =
+      ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
+  if (chars <= 0) return false;
+  std::wstring text(static_cast<std::size_t>(chars), L'\0');
+  ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), length, text.data(), chars);
+  BOOL usedDefault = FALSE;
+  BOOL* usedDefaultArgument = ::GetACP() == CP_UTF8 ? nullptr : &usedDefault;
+  const int backBytes = ::WideCharToMultiByte(CP_ACP, 0, text.data(), chars, nullptr, 0, nullptr,
+                                              usedDefaultArgument);
+  if (backBytes != length || usedDefault) return false;
+  std::string back(bytes.size(), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text.data(), chars, back.data(), backBytes, nullptr, nullptr);
+  return back == bytes;
+}
+
 bool HoldsAll(const std::wstring& path, std::initializer_list<const std::wstring*> texts) {
   bool ansi = false;
   bool checked = false;
@@ -185,6 +218,10 @@ std::unique_ptr<ProfileFiles::FileLock> Win32ProfileFiles::LockFile(const std::w
 
 bool Win32ProfileFiles::HoldsText(const std::wstring& text, const std::wstring& path) {
   return path.empty() || HoldsAll(ReadPath(path), {&text});
+}
+
+bool Win32ProfileFiles::KeepsExistingText(const std::wstring& path) {
+  return path.empty() || AnsiTextSurvives(ReadPath(path));
 }
 
 bool Win32ProfileFiles::IsUnreadable(const std::wstring& path) {
@@ -312,6 +349,7 @@ bool Win32ProfileFiles::WriteString(const std::optional<std::wstring>& section,
                                     const std::wstring& path) {
   if (path.empty()) return false;
   if (!HoldsAll(ReadPath(path), {OrNone(section), OrNone(key), OrNone(value)})) return false;
+  if (!AnsiTextSurvives(ReadPath(path))) return false;
   const auto target = BeginWrite(path);
   if (!target) return false;
   // Only a write of a value creates the file; deleting from an absent file creates nothing.
@@ -337,6 +375,7 @@ bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValue
   for (const std::wstring* text : texts) {
     if (!HoldsAll(ReadPath(path), {text})) return false;
   }
+  if (!AnsiTextSurvives(ReadPath(path))) return false;
   const auto target = BeginWrite(path);
   if (!target) return false;
   MarkUnicodeIfEmpty(*target);

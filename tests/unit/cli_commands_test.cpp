@@ -308,6 +308,12 @@ TEST_F(CliCommandsTest, PaperStoreRefusesWhatAnImportRefuses) {
   sim_.SetFileText(kStore, L"[PrintMain]\r\nA5X=A5X\r\n");
   Expect({{{L"paper-store", L"標籤", L"5", L"3"}, kRefused, L"cannot hold the name \"標籤\""}});
   EXPECT_EQ(sim_.FileText(kStore), L"[PrintMain]\r\nA5X=A5X\r\n");
+  // An ANSI file holding text its code page cannot read back (文 stands for such bytes) takes
+  // no write at all, and the refusal says why.
+  const std::wstring unreadable = L"[PrintMain]\r\nA5X=A5X\r\n文=文\r\n";
+  sim_.SetFileText(kStore, unreadable);
+  Expect({{{L"paper-store", L"B5", L"17.6", L"25"}, kRefused, L"cannot read back unchanged"}});
+  EXPECT_EQ(sim_.FileText(kStore), unreadable);
 }
 
 // A refused replacement puts the old form back or says it cannot.
