@@ -1,11 +1,13 @@
 // The paper store checks of sheetlore doctor: the file the machine's setting names, or
 // PrintSet.ini beside the program.
+#include <algorithm>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/doctor.h"
+#include "cli/paper_library.h"
 #include "component/paper_store_file.h"
 #include "platform/win32/profile_change.h"
 #include "platform/win32/unique_handles.h"
@@ -46,7 +48,13 @@ Encoding EncodingOf(const std::wstring& path) {
   if (length == 3 && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF) {
     return {false, L"UTF-8 with a byte-order mark: save it as UTF-16 LE"};
   }
-  if (length == 0) return {true, L"empty (the first paper stored makes it ANSI)"};
+  // Blank lines only count as empty: the first paper stored gives such a file the mark too.
+  const auto blank = [](unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+  };
+  bool noText = std::all_of(start, start + length, blank);
+  for (char c = 0; noText && file.get(c);) noText = blank(static_cast<unsigned char>(c));
+  if (noText) return {true, L"empty (the first paper stored makes it UTF-16 LE)"};
   return {true, L"ANSI: names outside the system's code page do not survive"};
 }
 
@@ -121,7 +129,12 @@ Findings PaperStoreFindings(ClsPrint& component) {
                       : (attributes & FILE_ATTRIBUTE_READONLY) ? L"no: the file is read-only"
                                                                : L"no",
                       error});
-  const Encoding encoding = EncodingOf(path);
+  Encoding encoding = EncodingOf(path);
+  if (encoding.ok && !component.platform().profile.KeepsExistingText(path)) {
+    encoding = {false,
+                L"ANSI text that the system's code page cannot read back unchanged (saved as "
+                L"UTF-8 without a byte-order mark?): every write is refused; save it as UTF-16 LE"};
+  }
   findings.push_back({kArea, L"encoding", encoding.ok, encoding.name});
 
   const auto readable = ReadableNames(component);
@@ -133,15 +146,25 @@ Findings PaperStoreFindings(ClsPrint& component) {
   std::vector<std::wstring> names = *readable;
   std::erase_if(names, [](const std::wstring& name) { return name.empty(); });
   findings.push_back({kArea, L"papers", true, std::to_wstring(names.size()) + L" listed"});
+  // A paper without width or height, and one whose values the store's reads refuse (a
+  // hand-edited value out of range), each named.
+  std::wstring empty;
   std::wstring unreadable;
   for (const std::wstring& name : names) {
-    const rePaPer paper = component.IniReadValue(1, paper_store::TrimBlanks(name));
-    if (paper.W > 0 && paper.H > 0) continue;
-    unreadable += (unreadable.empty() ? L"" : L", ") + (L"\"" + name + L"\"");
+    const StoredPaper stored = ReadStoredPaper(component, name);
+    const std::wstring quoted = L"\"" + name + L"\"";
+    if (stored.problem) {
+      unreadable += (unreadable.empty() ? L"" : L", ") + quoted + L" (" + *stored.problem + L")";
+    } else if (!(stored.paper.paper.W > 0 && stored.paper.paper.H > 0)) {
+      empty += (empty.empty() ? L"" : L", ") + quoted;
+    }
   }
-  findings.push_back({kArea, L"every listed paper reads back", unreadable.empty(),
-                      unreadable.empty() ? (names.empty() ? L"none to read" : L"yes")
-                                         : L"no width or height: " + unreadable});
+  std::wstring detail = empty.empty() ? L"" : L"no width or height: " + empty;
+  if (!unreadable.empty()) {
+    detail += (detail.empty() ? L"" : L"; ") + (L"values that cannot be read: " + unreadable);
+  }
+  findings.push_back({kArea, L"every listed paper reads back", detail.empty(),
+                      detail.empty() ? (names.empty() ? L"none to read" : L"yes") : detail});
   return findings;
 }
 

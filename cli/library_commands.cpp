@@ -37,8 +37,12 @@ CommandOutcome StoreReport(const std::vector<StoreResult>& results) {
 }
 
 Table ExportLibrary(ClsPrint& component, const ParsedArguments& arguments) {
-  const std::vector<LibraryPaper> papers = StoredPapers(component);
+  const StoredPaperList stored = StoredPapers(component);
+  const std::vector<LibraryPaper>& papers = stored.papers;
   std::wstring problems;
+  for (const StoredPaper& unreadable : stored.unreadable) {
+    problems += L"\n  \"" + unreadable.paper.name + L"\": " + *unreadable.problem;
+  }
   for (const LibraryPaper& paper : papers) {
     if (const auto problem = PaperProblem(component, paper)) {
       problems += L"\n  \"" + paper.name + L"\": " + *problem;

@@ -6,6 +6,7 @@
 #include "cli/command_error.h"
 #include "cli/commands.h"
 #include "cli/measure_options.h"
+#include "cli/paper_library.h"
 #include "component/paper_store_file.h"
 
 namespace sheetlore::cli {
@@ -37,50 +38,71 @@ std::vector<std::wstring> StoredNames(ClsPrint& component) {
   return names;
 }
 
-// The stored name the profile service would read for name: letter case does not count.
-const std::wstring* FindPaper(const std::vector<std::wstring>& names, const std::wstring& name) {
-  const std::wstring wanted = paper_store::TrimBlanks(name);
-  const auto found = std::find_if(names.begin(), names.end(), [&wanted](const std::wstring& n) {
-    return paper_store::SameProfileName(paper_store::TrimBlanks(n), wanted);
-  });
-  return found == names.end() ? nullptr : &*found;
-}
-
-Table ListPapers(ClsPrint& component, const ParsedArguments&) {
+// The papers that can be read are listed; one that cannot is named on stderr, and the
+// incomplete list ends with the component's failure status.
+CommandOutcome ListPapers(ClsPrint& component, const ParsedArguments&) {
+  const StoredPaperList stored = StoredPapers(component);
   Table table = PaperTable(false);
-  for (const std::wstring& name : StoredNames(component)) {
-    table.AddRow(PaperRow(name, component.IniReadValue(1, paper_store::TrimBlanks(name))));
+  for (const LibraryPaper& paper : stored.papers) table.AddRow(PaperRow(paper.name, paper.paper));
+  CommandOutcome outcome(std::move(table));
+  if (!stored.unreadable.empty()) {
+    outcome.exit = ExitCode::Failure;
+    outcome.message = stored.UnreadableReport();
   }
-  return table;
+  return outcome;
 }
 
 Table ShowPaper(ClsPrint& component, const ParsedArguments& arguments) {
-  const std::vector<std::wstring> names = StoredNames(component);
-  const std::wstring* name = FindPaper(names, arguments.positionals[0]);
+  const std::optional<std::wstring> name =
+      ListedNameFor(component, arguments.positionals[0], StoredNames(component));
   if (!name) throw NotFound(L"no paper named \"" + arguments.positionals[0] + L"\" is stored");
+  const StoredPaper stored = ReadStoredPaper(component, *name);
+  if (stored.problem) {
+    throw CommandError(ExitCode::Failure,
+                       L"the stored paper \"" + *name + L"\" cannot be read: " + *stored.problem);
+  }
   Table table = PaperTable(true);
-  table.AddRow(PaperRow(*name, component.IniReadValue(1, paper_store::TrimBlanks(*name))));
+  table.AddRow(PaperRow(*name, stored.paper.paper));
   return table;
 }
 
 Table StorePaper(ClsPrint& component, const ParsedArguments& arguments) {
   const std::wstring& name = arguments.positionals[0];
   if (!paper_store::IsStorableName(name)) {
-    throw BadArguments(L"the paper store cannot hold the name \"" + name +
-                       L"\": it must not be empty, start or end with a blank, be PrintMain, or "
-                       L"hold line breaks, [, ] or =");
+    throw BadArguments(L"the paper store cannot hold the name \"" + name + L"\": " +
+                       kStorableNameRule);
   }
   const Measures m = ReadMeasures(arguments, 1);
   const std::uint8_t unit = m.inches ? 1 : 0;
+  // The rules of an import: what is stored can be exported and installed again.
+  if (const auto problem = PaperProblem(
+          component, {name, {unit, m.width, m.height, m.left, m.right, m.top, m.bottom}})) {
+    throw BadArguments(L"\"" + name + L"\" is not stored: " + *problem);
+  }
   // Under a lock of its own, to learn why a change that failed was undone.
   const std::wstring path = paper_store::FilePath(component.platform().host);
   const auto lock = component.platform().profile.LockFile(path);
-  if (!lock ||
-      !component.IniWriteValue(name, unit, m.width, m.height, m.left, m.right, m.top, m.bottom) ||
-      !lock->Commit()) {
-    const std::wstring problem = lock ? lock->Problem() : L"";
+  if (!lock) {
     throw Refused(L"the paper store could not be written: " + path +
-                  (problem.empty() ? L"" : L" (" + problem + L"; nothing was changed)"));
+                  L" (another program held it too long; nothing was changed, try again)");
+  }
+  if (!component.IniWriteValue(name, unit, m.width, m.height, m.left, m.right, m.top, m.bottom) ||
+      !lock->Commit()) {
+    const std::wstring problem = lock->Problem();
+    std::wstring why = problem + L"; nothing was changed";
+    if (!component.platform().profile.KeepsExistingText(path)) {
+      why =
+          L"the file is ANSI text that the system's code page cannot read back unchanged (saved "
+          L"as UTF-8 without a byte-order mark?); a write would damage other papers' names, so "
+          L"nothing was changed";
+    } else if (!component.platform().profile.HoldsText(name, path)) {
+      why = L"the file is ANSI text in the system's code page, which cannot hold the name \"" +
+            name + L"\"; nothing was changed (a file saved as UTF-16 LE holds every name)";
+    } else if (problem.empty()) {
+      // What Windows said follows the message.
+      throw Refused(L"the paper store could not be written: " + path);
+    }
+    throw Refused(L"the paper store could not be written: " + path + L" (" + why + L")");
   }
   Table table = PaperTable(true);
   table.AddRow(PaperRow(name, rePaPer{unit, m.width, m.height, m.left, m.right, m.top, m.bottom}));
@@ -88,22 +110,19 @@ Table StorePaper(ClsPrint& component, const ParsedArguments& arguments) {
 }
 
 Table DeletePaper(ClsPrint& component, const ParsedArguments& arguments) {
-  std::wstring name = arguments.positionals[0];
-  const auto isListed = [&component, &name] {
-    const std::wstring wanted = paper_store::TrimBlanks(name);
-    for (const std::wstring& stored : StoredNames(component)) {
-      if (paper_store::TrimBlanks(stored) == wanted) return true;
-    }
-    return false;
-  };
-  if (!isListed()) throw NotFound(L"no paper named \"" + name + L"\" is stored");
+  // The paper the name stands for, deleted under its listed name.
+  const std::optional<std::wstring> listed =
+      ListedNameFor(component, arguments.positionals[0], StoredNames(component));
+  if (!listed) throw NotFound(L"no paper named \"" + arguments.positionals[0] + L"\" is stored");
+  std::wstring name = paper_store::TrimBlanks(*listed);
   component.IniDelValue(name);
-  if (isListed()) {
+  const std::vector<std::wstring> remaining = StoredNames(component);
+  if (std::find(remaining.begin(), remaining.end(), *listed) != remaining.end()) {
     throw Refused(L"the paper store could not be written: " +
                   paper_store::FilePath(component.platform().host));
   }
   Table table({{L"Paper", L"paper"}, {L"Status", L"status"}}, true);
-  table.AddRow({Text(arguments.positionals[0]), Text(L"deleted")});
+  table.AddRow({Text(name), Text(L"deleted")});
   return table;
 }
 

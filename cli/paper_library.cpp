@@ -10,6 +10,9 @@
 namespace sheetlore::cli {
 namespace {
 
+// The component's error for a paper store that exists but cannot be read.
+constexpr std::int32_t kFileAccessError = 75;
+
 struct NamedValue {
   const wchar_t* name;
   double value;
@@ -24,8 +27,7 @@ std::vector<NamedValue> Values(const rePaPer& paper) {
 
 std::optional<std::wstring> PaperProblem(ClsPrint& component, const LibraryPaper& library) {
   if (!paper_store::IsStorableName(library.name)) {
-    return L"the paper store cannot hold this name: it must not be empty, start or end with a "
-           L"blank, be PrintMain, or hold line breaks, [, ] or =";
+    return std::wstring(L"the paper store cannot hold this name: ") + kStorableNameRule;
   }
   const rePaPer& paper = library.paper;
   for (const NamedValue& value : Values(paper)) {
@@ -53,15 +55,63 @@ Measures CentimetreMeasures(ClsPrint& component, const rePaPer& paper) {
   return {false, cm(paper.W), cm(paper.H), cm(paper.L), cm(paper.R), cm(paper.T), cm(paper.B)};
 }
 
-std::vector<LibraryPaper> StoredPapers(ClsPrint& component) {
+StoredPaper ReadStoredPaper(ClsPrint& component, const std::wstring& listedName) {
+  try {
+    return {{listedName, component.IniReadValue(1, paper_store::TrimBlanks(listedName))}, {}};
+  } catch (const AutomationError& error) {
+    if (error.number() == kFileAccessError) throw;  // the whole store, not this paper
+    return {{listedName, rePaPer{}},
+            L"a stored value cannot be read (error " + std::to_wstring(error.number()) + L": " +
+                error.description() +
+                L"); correct it with paper-store or remove it with "
+                L"paper-delete"};
+  }
+}
+
+std::optional<std::wstring> ListedNameFor(ClsPrint& component, const std::wstring& name,
+                                          const std::vector<std::wstring>& listed) {
+  const std::wstring wanted = paper_store::TrimBlanks(name);
+  const auto listedAs = [&listed](const std::wstring& trimmed) -> std::optional<std::wstring> {
+    const auto found = std::find_if(listed.begin(), listed.end(), [&](const std::wstring& entry) {
+      return !entry.empty() && paper_store::TrimBlanks(entry) == trimmed;
+    });
+    return found == listed.end() ? std::nullopt : std::optional<std::wstring>(*found);
+  };
+  if (auto exact = listedAs(wanted)) return exact;
+  if (!paper_store::IsAddressableName(wanted)) return std::nullopt;
+  // Each paper is listed as "name=name": the value the service reads for the wanted key is the
+  // name of the entry it takes that key for.
+  constexpr std::uint32_t kNameBufferChars = 32768;
+  std::wstring value;
+  component.platform().profile.GetString(paper_store::kListSection, wanted, L"", kNameBufferChars,
+                                         value, paper_store::FilePath(component.platform().host));
+  if (value.empty()) return std::nullopt;
+  return listedAs(paper_store::TrimBlanks(value));
+}
+
+StoredPaperList StoredPapers(ClsPrint& component) {
   std::vector<std::wstring> names;
   component.IniReadValue(0, std::wstring(), &names);
-  std::vector<LibraryPaper> papers;
+  StoredPaperList list;
   for (const std::wstring& name : names) {
     if (name.empty()) continue;  // an empty store lists one empty name
-    papers.push_back({name, component.IniReadValue(1, paper_store::TrimBlanks(name))});
+    StoredPaper stored = ReadStoredPaper(component, name);
+    if (stored.problem) {
+      list.unreadable.push_back(std::move(stored));
+    } else {
+      list.papers.push_back(std::move(stored.paper));
+    }
   }
-  return papers;
+  return list;
+}
+
+std::wstring StoredPaperList::UnreadableReport() const {
+  if (unreadable.empty()) return std::wstring();
+  std::wstring report = L"some stored papers cannot be read:";
+  for (const StoredPaper& stored : unreadable) {
+    report += L"\n  \"" + stored.paper.name + L"\": " + *stored.problem;
+  }
+  return report;
 }
 
 std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<LibraryPaper>& papers,
@@ -71,10 +121,8 @@ std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<Libra
   const auto lock = profile.LockFile(paper_store::FilePath(component.platform().host));
   std::vector<std::wstring> stored;
   component.IniReadValue(0, std::wstring(), &stored);
-  const auto isStored = [&stored](const std::wstring& name) {
-    return std::any_of(stored.begin(), stored.end(), [&name](const std::wstring& s) {
-      return !s.empty() && paper_store::SameProfileName(paper_store::TrimBlanks(s), name);
-    });
+  const auto isStored = [&component, &stored](const std::wstring& name) {
+    return ListedNameFor(component, name, stored).has_value();
   };
   std::vector<StoreResult> results;
   bool failed = !lock;

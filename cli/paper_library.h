@@ -19,6 +19,11 @@ struct LibraryPaper {
   friend bool operator==(const LibraryPaper&, const LibraryPaper&) = default;
 };
 
+// The names the paper store holds, as one clause for messages ("it must not ...").
+inline constexpr wchar_t kStorableNameRule[] =
+    L"it must not be empty, start or end with a blank, start with ;, be enclosed in matching "
+    L"quotes, be PrintMain, or hold line breaks or other control characters, [, ] or =";
+
 // Why the paper cannot be stored and installed as it is, or nothing when it can: a name the
 // store cannot hold, a width or height that is not above 0, a negative or non-finite value, or a
 // size beyond the spooler's range.
@@ -27,8 +32,30 @@ std::optional<std::wstring> PaperProblem(ClsPrint& component, const LibraryPaper
 // The paper's six values in centimetres, as install and apply hand them to PrintAddForm.
 Measures CentimetreMeasures(ClsPrint& component, const rePaPer& paper);
 
-// The stored papers in the store's order.
-std::vector<LibraryPaper> StoredPapers(ClsPrint& component);
+// A listed paper read from the store, or why its values cannot be read (a hand-edited value
+// the store's reads refuse, such as a unit code above 255 or a number beyond a double's range).
+// A store that cannot be read at all still raises the component's error.
+struct StoredPaper {
+  LibraryPaper paper;
+  std::optional<std::wstring> problem;
+};
+StoredPaper ReadStoredPaper(ClsPrint& component, const std::wstring& listedName);
+
+// The listed name (as listed, blanks and all) of the stored paper that name stands for, or
+// nothing. A name matches its own spelling; any other spelling matches only as the platform's
+// profile service matches keys of the list, which is asked (its letter-case rule is its own).
+std::optional<std::wstring> ListedNameFor(ClsPrint& component, const std::wstring& name,
+                                          const std::vector<std::wstring>& listed);
+
+// The stored papers in the store's order, and the listed papers that cannot be read.
+struct StoredPaperList {
+  std::vector<LibraryPaper> papers;
+  std::vector<StoredPaper> unreadable;
+
+  // "some stored papers cannot be read:" and a line for each, or nothing when all can.
+  std::wstring UnreadableReport() const;
+};
+StoredPaperList StoredPapers(ClsPrint& component);
 
 // What became of one paper written to the store: "added", "replaced", "kept" (a paper of that
 // name is stored and no replacement was asked for) or "refused" (the store was not written).

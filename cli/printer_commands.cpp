@@ -7,6 +7,7 @@
 #include "cli/form_placement.h"
 #include "cli/measure_options.h"
 #include "cli/number_arguments.h"
+#include "cli/paper_library.h"
 #include "cli/printer_lookup.h"
 #include "component/paper_store_file.h"
 
@@ -184,9 +185,16 @@ CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& argumen
   component.IniReadValue(0, std::wstring(), &papers);
   Table table({{L"Paper", L"paper"}, kWidthColumn, kHeightColumn, kStatusColumn, ErrorColumn()});
   bool anyRefused = false;
+  std::wstring unreadable;
   for (const std::wstring& paperName : papers) {
     if (IsBlank(paperName)) continue;  // the empty list reads as one empty name
-    const rePaPer paper = component.IniReadValue(1, paper_store::TrimBlanks(paperName));
+    const StoredPaper stored = ReadStoredPaper(component, paperName);
+    if (stored.problem) {
+      unreadable += L"\n  \"" + paperName + L"\": " + *stored.problem;
+      table.AddRow({Text(paperName), Text(L""), Text(L""), Text(L"unreadable")});
+      continue;
+    }
+    const rePaPer& paper = stored.paper.paper;
     // The store's unit code 1 means inches; every other code means centimetres.
     const auto cm = [&](double value) {
       return paper.mMode == 1 ? component.InchToCm(value, true) : value;
@@ -206,6 +214,11 @@ CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& argumen
   if (anyRefused) {
     outcome.exit = ExitCode::Refused;
     outcome.message = L"the spooler refused some papers (see their errors)";
+  }
+  if (!unreadable.empty()) {
+    if (!anyRefused) outcome.exit = ExitCode::Failure;
+    outcome.message += (anyRefused ? L"\n" : L"") +
+                       (L"some stored papers cannot be read and were not installed:" + unreadable);
   }
   return outcome;
 }

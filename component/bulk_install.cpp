@@ -33,17 +33,19 @@ void ClsPrint::FormAllAdd(PrinterRef& PrintX) {
 
   for (const std::wstring& name : names) {
     const rePaPer paper = IniReadValue(1, paper_store::TrimBlanks(name));
-    // An all-zero record is what the store gives for a paper it cannot read (a listed name
-    // whose section the profile service cannot find): it would install as a 0 x 0 form, and
-    // is passed over.
-    if (paper == rePaPer{}) continue;
     std::array<double, 6> values = {paper.W, paper.H, paper.L, paper.R, paper.T, paper.B};
     for (double& value : values) {
       value = ThroughNumberText(value);
       if (paper.mMode == kInchUnit) value = InchToCm(value, true);
     }
+    // The printer is read for every listed name, so a missing printer object or an unreadable
+    // device name ends the call even when no paper can be installed.
     if (!PrintX) throw AutomationError::ObjectNotSet();
     std::wstring printerName = PrintX->DeviceName();
+    // An all-zero record is what the store gives for a paper it cannot read (a listed name
+    // whose section the profile service cannot find): it would install as a 0 x 0 form, and
+    // is passed over.
+    if (paper == rePaPer{}) continue;
     std::wstring formName = name;  // as listed, blanks and all
     PrintAddForm(printerName, formName, values[0], values[1], values[2], values[3], values[4],
                  values[5]);

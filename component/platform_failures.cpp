@@ -99,6 +99,12 @@ class FailureRecordingPlatform::Profile final : public ProfileFiles {
     if (!lock) log_.Add(L"LockFile", real_.LastError());
     return lock;
   }
+  bool HoldsText(const std::wstring& text, const std::wstring& path) override {
+    return real_.HoldsText(text, path);
+  }
+  bool KeepsExistingText(const std::wstring& path) override {
+    return real_.KeepsExistingText(path);
+  }
   bool IsUnreadable(const std::wstring& path) override {
     const bool unreadable = real_.IsUnreadable(path);
     if (unreadable) log_.Add(L"CreateFile", real_.LastError());

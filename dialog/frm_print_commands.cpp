@@ -11,6 +11,12 @@ const std::wstring kAddSucceeded = L"格式新增成功,請檢查!";
 const std::wstring kAddFailed = L"格式新增錯誤,請檢查!";
 const std::wstring kDeleteSucceeded = L"格式刪除成功";
 const std::wstring kDeleteFailed = L"格式刪除錯誤,請檢查";
+// Shown when the store refuses a paper (a name its file cannot hold, a value that does not read
+// back, a file held too long by another process), and the lines added below a refused add that
+// replaced a form of the same name.
+const std::wstring kStoreRefused = L"自定義紙張儲存錯誤,請檢查!";
+const std::wstring kOldFormRestored = L"\n原有的格式已還原。";
+const std::wstring kOldFormLost = L"\n原有的格式無法還原,已被刪除。";
 
 constexpr std::uint8_t kCentimetreCode = 0;
 constexpr std::uint8_t kInchCode = 1;
@@ -64,11 +70,13 @@ void FrmPrint::SavePaper() {
   ClsPrint& component = Component();
 
   // The store keeps the values as typed, with the unit they were typed in.
-  if (IsSet(0)) {
-    component.IniWriteValue(TrimmedName(), inches ? kInchCode : kCentimetreCode, values[0],
-                            values[1], values[2], values[3], values[4], values[5]);
+  if (IsSet(0) &&
+      !component.IniWriteValue(TrimmedName(), inches ? kInchCode : kCentimetreCode, values[0],
+                               values[1], values[2], values[3], values[4], values[5])) {
+    ShowMessage(kStoreRefused);
   }
-  // The printer always receives centimetres; the form of that name is replaced.
+  // The printer always receives centimetres; the form of that name is replaced, and put back
+  // when the spooler refuses the new one.
   if (IsSet(1)) {
     if (inches) {
       for (double& value : values) {
@@ -78,12 +86,24 @@ void FrmPrint::SavePaper() {
     }
     std::wstring printerName = DialogPrinterName();
     std::wstring formName = TrimmedName();
-    component.PrintDelForm(printerName, formName);
+    const rePaPer old = component.PrintGetForm(printerName, formName);
+    const bool deleted = component.PrintDelForm(printerName, formName);
     printerName = DialogPrinterName();
     formName = TrimmedName();
     const bool added = component.PrintAddForm(printerName, formName, values[0], values[1],
                                               values[2], values[3], values[4], values[5]);
-    ShowMessage(added ? kAddSucceeded : kAddFailed);
+    if (added) {
+      ShowMessage(kAddSucceeded);
+    } else if (!deleted || old == rePaPer{}) {
+      ShowMessage(kAddFailed);
+    } else {
+      std::array<double, 6> oldValues = {old.W, old.H, old.L, old.R, old.T, old.B};
+      formName = TrimmedName();
+      const bool restored =
+          component.PrintAddForm(printerName, formName, oldValues[0], oldValues[1], oldValues[2],
+                                 oldValues[3], oldValues[4], oldValues[5]);
+      ShowMessage(kAddFailed + (restored ? kOldFormRestored : kOldFormLost));
+    }
   }
   SetInputMode(0);
   RefreshLists();

@@ -161,6 +161,24 @@ class ProfileFiles {
     return std::make_unique<FileLock>();
   }
 
+  // Whether the file can hold the text exactly as a name or value: false only for a file in
+  // the ANSI code page (one with text and no byte-order mark) whose code page lacks some of
+  // its characters, where a write of it fails.
+  virtual bool HoldsText(const std::wstring& text, const std::wstring& path) {
+    static_cast<void>(text);
+    static_cast<void>(path);
+    return true;
+  }
+
+  // Whether the text already in the file comes through a write unchanged: false only for a
+  // file in the ANSI code page whose bytes do not all read as characters of the code page
+  // (UTF-8 text saved without a mark, under a double-byte code page), which the service
+  // would rewrite with substitutes. Every write to such a file fails and changes nothing.
+  virtual bool KeepsExistingText(const std::wstring& path) {
+    static_cast<void>(path);
+    return true;
+  }
+
   // Whether the file exists but cannot be read (another program holds it without sharing,
   // no rights to read it): the reads would then answer as for an empty file.
   virtual bool IsUnreadable(const std::wstring& path) {

@@ -19,20 +19,33 @@ std::optional<std::wstring> UpToZero(const std::optional<std::wstring>& text) {
   return UpToZero(*text);
 }
 
-// The characters of the simulated ANSI code page: ASCII and the Latin-1 letters and signs
-// (the part that code page 1252 shares with Latin-1).
-bool InAnsiCodePage(wchar_t c) { return c < 0x80 || (c >= 0xA0 && c <= 0xFF); }
+// The characters of the simulated ANSI code page: the first 256 (each byte of a file read as
+// one character, as code page 1252 reads every byte).
+bool InAnsiCodePage(wchar_t c) { return c <= 0xFF; }
 
 // Whether a file can hold a text exactly: a file with the Unicode mark holds everything, a
 // file of ANSI text only the characters of the ANSI code page. An absent or empty file has
 // no encoding yet.
+// A file of nothing but blank lines counts as empty: it has no text to keep.
+bool HasNoText(const FileState* file) {
+  return file == nullptr || file->text().find_first_not_of(L" \t\r\n") == std::wstring::npos;
+}
+
+// An ANSI file's text comes through a rewrite when it holds only characters of the code page
+// (a test puts another character in an ANSI file for bytes the code page cannot read).
+bool KeepsText(const FileState* file) {
+  return HasNoText(file) || file->Parsed().unicode ||
+         std::all_of(file->text().begin(), file->text().end(), InAnsiCodePage);
+}
+
 bool CanHold(const FileState* file, const std::optional<std::wstring>& text) {
-  if (file == nullptr || file->text().empty() || file->Parsed().unicode || !text) return true;
+  if (HasNoText(file) || file->Parsed().unicode || !text) return true;
   return std::all_of(text->begin(), text->end(), InAnsiCodePage);
 }
 
-// A file that a value write finds absent or empty is first given the Unicode mark.
-bool StartsUnicode(const FileState* file) { return file == nullptr || file->text().empty(); }
+// A file that a value write finds absent or empty is first given the Unicode mark (and loses
+// its blank lines).
+bool StartsUnicode(const FileState* file) { return HasNoText(file); }
 
 }  // namespace
 
@@ -82,15 +95,17 @@ bool SimProfileFiles::WriteString(const std::optional<std::wstring>& givenSectio
   }
   if (path.empty()) return Fail(kErrorInvalidParameter);
   const FileState* current = state_.FindFile(ReadPath(path));
-  if (!CanHold(current, section) || !CanHold(current, key) || !CanHold(current, value)) {
+  if (!CanHold(current, section) || !CanHold(current, key) || !CanHold(current, value) ||
+      !KeepsText(current)) {
     return Fail(kErrorNoUnicodeTranslation);
   }
   const auto target = BeginWrite(path);
   if (!target) return false;
   FileState* file = state_.FindFile(*target);
   if (const std::uint32_t refusal = WriteRefusal(file)) return Failed(path, refusal);
-  profile::Document document = file ? file->Parsed() : profile::Document();
-  if (section && key && value && StartsUnicode(file)) document.unicode = true;
+  const bool startsUnicode = section && key && value && StartsUnicode(file);
+  profile::Document document = file && !startsUnicode ? file->Parsed() : profile::Document();
+  if (startsUnicode) document.unicode = true;
   bool changed = false;
   const bool result = profile::Write(document, section, key, value, changed);
   if (changed) Store(*target, profile::Serialize(document));
@@ -116,12 +131,12 @@ bool SimProfileFiles::WriteSection(const std::wstring& givenSection, const KeyVa
                      std::all_of(keys.begin(), keys.end(), [current](const auto& line) {
                        return CanHold(current, line.first) && CanHold(current, line.second);
                      });
-  if (!holds) return Fail(kErrorNoUnicodeTranslation);
+  if (!holds || !KeepsText(current)) return Fail(kErrorNoUnicodeTranslation);
   const auto target = BeginWrite(path);
   if (!target) return false;
   FileState* file = state_.FindFile(*target);
   if (const std::uint32_t refusal = WriteRefusal(file)) return Failed(path, refusal);
-  profile::Document document = file ? file->Parsed() : profile::Document();
+  profile::Document document = file && !StartsUnicode(file) ? file->Parsed() : profile::Document();
   if (StartsUnicode(file)) document.unicode = true;
   bool changed = false;
   const bool result = profile::WriteSection(document, section, keys, changed);
@@ -172,6 +187,14 @@ bool SimProfileFiles::IsUnreadable(const std::wstring& path) {
   if (file == nullptr || !file->unreadable) return false;
   Fail(kErrorSharingViolation);
   return true;
+}
+
+bool SimProfileFiles::HoldsText(const std::wstring& text, const std::wstring& path) {
+  return CanHold(state_.FindFile(ReadPath(UpToZero(path))), text);
+}
+
+bool SimProfileFiles::KeepsExistingText(const std::wstring& path) {
+  return KeepsText(state_.FindFile(ReadPath(UpToZero(path))));
 }
 
 std::wstring SimProfileFiles::ReadPath(const std::wstring& path) {

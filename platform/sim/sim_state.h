@@ -114,6 +114,8 @@ class SimProfileFiles final : public ProfileFiles {
   std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
   bool IsUnreadable(const std::wstring& path) override;
   std::uint32_t LastError() const override { return lastError_; }
+  bool HoldsText(const std::wstring& text, const std::wstring& path) override;
+  bool KeepsExistingText(const std::wstring& path) override;
 
  private:
   class SimLock;

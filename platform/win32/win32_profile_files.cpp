@@ -24,24 +24,40 @@ namespace {
 // their own meaning (list, delete).
 LPCWSTR OrNull(const std::optional<std::wstring>& text) { return text ? text->c_str() : nullptr; }
 
+// Whether the rest of the open file holds nothing but blanks and line breaks.
+bool RestIsBlank(HANDLE file) {
+  BYTE buffer[4096];
+  DWORD read = 0;
+  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    for (DWORD i = 0; i < read; ++i) {
+      if (buffer[i] != ' ' && buffer[i] != '\t' && buffer[i] != '\r' && buffer[i] != '\n') {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 // Gives a file that is absent or empty the UTF-16 byte-order mark. The profile calls keep
 // the encoding of the file they find, but write a file without a mark in the ANSI code page,
-// where names outside it would be lost; a file with text in it is left as it is.
+// where names outside it would be lost; a file with text in it is left as it is. A file of
+// nothing but blank lines counts as empty: it has no text to keep.
 void MarkUnicodeIfEmpty(const std::wstring& path) {
   const HANDLE file =
       ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;  // the write that follows reports why not
   unique_kernel_handle owner(file);
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file, &size) || size.QuadPart != 0) return;
+  if (!RestIsBlank(file)) return;
+  if (::SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0 || !::SetEndOfFile(file)) return;
   constexpr BYTE kUtf16LittleEndianMark[] = {0xFF, 0xFE};
   DWORD written = 0;
   ::WriteFile(file, kUtf16LittleEndianMark, sizeof kUtf16LittleEndianMark, &written, nullptr);
 }
 
-// Whether the profile calls read and write this file in the ANSI code page: it exists and
-// starts with none of the byte-order marks they recognise (UTF-16 either way, UTF-8).
+// Whether the profile calls read and write this file in the ANSI code page: it exists, holds
+// more than blank lines, and starts with none of the byte-order marks they recognise (UTF-16
+// either way, UTF-8).
 bool IsAnsiFile(const std::wstring& path) {
   const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -54,7 +70,9 @@ bool IsAnsiFile(const std::wstring& path) {
   const bool utf16 = read >= 2 && ((start[0] == 0xFF && start[1] == 0xFE) ||
                                    (start[0] == 0xFE && start[1] == 0xFF));
   const bool utf8 = read == 3 && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF;
-  return !utf16 && !utf8;
+  if (utf16 || utf8) return false;
+  const auto blank = [](BYTE b) { return b == ' ' || b == '\t' || b == '\r' || b == '\n'; };
+  return !std::all_of(start, start + read, blank) || !RestIsBlank(file);
 }
 
 // Whether the ANSI code page holds the text exactly: converted to it and back, without a
@@ -75,6 +93,39 @@ bool AnsiCodePageHolds(const std::wstring& text) {
                                           static_cast<int>(back.size()));
   back.resize(static_cast<std::size_t>(std::max(chars, 0)));
   return !usedDefault && back == text;
+}
+
+// Whether an ANSI file's bytes read as characters of the code page and are written back as the
+// same bytes: the service rewrites the whole file, and bytes it cannot read (UTF-8 saved without
+// a mark, under a double-byte code page) would come back as substitutes.
+bool AnsiTextSurvives(const std::wstring& path) {
+  if (!IsAnsiFile(path)) return true;
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return true;  // the write that follows reports why not
+  unique_kernel_handle owner(file);
+  std::string bytes;
+  char buffer[65536];
+  DWORD read = 0;
+  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    bytes.append(buffer, read);
+  }
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) return true;
+  const int length = static_cast<int>(bytes.size());
+  const int chars =
+      ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
+  if (chars <= 0) return false;
+  std::wstring text(static_cast<std::size_t>(chars), L'\0');
+  ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), length, text.data(), chars);
+  BOOL usedDefault = FALSE;
+  BOOL* usedDefaultArgument = ::GetACP() == CP_UTF8 ? nullptr : &usedDefault;
+  const int backBytes = ::WideCharToMultiByte(CP_ACP, 0, text.data(), chars, nullptr, 0, nullptr,
+                                              usedDefaultArgument);
+  if (backBytes != length || usedDefault) return false;
+  std::string back(bytes.size(), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, text.data(), chars, back.data(), backBytes, nullptr, nullptr);
+  return back == bytes;
 }
 
 bool HoldsAll(const std::wstring& path, std::initializer_list<const std::wstring*> texts) {
@@ -177,6 +228,14 @@ std::unique_ptr<ProfileFiles::FileLock> Win32ProfileFiles::LockFile(const std::w
   ++held.locks;
   spellings_[path] = name;
   return std::make_unique<HeldLock>(*this, name, mutex.get(), held.writes);
+}
+
+bool Win32ProfileFiles::HoldsText(const std::wstring& text, const std::wstring& path) {
+  return path.empty() || HoldsAll(ReadPath(path), {&text});
+}
+
+bool Win32ProfileFiles::KeepsExistingText(const std::wstring& path) {
+  return path.empty() || AnsiTextSurvives(ReadPath(path));
 }
 
 bool Win32ProfileFiles::IsUnreadable(const std::wstring& path) {
@@ -315,6 +374,7 @@ bool Win32ProfileFiles::WriteString(const std::optional<std::wstring>& section,
   if (!HoldsAll(ReadPath(path), {OrNone(section), OrNone(key), OrNone(value)})) {
     return ProfileError::Refuse(ERROR_NO_UNICODE_TRANSLATION);
   }
+  if (!AnsiTextSurvives(ReadPath(path))) return ProfileError::Refuse(ERROR_NO_UNICODE_TRANSLATION);
   const auto target = BeginWrite(path);
   if (!target) return false;
   // Only a write of a value creates the file; deleting from an absent file creates nothing.
@@ -341,6 +401,7 @@ bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValue
     if (!HoldsAll(ReadPath(path), {text}))
       return ProfileError::Refuse(ERROR_NO_UNICODE_TRANSLATION);
   }
+  if (!AnsiTextSurvives(ReadPath(path))) return ProfileError::Refuse(ERROR_NO_UNICODE_TRANSLATION);
   const auto target = BeginWrite(path);
   if (!target) return false;
   MarkUnicodeIfEmpty(*target);

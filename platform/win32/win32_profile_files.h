@@ -39,6 +39,8 @@ class Win32ProfileFiles final : public ProfileFiles {
   std::unique_ptr<FileLock> LockFile(const std::wstring& path) override;
   bool IsUnreadable(const std::wstring& path) override;
   std::uint32_t LastError() const override;
+  bool HoldsText(const std::wstring& text, const std::wstring& path) override;
+  bool KeepsExistingText(const std::wstring& path) override;
 
  private:
   class HeldLock;

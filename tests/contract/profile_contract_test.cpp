@@ -67,12 +67,18 @@ TEST_F(ProfileContractTest, SectionsAndKeysIgnoreLetterCaseForAsciiLettersOnly) 
   }
 }
 
+// A file of nothing but blank lines counts as empty, for a key's write and a section's.
 TEST_F(ProfileContractTest, AnAbsentOrEmptyFileBecomesUtf16OnItsFirstWrite) {
   for (const std::optional<std::string>& start :
-       {std::optional<std::string>(), std::optional<std::string>("")}) {
-    SCOPED_TRACE(start ? "empty file" : "no file");
+       {std::optional<std::string>(), std::optional<std::string>(""),
+        std::optional<std::string>("\r\n"), std::optional<std::string>(" \r\n\t\r\n\r\n")}) {
+    SCOPED_TRACE(start ? "file \"" + *start + "\"" : "no file");
     backend_->SetFileBytes(start);
-    ASSERT_TRUE(Write(L"標籤", L"W", L"1"));
+    if (start && !start->empty()) {
+      ASSERT_TRUE(profile().WriteSection(L"標籤", {{L"W", L"1"}}, path()));
+    } else {
+      ASSERT_TRUE(Write(L"標籤", L"W", L"1"));
+    }
     ASSERT_TRUE(Write(L"紙張", L"W", L"2"));
     EXPECT_TRUE(StartsWithMark());
     EXPECT_EQ(Read(L"標籤", L"W"), L"1");
@@ -114,6 +120,18 @@ TEST_F(ProfileContractTest, AnAnsiFileRefusesWhatItsCodePageCannotHold) {
   ASSERT_TRUE(Write(held, L"K", L"6"));
   EXPECT_EQ(Read(held, L"K"), L"6");
   EXPECT_FALSE(StartsWithMark());
+
+  // UTF-8 saved without a mark: under code page 950 its bytes do not all read as characters
+  // and would be rewritten as substitutes, so every write is refused; code page 1252 reads and
+  // writes every byte back.
+  const std::string utf8 = "[Caf\xC3\xA9 \xC3\x9C]\r\nK=1\r\n";
+  backend_->SetFileBytes(utf8);
+  EXPECT_EQ(profile().KeepsExistingText(path()), !chinese);
+  EXPECT_EQ(Write(L"Ax", L"K", L"7"), !chinese);
+  EXPECT_EQ(profile().WriteSection(L"Ax", {{L"K", L"8"}}, path()), !chinese);
+  EXPECT_EQ(Write(L"Ax", std::nullopt, std::nullopt), !chinese);
+  ASSERT_TRUE(backend_->FileBytes());
+  EXPECT_EQ(backend_->FileBytes()->substr(0, utf8.size()), utf8);
 }
 
 TEST_F(ProfileContractTest, WriteSectionReplacesEveryKeyInPlaceOrAddsTheSectionAtTheEnd) {

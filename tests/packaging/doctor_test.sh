@@ -118,6 +118,16 @@ expect_line "paper store,papers,ok,2 listed"
 expect_line 'paper store,every listed paper reads back,FAIL,"no width or height: ""Ghost"""'
 [ "$status" -eq 1 ] && ok "exit status 1" || fail "exit status $status"
 
+echo "== a hand-edited value out of range, and a file of blank lines"
+printf '[PrintMain]\r\nKept=Kept\r\nWide=Wide\r\n[Kept]\r\nmMode=0\r\nW=10\r\nH=20\r\n[Wide]\r\nmMode=0\r\nW=1e400\r\nH=5\r\n' |
+  iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$work/x64/PrintSet.ini"
+doctor wine64 x64
+grep -q '^paper store,every listed paper reads back,FAIL,"values that cannot be read: ""Wide"" (a stored value cannot be read (error 6: Overflow)' <<<"$report" &&
+  ok "the paper with the value out of range is named" || { fail "no line naming Wide"; printf '%s\n' "$report"; }
+printf '\r\n\r\n' >"$work/x64/PrintSet.ini"
+doctor wine64 x64
+expect_line "paper store,encoding,ok,empty (the first paper stored makes it UTF-16 LE)"
+
 echo "== the write test on Wine's spooler"
 empty_store "$work/x64/PrintSet.ini"
 doctor wine64 x64 "Sheetlore_Office" --write-test

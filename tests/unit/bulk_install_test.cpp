@@ -106,7 +106,8 @@ TEST_F(BulkInstallTest, WithoutAPrinterThePapersGoToThePrinterTheWizardInstalls)
   EXPECT_THAT(sim_.Messages(), ElementsAre(kFinished));
 }
 
-// A missing printer object is an object error.
+// A missing printer object is an object error, raised on the first listed name even when no
+// paper can be installed (an empty store, or only a paper without its section).
 TEST_F(BulkInstallTest, AMissingPrinterOrAnUnreadableDeviceNameEndsTheCallOnTheFirstPaper) {
   Store(L"A5X", 0, 14.8, 21);
   Store(L"B5", 0, 17.6, 25);
@@ -120,6 +121,12 @@ TEST_F(BulkInstallTest, AMissingPrinterOrAnUnreadableDeviceNameEndsTheCallOnTheF
   EXPECT_NE(FindForm(sim_, L"A5X"), nullptr);
   EXPECT_EQ(FindForm(sim_, L"B5"), nullptr);
   EXPECT_THAT(sim_.Messages(), IsEmpty());
+  for (const wchar_t* text : {L"[PrintMain]\r\n", L"[PrintMain]\r\nGone=Gone\r\n"}) {
+    sim_.SetFileText(kStore, text);
+    EXPECT_EQ(RunAndCatch(nullptr), 91);
+    EXPECT_EQ(RunAndCatch(sim_.MakeBrokenPrinter()), static_cast<std::int32_t>(0x80020006u));
+    EXPECT_THAT(sim_.Messages(), IsEmpty());
+  }
 }
 
 // More names than a sixteen-bit counter holds overflow before any paper is installed.

@@ -230,7 +230,8 @@ TEST_F(CliCommandsTest, PaperStoreCommandsAndInstall) {
        L"標籤紙                5            3  added\n"
        L"Letter               10           10  exists\n"},
       {{L"install", L"No Such Printer"}, kNotFound, L"printer not found"},
-      {{L"paper-delete", L"A5X"}, 0, L"Paper:  A5X\nStatus: deleted\n"},
+      // Another spelling finds the paper as the profile service matches names.
+      {{L"paper-delete", L" a5x"}, 0, L"Paper:  A5X\nStatus: deleted\n"},
       {{L"papers", L"--csv"},
        0,
        header + L"Inch Letter,in,8.5,11,0.25,8.25,0.5,10.5\n標籤紙,cm,5,3,0,0,0,0\n"
@@ -254,6 +255,69 @@ TEST_F(CliCommandsTest, PaperStoreCommandsAndInstall) {
        L"could not be written: C:\\Tools\\PrintSet.ini"},
       {{L"paper-delete", L"Letter"}, kRefused, L"could not be written"},
   });
+}
+
+// A hand-edited value the store's reads refuse (a unit code above 255, a number beyond a
+// double) names its paper; the commands go on with the others and end with the failure status
+// where their result is incomplete, and the export refuses as for any paper it cannot carry.
+TEST_F(CliCommandsTest, AValueOutOfRangeNamesItsPaperAndTheOthersGoOn) {
+  sim_.SetFileText(kStore,
+                   L"[PrintMain]\r\nA5X=A5X\r\nWide=Wide\r\nUnit=Unit\r\n[A5X]\r\nmMode=0\r\n"
+                   L"W=14.8\r\nH=21\r\n[Wide]\r\nmMode=0\r\nW=1e400\r\nH=5\r\n[Unit]\r\n"
+                   L"mMode=300\r\nW=5\r\nH=5\r\n");
+  const int kFailure = Status(ExitCode::Failure);
+  const RunResult papers = Run({L"papers", L"--csv"});
+  EXPECT_EQ(papers.exitCode, kFailure);
+  EXPECT_EQ(papers.out, L"Name,Unit,Width,Height,Left,Right,Top,Bottom\nA5X,cm,14.8,21,0,0,0,0\n");
+  for (const RunResult& result :
+       {papers, Run({L"install", L"--csv"}), Run({L"paper-export", PathOf("out.json")})}) {
+    EXPECT_NE(result.err.find(L"\"Wide\": a stored value cannot be read (error 6: Overflow)"),
+              std::wstring::npos)
+        << result.err;
+    EXPECT_NE(result.err.find(L"\"Unit\": a stored value cannot be read"), std::wstring::npos)
+        << result.err;
+  }
+  EXPECT_NE(Form(L"A5X"), nullptr);
+  EXPECT_EQ(Run({L"install", L"--csv"}).out,
+            L"Paper,Width (cm),Height (cm),Status\nA5X,14.8,21,exists\nWide,,,unreadable\n"
+            L"Unit,,,unreadable\n");
+  EXPECT_EQ(Run({L"install"}).exitCode, kFailure);
+  EXPECT_EQ(ReadFile("out.json"), "");
+  const RunResult shown = Run({L"paper-show", L"wide"});
+  EXPECT_EQ(shown.exitCode, kFailure);
+  EXPECT_NE(shown.err.find(L"the stored paper \"Wide\" cannot be read"), std::wstring::npos);
+  // Such a paper can be corrected or removed.
+  EXPECT_EQ(Run({L"paper-store", L"Wide", L"5", L"5"}).exitCode, 0);
+  EXPECT_EQ(Run({L"paper-delete", L"Unit"}).exitCode, 0);
+  EXPECT_EQ(Run({L"papers"}).exitCode, 0);
+}
+
+// paper-store refuses what the export and import refuse, and changes nothing.
+TEST_F(CliCommandsTest, PaperStoreRefusesWhatAnImportRefuses) {
+  ASSERT_EQ(Run({L"paper-store", L"A5X", L"14.8", L"21"}).exitCode, 0);
+  const std::wstring before = sim_.FileText(kStore);
+  Expect({
+      {{L"paper-store", L"Big", L"1e300", L"5"}, kUsage, L"beyond the spooler's range"},
+      {{L"paper-store", L"Long", L"123456789012345678", L"5"}, kUsage, L"beyond the spooler"},
+      {{L"paper-store", L"A5X", L"10", L"1e300", L"--inches"}, kUsage, L"\"A5X\""},
+  });
+  EXPECT_EQ(sim_.FileText(kStore), before);
+  EXPECT_EQ(Run({L"paper-export", PathOf("all.json")}).exitCode, 0);
+  // A write that fails says why: the file held too long by another program, or an ANSI file
+  // whose code page lacks the name's characters.
+  sim_.SetLockFails(true);
+  Expect(
+      {{{L"paper-store", L"B5", L"17.6", L"25"}, kRefused, L"another program held it too long"}});
+  sim_.SetLockFails(false);
+  sim_.SetFileText(kStore, L"[PrintMain]\r\nA5X=A5X\r\n");
+  Expect({{{L"paper-store", L"標籤", L"5", L"3"}, kRefused, L"cannot hold the name \"標籤\""}});
+  EXPECT_EQ(sim_.FileText(kStore), L"[PrintMain]\r\nA5X=A5X\r\n");
+  // An ANSI file holding text its code page cannot read back (文 stands for such bytes) takes
+  // no write at all, and the refusal says why.
+  const std::wstring unreadable = L"[PrintMain]\r\nA5X=A5X\r\n文=文\r\n";
+  sim_.SetFileText(kStore, unreadable);
+  Expect({{{L"paper-store", L"B5", L"17.6", L"25"}, kRefused, L"cannot read back unchanged"}});
+  EXPECT_EQ(sim_.FileText(kStore), unreadable);
 }
 
 // A refused replacement puts the old form back or says it cannot.

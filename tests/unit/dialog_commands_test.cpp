@@ -86,6 +86,65 @@ TEST_F(DialogCommandsTest, SavingTheNameOfAnExistingFormReplacesItUnlessItIsBuil
   }
 }
 
+// A refused add that replaced a user form puts the old form back and says whether it could;
+// the first line stays the dialog's own message.
+TEST_F(DialogCommandsTest, ARefusedReplacementPutsTheOldFormBackAndSaysSo) {
+  const FormInfo mine{0, L"Mine", 100000, 200000, 1000, 2000, 99000, 198000};
+  // The new form refused, then (second case) the old one refused too.
+  for (const std::size_t refusals : {1u, 2u}) {
+    sim_.SetForms({mine});
+    Show([this, refusals](sim::SimDialog& d) {
+      ASSERT_TRUE(d.ChooseOption(0));
+      ASSERT_TRUE(d.Choose(List1(1), L"Mine"));
+      ASSERT_TRUE(d.Click(Cmd1(2)));
+      ASSERT_TRUE(d.Type(Text1(0), L"20"));
+      ASSERT_TRUE(d.Tick(Check1(0), false));
+      sim_.FailCall(sim::Api::AddForm, 1, refusals);
+      ASSERT_TRUE(d.Click(Cmd1(1)));
+    });
+    EXPECT_EQ(FormOrNone(L"Mine"), refusals == 1 ? mine : FormInfo{});
+    EXPECT_EQ(MessageTexts().back(),
+              kAddFailed +
+                  (refusals == 1 ? L"\n原有的格式已還原。" : L"\n原有的格式無法還原,已被刪除。"));
+  }
+  // A refused add of a new name stays the plain message.
+  const std::size_t before = sim_.Messages().size();
+  Show([this](sim::SimDialog& d) {
+    ASSERT_TRUE(d.Click(Cmd1(2)));
+    TypePaper(d, L"Fresh");
+    ASSERT_TRUE(d.Tick(Check1(1), true));
+    sim_.FailCall(sim::Api::AddForm);
+    ASSERT_TRUE(d.Click(Cmd1(1)));
+  });
+  EXPECT_EQ(sim_.Messages().size(), before + 1);
+  EXPECT_EQ(MessageTexts().back(), kAddFailed);
+}
+
+// A paper the store refuses is reported in the dialog's own message box, whether or not the
+// printer is saved to as well; the printer's message is unchanged.
+TEST_F(DialogCommandsTest, APaperTheStoreRefusesIsReported) {
+  const std::wstring refused = L"自定義紙張儲存錯誤,請檢查!";
+  for (const bool toPrinter : {false, true}) {
+    const std::size_t before = sim_.Messages().size();
+    Show([this, toPrinter](sim::SimDialog& d) {
+      ASSERT_TRUE(d.Click(Cmd1(2)));
+      TypePaper(d, L"Custom");
+      ASSERT_TRUE(d.Tick(Check1(1), toPrinter));
+      sim_.FailCall(sim::Api::WritePrivateProfileSection);
+      ASSERT_TRUE(d.Click(Cmd1(1)));
+    });
+    EXPECT_FALSE(Stored(L"Custom"));
+    ASSERT_GT(sim_.Messages().size(), before);
+    EXPECT_EQ(sim_.Messages()[before], (sim::Message{refused, L"系統提示", 64}));
+    const std::vector<std::wstring> texts = MessageTexts();
+    const std::vector<std::wstring> expected =
+        toPrinter ? std::vector<std::wstring>{refused, kAddOk} : std::vector<std::wstring>{refused};
+    EXPECT_EQ(
+        std::vector<std::wstring>(texts.begin() + static_cast<std::ptrdiff_t>(before), texts.end()),
+        expected);
+  }
+}
+
 // --- Delete ("刪除格式") ---
 
 // From the store, from the printer.

@@ -199,7 +199,8 @@ TEST_F(PaperLibraryTest, CaptureStoresUserFormsInCentimetresAndBuiltInOnesOnlyWi
             L"Label,added,\n"
             L"kept,kept,a paper of this name is stored\n"
             L"Odd=Name,refused,\"the paper store cannot hold this name: it must not be empty, "
-            L"start or end with a blank, be PrintMain, or hold line breaks, [, ] or =\"\n");
+            L"start or end with a blank, start with ;, be enclosed in matching quotes, be "
+            L"PrintMain, or hold line breaks or other control characters, [, ] or =\"\n");
   EXPECT_EQ(component_.IniReadValue(1, L"Label"), (rePaPer{0, 10.16, 5.08, 0.25, 9.91, 0.1, 4.98}));
   EXPECT_EQ(component_.IniReadValue(1, L"Letter"), rePaPer{});
   result = Run({L"capture", kPrinter, L"--all", L"--replace", L"--csv"});

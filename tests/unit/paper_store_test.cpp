@@ -81,6 +81,18 @@ TEST_F(PaperStoreTest, ListsNamesInFileOrderReadsPapersBackAndOverwritesInPlace)
   EXPECT_EQ(Read(L"C"), (rePaPer{1, 5, 7, 0, 0, 0, 0}));
 }
 
+// Keys another tool left in a paper's section survive the section's one write, after the
+// store's own keys (whatever their letter case in the file).
+TEST_F(PaperStoreTest, AnOverwriteKeepsTheKeysOfOtherTools) {
+  sim_.SetFileText(kStore,
+                   L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\nOrigin=Label tool\r\nmmode=0\r\n"
+                   L"w=14.8\r\nH=21\r\nColour=\r\n");
+  ASSERT_TRUE(Write(L"A5X", 1, 5, 8));
+  EXPECT_EQ(sim_.FileText(kStore),
+            L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\nmMode=1\r\nW=5\r\nH=8\r\nL=0\r\nR=0\r\n"
+            L"T=0\r\nB=0\r\nOrigin=Label tool\r\nColour=\r\n");
+}
+
 TEST_F(PaperStoreTest, ModeArgumentReplacesTheArrayInEveryMode) {
   ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
   // Modes other than 0 and 1 read nothing.
