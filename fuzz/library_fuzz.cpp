@@ -53,7 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const cli::StoreResult& result : cli::AddToStore(component, papers, false)) {
     Check(result.status == L"added", "a valid paper was not added to an empty store", result.name);
   }
-  const std::vector<cli::LibraryPaper> stored = cli::StoredPapers(component);
+  const cli::StoredPaperList list = cli::StoredPapers(component);
+  Check(list.unreadable.empty(), "a paper the import wrote does not read back");
+  const std::vector<cli::LibraryPaper>& stored = list.papers;
   Check(stored == AsStored(papers), "the store holds other papers than were imported");
   const std::wstring storeText = sim.FileText(kStore);
   sim.RemoveFile(kStore);
