@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct CommandOutcome {
   Table table;
   ExitCode exit = ExitCode::Success;
   std::wstring message;  // for stderr
+  // Printed instead of the table's JSON rendering, for output whose JSON is not a list of rows
+  // (doctor's verdict with its checks).
+  std::optional<std::wstring> json;
 };
 
 struct Command {

@@ -14,29 +14,30 @@ std::wstring FolderOf(const std::wstring& file) {
   return slash == 2 && file[1] == L':' ? file.substr(0, 3) : file.substr(0, slash);
 }
 
-Finding Check(const std::wstring& area, const std::wstring& what, const std::wstring& path) {
+constexpr wchar_t kRemedy[] =
+    L"move Sheetlore under Program Files (or install the MSI), or lock the folder down "
+    L"(install.cmd /lockdown)";
+
+Finding Check(const std::wstring& check, const std::wstring& path) {
   const AccessFinding access = OthersWhoCanWrite(path);
   if (!access.readable) {
-    return {area, what, false,
-            L"access list of \"" + path + L"\" unreadable (" + access.error + L")"};
+    return {check, false, L"access list of \"" + path + L"\" unreadable (" + access.error + L")",
+            L"run doctor as an administrator to read it"};
   }
-  if (access.writers.empty())
-    return {area, what, true, L"only administrators can change \"" + path + L"\""};
+  if (access.writers.empty()) {
+    return {check, true, L"only administrators can change \"" + path + L"\""};
+  }
   std::wstring writers;
   for (const std::wstring& writer : access.writers)
     writers += (writers.empty() ? L"" : L", ") + writer;
-  return {area, what, false,
-          writers + L" can change \"" + path +
-              L"\": move Sheetlore under Program Files (or install the MSI), or lock the folder "
-              L"down (install.cmd /lockdown)"};
+  return {check, false, writers + L" can change \"" + path + L"\"", kRemedy};
 }
 
 }  // namespace
 
-Findings CodeLocationFindings(const std::wstring& area, const std::wstring& binary) {
-  return {
-      Check(area, L"folder of " + binary.substr(binary.find_last_of(L"\\/") + 1), FolderOf(binary)),
-      Check(area, L"file " + binary.substr(binary.find_last_of(L"\\/") + 1), binary)};
+Findings CodeLocationFindings(const std::wstring& checkPrefix, const std::wstring& binary) {
+  return {Check(checkPrefix + L".folder_access", FolderOf(binary)),
+          Check(checkPrefix + L".file_access", binary)};
 }
 
 }  // namespace sheetlore::cli

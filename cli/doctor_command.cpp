@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/doctor.h"
 #include "cli/printer_lookup.h"
+#include "cli/run.h"
 #include "platform/win32/windows_api.h"
 
 namespace sheetlore::cli {
@@ -25,50 +26,33 @@ std::wstring ToolPath() {
 }
 
 CommandOutcome Doctor(ClsPrint& component, const ParsedArguments& arguments) {
-  Findings findings = RegistrationFindings();
-  for (Finding& finding : CodeLocationFindings(L"tool", ToolPath())) {
+#ifdef _WIN64
+  constexpr wchar_t kArchitecture[] = L"x64";
+#else
+  constexpr wchar_t kArchitecture[] = L"x86";
+#endif
+  const std::wstring tool = ToolPath();
+  Findings findings{
+      {L"tool.release", true, ReleaseVersion() + L" (" + kArchitecture + L") \"" + tool + L"\""}};
+  for (Finding& finding : RegistrationFindings()) findings.push_back(std::move(finding));
+  for (Finding& finding : CodeLocationFindings(L"tool", tool)) {
     findings.push_back(std::move(finding));
   }
-  for (Finding& finding : PaperStoreFindings(component)) findings.push_back(std::move(finding));
+  for (Finding& finding : PaperStoreFindings(component, OwnArchitectureServer())) {
+    findings.push_back(std::move(finding));
+  }
   for (Finding& finding : PrinterFindings(component)) findings.push_back(std::move(finding));
 
   std::optional<std::wstring> printer;
   if (!arguments.positionals.empty()) printer = arguments.positionals[0];
-  if (printer) {
-    std::optional<std::vector<FormRow>> forms;
-    PrinterRef object = PrinterNamed(*printer);
-    component.ForgetFailures();
-    const bool opens = component.FormCheck(forms, object) && forms;
-    findings.push_back({L"printers", L"open " + *printer, opens,
-                        opens ? std::to_wstring(forms->size()) + L" forms"
-                              : L"no such printer, or it does not open",
-                        opens ? std::nullopt : LastPlatformError(component)});
-  }
-  if (arguments.Has(L"write-test")) {
+  if (printer) findings.push_back(PrinterOpenFinding(component, *printer));
+  if (arguments.Has(L"write-test") && !(printer && findings.back().notFound)) {
     for (Finding& finding :
          WriteTestFindings(component, printer ? *printer : DefaultPrinterName(component))) {
       findings.push_back(std::move(finding));
     }
   }
-
-  Table table({{L"Area", L"area"},
-               {L"Check", L"check"},
-               {L"Verdict", L"verdict"},
-               {L"Detail", L"detail"},
-               ErrorColumn()});
-  for (const Finding& finding : findings) {
-    table.AddRow({Text(finding.area), Text(finding.check), Text(finding.ok ? L"ok" : L"FAIL"),
-                  Text(finding.detail), ErrorCell(finding.error)});
-  }
-  CommandOutcome outcome(std::move(table));
-  const auto failed = std::count_if(findings.begin(), findings.end(),
-                                    [](const Finding& finding) { return !finding.ok; });
-  if (failed > 0) {
-    outcome.exit = ExitCode::Failure;
-    outcome.message =
-        std::to_wstring(failed) + L" of " + std::to_wstring(findings.size()) + L" checks failed";
-  }
-  return outcome;
+  return DoctorOutcome(findings);
 }
 
 }  // namespace
@@ -77,21 +61,29 @@ std::vector<Command> DoctorCommands() {
   return {{L"doctor",
            L"[PRINTER] [--write-test]",
            L"check the installation, the store and printers",
-           L"Checks what support asks first, one line per check with its verdict (ok or FAIL):\n"
-           L"  - the registration of each architecture: the ProgID, the class, a server file that\n"
-           L"    exists, the threading model (Apartment), a type library that is registered and\n"
-           L"    loads;\n"
+           L"Checks what support asks first, one line per check with its verdict (ok or FAIL)\n"
+           L"and, for a failure, what to do in one line:\n"
+           L"  - this tool's release and architecture;\n"
+           L"  - the registration of each architecture: the ProgID, the class, a per-user\n"
+           L"    registration that overrides the machine-wide one, a server file that exists, is\n"
+           L"    built for that architecture and is of this tool's release, the threading model\n"
+           L"    (Apartment), a type library that is registered and loads; nothing registered at\n"
+           L"    all is one line saying what to run;\n"
            L"  - that only administrators can change each registered DLL, the tool and their\n"
            L"    folders;\n"
            L"  - the paper store: its path and where that comes from (the machine's setting or\n"
-           L"    the default beside the program), that it exists and can be written, its\n"
-           L"    encoding, the number of papers and that each listed paper reads back;\n"
+           L"    the default beside the program), that hosts of this architecture use the same\n"
+           L"    file, that it can be written (an absent file is the empty store, which is\n"
+           L"    fine), its encoding, the number of papers and that each listed paper reads back;\n"
            L"  - the printers, the default one, and that PRINTER opens when it is named.\n"
            L"--write-test  adds a temporary form \"Sheetlore doctor N\" to PRINTER (default: the\n"
            L"              default printer), looks for it, deletes it and looks again: it shows\n"
            L"              whether the spooler really keeps forms. The printer's forms end as\n"
            L"              they began.\n"
-           L"Exits 1 when any check fails.\n",
+           L"--json prints {\"ok\": true|false, \"checks\": [{\"check\", \"printer\", \"ok\",\n"
+           L"\"detail\", \"remedy\"}]}; each check's identifier stays the same from release to\n"
+           L"release.\n"
+           L"Exits 3 when PRINTER does not open, 1 when any other check fails.\n",
            {{L"write-test"}},
            0,
            1,

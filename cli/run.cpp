@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/platform_error.h"
 #include "component/paper_store_file.h"
+#include "release_version.h"
 
 namespace sheetlore::cli {
 namespace {
@@ -27,7 +28,8 @@ std::wstring GeneralHelp(ClsPrint& component) {
   std::wstring text = std::wstring(kProgram) +
                       L": printer forms and the paper store from the command line\n\n"
                       L"Usage: sheetlore COMMAND [ARGUMENTS] [--json | --csv]\n"
-                      L"       sheetlore COMMAND --help\n\nCommands:\n";
+                      L"       sheetlore COMMAND --help\n"
+                      L"       sheetlore --version\n\nCommands:\n";
   std::size_t width = 0;
   for (const Command& command : AllCommands()) width = std::max(width, command.name.size());
   for (const Command& command : AllCommands()) {
@@ -62,6 +64,9 @@ std::wstring HexText(std::int32_t value) {
 
 RunResult Dispatch(const std::vector<std::wstring>& arguments, ClsPrint& component) {
   const CommandLine line = SplitCommandLine(arguments);
+  if (line.command == L"--version" && line.rest.empty()) {
+    return {0, std::wstring(kProgram) + L" " + ReleaseVersion() + L"\n", {}};
+  }
   if (line.command.empty() || line.command == L"help") {
     if (line.command == L"help" && !line.rest.empty()) {
       const Command* command = FindCommand(line.rest.front());
@@ -89,7 +94,11 @@ RunResult Dispatch(const std::vector<std::wstring>& arguments, ClsPrint& compone
   component.ForgetFailures();
   CommandOutcome outcome = command->run(component, parsed);
   RunResult result{static_cast<int>(outcome.exit), {}, {}};
-  if (!outcome.table.columns.empty()) result.out = Render(outcome.table, line.format);
+  if (line.format == OutputFormat::Json && outcome.json) {
+    result.out = *outcome.json;
+  } else if (!outcome.table.columns.empty()) {
+    result.out = Render(outcome.table, line.format);
+  }
   if (!outcome.message.empty())
     result.err = std::wstring(kProgram) + L": " + outcome.message + L"\n";
   return result;
@@ -124,6 +133,8 @@ RunResult Refusal(const CommandError& error, const std::vector<std::wstring>& ar
 }
 
 }  // namespace
+
+std::wstring ReleaseVersion() { return SHEETLORE_RELEASE_WIDE; }
 
 RunResult Run(const std::vector<std::wstring>& arguments, ClsPrint& component) {
   try {

@@ -15,6 +15,9 @@ struct RunResult {
   std::wstring err;
 };
 
+// The release this program belongs to, e.g. "1.1.0": --version prints it, doctor shows it.
+std::wstring ReleaseVersion();
+
 // arguments: without the program's name.
 RunResult Run(const std::vector<std::wstring>& arguments, ClsPrint& component);
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The installer under Wine: builds Sheetlore-<version>.msi with tools/package --no-build,
 # installs it with msiexec /i /qn, and checks the files under both Program Files folders, that
+# its version, the files beside the x64 programs (README.txt, verify.cmd, the examples) and the
+# x64 folder on the machine's PATH, that
 # its registry entries are exactly those DllRegisterServer writes (both registry views), that
 # 64-bit and 32-bit script hosts create Sheetlore.ClsPrint, that the one paper store is in
 # ProgramData with the users' rights granted on its folder, named by the machine's setting, and
@@ -14,9 +16,18 @@ x86_dir=$3
 . "$(dirname "$0")/test_support.sh"
 
 require_x86_build "$x86_dir"
+saved_path=$(machine_path)
+trap 'restore_machine_path "$saved_path"' EXIT
 build_package "$repo" "$x64_dir" "$x86_dir"
 msi=$(ls "$work"/dist/Sheetlore-*.msi)
 msi_path=$(winepath -w "$msi")
+
+echo "== the release's version"
+version=$(sed -n 's/^project(Sheetlore VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+product_version=$(msiinfo export "$msi" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductVersion" { print $2 }')
+[ "$(basename "$msi")" = "Sheetlore-$version.msi" ] && [ "$product_version" = "$version" ] &&
+  ok "Sheetlore-$version.msi carries ProductVersion $product_version" ||
+  fail "$(basename "$msi") carries ProductVersion $product_version, the project is $version"
 
 echo "== the order of the installer's actions"
 # Windows stops an installation whose deferred custom actions (type bit 1024) lie outside
@@ -100,6 +111,16 @@ for folder in "$program_files" "$program_files_x86"; do
   [ -e "$folder/PrintSet.ini" ] && fail "$folder holds a PrintSet.ini: the store belongs in ProgramData"
 done
 [ -f "$data/PrintSet.ini" ] && ok "the one store is $data/PrintSet.ini" || fail "no store in $data"
+# What the zip ships beside the programs, byte for byte as the zip holds it.
+unzip -q "$work/dist/Sheetlore-$version.zip" -d "$work/unpacked"
+for file in README.txt verify.cmd verify.vbs examples/hello.vbs examples/host.cpp examples/fleet/Detect-Papers.ps1; do
+  cmp -s "$program_files/$file" "$work/unpacked/Sheetlore-$version/$file" || fail "$file is not installed as the zip holds it"
+done
+[ "$(cd "$program_files" && find examples -type f | wc -l)" = "$(cd "$work/unpacked/Sheetlore-$version" && find examples -type f | wc -l)" ] &&
+  ok "README.txt, verify.cmd, verify.vbs and every example are installed" || fail "the installed examples differ from the zip's"
+path_entries=$(machine_path | tr ';' '\n')
+grep -qixF 'C:\Program Files\Sheetlore\' <<<"$path_entries" && grep -qiE '^(%SystemRoot%|C:\\windows)\\system32$' <<<"$path_entries" &&
+  ok "the machine's PATH gains the x64 folder and keeps what it held" || fail "machine PATH: $(machine_path)"
 cmp -s "$program_files/Sheetlore.dll" "$x64_dir/Sheetlore.dll" &&
   cmp -s "$program_files_x86/Sheetlore.dll" "$x86_dir/Sheetlore.dll" &&
   ok "x64 DLL under Program Files, x86 DLL under Program Files (x86)" || fail "the installed DLLs"
@@ -136,11 +157,23 @@ wine "$program_files_x86/sheetlore.exe" paper-show A5X >/dev/null && ok "the x86
 [ "$(head -c 2 "$data/PrintSet.ini" | od -An -tx1 | tr -d ' ')" = "fffe" ] ||
   fail "the installed PrintSet.ini lost its byte-order mark"
 
+echo "== the installed verify.cmd"
+# From the install folder, unattended; both hosts check the one store. (Wine's spooler does
+# not keep forms, so some checks fail: verify_cmd tests what they report.)
+(cd "$program_files" && wine64 cmd /c '.\verify.cmd' /unattended </dev/null) >"$work/verify.out" 2>&1
+verify_output=$(tr -d '\r' <"$work/verify.out")
+grep -qE '^[0-9]+ of 44 checks ran' <<<"$verify_output" &&
+  [ "$(grep -c 'the paper store: C:\\ProgramData\\Sheetlore\\PrintSet.ini' <<<"$verify_output")" = 2 ] &&
+  ok "the installed verify.cmd runs both hosts against the one store" ||
+  { printf '%s\n' "$verify_output"; fail "the installed verify.cmd"; }
+
 echo "== msiexec /x"
 wine64 msiexec /x "$msi_path" /qn
 rc=$?
 [ $rc -eq 0 ] && ok "msiexec /x exited 0" || fail "msiexec /x exited $rc"
 probe absent "after msiexec /x"
+grep -qiF 'Sheetlore' <<<"$(machine_path)" && fail "the machine's PATH still names Sheetlore: $(machine_path)" ||
+  ok "the machine's PATH no longer names Sheetlore"
 # The store holds A5X and stays; the program folders go.
 left=$( (cd "$WINEPREFIX/drive_c" && find "Program Files/Sheetlore" "Program Files (x86)/Sheetlore" "ProgramData/Sheetlore") 2>/dev/null | tr '\n' ';')
 [ "$left" = "ProgramData/Sheetlore;ProgramData/Sheetlore/PrintSet.ini;" ] &&

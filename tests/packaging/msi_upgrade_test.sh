@@ -6,7 +6,8 @@
 # new binaries and a working registration, and one store in ProgramData holding every paper
 # (both versions of the one that differed, with a note), used by both tools and both script
 # hosts. A deleted Sheetlore.dll must come back with a repair (REINSTALL=ALL), an older version
-# of the current layout (0.9) must refuse to install over it, and an uninstall must remove
+# of the current layout (0.9) must refuse to install over it, another build of the same version
+# must replace it rather than install beside it, and an uninstall must remove
 # everything but the store that holds papers.
 #   msi_upgrade_test.sh <repository> <x64 build dir> <x86 build dir>
 set -u
@@ -18,20 +19,25 @@ x86_dir=$3
 program_files=$WINEPREFIX/drive_c/Program\ Files/Sheetlore
 program_files_x86=$WINEPREFIX/drive_c/Program\ Files\ \(x86\)/Sheetlore
 data=$WINEPREFIX/drive_c/ProgramData/Sheetlore
+saved_path=$(machine_path)
 cleanup() {
+  restore_machine_path "$saved_path"
   wine64 reg delete 'HKLM\Software\Sheetlore' /v StoreFile /f >/dev/null 2>&1
   rm -rf "$work" "$program_files" "$program_files_x86" "$data"
 }
 trap cleanup EXIT
 rm -rf "$data"
 
-# The older versions: the same binaries with a marker after their end, which Windows ignores.
+# The older versions, and another build of the current one: the same binaries with a marker
+# after their end, which Windows ignores.
 for arch in x64 x86; do
   dir=$x64_dir
   [ "$arch" = x86 ] && dir=$x86_dir
-  mkdir -p "$work/old-$arch" "$work/one/$arch"
+  mkdir -p "$work/old-$arch" "$work/one/$arch" "$work/rebuilt-$arch"
   cp "$dir"/Sheetlore.dll "$dir"/sheetlore.exe "$dir"/*.debug "$work/old-$arch/"
+  cp "$dir"/Sheetlore.dll "$dir"/sheetlore.exe "$dir"/*.debug "$work/rebuilt-$arch/"
   printf 'an older Sheetlore' >>"$work/old-$arch/Sheetlore.dll"
+  printf 'another build' >>"$work/rebuilt-$arch/Sheetlore.dll"
   cp "$work/old-$arch/Sheetlore.dll" "$work/old-$arch/sheetlore.exe" "$work/one/$arch/"
   printf '\xff\xfe' >"$work/one/$arch/PrintSet.ini"
 done
@@ -39,11 +45,14 @@ done
   -o one/Sheetlore-1.0.msi "$repo/tests/packaging/Sheetlore-1.0.wxs") >"$work/log" 2>&1 &&
   "$repo/tools/package" --no-build --x64 "$work/old-x64" --x86 "$work/old-x86" --version 0.9 \
     --out "$work/old" >>"$work/log" 2>&1 &&
-  "$repo/tools/package" --no-build --x64 "$x64_dir" --x86 "$x86_dir" --version 1.1 --out "$work/new" >>"$work/log" 2>&1 ||
+  "$repo/tools/package" --no-build --x64 "$x64_dir" --x86 "$x86_dir" --version 1.1 --out "$work/new" >>"$work/log" 2>&1 &&
+  "$repo/tools/package" --no-build --x64 "$work/rebuilt-x64" --x86 "$work/rebuilt-x86" --version 1.1 \
+    --out "$work/rebuilt" >>"$work/log" 2>&1 ||
   { cat "$work/log"; echo "FAIL: building the installers"; exit 1; }
 one_msi=$(winepath -w "$work"/one/Sheetlore-1.0.msi)
 old_msi=$(winepath -w "$work"/old/Sheetlore-0.9.msi)
 new_msi=$(winepath -w "$work"/new/Sheetlore-1.1.msi)
+rebuilt_msi=$(winepath -w "$work"/rebuilt/Sheetlore-1.1.msi)
 
 installed_products() {
   wine64 reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
@@ -117,6 +126,17 @@ grep -q '"Both (x86)"' "$data/Upgrade notes.txt" 2>/dev/null && ok "Upgrade note
 left=$( (cd "$WINEPREFIX/drive_c" && find "Program Files/Sheetlore" "Program Files (x86)/Sheetlore" "ProgramData/Sheetlore" -name "*.ini") 2>/dev/null | tr '\n' ';')
 [ "$left" = "ProgramData/Sheetlore/PrintSet.ini;" ] && ok "one store is left, in ProgramData" || fail "stores: $left"
 cp "$data/PrintSet.ini" "$work/store"
+
+echo "== another build of the same version, both ways"
+# Each build has its own product code: it must replace the installed build, not join it.
+msiexec_ok "another build of 1.1" /i "$rebuilt_msi"
+[ "$(installed_products)" = 1 ] && cmp -s "$program_files/Sheetlore.dll" "$work/rebuilt-x64/Sheetlore.dll" &&
+  ok "one product installed, with the other build's files" ||
+  fail "products installed: $(installed_products); the DLL is $(cmp -s "$program_files/Sheetlore.dll" "$work/rebuilt-x64/Sheetlore.dll" || echo not) the other build's"
+msiexec_ok "the first build again" /i "$new_msi"
+[ "$(installed_products)" = 1 ] && cmp -s "$program_files/Sheetlore.dll" "$x64_dir/Sheetlore.dll" &&
+  ok "one product installed, with the first build's files" || fail "products installed: $(installed_products)"
+papers_ok "after two builds of one version"
 
 echo "== an older version over the newer one"
 wine64 msiexec /i "$old_msi" /qn

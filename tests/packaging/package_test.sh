@@ -72,6 +72,28 @@ for arch in x64 x86; do
   done
 done
 
+echo "== the release's version and what the readme tells"
+# The tool's version resource: its strings, in UTF-16, hold the project's version as file and
+# product version.
+for arch in x64 x86; do
+  resource=$(strings -el "$root/$arch/sheetlore.exe" | tr '\n' '|')
+  [[ "$resource" == *"|FileVersion|$version|"* && "$resource" == *"|ProductVersion|$version|"* &&
+    "$resource" == *"|OriginalFilename|sheetlore.exe|"* ]] &&
+    ok "$arch/sheetlore.exe's version resource says $version" || fail "$arch/sheetlore.exe's version resource"
+done
+readme=$(tr -d '\r' <"$root/README.txt")
+grep -qF "C:\Program Files\Sheetlore-$version" <<<"$readme" && ! grep -qE '@VERSION@|<version>' <<<"$readme" &&
+  ok "the readme names the folder the zip unpacks into, Sheetlore-$version" ||
+  fail "the readme's paths do not name Sheetlore-$version"
+commands=$(wine64 "$root/x64/sheetlore.exe" --help | tr -d '\r' | sed -n '/^Commands:/,/^$/p' | awk 'NF > 1 { print $1 }')
+[ "$(wc -l <<<"$commands")" -gt 15 ] || fail "sheetlore --help lists too few commands: $commands"
+missing=$(for command in $commands --version; do grep -qE "sheetlore $command( |$)" <<<"$readme" || echo "$command"; done)
+[ -z "$missing" ] && ok "the readme shows every command of --help" || fail "the readme lacks: $missing"
+missing=$(for status in 0 1 2 3 4 5 6; do grep -qE "^ +$status  [a-z]" <<<"$readme" || echo "$status"; done)
+[ -z "$missing" ] && ok "the readme explains every exit status, 0 to 6" || fail "the readme lacks exit statuses $missing"
+grep -q '"format": "sheetlore-paper-library"' <<<"$readme" && ok "the readme shows the library file format" ||
+  fail "the readme lacks the library file format"
+
 echo "== stripped binaries, their debug information in the symbols zip"
 grep -q "unsigned" "$work/log" && ok "without a certificate tools/package says the package is unsigned" ||
   fail "tools/package did not say it builds unsigned"
@@ -174,9 +196,19 @@ run_script install-user.cmd
 user_server=$(wine64 reg query "$user_key" /ve 2>&1 | tr -d '\r')
 [[ "$user_server" == *'\Sheetlore.dll'* ]] && wine64 reg query 'HKCU\Software\Classes\Sheetlore.ClsPrint\CLSID' >/dev/null 2>&1 &&
   ok "install-user.cmd wrote the class and the ProgID under HKCU" || fail "install-user.cmd: $user_server"
+grep -qi "press any key" "$work/script.log" && fail "install-user.cmd from a command line waits for a key" ||
+  ok "install-user.cmd from a command line does not wait for a key"
 run_script uninstall-user.cmd
 wine64 reg query "$user_key" >/dev/null 2>&1 && fail "uninstall-user.cmd left $user_key" ||
   ok "uninstall-user.cmd removed the class under HKCU"
+# Double-clicked, Explorer starts cmd /c ""FULL PATH" ": the script then waits for a key before
+# its window closes. Wine's cmd has no CMDCMDLINE of its own, so the test gives it Explorer's.
+script_path=$(winepath -w "$root/install-user.cmd")
+(cd "$root" && echo | CMDCMDLINE="C:\\Windows\\system32\\cmd.exe /c \"\"$script_path\" \"" wine64 cmd /c install-user.cmd) >"$work/script.log" 2>&1
+grep -qi "press any key" "$work/script.log" && grep -q "installed for" "$work/script.log" &&
+  ok "install-user.cmd started as Explorer starts it waits for a key after installing" ||
+  { tr -d '\r' <"$work/script.log"; fail "install-user.cmd double-clicked does not wait for a key"; }
+run_script uninstall-user.cmd
 # Papers stored beside each DLL before install.cmd: they move to the one store in ProgramData,
 # and a paper the two stores hold differently is kept twice, with a note.
 data=$WINEPREFIX/drive_c/ProgramData/Sheetlore

@@ -16,3 +16,13 @@ build_package() { # repository, x64 build dir, x86 build dir
   "$1/tools/package" --no-build --x64 "$2" --x86 "$3" --out "$work/dist" >"$work/log" 2>&1 ||
     { cat "$work/log"; echo "FAIL: tools/package"; exit 1; }
 }
+
+# The machine's PATH as the registry holds it (%SystemRoot% unexpanded), and its restoration
+# after an installer test: Wine's msiexec leaves a ";" behind when it removes an entry.
+environment_key='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
+machine_path() {
+  wine64 reg query "$environment_key" /v PATH 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_[A-Z_]*SZ *//p'
+}
+restore_machine_path() { # saved value
+  [ -n "$1" ] && wine64 reg add "$environment_key" /v PATH /t REG_EXPAND_SZ /d "$1" /f >/dev/null 2>&1
+}

@@ -3,10 +3,14 @@
 // cannot be written, and no printer at all.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/doctor.h"
+#include "cli/text_encoding.h"
 #include "cli_fixture.h"
 
 namespace sheetlore::cli {
@@ -60,6 +64,13 @@ TEST_F(CliCommandsTest, HelpNamesTheStoreAndEveryCommandHasItsUsage) {
       EXPECT_NE(usage.out.find(L"Exit status:"), std::wstring::npos);
     }
   }
+  // --version: the release's own version, numbers and dots, on stdout.
+  const RunResult version = Run({L"--version"});
+  EXPECT_EQ(version.exitCode, 0) << version.err;
+  EXPECT_EQ(version.out, L"sheetlore " + ReleaseVersion() + L"\n");
+  EXPECT_EQ(ReleaseVersion().find_first_not_of(L"0123456789."), std::wstring::npos);
+  EXPECT_EQ(std::count(version.out.begin(), version.out.end(), L'.'), 2);
+  EXPECT_EQ(Run({L"--version", L"papers"}).exitCode, Status(ExitCode::BadArguments));
   EXPECT_NE(Run({L"help", L"apply"})
                 .out.find(L"  5  apply --check: the printer does not match the library file"),
             std::wstring::npos);
@@ -351,11 +362,14 @@ TEST_F(CliCommandsTest, WithoutAPrinterTheCommandsThatNeedOneEndNotFound) {
           {{L"install"}, kNotFound, none}});
 }
 
-// One line of doctor's write test: the check, its verdict and what was found.
+// One line of doctor's write test: the check, its verdict, what was found and, for a failure,
+// the remedy. Every check names the printer in its own member, never in its identifier.
 std::vector<std::wstring> Lines(const Findings& findings) {
   std::vector<std::wstring> lines;
   for (const Finding& f : findings) {
-    EXPECT_EQ(f.area, L"write test");
+    EXPECT_EQ(f.printer, std::optional<std::wstring>(L"Office Laser")) << f.check;
+    EXPECT_EQ(f.check.find(L"Office"), std::wstring::npos) << f.check;
+    EXPECT_EQ(f.remedy.has_value(), !f.ok) << f.check;
     lines.push_back(f.check + (f.ok ? L": ok: " : L": FAIL: ") + f.detail +
                     (f.error ? L" (" + Describe(*f.error) + L")" : L""));
   }
@@ -366,16 +380,16 @@ std::vector<std::wstring> Lines(const Findings& findings) {
 // it was; doctor_test.sh runs it on Wine's spooler, which fails it.
 TEST_F(CliCommandsTest, DoctorWriteTestPassesWhereTheSpoolerKeepsFormsAndReportsRefusals) {
   const std::vector<FormInfo> before = sim_.Forms();
-  EXPECT_EQ(Lines(WriteTestFindings(component_, kPrinter)),
-            (std::vector<std::wstring>{
-                L"add the form \"Sheetlore doctor 1\" to Office Laser: ok: accepted",
-                L"the form is listed after adding: ok: yes", L"delete the form: ok: done",
-                L"the form is gone after deleting: ok: yes",
-                L"the printer's forms are as before: ok: yes"}));
+  EXPECT_EQ(
+      Lines(WriteTestFindings(component_, kPrinter)),
+      (std::vector<std::wstring>{
+          L"write_test.add: ok: accepted the form \"Sheetlore doctor 1\"",
+          L"write_test.listed_after_adding: ok: yes", L"write_test.delete: ok: done",
+          L"write_test.gone_after_deleting: ok: yes", L"write_test.forms_as_before: ok: yes"}));
   EXPECT_EQ(sim_.Forms(), before);
   sim_.FailCall(sim::Api::AddForm);
   EXPECT_EQ(Lines(WriteTestFindings(component_, kPrinter)).front(),
-            L"add the form \"Sheetlore doctor 1\" to Office Laser: FAIL: refused (AddForm failed "
+            L"write_test.add: FAIL: refused the form \"Sheetlore doctor 1\" (AddForm failed "
             L"with error 5: Access is denied. (changing forms needs administrator rights on the "
             L"print server))");
   sim_.SetInjectedError(1903);
@@ -383,11 +397,51 @@ TEST_F(CliCommandsTest, DoctorWriteTestPassesWhereTheSpoolerKeepsFormsAndReports
   const std::vector<std::wstring> lines = Lines(WriteTestFindings(component_, kPrinter));
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[2],
-            L"delete the form: FAIL: refused (DeleteForm failed with error 1903: The specified "
+            L"write_test.delete: FAIL: refused (DeleteForm failed with error 1903: The specified "
             L"form size is invalid.)");
-  EXPECT_EQ(lines[3], L"the form is gone after deleting: FAIL: still listed: delete it by hand");
-  EXPECT_EQ(lines[4], L"the printer's forms are as before: FAIL: they differ");
+  EXPECT_EQ(lines[3], L"write_test.gone_after_deleting: FAIL: still listed");
+  EXPECT_EQ(lines[4], L"write_test.forms_as_before: FAIL: they differ");
   EXPECT_NE(Form(L"Sheetlore doctor 1"), nullptr);
+}
+
+// doctor's report: JSON with a boolean verdict and one object per check, its printer in a
+// member of its own; a printer that does not exist ends with "not found" like every other
+// command, any other failing check with 1.
+TEST_F(CliCommandsTest, DoctorReportsBooleanVerdictsAndEndsNotFoundForAMissingPrinter) {
+  const Findings healthy = {{L"store.present", true, L"yes"},
+                            PrinterOpenFinding(component_, kPrinter)};
+  CommandOutcome outcome = DoctorOutcome(healthy);
+  EXPECT_EQ(outcome.exit, ExitCode::Success);
+  ASSERT_TRUE(outcome.json);
+  const nlohmann::json report = nlohmann::json::parse(ToUtf8(*outcome.json));
+  EXPECT_EQ(report["ok"], true);
+  ASSERT_EQ(report["checks"].size(), 2u);
+  EXPECT_EQ(report["checks"][0],
+            nlohmann::json::parse(R"({"check": "store.present", "printer": null, "ok": true,
+                                      "detail": "yes", "remedy": null})"));
+  EXPECT_EQ(report["checks"][1]["check"], "printer.opens");
+  EXPECT_EQ(report["checks"][1]["printer"], "Office Laser");
+  EXPECT_EQ(report["checks"][1]["ok"], true);
+
+  Findings broken = healthy;
+  broken.push_back({L"store.encoding", false, L"UTF-16 BE", L"save it as UTF-16 LE"});
+  outcome = DoctorOutcome(broken);
+  EXPECT_EQ(outcome.exit, ExitCode::Failure);
+  EXPECT_EQ(outcome.message, L"1 of 3 checks failed");
+  EXPECT_EQ(nlohmann::json::parse(ToUtf8(*outcome.json))["ok"], false);
+
+  broken.push_back(PrinterOpenFinding(component_, L"Nosuch"));
+  outcome = DoctorOutcome(broken);
+  EXPECT_EQ(outcome.exit, ExitCode::NotFound);
+  const nlohmann::json missing = nlohmann::json::parse(ToUtf8(*outcome.json))["checks"][3];
+  EXPECT_EQ(missing["check"], "printer.opens");
+  EXPECT_EQ(missing["printer"], "Nosuch");
+  EXPECT_EQ(missing["ok"], false);
+  EXPECT_TRUE(missing["remedy"].is_string());
+  // The text and CSV table: the verdict word and the remedy beside what was found.
+  const std::wstring text = RenderCsv(outcome.table);
+  EXPECT_NE(text.find(L"store.encoding,,FAIL,UTF-16 BE,save it as UTF-16 LE"), std::wstring::npos)
+      << text;
 }
 
 // Each refusal of the spooler reaches the tool with the call, the error code and the system's
