@@ -121,17 +121,7 @@ RunResult Failed(int status, const std::wstring& message, const std::wstring& st
 
 RunResult Run(const std::vector<std::wstring>& arguments, ClsPrint& component) {
   try {
-    RunResult result = Dispatch(arguments, component);
-    if (result.exitCode != 0 && result.out.empty()) {
-      // No command, or one that printed nothing: the usage or message goes to stderr alone.
-      std::wstring message = result.err.substr(0, result.err.find(L'\n'));
-      if (message.starts_with(kProgram + std::wstring(L": "))) {
-        message.erase(0, std::wstring(kProgram).size() + 2);
-      }
-      result.out =
-          RenderFailure(message, result.exitCode, std::nullopt, RequestedFormat(arguments));
-    }
-    return result;
+    return Dispatch(arguments, component);
   } catch (const CommandError& error) {
     std::optional<PlatformError> cause;
     // Bad arguments never come from a platform call; a refusal or "not found" may.
