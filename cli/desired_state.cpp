@@ -10,11 +10,6 @@
 namespace sheetlore::cli {
 namespace {
 
-bool SameSize(const FormInfo& a, const FormInfo& b) {
-  return a.cx == b.cx && a.cy == b.cy && a.left == b.left && a.top == b.top && a.right == b.right &&
-         a.bottom == b.bottom;
-}
-
 // The form a paper matches: one of its exact name, else one whose name differs in letter case.
 const FormInfo* MatchingForm(const std::vector<FormInfo>& forms, const std::wstring& name) {
   const auto exact = std::find_if(forms.begin(), forms.end(),
@@ -26,43 +21,10 @@ const FormInfo* MatchingForm(const std::vector<FormInfo>& forms, const std::wstr
   return folded == forms.end() ? nullptr : &*folded;
 }
 
-std::wstring FailureNote(Placement placement) {
-  switch (placement) {
-    case Placement::DeleteRefused:
-      return L"the spooler refused to delete the old form";
-    case Placement::AddRefused:
-      return L"the spooler refused to add the form";
-    case Placement::RefusedRestored:
-      return L"the spooler refused the new size; the old form is back";
-    case Placement::RefusedLost:
-      return L"the spooler refused the new size, and the old form could not be put back";
-    case Placement::Added:
-    case Placement::Replaced:
-    case Placement::Kept:
-      break;
-  }
-  return std::wstring();
-}
-
 }  // namespace
 
 FormInfo FormForPaper(ClsPrint& component, const LibraryPaper& paper) {
-  const Measures cm = CentimetreMeasures(component, paper.paper);
-  const double cx = cm.width * kSpoolerUnitsPerCentimetre;
-  const double cy = cm.height * kSpoolerUnitsPerCentimetre;
-  const double right = cm.right * kSpoolerUnitsPerCentimetre;
-  const double bottom = cm.bottom * kSpoolerUnitsPerCentimetre;
-  FormInfo form;
-  form.flags = kUserForm;
-  form.name = paper.name;
-  form.cx = RoundToSpoolerUnits(cx);
-  form.cy = RoundToSpoolerUnits(cy);
-  form.left = RoundToSpoolerUnits(cm.left * kSpoolerUnitsPerCentimetre);
-  form.top = RoundToSpoolerUnits(cm.top * kSpoolerUnitsPerCentimetre);
-  // Right and bottom 0 stand for the sheet's own edges, decided before rounding.
-  form.right = RoundToSpoolerUnits(right == 0 ? cx : right);
-  form.bottom = RoundToSpoolerUnits(bottom == 0 ? cy : bottom);
-  return form;
+  return ExpectedForm(paper.name, CentimetreMeasures(component, paper.paper));
 }
 
 std::vector<FormStep> PlanForms(ClsPrint& component, const std::vector<LibraryPaper>& papers,
@@ -121,7 +83,7 @@ std::vector<FormReport> ApplySteps(ClsPrint& component, const std::wstring& prin
                       CentimetreMeasures(component, step.paper->paper), exists, true);
         const bool done = placement == Placement::Added || placement == Placement::Replaced;
         report.status = done ? (exists ? L"replaced" : L"added") : L"failed";
-        report.note = FailureNote(placement);
+        report.note = PlacementNote(placement);
         if (!done) report.error = LastPlatformError(component);
         changedAny = true;
         break;
@@ -158,9 +120,7 @@ std::vector<FormReport> ApplySteps(ClsPrint& component, const std::wstring& prin
     const bool present = after && std::any_of(after->begin(), after->end(), kept);
     const bool holds = report.status == L"deleted" ? after && !present : present;
     if (!holds) {
-      report.note = !after ? L"the printer's forms could not be read back"
-                           : L"the spooler reported " + report.status +
-                                 L", but the printer's forms do not show it";
+      report.note = !after ? kNotReadBackNote : NotKeptNote(report.status);
       report.status = L"failed";
     }
   }

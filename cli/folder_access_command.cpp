@@ -27,14 +27,14 @@ CommandOutcome CheckFolder(ClsPrint&, const ParsedArguments& arguments) {
     }
   }
   Table table({{L"Path", L"path"},
-               {L"Verdict", L"verdict"},
-               {L"Writable by", L"writableBy"},
-               {L"Access list", L"accessList"}});
+               {L"OK", L"ok"},
+               {L"Writable by", L"writable_by"},
+               {L"Access list", L"access_list"}});
   std::size_t writable = 0;
   for (const AccessFinding& finding : OthersWhoCanWriteTree(folder)) {
     const bool ok = finding.readable && finding.writers.empty();
     if (!ok) ++writable;
-    table.AddRow({Text(finding.path), Text(ok ? L"ok" : L"FAIL"),
+    table.AddRow({Text(finding.path), Boolean(ok),
                   Text(finding.readable ? Joined(finding.writers) : L"unknown: " + finding.error),
                   Text(finding.accessList)});
   }

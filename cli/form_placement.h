@@ -3,10 +3,13 @@
 // deletes the old form first (the spooler refuses to add a name it has); when the spooler then
 // refuses the new form, the old one is put back, so a refused replacement loses nothing.
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/measure_options.h"
 #include "component/cls_print.h"
+#include "platform/platform.h"
 
 namespace sheetlore::cli {
 
@@ -26,7 +29,27 @@ Placement PlaceForm(ClsPrint& component, const std::wstring& printerName,
                     const std::wstring& formName, const Measures& centimetres, bool exists,
                     bool replace);
 
-// "added", "replaced", "exists", "refused" or "refused, old form deleted".
+// "added", "replaced", "unchanged" (kept as it was) or "failed".
 std::wstring PlacementStatus(Placement placement);
+
+// Why a placement failed, or nothing when it did not.
+std::wstring PlacementNote(Placement placement);
+
+// The form the spooler keeps for these measures (centimetres), as PrintAddForm builds it: in
+// thousandths of a millimetre, right and bottom 0 standing for the sheet's own edges.
+FormInfo ExpectedForm(const std::wstring& name, const Measures& centimetres);
+
+// The same size and printable area, in the spooler's units.
+bool SameSize(const FormInfo& a, const FormInfo& b);
+
+// The spooler's word that it changed a form is not enough: what it keeps is read back. A
+// change it accepted without keeping is reported as failed, with this note.
+std::wstring NotKeptNote(const std::wstring& reportedStatus);
+inline constexpr wchar_t kNotReadBackNote[] = L"the printer's forms could not be read back";
+
+// Whether forms read back (nothing: they could not be read) hold a form of exactly that name
+// and size, or, for a deletion (expected null), no form of that name.
+bool ShowsChange(const std::optional<std::vector<FormInfo>>& formsAfter, const std::wstring& name,
+                 const FormInfo* expected);
 
 }  // namespace sheetlore::cli

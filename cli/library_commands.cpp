@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/columns.h"
 #include "cli/command_error.h"
 #include "cli/commands.h"
 #include "cli/desired_state.h"
@@ -17,16 +18,14 @@
 namespace sheetlore::cli {
 namespace {
 
-const Column kPaperColumn{L"Paper", L"paper"};
-const Column kStatusColumn{L"Status", L"status"};
-const Column kNoteColumn{L"Note", L"note"};
+using namespace columns;
 
 CommandOutcome StoreReport(const std::vector<StoreResult>& results) {
-  Table table({kPaperColumn, kStatusColumn, kNoteColumn});
+  Table table({kPaper, kStatus, kNote});
   bool anyRefused = false;
   for (const StoreResult& result : results) {
     table.AddRow({Text(result.name), Text(result.status), Text(result.note)});
-    anyRefused = anyRefused || result.status == L"refused";
+    anyRefused = anyRefused || result.status == kFailed;
   }
   CommandOutcome outcome(std::move(table));
   if (anyRefused) {
@@ -55,7 +54,7 @@ Table ExportLibrary(ClsPrint& component, const ParsedArguments& arguments) {
         problems);
   }
   WriteWholeFile(arguments.positionals[0], LibraryToJson(papers));
-  Table table({kPaperColumn, kStatusColumn});
+  Table table({kPaper, kStatus});
   for (const LibraryPaper& paper : papers) table.AddRow({Text(paper.name), Text(L"exported")});
   return table;
 }
@@ -67,9 +66,7 @@ CommandOutcome ImportLibrary(ClsPrint& component, const ParsedArguments& argumen
 }
 
 std::vector<FormInfo> FormsOf(ClsPrint& component, const std::wstring& printerName) {
-  auto forms = ReadPrinterForms(component.platform().spooler, printerName);
-  if (!forms) throw NotFound(L"printer not found or cannot be opened: " + printerName);
-  return *forms;
+  return PrinterFormInfos(component, printerName);
 }
 
 CommandOutcome CaptureForms(ClsPrint& component, const ParsedArguments& arguments) {
@@ -85,7 +82,7 @@ CommandOutcome CaptureForms(ClsPrint& component, const ParsedArguments& argument
          SpoolerUnitsToCentimetres(form.left), SpoolerUnitsToCentimetres(form.right),
          SpoolerUnitsToCentimetres(form.top), SpoolerUnitsToCentimetres(form.bottom)}};
     if (const auto problem = PaperProblem(component, paper)) {
-      refused.push_back({form.name, L"refused", *problem});
+      refused.push_back({form.name, kFailed, *problem});
     } else {
       storable.push_back(paper);
     }
@@ -105,7 +102,7 @@ CommandOutcome ApplyLibrary(ClsPrint& component, const ParsedArguments& argument
   const std::vector<FormReport> reports =
       check ? DescribeSteps(steps) : ApplySteps(component, printerName, steps);
 
-  Table table({{L"Form", L"form"}, kStatusColumn, kNoteColumn, ErrorColumn()});
+  Table table({kForm, kStatus, kNote, ErrorColumn()});
   std::size_t changes = 0;
   std::size_t failures = 0;
   for (const FormReport& report : reports) {
@@ -144,8 +141,9 @@ std::vector<Command> LibraryCommands() {
       {L"paper-import",
        L"FILE [--replace]",
        L"store the papers of a library file",
-       L"Stores the papers of the library FILE and reports each one: added, replaced, kept (a\n"
-       L"paper of that name is stored) or refused (the store could not be written). The whole\n"
+       L"Stores the papers of the library FILE and reports each one: added, replaced,\n"
+       L"unchanged (a paper of that name is stored; the note says whether it differs) or failed\n"
+       L"(the store could not be written). The whole\n"
        L"file is checked first: when any paper in it is not valid, nothing is stored and every\n"
        L"fault is named (exit status 2).\n"
        L"  --replace    replace stored papers of the same name\n",
@@ -158,7 +156,7 @@ std::vector<Command> LibraryCommands() {
        L"store a printer's own forms as papers",
        L"Stores the user forms of PRINTER (the forms added to its print server, not the\n"
        L"built-in ones) as papers in centimetres, so that forms set up by hand become a\n"
-       L"library, and reports each: added, replaced, kept or refused.\n"
+       L"library, and reports each: added, replaced, unchanged or failed.\n"
        L"  --all        the built-in and printer forms too\n"
        L"  --replace    replace stored papers of the same name\n",
        {{L"all", false}, {L"replace", false}},

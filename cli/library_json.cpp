@@ -1,6 +1,8 @@
 #include "cli/library_json.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 
 #include "cli/command_error.h"
@@ -19,6 +21,16 @@ Json UnitJson(std::uint8_t code) {
   if (code == 0) return "cm";
   if (code == 1) return "in";
   return code;
+}
+
+// A length as the shortest JSON number that reads back as the same value: a whole number
+// without a fraction (21, not 21.0).
+Json Length(double value) {
+  constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
+  if (value == std::floor(value) && std::fabs(value) < kExactIntegers && !std::signbit(value)) {
+    return static_cast<std::int64_t>(value);
+  }
+  return value;
 }
 
 std::wstring Wide(const std::string& utf8) { return FromUtf8(utf8).value_or(L"?"); }
@@ -88,12 +100,12 @@ std::string LibraryToJson(const std::vector<LibraryPaper>& papers) {
     const rePaPer& p = library.paper;
     list.push_back({{"name", ToUtf8(library.name)},
                     {"unit", UnitJson(p.mMode)},
-                    {"width", p.W},
-                    {"height", p.H},
-                    {"left", p.L},
-                    {"right", p.R},
-                    {"top", p.T},
-                    {"bottom", p.B}});
+                    {"width", Length(p.W)},
+                    {"height", Length(p.H)},
+                    {"left", Length(p.L)},
+                    {"top", Length(p.T)},
+                    {"right", Length(p.R)},
+                    {"bottom", Length(p.B)}});
   }
   const Json file = {
       {"format", kFormatName}, {"version", kLibraryFormatVersion}, {"papers", std::move(list)}};

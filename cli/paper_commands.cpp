@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/columns.h"
 #include "cli/command_error.h"
 #include "cli/commands.h"
 #include "cli/measure_options.h"
@@ -12,23 +13,23 @@
 namespace sheetlore::cli {
 namespace {
 
-const Column kPaperColumns[] = {{L"Name", L"name"},         {L"Unit", L"unit"},
-                                {L"Width", L"width", true}, {L"Height", L"height", true},
-                                {L"Left", L"left", true},   {L"Right", L"right", true},
-                                {L"Top", L"top", true},     {L"Bottom", L"bottom", true}};
+using namespace columns;
 
 Table PaperTable(bool record) {
-  return Table(std::vector<Column>(std::begin(kPaperColumns), std::end(kPaperColumns)), record);
+  return Table({kPaper, kUnit, kWidth, kHeight, kLeft, kTop, kRight, kBottom}, record);
 }
 
-// The store's unit codes: 1 inches, every other code centimetres.
-std::wstring UnitName(std::uint8_t code) { return code == 1 ? L"in" : L"cm"; }
+// The store's unit codes: 0 centimetres, 1 inches; another code (which counts as centimetres)
+// as its number.
+Cell UnitCell(std::uint8_t code) {
+  if (code == 0) return Text(L"cm");
+  if (code == 1) return Text(L"in");
+  return Integer(code);
+}
 
 std::vector<Cell> PaperRow(const std::wstring& name, const rePaPer& paper) {
-  return {Text(name),      Text(UnitName(paper.mMode)),
-          Number(paper.W), Number(paper.H),
-          Number(paper.L), Number(paper.R),
-          Number(paper.T), Number(paper.B)};
+  return {Text(name),      UnitCell(paper.mMode), Number(paper.W), Number(paper.H),
+          Number(paper.L), Number(paper.T),       Number(paper.R), Number(paper.B)};
 }
 
 std::vector<std::wstring> StoredNames(ClsPrint& component) {
@@ -121,8 +122,8 @@ Table DeletePaper(ClsPrint& component, const ParsedArguments& arguments) {
     throw Refused(L"the paper store could not be written: " +
                   paper_store::FilePath(component.platform().host));
   }
-  Table table({{L"Paper", L"paper"}, {L"Status", L"status"}}, true);
-  table.AddRow({Text(name), Text(L"deleted")});
+  Table table({kPaper, kStatus}, true);
+  table.AddRow({Text(name), Text(kDeleted)});
   return table;
 }
 

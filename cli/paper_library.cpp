@@ -114,6 +114,19 @@ std::wstring StoredPaperList::UnreadableReport() const {
   return report;
 }
 
+namespace {
+
+// Whether the paper stored under that name holds the same unit and values as the one given.
+std::wstring StoredNote(ClsPrint& component, const LibraryPaper& paper,
+                        const std::vector<std::wstring>& stored) {
+  const std::optional<std::wstring> listed = ListedNameFor(component, paper.name, stored);
+  const StoredPaper current = ReadStoredPaper(component, *listed);
+  const bool same = !current.problem && current.paper.paper == paper.paper;
+  return same ? L"the same" : L"differs; --replace replaces it";
+}
+
+}  // namespace
+
 std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<LibraryPaper>& papers,
                                     bool replace) {
   // One change: every paper is stored, or none.
@@ -129,13 +142,13 @@ std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<Libra
   for (const LibraryPaper& library : papers) {
     const bool exists = isStored(library.name);
     if (exists && !replace) {
-      results.push_back({library.name, L"kept", L"a paper of this name is stored"});
+      results.push_back({library.name, L"unchanged", StoredNote(component, library, stored)});
       continue;
     }
     const rePaPer& p = library.paper;
     if (failed || !component.IniWriteValue(library.name, p.mMode, p.W, p.H, p.L, p.R, p.T, p.B)) {
       failed = true;
-      results.push_back({library.name, L"refused", L"the paper store could not be written"});
+      results.push_back({library.name, L"failed", L"the paper store could not be written"});
       continue;
     }
     results.push_back({library.name, exists ? L"replaced" : L"added", L""});
@@ -144,8 +157,8 @@ std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<Libra
   if (!failed && lock->Commit()) return results;
   const std::wstring why = lock && !lock->Problem().empty() ? L": " + lock->Problem() : L"";
   for (StoreResult& result : results) {
-    if (result.status == L"kept") continue;
-    result.status = L"refused";
+    if (result.status == L"unchanged") continue;
+    result.status = L"failed";
     result.note = L"the paper store could not be written, nothing was stored" + why;
   }
   return results;

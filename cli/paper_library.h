@@ -57,8 +57,9 @@ struct StoredPaperList {
 };
 StoredPaperList StoredPapers(ClsPrint& component);
 
-// What became of one paper written to the store: "added", "replaced", "kept" (a paper of that
-// name is stored and no replacement was asked for) or "refused" (the store was not written).
+// What became of one paper written to the store: "added", "replaced", "unchanged" (a paper of
+// that name is stored and no replacement was asked for; the note says whether it differs) or
+// "failed" (the store was not written).
 struct StoreResult {
   std::wstring name;
   std::wstring status;

@@ -1,7 +1,9 @@
 // Commands on printers and their forms.
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "cli/columns.h"
 #include "cli/command_error.h"
 #include "cli/commands.h"
 #include "cli/form_placement.h"
@@ -9,21 +11,39 @@
 #include "cli/number_arguments.h"
 #include "cli/paper_library.h"
 #include "cli/printer_lookup.h"
+#include "component/form_list.h"
 #include "component/paper_store_file.h"
 
 namespace sheetlore::cli {
 namespace {
 
-const Column kPrinterColumn{L"Printer", L"printer"};
-const Column kFormColumn{L"Form", L"form"};
-const Column kStatusColumn{L"Status", L"status"};
-const Column kWidthColumn{L"Width (cm)", L"width_cm", true};
-const Column kHeightColumn{L"Height (cm)", L"height_cm", true};
+using namespace columns;
 
 bool IsBlank(const std::wstring& text) { return paper_store::TrimBlanks(text).empty(); }
 
 CommandError NoFormNamed(const std::wstring& formName, const std::wstring& printerName) {
   return NotFound(L"no form named \"" + formName + L"\" on " + printerName);
+}
+
+std::wstring Quoted(const std::wstring& name) { return L"\"" + name + L"\""; }
+
+// A change the spooler answered with success, but which the forms read back do not show.
+CommandError NotKept(const std::wstring& formName, const std::wstring& status,
+                     const std::optional<std::vector<FormInfo>>& after) {
+  const std::wstring reported =
+      L"the spooler reported the form " + Quoted(formName) + L" " + status;
+  if (!after) return Refused(reported + L", but the printer's forms could not be read back");
+  return Refused(reported + L", but the printer's forms do not show it");
+}
+
+std::optional<std::vector<FormInfo>> FormsReadBack(ClsPrint& component,
+                                                   const std::wstring& printerName) {
+  return ReadPrinterForms(component.platform().spooler, printerName);
+}
+
+std::optional<std::wstring> PositionalOrNothing(const ParsedArguments& arguments) {
+  return arguments.positionals.empty() ? std::nullopt
+                                       : std::optional<std::wstring>(arguments.positionals[0]);
 }
 
 Table ListPrinters(ClsPrint& component, const ParsedArguments&) {
@@ -34,60 +54,74 @@ Table ListPrinters(ClsPrint& component, const ParsedArguments&) {
   } catch (const AutomationError&) {
     // No printer at all: the list below is empty too.
   }
-  Table table({{L"Name", L"name"}, {L"Default", L"default"}});
+  Table table({kPrinter, kDefault});
   for (const PrinterRef& printer : host.Printers()) {
     const std::wstring name = printer->DeviceName();
     table.AddRow({Text(name), Boolean(name == defaultName)});
   }
   return table;
-}  // namespace
+}
+
+// A form as the tool shows it: its number where given, name, kind, size and printable area.
+std::vector<Column> FormRecordColumns(bool numbered) {
+  std::vector<Column> list;
+  if (numbered) list.push_back(kNumber);
+  list.push_back(kForm);
+  for (const Column& column : FormColumns()) list.push_back(column);
+  return list;
+}
+std::vector<Cell> FormRecordCells(std::optional<std::size_t> number, const FormInfo& form) {
+  std::vector<Cell> cells;
+  if (number) cells.push_back(Integer(static_cast<long long>(*number)));
+  cells.push_back(Text(form.name));
+  for (Cell& cell : FormCells(form)) cells.push_back(std::move(cell));
+  return cells;
+}
 
 Table ListForms(ClsPrint& component, const ParsedArguments& arguments) {
-  const std::optional<std::wstring> name =
-      arguments.positionals.empty() ? std::nullopt
-                                    : std::optional<std::wstring>(arguments.positionals[0]);
-  PrinterRef printer = ChosenPrinter(component, name);
-  Table table({{L"No.", L"number", true}, {L"Name", L"name"}, kWidthColumn, kHeightColumn});
-  for (const FormRow& form : PrinterForms(component, printer)) {
-    table.AddRow(
-        {Integer(form.position), Text(form.name), Number(form.width), Number(form.height)});
-  }
+  const std::wstring printerName =
+      ChosenPrinter(component, PositionalOrNothing(arguments))->DeviceName();
+  Table table(FormRecordColumns(true));
+  const std::vector<FormInfo> forms = PrinterFormInfos(component, printerName);
+  for (std::size_t i = 0; i < forms.size(); ++i) table.AddRow(FormRecordCells(i + 1, forms[i]));
   return table;
+}
+
+// The form of that name in the list: its exact name, else one that differs in letter case
+// (the spooler's GetForm may match either way).
+const FormInfo* FormInList(const std::vector<FormInfo>& forms, const std::wstring& name) {
+  auto found = std::find_if(forms.begin(), forms.end(),
+                            [&](const FormInfo& form) { return form.name == name; });
+  if (found == forms.end()) {
+    found = std::find_if(forms.begin(), forms.end(), [&](const FormInfo& form) {
+      return paper_store::SameProfileName(form.name, name);
+    });
+  }
+  return found == forms.end() ? nullptr : &*found;
 }
 
 Table ShowForm(ClsPrint& component, const ParsedArguments& arguments) {
   std::wstring printerName = arguments.positionals[0];
   std::wstring formName = arguments.positionals[1];
-  PrinterRef printer = PrinterNamed(printerName);
-  PrinterForms(component, printer);  // a printer that does not open is "not found"
+  // A printer that does not open is "not found".
+  const std::vector<FormInfo> forms = PrinterFormInfos(component, printerName);
   const rePaPer form = component.PrintGetForm(printerName, formName);
-  if (form == rePaPer{}) throw NoFormNamed(formName, printerName);
-  Table table({kPrinterColumn,
-               kFormColumn,
-               kWidthColumn,
-               kHeightColumn,
-               {L"Left (cm)", L"left_cm", true},
-               {L"Right (cm)", L"right_cm", true},
-               {L"Top (cm)", L"top_cm", true},
-               {L"Bottom (cm)", L"bottom_cm", true}},
-              true);
-  table.AddRow({Text(printerName), Text(formName), Number(form.W), Number(form.H), Number(form.L),
-                Number(form.R), Number(form.T), Number(form.B)});
+  const FormInfo* listed = FormInList(forms, arguments.positionals[1]);
+  if (form == rePaPer{} || !listed) throw NoFormNamed(arguments.positionals[1], printerName);
+  std::vector<Column> columnList{kPrinter};
+  for (const Column& column : FormRecordColumns(false)) columnList.push_back(column);
+  Table table(std::move(columnList), true);
+  std::vector<Cell> cells{Text(printerName)};
+  for (Cell& cell : FormRecordCells(std::nullopt, *listed)) cells.push_back(std::move(cell));
+  table.AddRow(std::move(cells));
   return table;
 }
 
 Table StatusRecord(const std::wstring& printer, const std::wstring& form,
-                   const std::wstring& status) {
-  Table table({kPrinterColumn, kFormColumn, kStatusColumn}, true);
-  table.AddRow({Text(printer), Text(form), Text(status)});
+                   const std::wstring& status, const std::wstring& note = std::wstring()) {
+  Table table({kPrinter, kForm, kStatus, kNote}, true);
+  table.AddRow({Text(printer), Text(form), Text(status), Text(note)});
   return table;
-}
-
-void DeleteOrRefuse(ClsPrint& component, std::wstring printerName, std::wstring formName) {
-  const std::wstring shownName = formName;
-  if (!component.PrintDelForm(printerName, formName)) {
-    throw Refused(L"the spooler refused to delete the form \"" + shownName + L"\"");
-  }
 }
 
 Table AddForm(ClsPrint& component, const ParsedArguments& arguments) {
@@ -100,17 +134,25 @@ Table AddForm(ClsPrint& component, const ParsedArguments& arguments) {
       *value = component.InchToCm(*value, true);
     }
   }
-  PrinterRef printer = PrinterNamed(printerName);
-  const bool exists = FindForm(PrinterForms(component, printer), formName) != nullptr;
-  const std::wstring quoted = L"\"" + formName + L"\"";
-  switch (PlaceForm(component, printerName, formName, m, exists, arguments.Has(L"replace"))) {
+  const std::vector<FormInfo> before = PrinterFormInfos(component, printerName);
+  const auto existing = std::find_if(before.begin(), before.end(),
+                                     [&](const FormInfo& form) { return form.name == formName; });
+  const bool exists = existing != before.end();
+  const std::wstring quoted = Quoted(formName);
+  const bool replace = arguments.Has(L"replace");
+  if (exists && !replace) {
+    if (SameSize(*existing, ExpectedForm(formName, m))) {
+      return StatusRecord(printerName, formName, kUnchanged, kSameNote);
+    }
+    throw Refused(L"the printer already has a form named " + quoted +
+                  L" of another size (use --replace to replace it)");
+  }
+  const Placement placement = PlaceForm(component, printerName, formName, m, exists, replace);
+  switch (placement) {
     case Placement::Added:
-      return StatusRecord(printerName, formName, L"added");
     case Placement::Replaced:
-      return StatusRecord(printerName, formName, L"replaced");
     case Placement::Kept:
-      throw Refused(L"the printer already has a form named " + quoted +
-                    L" (use --replace to replace it)");
+      break;
     case Placement::DeleteRefused:
       throw Refused(L"the spooler refused to delete the old form " + quoted);
     case Placement::AddRefused:
@@ -118,44 +160,66 @@ Table AddForm(ClsPrint& component, const ParsedArguments& arguments) {
     case Placement::RefusedRestored:
       throw Refused(L"the spooler refused the new form " + quoted + L"; the old one is back");
     case Placement::RefusedLost:
-      break;
+      throw Refused(L"the spooler refused the new form " + quoted +
+                    L", and the old one could not be put back: it is deleted");
   }
-  throw Refused(L"the spooler refused the new form " + quoted +
-                L", and the old one could not be put back: it is deleted");
+  const std::wstring status = PlacementStatus(placement);
+  const FormInfo expected = ExpectedForm(formName, m);
+  const auto after = FormsReadBack(component, printerName);
+  if (!ShowsChange(after, formName, &expected)) throw NotKept(formName, status, after);
+  return StatusRecord(printerName, formName, status);
 }
 
 Table DeleteForm(ClsPrint& component, const ParsedArguments& arguments) {
-  const std::wstring printerName = arguments.positionals[0];
-  const std::wstring formName = arguments.positionals[1];
-  PrinterRef printer = PrinterNamed(printerName);
-  if (!FindForm(PrinterForms(component, printer), formName)) {
+  std::wstring printerName = arguments.positionals[0];
+  std::wstring formName = arguments.positionals[1];
+  const std::vector<FormInfo> before = PrinterFormInfos(component, printerName);
+  if (std::none_of(before.begin(), before.end(),
+                   [&](const FormInfo& form) { return form.name == formName; })) {
     throw NoFormNamed(formName, printerName);
   }
-  DeleteOrRefuse(component, printerName, formName);
-  return StatusRecord(printerName, formName, L"deleted");
+  const std::wstring shownName = formName;
+  if (!component.PrintDelForm(printerName, formName)) {
+    throw Refused(L"the spooler refused to delete the form " + Quoted(shownName));
+  }
+  const auto after = FormsReadBack(component, arguments.positionals[0]);
+  if (!ShowsChange(after, shownName, nullptr)) throw NotKept(shownName, kDeleted, after);
+  return StatusRecord(arguments.positionals[0], shownName, kDeleted);
 }
 
 Table FindOrAddForm(ClsPrint& component, const ParsedArguments& arguments) {
   const std::wstring sizeText = arguments.positionals[0];
   const PaperSize size = ParsePaperSize(sizeText);
   PrinterRef printer = ChosenPrinter(component, arguments.Value(L"printer"));
-  const std::vector<FormRow> before = PrinterForms(component, printer);
+  const std::wstring printerName = printer->DeviceName();
+  const std::vector<FormInfo> before = PrinterFormInfos(component, printerName);
   const std::int32_t number = component.gFormID(sizeText, printer);
   if (number == 0) {
     throw Refused(L"no form of " + sizeText + L" inches, and the spooler refused to add one " +
                   L"(a form named \"" + sizeText + L"\" may exist with another size)");
   }
   const bool found = number >= 1 && static_cast<std::size_t>(number) <= before.size();
-  Table table({{L"No.", L"number", true}, kFormColumn, kWidthColumn, kHeightColumn, kStatusColumn},
-              true);
+  Table table(FormRecordColumns(true), true);
+  table.columns.push_back(kStatus);
   if (found) {
-    const FormRow& form = before[static_cast<std::size_t>(number) - 1];
-    table.AddRow({Integer(number), Text(form.name), Number(form.width), Number(form.height),
-                  Text(L"found")});
-  } else {
-    table.AddRow({Integer(number), Text(sizeText), Number(component.InchToCm(size.width, true)),
-                  Number(component.InchToCm(size.height, true)), Text(L"added")});
+    const std::size_t position = static_cast<std::size_t>(number);
+    std::vector<Cell> cells = FormRecordCells(position, before[position - 1]);
+    cells.push_back(Text(kUnchanged));
+    table.AddRow(std::move(cells));
+    return table;
   }
+  // Added: the form as the forms read back show it.
+  const Measures cm{false, component.InchToCm(size.width, true),
+                    component.InchToCm(size.height, true)};
+  const FormInfo expected = ExpectedForm(sizeText, cm);
+  const auto after = FormsReadBack(component, printerName);
+  if (!ShowsChange(after, sizeText, &expected)) throw NotKept(sizeText, kAdded, after);
+  const auto added = std::find_if(after->begin(), after->end(),
+                                  [&](const FormInfo& form) { return form.name == sizeText; });
+  std::vector<Cell> cells =
+      FormRecordCells(static_cast<std::size_t>(added - after->begin()) + 1, *added);
+  cells.push_back(Text(kAdded));
+  table.AddRow(std::move(cells));
   return table;
 }
 
@@ -172,52 +236,82 @@ Table SelectForm(ClsPrint& component, const ParsedArguments& arguments) {
   return StatusRecord(printerName, arguments.positionals[0], L"selected");
 }
 
+// One stored paper on its way to the printer.
+struct InstallRow {
+  std::wstring paper;
+  std::optional<FormInfo> expected;  // the form it should give; none for an unreadable paper
+  std::wstring status;
+  std::wstring note;
+  std::optional<PlatformError> error;
+};
+
 CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& arguments) {
-  const std::optional<std::wstring> name =
-      arguments.positionals.empty() ? std::nullopt
-                                    : std::optional<std::wstring>(arguments.positionals[0]);
-  PrinterRef printer = ChosenPrinter(component, name);
+  PrinterRef printer = ChosenPrinter(component, PositionalOrNothing(arguments));
   const std::wstring printerName = printer->DeviceName();
-  const std::vector<FormRow> forms = PrinterForms(component, printer);
+  const std::vector<FormInfo> forms = PrinterFormInfos(component, printerName);
   const bool replace = arguments.Has(L"replace");
 
   std::vector<std::wstring> papers;
   component.IniReadValue(0, std::wstring(), &papers);
-  Table table({{L"Paper", L"paper"}, kWidthColumn, kHeightColumn, kStatusColumn, ErrorColumn()});
-  bool anyRefused = false;
+  std::vector<InstallRow> rows;
   std::wstring unreadable;
+  bool changedAny = false;
   for (const std::wstring& paperName : papers) {
     if (IsBlank(paperName)) continue;  // the empty list reads as one empty name
     const StoredPaper stored = ReadStoredPaper(component, paperName);
     if (stored.problem) {
       unreadable += L"\n  \"" + paperName + L"\": " + *stored.problem;
-      table.AddRow({Text(paperName), Text(L""), Text(L""), Text(L"unreadable")});
+      rows.push_back({paperName, std::nullopt, kFailed, L"unreadable: " + *stored.problem, {}});
       continue;
     }
-    const rePaPer& paper = stored.paper.paper;
-    // The store's unit code 1 means inches; every other code means centimetres.
-    const auto cm = [&](double value) {
-      return paper.mMode == 1 ? component.InchToCm(value, true) : value;
-    };
-    const Measures measures{false,       cm(paper.W), cm(paper.H), cm(paper.L),
-                            cm(paper.R), cm(paper.T), cm(paper.B)};
-    const bool exists = FindForm(forms, paperName) != nullptr;
+    const Measures measures = CentimetreMeasures(component, stored.paper.paper);
+    const FormInfo expected = ExpectedForm(paperName, measures);
+    const auto existing = std::find_if(
+        forms.begin(), forms.end(), [&](const FormInfo& form) { return form.name == paperName; });
+    const bool exists = existing != forms.end();
     component.ForgetFailures();
-    const std::wstring status =
-        PlacementStatus(PlaceForm(component, printerName, paperName, measures, exists, replace));
-    const bool refused = status.starts_with(L"refused");
-    anyRefused = anyRefused || refused;
-    table.AddRow({Text(paperName), Number(measures.width), Number(measures.height), Text(status),
-                  ErrorCell(refused ? LastPlatformError(component) : std::nullopt)});
+    const Placement placement =
+        PlaceForm(component, printerName, paperName, measures, exists, replace);
+    InstallRow row{paperName, expected, PlacementStatus(placement), PlacementNote(placement), {}};
+    if (placement == Placement::Kept) {
+      row.note = SameSize(*existing, expected) ? kSameNote : kDiffersNote;
+    } else if (row.status == kFailed) {
+      row.error = LastPlatformError(component);
+    } else {
+      changedAny = true;
+    }
+    rows.push_back(std::move(row));
+  }
+  // The spooler's word is not enough: what it keeps is read back.
+  if (changedAny) {
+    const auto after = FormsReadBack(component, printerName);
+    for (InstallRow& row : rows) {
+      if (row.status != kAdded && row.status != kReplaced) continue;
+      if (!ShowsChange(after, row.paper, &*row.expected)) {
+        row.note = after ? NotKeptNote(row.status) : kNotReadBackNote;
+        row.status = kFailed;
+      }
+    }
+  }
+  Table table({kPaper, kWidthCm, kHeightCm, kStatus, kNote, ErrorColumn()});
+  std::size_t failed = 0;
+  for (const InstallRow& row : rows) {
+    const bool readable = row.expected.has_value();
+    table.AddRow({Text(row.paper),
+                  readable ? Number(SpoolerUnitsToCentimetres(row.expected->cx)) : Null(),
+                  readable ? Number(SpoolerUnitsToCentimetres(row.expected->cy)) : Null(),
+                  Text(row.status), Text(row.note), ErrorCell(row.error)});
+    failed += readable && row.status == kFailed;
   }
   CommandOutcome outcome(std::move(table));
-  if (anyRefused) {
+  if (failed > 0) {
     outcome.exit = ExitCode::Refused;
-    outcome.message = L"the spooler refused some papers (see their errors)";
+    outcome.message =
+        std::to_wstring(failed) + L" paper(s) could not be installed (see their notes and errors)";
   }
   if (!unreadable.empty()) {
-    if (!anyRefused) outcome.exit = ExitCode::Failure;
-    outcome.message += (anyRefused ? L"\n" : L"") +
+    if (failed == 0) outcome.exit = ExitCode::Failure;
+    outcome.message += (failed > 0 ? L"\n" : L"") +
                        (L"some stored papers cannot be read and were not installed:" + unreadable);
   }
   return outcome;
@@ -244,7 +338,8 @@ std::vector<Command> PrinterCommands() {
        L"[PRINTER]",
        L"list a printer's forms",
        L"Lists the forms of PRINTER (default: the default printer) in the spooler's order,\n"
-       L"with their number (used by form-find) and their size in centimetres.\n",
+       L"with their number (used by form-find), kind (builtin, user or printer), size and\n"
+       L"printable area in centimetres.\n",
        {},
        0,
        1,
@@ -264,7 +359,10 @@ std::vector<Command> PrinterCommands() {
        L"[--bottom N] [--replace]",
        L"add a form to a printer",
        std::wstring(L"Adds the form FORM of WIDTH by HEIGHT to PRINTER. A form of that name\n"
-                    L"that exists already is refused, unless --replace deletes it first.\n") +
+                    L"that exists already with the same size and printable area is left\n"
+                    L"unchanged; with another size it is refused, unless --replace deletes it\n"
+                    L"first. The forms are read back: a form the spooler accepted but did not\n"
+                    L"keep is refused (exit status 4).\n") +
            kMeasureHelp +
            L"  --replace    replace an existing form of that name (put back if the new one\n"
            L"               is refused)\n"
@@ -310,8 +408,9 @@ std::vector<Command> PrinterCommands() {
        L"add every stored paper to a printer",
        L"Adds every paper of the paper store to PRINTER (default: the default printer), in\n"
        L"centimetres whatever unit the paper was stored in, and reports each one: added,\n"
-       L"exists (a form of that name is kept as it is), replaced, or refused. A refused\n"
-       L"replacement puts the old form back.\n"
+       L"replaced, unchanged (a form of that name is kept as it is; the note says whether it\n"
+       L"differs) or failed. A refused replacement puts the old form back. The forms are read\n"
+       L"back afterwards: a form the spooler accepted but did not keep is failed.\n"
        L"  --replace    replace forms of the same name with the stored papers\n",
        {{L"replace", false}},
        0,

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/command_error.h"
+#include "component/form_list.h"
 
 namespace sheetlore::cli {
 namespace {
@@ -42,6 +43,12 @@ std::vector<FormRow> PrinterForms(ClsPrint& component, PrinterRef& printer) {
     throw NotFound(L"printer not found or cannot be opened: " + printer->DeviceName());
   }
   return *forms;
+}
+
+std::vector<FormInfo> PrinterFormInfos(ClsPrint& component, const std::wstring& printerName) {
+  auto forms = ReadPrinterForms(component.platform().spooler, printerName);
+  if (!forms) throw NotFound(L"printer not found or cannot be opened: " + printerName);
+  return std::move(*forms);
 }
 
 const FormRow* FindForm(const std::vector<FormRow>& forms, const std::wstring& name) {

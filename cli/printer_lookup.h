@@ -23,6 +23,10 @@ PrinterRef ChosenPrinter(ClsPrint& component, const std::optional<std::wstring>&
 // printer does not open.
 std::vector<FormRow> PrinterForms(ClsPrint& component, PrinterRef& printer);
 
+// The forms of a printer at level 1, whole (kind and printable area too), in the spooler's order.
+// Throws CommandError (not found) when the printer does not open.
+std::vector<FormInfo> PrinterFormInfos(ClsPrint& component, const std::wstring& printerName);
+
 // The form of that exact name, if the printer has one.
 const FormRow* FindForm(const std::vector<FormRow>& forms, const std::wstring& name);
 

@@ -20,7 +20,8 @@ const wchar_t kExitStatusHelp[] =
     L"  1  the component raised a run-time error\n"
     L"  2  bad arguments, or a library file that is not valid\n"
     L"  3  not found: no such printer, form or paper (or the printer does not open)\n"
-    L"  4  refused: the spooler refused the change, or the paper store or a file could not be\n"
+    L"  4  refused or not kept: the spooler refused the change or accepted it without keeping\n"
+    L"     it (the forms read back do not show it), or the paper store or a file could not be\n"
     L"     written\n"
     L"  5  apply --check: the printer does not match the library file\n";
 
@@ -74,7 +75,9 @@ RunResult Dispatch(const std::vector<std::wstring>& arguments, ClsPrint& compone
       return {0, CommandHelp(*command), {}};
     }
     if (line.command.empty() && !line.help) {
-      return {static_cast<int>(ExitCode::BadArguments), {}, GeneralHelp(component)};
+      const int status = static_cast<int>(ExitCode::BadArguments);
+      return {status, RenderFailure(L"no command given", status, std::nullopt, line.format),
+              GeneralHelp(component)};
     }
     return {0, GeneralHelp(component), {}};
   }
@@ -113,23 +116,14 @@ OutputFormat RequestedFormat(const std::vector<std::wstring>& arguments) {
   }
 }
 
-// A refusal: its message, and what Windows said about the last platform call that failed.
-// JSON and CSV also print them on stdout as a record, so that scripts find the error code
-// where they read the data.
-RunResult Refusal(const CommandError& error, const std::vector<std::wstring>& arguments,
-                  ClsPrint& component) {
-  const std::optional<PlatformError> cause = LastPlatformError(component);
-  RunResult result{
-      static_cast<int>(error.code()), {}, std::wstring(kProgram) + L": " + error.message()};
-  if (cause) result.err += L": " + Describe(*cause);
-  result.err += L"\n";
-  const OutputFormat format = RequestedFormat(arguments);
-  if (format != OutputFormat::Text) {
-    Table record({{L"Message", L"message"}, ErrorColumn()}, true);
-    record.AddRow({Text(error.message()), ErrorCell(cause)});
-    result.out = Render(record, format);
-  }
-  return result;
+// A command that ended without its output: the message on stderr (with what Windows said about
+// the platform call that failed, where one did) and, for JSON and CSV, the error on stdout,
+// where scripts read the data.
+RunResult Failed(int status, const std::wstring& message, const std::wstring& stderrText,
+                 const std::optional<PlatformError>& cause,
+                 const std::vector<std::wstring>& arguments) {
+  return {status, RenderFailure(message, status, cause, RequestedFormat(arguments)),
+          std::wstring(kProgram) + L": " + stderrText + L"\n"};
 }
 
 }  // namespace
@@ -140,29 +134,26 @@ RunResult Run(const std::vector<std::wstring>& arguments, ClsPrint& component) {
   try {
     return Dispatch(arguments, component);
   } catch (const CommandError& error) {
-    if (error.code() == ExitCode::Refused || error.code() == ExitCode::NotFound) {
-      return Refusal(error, arguments, component);
-    }
-    return {static_cast<int>(error.code()),
-            {},
-            std::wstring(kProgram) + L": " + error.message() + L"\n"};
+    std::optional<PlatformError> cause;
+    // Bad arguments never come from a platform call; a refusal or "not found" may.
+    if (error.code() != ExitCode::BadArguments) cause = LastPlatformError(component);
+    const std::wstring text = cause ? error.message() + L": " + Describe(*cause) : error.message();
+    return Failed(static_cast<int>(error.code()), error.message(), text, cause, arguments);
   } catch (const AutomationError& error) {
     // Numbered run-time errors by their number, other failures by their HRESULT.
     const bool numbered = error.number() != error.hresult();
     const std::wstring number =
         numbered ? std::to_wstring(error.number()) : HexText(error.hresult());
-    std::wstring message =
-        std::wstring(kProgram) + L": error " + number + L": " + error.description();
+    std::wstring message = L"error " + number + L": " + error.description();
     // The component's file error: the paper store exists but cannot be read.
     if (error.number() == 75) {
       message += L" (the paper store cannot be read: " +
                  paper_store::FilePath(component.platform().host) +
                  L"; another program may hold it, or you may not read it)";
     }
-    if (const std::optional<PlatformError> cause = LastPlatformError(component)) {
-      message += L" (" + Describe(*cause) + L")";
-    }
-    return {static_cast<int>(ExitCode::Failure), {}, message + L"\n"};
+    const std::optional<PlatformError> cause = LastPlatformError(component);
+    const std::wstring text = cause ? message + L" (" + Describe(*cause) + L")" : message;
+    return Failed(static_cast<int>(ExitCode::Failure), message, text, cause, arguments);
   }
 }
 

@@ -52,7 +52,7 @@ CommandOutcome MergeStores(ClsPrint& component, const ParsedArguments& arguments
   Table table({{L"Source", L"source"},
                {L"Added", L"added", true},
                {L"Alike", L"alike", true},
-               {L"Kept twice", L"keptTwice", true},
+               {L"Kept twice", L"kept_twice", true},
                {L"Status", L"status"}});
   std::vector<std::wstring> notes;
   bool complete = true;

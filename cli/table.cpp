@@ -1,6 +1,8 @@
 #include "cli/table.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 
 #include "component/number_text.h"
@@ -58,9 +60,17 @@ std::wstring JsonValue(const Cell& cell) {
   }
   if (cell.kind == CellKind::Boolean) return cell.text == L"yes" ? L"true" : L"false";
   if (cell.kind == CellKind::Text) return JsonString(cell.text);
+  if (cell.kind == CellKind::Null) return L"null";
   // JSON has no INF or NAN: such a value travels as text.
-  if (cell.text == L"INF" || cell.text == L"-INF" || cell.text == L"NAN") {
-    return JsonString(cell.text);
+  if (!std::isfinite(cell.value)) return JsonString(cell.text);
+  return ShortestNumber(cell.value);
+}
+
+// A cell as one CSV field holds it (before quoting): numbers and booleans as JSON writes them.
+std::wstring CsvText(const Cell& cell) {
+  if (cell.kind == CellKind::Boolean) return cell.text == L"yes" ? L"true" : L"false";
+  if (cell.kind == CellKind::Number && std::isfinite(cell.value)) {
+    return ShortestNumber(cell.value);
   }
   return cell.text;
 }
@@ -89,15 +99,24 @@ std::wstring CsvField(const std::wstring& text) {
 
 }  // namespace
 
-Cell Text(std::wstring text) { return Cell{std::move(text), CellKind::Text, std::nullopt}; }
-Cell Number(double value) { return Cell{NumberText(value), CellKind::Number, std::nullopt}; }
-Cell Integer(long long value) {
-  return Cell{std::to_wstring(value), CellKind::Number, std::nullopt};
+std::wstring ShortestNumber(double value) {
+  char buffer[64];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+  return std::wstring(buffer, end);
 }
-Cell Boolean(bool value) { return Cell{value ? L"yes" : L"no", CellKind::Boolean, std::nullopt}; }
+
+Cell Text(std::wstring text) { return Cell{std::move(text), CellKind::Text, 0, std::nullopt}; }
+Cell Number(double value) { return Cell{NumberText(value), CellKind::Number, value, std::nullopt}; }
+Cell Integer(long long value) {
+  return Cell{std::to_wstring(value), CellKind::Number, static_cast<double>(value), std::nullopt};
+}
+Cell Null() { return Cell{std::wstring(), CellKind::Null, 0, std::nullopt}; }
+Cell Boolean(bool value) {
+  return Cell{value ? L"yes" : L"no", CellKind::Boolean, 0, std::nullopt};
+}
 Cell ErrorCell(std::optional<PlatformError> error) {
   std::wstring text = error ? Describe(*error) : std::wstring();
-  return Cell{std::move(text), CellKind::Error, std::move(error)};
+  return Cell{std::move(text), CellKind::Error, 0, std::move(error)};
 }
 
 std::size_t DisplayWidth(const std::wstring& text) {
@@ -119,7 +138,10 @@ std::wstring RenderText(const Table& table) {
     for (const auto& row : table.rows) {
       for (std::size_t c = 0; c < table.columns.size(); ++c) {
         const std::wstring& title = table.columns[c].title;
-        out += title + L":" + Padding(titleWidth - DisplayWidth(title) + 1) + row[c].text + L"\n";
+        std::wstring line =
+            title + L":" + Padding(titleWidth - DisplayWidth(title) + 1) + row[c].text;
+        line.erase(line.find_last_not_of(L' ') + 1);  // an empty value leaves no blanks
+        out += line + L"\n";
       }
     }
     return out;
@@ -171,7 +193,8 @@ std::wstring RenderJson(const Table& table) {
 }
 
 std::wstring RenderCsv(const Table& table) {
-  std::wstring out;
+  // The byte-order mark tells spreadsheet programs that the file is UTF-8.
+  std::wstring out = L"\xFEFF";
   const auto line = [&out](const std::vector<std::wstring>& fields) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
       if (i > 0) out += L',';
@@ -186,16 +209,16 @@ std::wstring RenderCsv(const Table& table) {
       if (row[c].kind == CellKind::Error) errorColumns[c] = true;
     }
   }
-  std::vector<std::wstring> titles;
+  std::vector<std::wstring> names;
   for (std::size_t c = 0; c < table.columns.size(); ++c) {
-    const std::wstring& title = table.columns[c].title;
+    const std::wstring& key = table.columns[c].key;
     if (errorColumns[c]) {
-      titles.insert(titles.end(), {title + L" operation", title + L" code", title + L" text"});
+      names.insert(names.end(), {key + L"_operation", key + L"_code", key + L"_text"});
     } else {
-      titles.push_back(title);
+      names.push_back(key);
     }
   }
-  line(titles);
+  line(names);
   for (const auto& row : table.rows) {
     std::vector<std::wstring> fields;
     for (std::size_t c = 0; c < row.size(); ++c) {
@@ -208,7 +231,7 @@ std::wstring RenderCsv(const Table& table) {
           fields.insert(fields.end(), 3, std::wstring());
         }
       } else {
-        fields.push_back(cell.text);
+        fields.push_back(CsvText(cell));
       }
     }
     line(fields);
@@ -244,16 +267,33 @@ Table WithoutEmptyErrorColumns(const Table& table) {
 }  // namespace
 
 std::wstring Render(const Table& given, OutputFormat format) {
+  // JSON always holds "error" (null without one), so that every row has the same members.
+  if (format == OutputFormat::Json) return RenderJson(given);
   const Table table = WithoutEmptyErrorColumns(given);
-  switch (format) {
-    case OutputFormat::Json:
-      return RenderJson(table);
-    case OutputFormat::Csv:
-      return RenderCsv(table);
-    case OutputFormat::Text:
-      break;
+  return format == OutputFormat::Csv ? RenderCsv(table) : RenderText(table);
+}
+
+std::wstring RenderFailure(const std::wstring& message, int status,
+                           const std::optional<PlatformError>& cause, OutputFormat format) {
+  if (format == OutputFormat::Text) return std::wstring();
+  std::vector<Column> columns{{L"Message", L"message"}, {L"Status", L"status", true}};
+  std::vector<Cell> row{Text(message), Integer(status)};
+  if (cause) {
+    columns.insert(columns.end(),
+                   {{L"Operation", L"operation"}, {L"Code", L"code", true}, {L"Text", L"text"}});
+    row.insert(row.end(), {Text(cause->operation), Integer(cause->code), Text(cause->text)});
   }
-  return RenderText(table);
+  if (format == OutputFormat::Csv) {
+    for (Column& column : columns) column.key = L"error_" + column.key;
+    Table record(std::move(columns), true);
+    record.AddRow(std::move(row));
+    return RenderCsv(record);
+  }
+  std::wstring out = L"{\"error\": {";
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    out += (c == 0 ? L"" : L", ") + JsonString(columns[c].key) + L": " + JsonValue(row[c]);
+  }
+  return out + L"}}\n";
 }
 
 }  // namespace sheetlore::cli

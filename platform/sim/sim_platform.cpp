@@ -81,6 +81,7 @@ PrinterRef SimPlatform::MakeBrokenPrinter(std::int32_t hresult) {
 
 const std::vector<FormInfo>& SimPlatform::Forms() const { return state_->forms; }
 void SimPlatform::SetForms(std::vector<FormInfo> forms) { state_->forms = std::move(forms); }
+void SimPlatform::DropFormChanges(bool dropped) { state_->formChangesDropped = dropped; }
 std::size_t SimPlatform::OpenHandleCount() const { return state_->openHandles.size(); }
 
 DeviceContext SimPlatform::PrinterDC(const std::wstring& printerName) const {

@@ -169,6 +169,8 @@ class SimPlatform {
   // The server's forms, in enumeration order; replace them to set up a test.
   const std::vector<FormInfo>& Forms() const;
   void SetForms(std::vector<FormInfo> forms);
+  // While true, AddForm and DeleteForm answer success and change nothing, as Wine's do.
+  void DropFormChanges(bool dropped);
   // Printer handles opened and not yet closed.
   std::size_t OpenHandleCount() const;
   // The device context the current printer's hDC gives (nonzero, one per printer).

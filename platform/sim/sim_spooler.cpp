@@ -117,6 +117,7 @@ bool SimSpooler::AddForm(PrinterHandle printer, const FormInfo& form) {
     return false;
   }
   if (!Opened(printer)) return false;
+  if (state_.formChangesDropped) return true;
   const bool sizeValid = form.cx > 0 && form.cy > 0;
   const bool areaValid = form.left <= form.right && form.top <= form.bottom;
   if (form.name.empty() || !sizeValid || !areaValid) return Fail(kErrorInvalidParameter);
@@ -130,6 +131,7 @@ bool SimSpooler::AddForm(PrinterHandle printer, const FormInfo& form) {
 bool SimSpooler::DeleteForm(PrinterHandle printer, const std::wstring& formName) {
   if (InjectedFailure(Api::DeleteForm, {Text(printer), formName})) return false;
   if (!Opened(printer)) return false;
+  if (state_.formChangesDropped) return true;
   auto found = FindForm(state_.forms, formName);
   if (found == state_.forms.end()) return Fail(kErrorInvalidFormName);
   if (found->flags == kFormBuiltin) return Fail(kErrorInvalidParameter);

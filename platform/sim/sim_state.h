@@ -192,6 +192,7 @@ struct SimPlatform::State {
   std::vector<PrinterState> printers;
   std::optional<std::wstring> currentPrinter;
   std::vector<FormInfo> forms;
+  bool formChangesDropped = false;
   std::map<PrinterHandle, std::wstring> openHandles;  // handle -> printer name
   PrinterHandle nextHandle = 0x1000;
   DeviceContext nextDC = 0x5000;

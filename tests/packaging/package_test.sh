@@ -222,9 +222,10 @@ probe "created 2.54" "after install.cmd"
 setting=$(wine reg query 'HKLM\Software\Sheetlore' /v StoreFile /reg:64 2>&1 | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
 [ "$setting" = 'C:\ProgramData\Sheetlore\PrintSet.ini' ] && ok "install.cmd names the one store: $setting" ||
   fail "StoreFile setting: '$setting'"
-papers64=$(wine64 "$root/x64/sheetlore.exe" papers --csv | tr -d '\r' | cut -d, -f1,3 | tr '\n' ' ')
-papers32=$(wine "$root/x86/sheetlore.exe" papers --csv | tr -d '\r' | cut -d, -f1,3 | tr '\n' ' ')
-[ "$papers64" = "Name,Width Zip64,10 Same,30 Zip32,5 Same (x86),31 " ] && [ "$papers32" = "$papers64" ] &&
+# The CSV's header row after its byte-order mark, then one row per paper.
+papers64=$(wine64 "$root/x64/sheetlore.exe" papers --csv | tr -d '\r' | sed '1s/^\xef\xbb\xbf//' | cut -d, -f1,3 | tr '\n' ' ')
+papers32=$(wine "$root/x86/sheetlore.exe" papers --csv | tr -d '\r' | sed '1s/^\xef\xbb\xbf//' | cut -d, -f1,3 | tr '\n' ' ')
+[ "$papers64" = "paper,width Zip64,10 Same,30 Zip32,5 Same (x86),31 " ] && [ "$papers32" = "$papers64" ] &&
   ok "both tools see every paper in the one store: $papers64" || fail "papers: x64 '$papers64', x86 '$papers32'"
 [ ! -e "$root/x64/PrintSet.ini" ] && [ ! -e "$root/x86/PrintSet.ini" ] && ok "the stores beside the DLLs moved" ||
   fail "a store beside a DLL is left"

@@ -46,9 +46,10 @@ TEST_F(ApplyLibraryTest, CheckReportsWhatWouldChangeAndChangesNothing) {
   const std::vector<FormInfo> before = sim_.Forms();
   RunResult result = Apply({L"--check"});
   EXPECT_EQ(result.exitCode, Status(ExitCode::Differs));
-  EXPECT_EQ(result.out,
-            L"Form,Status,Note\nEqual,unchanged,\nDifferent,would replace,\nMissing,would add,\n"
-            L"letter,unchanged,the printer names it Letter\n");
+  EXPECT_EQ(
+      result.out,
+      L"\uFEFFform,status,note\nEqual,unchanged,\nDifferent,would replace,\nMissing,would add,\n"
+      L"letter,unchanged,the printer names it Letter\n");
   EXPECT_NE(result.err.find(L"Office Laser does not match the library: 2 form(s) to change"),
             std::wstring::npos)
       << result.err;
@@ -62,7 +63,7 @@ TEST_F(ApplyLibraryTest, ApplyAddsAndReplacesThenASecondRunFindsEverythingUnchan
   RunResult result = Apply({});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out,
-            L"Form,Status,Note\nEqual,unchanged,\nDifferent,replaced,\nMissing,added,\n"
+            L"\uFEFFform,status,note\nEqual,unchanged,\nDifferent,replaced,\nMissing,added,\n"
             L"letter,unchanged,the printer names it Letter\n");
   EXPECT_EQ(*Form(L"Different"),
             (FormInfo{0, L"Different", 100000, 200000, 10000, 0, 100000, 200000}));
@@ -96,7 +97,7 @@ TEST_F(ApplyLibraryTest, AFailedAddIsReportedWhileTheOtherChangesAreDone) {
   const RunResult result = Apply({L"--prune"});
   EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
   EXPECT_EQ(result.out,
-            L"Form,Status,Note,Error operation,Error code,Error text\nOne,added,,,,\n"
+            L"\uFEFFform,status,note,error_operation,error_code,error_text\nOne,added,,,,\n"
             L"Two,failed,the spooler refused to add the form,AddForm,1902,The specified form name "
             L"is invalid.\n"
             L"Missing,failed,the spooler refused the new size; the old form is back,AddForm,1902,"
@@ -119,7 +120,7 @@ TEST_F(ApplyLibraryTest, ChangesThatCannotBeReadBackAreReportedAsFailed) {
   const RunResult result = Apply({});
   EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
   EXPECT_EQ(result.out,
-            L"Form,Status,Note\nEqual,unchanged,\n"
+            L"\uFEFFform,status,note\nEqual,unchanged,\n"
             L"Different,failed,the printer's forms could not be read back\n"
             L"Missing,failed,the printer's forms could not be read back\n"
             L"letter,unchanged,the printer names it Letter\n");
@@ -130,9 +131,10 @@ TEST_F(ApplyLibraryTest, ABuiltInFormOfAnotherSizeCannotBeChanged) {
     {"name": "letter", "unit": "cm", "width": 21, "height": 29.7}]})");
   RunResult result = Apply({L"--check"});
   EXPECT_EQ(result.exitCode, Status(ExitCode::Differs));
-  EXPECT_EQ(result.out,
-            L"Form,Status,Note\nletter,would fail,\"a built-in form of this name has another size, "
-            L"and built-in forms cannot be changed\"\n");
+  EXPECT_EQ(
+      result.out,
+      L"\uFEFFform,status,note\nletter,would fail,\"a built-in form of this name has another size, "
+      L"and built-in forms cannot be changed\"\n");
   EXPECT_EQ(Apply({}).exitCode, Status(ExitCode::Refused));
   EXPECT_EQ(Form(L"Letter")->cx, 215900);
 }

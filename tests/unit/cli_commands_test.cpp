@@ -3,12 +3,18 @@
 // cannot be written, and no printer at all.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
 #include <optional>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "cli/commands.h"
 #include "cli/doctor.h"
 #include "cli/text_encoding.h"
 #include "cli_fixture.h"
@@ -42,7 +48,12 @@ class CliCommandsTest : public CliTest {
         EXPECT_EQ(result.out, c.expected);
       } else {
         EXPECT_NE(result.err.find(c.expected), std::wstring::npos) << result.err;
-        EXPECT_EQ(result.out, L"");
+        // With --json or --csv the error is on stdout too; text prints nothing there.
+        const bool formatted = std::any_of(c.arguments.begin(), c.arguments.end(),
+                                           [](const std::wstring& a) { return a == L"--json"; }) !=
+                               std::any_of(c.arguments.begin(), c.arguments.end(),
+                                           [](const std::wstring& a) { return a == L"--csv"; });
+        EXPECT_EQ(result.out.empty(), !formatted) << result.out;
       }
     }
   }
@@ -101,30 +112,42 @@ TEST_F(CliCommandsTest, BadArgumentsEndWithTheUsageStatus) {
 
 TEST_F(CliCommandsTest, PrintersAndFormsInEachFormat) {
   Expect({
-      {{L"printers"}, 0, L"Name          Default\nOffice Laser  yes\nLabel         no\n"},
+      {{L"printers"}, 0, L"Printer       Default\nOffice Laser  yes\nLabel         no\n"},
       {{L"printers", L"--json"},
        0,
-       L"[\n  {\n    \"name\": \"Office Laser\",\n    \"default\": true\n  },\n"
-       L"  {\n    \"name\": \"Label\",\n    \"default\": false\n  }\n]\n"},
-      {{L"--csv", L"printers"}, 0, L"Name,Default\nOffice Laser,yes\nLabel,no\n"},
+       L"[\n  {\n    \"printer\": \"Office Laser\",\n    \"default\": true\n  },\n"
+       L"  {\n    \"printer\": \"Label\",\n    \"default\": false\n  }\n]\n"},
+      {{L"--csv", L"printers"}, 0, L"\uFEFFprinter,default\nOffice Laser,true\nLabel,false\n"},
       {{L"forms", L"No Such Printer"},
        kNotFound,
        L"printer not found or cannot be opened: No Such Printer"},
   });
   // The tables' first lines.
+  // Each form with its kind and printable area.
+  AddUserForm({0, L"Label 10x5", 100000, 50000, 5000, 2500, 95000, 47500});
+  AddUserForm({2, L"Driver Roll", 80000, 300000, 0, 0, 80000, 300000});
   RunResult result = Run({L"forms", L"Label"});
-  EXPECT_TRUE(
-      result.out.starts_with(L"No.  Name                            Width (cm)  Height (cm)\n"
-                             L"  1  Letter                               21.59        27.94\n"
-                             L"  2  Letter Small                         21.59        27.94\n"))
+  EXPECT_TRUE(result.out.starts_with(
+      L"No.  Form                            Kind     Width (cm)  Height (cm)  Left (cm)  "
+      L"Top (cm)  Right (cm)  Bottom (cm)\n"
+      L"  1  Letter                          builtin       21.59        27.94          0         "
+      L"0       21.59        27.94\n"))
       << result.out;
   result = Run({L"forms", L"--csv"});
-  EXPECT_NE(result.out.find(L"\n7,Executive,18.415,26.67\n8,"), std::wstring::npos);
-  EXPECT_NE(result.out.find(L"\n9,A4,21,29.7\n"), std::wstring::npos);
+  EXPECT_TRUE(result.out.starts_with(
+      L"\uFEFFnumber,form,kind,width_cm,height_cm,left_cm,top_cm,right_cm,bottom_cm\n"));
+  EXPECT_NE(result.out.find(L"\n7,Executive,builtin,18.415,26.67,0,0,18.415,26.67\n8,"),
+            std::wstring::npos);
+  EXPECT_NE(result.out.find(L"\n9,A4,builtin,21,29.7,0,0,21,29.7\n"), std::wstring::npos);
+  EXPECT_TRUE(result.out.ends_with(L",Label 10x5,user,10,5,0.5,0.25,9.5,4.75\n" +
+                                   std::to_wstring(sim::BuiltinForms().size() + 2) +
+                                   L",Driver Roll,printer,8,30,0,0,8,30\n"))
+      << result.out;
   result = Run({L"forms", kPrinter, L"--json"});
   EXPECT_TRUE(result.out.starts_with(
-      L"[\n  {\n    \"number\": 1,\n    \"name\": \"Letter\",\n    \"width_cm\": 21.59,\n"
-      L"    \"height_cm\": 27.94\n  },\n  {\n"))
+      L"[\n  {\n    \"number\": 1,\n    \"form\": \"Letter\",\n    \"kind\": \"builtin\",\n"
+      L"    \"width_cm\": 21.59,\n    \"height_cm\": 27.94,\n    \"left_cm\": 0,\n"
+      L"    \"top_cm\": 0,\n    \"right_cm\": 21.59,\n    \"bottom_cm\": 27.94\n  },\n  {\n"))
       << result.out;
 }
 
@@ -132,47 +155,58 @@ TEST_F(CliCommandsTest, FormCommandsChangeTheSpoolerAndReportIt) {
   Expect({
       {{L"form-show", kPrinter, L"Letter"},
        0,
-       L"Printer:     Office Laser\nForm:        Letter\nWidth (cm):  21.59\nHeight (cm): 27.94\n"
-       L"Left (cm):   0\nRight (cm):  21.59\nTop (cm):    0\nBottom (cm): 27.94\n"},
+       L"Printer:     Office Laser\nForm:        Letter\nKind:        builtin\nWidth (cm):  21.59\n"
+       L"Height (cm): 27.94\nLeft (cm):   0\nTop (cm):    0\nRight (cm):  21.59\n"
+       L"Bottom (cm): 27.94\n"},
       {{L"form-show", L"Label", L"A4", L"--json"},
        0,
-       L"{\n  \"printer\": \"Label\",\n  \"form\": \"A4\",\n  \"width_cm\": 21,\n"
-       L"  \"height_cm\": 29.7,\n  \"left_cm\": 0,\n  \"right_cm\": 21,\n  \"top_cm\": 0,\n"
-       L"  \"bottom_cm\": 29.7\n}\n"},
+       L"{\n  \"printer\": \"Label\",\n  \"form\": \"A4\",\n  \"kind\": \"builtin\",\n"
+       L"  \"width_cm\": 21,\n  \"height_cm\": 29.7,\n  \"left_cm\": 0,\n  \"top_cm\": 0,\n"
+       L"  \"right_cm\": 21,\n  \"bottom_cm\": 29.7\n}\n"},
       {{L"--csv", L"form-show", kPrinter, L"Envelope #10"},
        0,
-       L"Printer,Form,Width (cm),Height (cm),Left (cm),Right (cm),Top (cm),Bottom (cm)\n"
-       L"Office Laser,Envelope #10,10.4775,24.13,0,10.4775,0,24.13\n"},
+       L"\uFEFFprinter,form,kind,width_cm,height_cm,left_cm,top_cm,right_cm,bottom_cm\n"
+       L"Office Laser,Envelope #10,builtin,10.4775,24.13,0,0,10.4775,24.13\n"},
       {{L"form-show", L"No Such Printer", L"Letter"}, kNotFound, L"printer not found"},
       {{L"form-add", kPrinter, L"Narrow Label", L"5", L"2.5", L"--left", L"0.2", L"--right",
         L"4.8"},
        0,
-       L"Printer: Office Laser\nForm:    Narrow Label\nStatus:  added\n"},
+       L"Printer: Office Laser\nForm:    Narrow Label\nStatus:  added\nNote:\n"},
       {{L"form-add", L"Label", L"Inch Label", L"4", L"6", L"--inches", L"--json"},
        0,
-       L"{\n  \"printer\": \"Label\",\n  \"form\": \"Inch Label\",\n  \"status\": \"added\"\n}\n"},
+       L"{\n  \"printer\": \"Label\",\n  \"form\": \"Inch Label\",\n  \"status\": \"added\",\n"
+       L"  \"note\": \"\"\n}\n"},
       {{L"form-add", kPrinter, L"Narrow Label", L"5", L"5"},
        kRefused,
-       L"already has a form named \"Narrow Label\""},
+       L"already has a form named \"Narrow Label\" of another size"},
+      // The same form again changes nothing and says so.
+      {{L"form-add", kPrinter, L"Narrow Label", L"5", L"2.5", L"--left", L"0.2", L"--right",
+        L"4.8"},
+       0,
+       L"Printer: Office Laser\nForm:    Narrow Label\nStatus:  unchanged\nNote:    the same\n"},
       {{L"form-add", kPrinter, L"Inch Label", L"4", L"6", L"--replace"},
        0,
-       L"Printer: Office Laser\nForm:    Inch Label\nStatus:  replaced\n"},
+       L"Printer: Office Laser\nForm:    Inch Label\nStatus:  replaced\nNote:\n"},
       {{L"form-add", L"No Such Printer", L"Narrow", L"5", L"5"}, kNotFound, L"printer not found"},
       // A run-time error of the component ends with status 1 and its number and text.
       {{L"form-add", kPrinter, L"Huge", L"300000", L"10"}, 1, L"sheetlore: error 6: Overflow\n"},
       {{L"form-find", L"8.5/11"},
        0,
-       L"No.:         1\nForm:        Letter\nWidth (cm):  21.59\nHeight (cm): 27.94\n"
-       L"Status:      found\n"},
+       L"No.:         1\nForm:        Letter\nKind:        builtin\nWidth (cm):  21.59\n"
+       L"Height (cm): 27.94\nLeft (cm):   0\nTop (cm):    0\nRight (cm):  21.59\n"
+       L"Bottom (cm): 27.94\nStatus:      unchanged\n"},
       {{L"form-find", L"11/17", L"--printer", L"Label", L"--csv"},
        0,
-       L"No.,Form,Width (cm),Height (cm),Status\n3,Tabloid,27.94,43.18,found\n"},
+       L"\uFEFFnumber,form,kind,width_cm,height_cm,left_cm,top_cm,right_cm,bottom_cm,status\n"
+       L"3,Tabloid,builtin,27.94,43.18,0,0,27.94,43.18,unchanged\n"},
       {{L"form-find", L"8.5/11", L"--printer", L"No Such Printer"}, kNotFound, L"not found"},
-      {{L"form-select", L"A4"}, 0, L"Printer: Office Laser\nForm:    A4\nStatus:  selected\n"},
+      {{L"form-select", L"A4"},
+       0,
+       L"Printer: Office Laser\nForm:    A4\nStatus:  selected\nNote:\n"},
       {{L"form-select", L"Nope"}, kNotFound, L"no form named \"Nope\""},
       {{L"form-delete", kPrinter, L"Narrow Label"},
        0,
-       L"Printer: Office Laser\nForm:    Narrow Label\nStatus:  deleted\n"},
+       L"Printer: Office Laser\nForm:    Narrow Label\nStatus:  deleted\nNote:\n"},
       {{L"form-delete", kPrinter, L"Narrow Label"}, kNotFound, L"no form named \"Narrow Label\""},
       {{L"form-delete", L"No Such Printer", L"A5"}, kNotFound, L"printer not found"},
       {{L"form-delete", kPrinter, L"Letter"},
@@ -184,38 +218,40 @@ TEST_F(CliCommandsTest, FormCommandsChangeTheSpoolerAndReportIt) {
   EXPECT_EQ(Form(L"Inch Label")->cx, 40000);  // replaced in centimetres
   EXPECT_EQ(Form(L"Narrow Label"), nullptr);
   const RunResult found = Run({L"form-find", L"3/4", L"--json"});
-  EXPECT_EQ(found.out,
-            L"{\n  \"number\": " + std::to_wstring(sim::BuiltinForms().size() + 2) +
-                L",\n  \"form\": \"3/4\",\n  \"width_cm\": 7.62,\n  \"height_cm\": 10.16,\n"
-                L"  \"status\": \"added\"\n}\n");
+  EXPECT_EQ(
+      found.out,
+      L"{\n  \"number\": " + std::to_wstring(sim::BuiltinForms().size() + 2) +
+          L",\n  \"form\": \"3/4\",\n  \"kind\": \"user\",\n  \"width_cm\": 7.62,\n"
+          L"  \"height_cm\": 10.16,\n  \"left_cm\": 0,\n  \"top_cm\": 0,\n  \"right_cm\": 7.62,\n"
+          L"  \"bottom_cm\": 10.16,\n  \"status\": \"added\"\n}\n");
   ASSERT_NE(Form(L"3/4"), nullptr);
   EXPECT_EQ(Form(L"3/4")->cy, 101600);
 }
 
 TEST_F(CliCommandsTest, PaperStoreCommandsAndInstall) {
-  const std::wstring header = L"Name,Unit,Width,Height,Left,Right,Top,Bottom\n";
+  const std::wstring header = L"\uFEFFpaper,unit,width,height,left,top,right,bottom\n";
   Expect({
-      {{L"install"}, 0, L"Paper  Width (cm)  Height (cm)  Status\n"},
-      {{L"papers"}, 0, L"Name  Unit  Width  Height  Left  Right  Top  Bottom\n"},
+      {{L"install"}, 0, L"Paper  Width (cm)  Height (cm)  Status  Note\n"},
+      {{L"papers"}, 0, L"Paper  Unit  Width  Height  Left  Top  Right  Bottom\n"},
       {{L"papers", L"--json"}, 0, L"[]\n"},
       {{L"paper-store", L"A5X", L"14.8", L"21"},
        0,
-       L"Name:   A5X\nUnit:   cm\nWidth:  14.8\nHeight: 21\nLeft:   0\nRight:  0\nTop:    0\n"
+       L"Paper:  A5X\nUnit:   cm\nWidth:  14.8\nHeight: 21\nLeft:   0\nTop:    0\nRight:  0\n"
        L"Bottom: 0\n"},
       {{L"--csv", L"paper-store", L"Inch Letter", L"8.5", L"11", L"--inches", L"--left", L"0.25",
         L"--right", L"8.25", L"--top", L"0.5", L"--bottom", L"10.5"},
        0,
-       header + L"Inch Letter,in,8.5,11,0.25,8.25,0.5,10.5\n"},
+       header + L"Inch Letter,in,8.5,11,0.25,0.5,8.25,10.5\n"},
       {{L"paper-store", L"標籤紙", L"5", L"3", L"--json"},
        0,
-       L"{\n  \"name\": \"標籤紙\",\n  \"unit\": \"cm\",\n  \"width\": 5,\n  \"height\": 3,\n"
-       L"  \"left\": 0,\n  \"right\": 0,\n  \"top\": 0,\n  \"bottom\": 0\n}\n"},
+       L"{\n  \"paper\": \"標籤紙\",\n  \"unit\": \"cm\",\n  \"width\": 5,\n  \"height\": 3,\n"
+       L"  \"left\": 0,\n  \"top\": 0,\n  \"right\": 0,\n  \"bottom\": 0\n}\n"},
       {{L"papers"},
        0,
-       L"Name         Unit  Width  Height  Left  Right  Top  Bottom\n"
-       L"A5X          cm     14.8      21     0      0    0       0\n"
-       L"Inch Letter  in      8.5      11  0.25   8.25  0.5    10.5\n"
-       L"標籤紙       cm        5       3     0      0    0       0\n"},
+       L"Paper        Unit  Width  Height  Left  Top  Right  Bottom\n"
+       L"A5X          cm     14.8      21     0    0      0       0\n"
+       L"Inch Letter  in      8.5      11  0.25  0.5   8.25    10.5\n"
+       L"標籤紙       cm        5       3     0    0      0       0\n"},
       {{L"--csv", L"paper-store", L"A5X", L"17", L"21"}, 0, header + L"A5X,cm,17,21,0,0,0,0\n"},
       {{L"paper-show", L"a5x", L"--csv"}, 0, header + L"A5X,cm,17,21,0,0,0,0\n"},
       {{L"paper-show", L"Nope"}, kNotFound, L"no paper named \"Nope\""},
@@ -225,8 +261,8 @@ TEST_F(CliCommandsTest, PaperStoreCommandsAndInstall) {
        header + L"\"Label, \"\"big\"\"\",cm,10,5,0,0,0,0\n"},
       {{L"paper-show", L"label, \"BIG\"", L"--json"},
        0,
-       L"{\n  \"name\": \"Label, \\\"big\\\"\",\n  \"unit\": \"cm\",\n  \"width\": 10,\n"
-       L"  \"height\": 5,\n  \"left\": 0,\n  \"right\": 0,\n  \"top\": 0,\n  \"bottom\": 0\n}\n"},
+       L"{\n  \"paper\": \"Label, \\\"big\\\"\",\n  \"unit\": \"cm\",\n  \"width\": 10,\n"
+       L"  \"height\": 5,\n  \"left\": 0,\n  \"top\": 0,\n  \"right\": 0,\n  \"bottom\": 0\n}\n"},
       {{L"paper-delete", L"Label, \"big\""}, 0, L"Paper:  Label, \"big\"\nStatus: deleted\n"},
       {{L"paper-delete", L"Nope"}, kNotFound, L"no paper named \"Nope\""},
       // A stored paper named like a form of the printer is kept as the printer has it.
@@ -235,17 +271,17 @@ TEST_F(CliCommandsTest, PaperStoreCommandsAndInstall) {
        header + L"Letter,cm,10,10,0,0,0,0\n"},
       {{L"install", L"Label"},
        0,
-       L"Paper        Width (cm)  Height (cm)  Status\n"
+       L"Paper        Width (cm)  Height (cm)  Status     Note\n"
        L"A5X                  17           21  added\n"
        L"Inch Letter       21.59        27.94  added\n"
        L"標籤紙                5            3  added\n"
-       L"Letter               10           10  exists\n"},
+       L"Letter               10           10  unchanged  differs; --replace replaces it\n"},
       {{L"install", L"No Such Printer"}, kNotFound, L"printer not found"},
       // Another spelling finds the paper as the profile service matches names.
       {{L"paper-delete", L" a5x"}, 0, L"Paper:  A5X\nStatus: deleted\n"},
       {{L"papers", L"--csv"},
        0,
-       header + L"Inch Letter,in,8.5,11,0.25,8.25,0.5,10.5\n標籤紙,cm,5,3,0,0,0,0\n"
+       header + L"Inch Letter,in,8.5,11,0.25,0.5,8.25,10.5\n標籤紙,cm,5,3,0,0,0,0\n"
                 L"Letter,cm,10,10,0,0,0,0\n"},
   });
   EXPECT_EQ(sim_.FileText(kStore).find(L"A5X"), std::wstring::npos);
@@ -253,10 +289,12 @@ TEST_F(CliCommandsTest, PaperStoreCommandsAndInstall) {
   const RunResult replaced = Run({L"install", L"--replace", L"--csv"});
   EXPECT_EQ(replaced.exitCode, kRefused);
   EXPECT_EQ(replaced.out,
-            L"Paper,Width (cm),Height (cm),Status,Error operation,Error code,Error text\n"
-            L"Inch Letter,21.59,27.94,replaced,,,\n標籤紙,5,3,replaced,,,\n"
-            L"Letter,10,10,refused,DeleteForm,87,The parameter is incorrect.\n");
-  EXPECT_NE(replaced.err.find(L"refused some papers"), std::wstring::npos) << replaced.err;
+            L"\uFEFFpaper,width_cm,height_cm,status,note,error_operation,error_code,error_text\n"
+            L"Inch Letter,21.59,27.94,replaced,,,,\n標籤紙,5,3,replaced,,,,\n"
+            L"Letter,10,10,failed,the spooler refused to delete the old form,DeleteForm,87,The "
+            L"parameter is incorrect.\n");
+  EXPECT_NE(replaced.err.find(L"1 paper(s) could not be installed"), std::wstring::npos)
+      << replaced.err;
   EXPECT_EQ(Form(L"Letter")->cx, 215900);
   // A store that cannot be written ends its commands with the refused status.
   sim_.MakeReadOnly(kStore);
@@ -279,7 +317,8 @@ TEST_F(CliCommandsTest, AValueOutOfRangeNamesItsPaperAndTheOthersGoOn) {
   const int kFailure = Status(ExitCode::Failure);
   const RunResult papers = Run({L"papers", L"--csv"});
   EXPECT_EQ(papers.exitCode, kFailure);
-  EXPECT_EQ(papers.out, L"Name,Unit,Width,Height,Left,Right,Top,Bottom\nA5X,cm,14.8,21,0,0,0,0\n");
+  EXPECT_EQ(papers.out,
+            L"\uFEFFpaper,unit,width,height,left,top,right,bottom\nA5X,cm,14.8,21,0,0,0,0\n");
   for (const RunResult& result :
        {papers, Run({L"install", L"--csv"}), Run({L"paper-export", PathOf("out.json")})}) {
     EXPECT_NE(result.err.find(L"\"Wide\": a stored value cannot be read (error 6: Overflow)"),
@@ -290,8 +329,11 @@ TEST_F(CliCommandsTest, AValueOutOfRangeNamesItsPaperAndTheOthersGoOn) {
   }
   EXPECT_NE(Form(L"A5X"), nullptr);
   EXPECT_EQ(Run({L"install", L"--csv"}).out,
-            L"Paper,Width (cm),Height (cm),Status\nA5X,14.8,21,exists\nWide,,,unreadable\n"
-            L"Unit,,,unreadable\n");
+            L"\uFEFFpaper,width_cm,height_cm,status,note\nA5X,14.8,21,unchanged,the same\n"
+            L"Wide,,,failed,unreadable: a stored value cannot be read (error 6: Overflow); correct "
+            L"it with paper-store or remove it with paper-delete\n"
+            L"Unit,,,failed,unreadable: a stored value cannot be read (error 6: Overflow); correct "
+            L"it with paper-store or remove it with paper-delete\n");
   EXPECT_EQ(Run({L"install"}).exitCode, kFailure);
   EXPECT_EQ(ReadFile("out.json"), "");
   const RunResult shown = Run({L"paper-show", L"wide"});
@@ -355,7 +397,7 @@ TEST_F(CliCommandsTest, RefusedAddsAndReplacementsEndWithTheRefusedStatus) {
 TEST_F(CliCommandsTest, WithoutAPrinterTheCommandsThatNeedOneEndNotFound) {
   sim_.RemoveAllPrinters();
   const std::wstring none = L"no printer is installed";
-  Expect({{{L"printers", L"--csv"}, 0, L"Name,Default\n"},
+  Expect({{{L"printers", L"--csv"}, 0, L"\uFEFFprinter,default\n"},
           {{L"forms"}, kNotFound, none},
           {{L"form-find", L"8.5/11"}, kNotFound, none},
           {{L"form-select", L"Letter"}, kNotFound, none},
@@ -460,15 +502,24 @@ TEST_F(CliCommandsTest, EachSpoolerRefusalShowsItsCallCodeAndText) {
   });
   const RunResult json = Run({L"form-add", L"No Such Printer", L"A", L"1", L"1", L"--json"});
   EXPECT_EQ(json.exitCode, kNotFound);
-  EXPECT_NE(json.out.find(L"\"error\": {\"operation\": \"OpenPrinter\", \"code\": 1801, "
-                          L"\"text\": \"The printer name is invalid.\"}"),
-            std::wstring::npos)
-      << json.out;
+  EXPECT_EQ(
+      json.out,
+      L"{\"error\": {\"message\": \"printer not found or cannot be opened: No Such Printer\", "
+      L"\"status\": 3, \"operation\": \"OpenPrinter\", \"code\": 1801, \"text\": \"The printer "
+      L"name is invalid.\"}}\n");
   const RunResult csv = Run({L"form-delete", kPrinter, L"Letter", L"--csv"});
   EXPECT_EQ(csv.out,
-            L"Message,Error operation,Error code,Error text\n"
-            L"\"the spooler refused to delete the form \"\"Letter\"\"\",DeleteForm,87,The "
+            L"\uFEFFerror_message,error_status,error_operation,error_code,error_text\n"
+            L"\"the spooler refused to delete the form \"\"Letter\"\"\",4,DeleteForm,87,The "
             L"parameter is incorrect.\n");
+  // Every other failure gives the error object too: bad arguments, a run-time error.
+  EXPECT_EQ(Run({L"form-add", kPrinter, L"N", L"21cm", L"10", L"--json"}).out,
+            L"{\"error\": {\"message\": \"the width is not a number: \\\"21cm\\\"\", "
+            L"\"status\": 2}}\n");
+  EXPECT_EQ(Run({L"form-add", kPrinter, L"Huge", L"300000", L"10", L"--json"}).out,
+            L"{\"error\": {\"message\": \"error 6: Overflow\", \"status\": 1}}\n");
+  EXPECT_EQ(Run({L"--json"}).out,
+            L"{\"error\": {\"message\": \"no command given\", \"status\": 2}}\n");
   // Access denied is the one error with a hint; no other refusal guesses at rights.
   sim_.FailCall(sim::Api::AddForm);
   const RunResult denied = Run({L"form-add", kPrinter, L"New", L"1", L"1"});
@@ -478,6 +529,33 @@ TEST_F(CliCommandsTest, EachSpoolerRefusalShowsItsCallCodeAndText) {
   for (const RunResult& other : {json, csv}) {
     EXPECT_EQ(other.err.find(L"administrator"), std::wstring::npos) << other.err;
   }
+}
+
+// A spooler that answers success without keeping the change (Wine's does): every command that
+// changes forms reads them back and reports such a change as failed, never as done.
+TEST_F(CliCommandsTest, AChangeTheSpoolerAcceptsWithoutKeepingIsReportedAsFailed) {
+  ASSERT_EQ(Run({L"form-add", kPrinter, L"Kept", L"5", L"5"}).exitCode, 0);
+  ASSERT_EQ(Run({L"paper-store", L"Dropped", L"5", L"3"}).exitCode, 0);
+  const std::vector<FormInfo> before = sim_.Forms();
+  sim_.DropFormChanges(true);
+  const std::wstring notShown = L", but the printer's forms do not show it";
+  Expect({
+      {{L"form-add", kPrinter, L"Label 10x5", L"10", L"5"},
+       kRefused,
+       L"the spooler reported the form \"Label 10x5\" added" + notShown},
+      {{L"form-add", kPrinter, L"Kept", L"6", L"6", L"--replace"},
+       kRefused,
+       L"\"Kept\" replaced" + notShown},
+      {{L"form-delete", kPrinter, L"Kept"}, kRefused, L"\"Kept\" deleted" + notShown},
+      {{L"form-find", L"3/4"}, kRefused, L"\"3/4\" added" + notShown},
+  });
+  const RunResult install = Run({L"install", L"--csv"});
+  EXPECT_EQ(install.exitCode, kRefused);
+  EXPECT_EQ(install.out,
+            L"\uFEFFpaper,width_cm,height_cm,status,note\n"
+            L"Dropped,5,3,failed,\"the spooler reported added" +
+                notShown + L"\"\n");
+  EXPECT_EQ(sim_.Forms(), before);
 }
 
 // A store file another program holds open gives its sharing error.
@@ -490,6 +568,163 @@ TEST_F(CliCommandsTest, AStoreHeldByAnotherProgramGivesItsSharingError) {
                           L"it is being used by another process."),
             std::wstring::npos)
       << held.err;
+}
+
+// One row of README's table of output members.
+struct MemberSpec {
+  std::set<std::string> types;     // "text", "number", "boolean", "object", "null"
+  std::set<std::string> words;     // the words in backticks of what it holds (status values)
+  std::set<std::string> commands;  // the commands that print it
+};
+
+std::vector<std::string> Backticked(const std::string& text) {
+  std::vector<std::string> words;
+  const std::regex quoted("`([^`]+)`");
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), quoted);
+       it != std::sregex_iterator(); ++it) {
+    words.push_back((*it)[1]);
+  }
+  return words;
+}
+
+// The table under "Output for scripts" in README.md: the one place the members are written down.
+std::map<std::string, MemberSpec> ReadmeSchema() {
+  std::ifstream readme(SHEETLORE_README);
+  std::map<std::string, MemberSpec> schema;
+  std::string line;
+  bool inTable = false;
+  while (std::getline(readme, line)) {
+    if (line.starts_with("| member | JSON type |")) {
+      inTable = std::getline(readme, line).good();  // the separator row
+      continue;
+    }
+    if (!inTable) continue;
+    if (!line.starts_with("|")) break;
+    std::vector<std::string> cells;
+    std::size_t start = 1;
+    for (std::size_t bar = line.find('|', start); bar != std::string::npos;
+         bar = line.find('|', start)) {
+      cells.push_back(line.substr(start, bar - start));
+      start = bar + 1;
+    }
+    if (cells.size() != 4) {
+      ADD_FAILURE() << "a row of the table has not 4 cells: " << line;
+      continue;
+    }
+    MemberSpec spec;
+    const std::regex typeWord("[a-z]+");
+    for (auto it = std::sregex_iterator(cells[1].begin(), cells[1].end(), typeWord);
+         it != std::sregex_iterator(); ++it) {
+      if (it->str() != "or") spec.types.insert(it->str());
+    }
+    for (const std::string& word : Backticked(cells[2])) spec.words.insert(word);
+    for (const std::string& command : Backticked(cells[3])) spec.commands.insert(command);
+    for (const std::string& member : Backticked(cells[0])) schema[member] = spec;
+  }
+  return schema;
+}
+
+std::string JsonType(const nlohmann::ordered_json& value) {
+  if (value.is_string()) return "text";
+  if (value.is_number()) return "number";
+  if (value.is_boolean()) return "boolean";
+  if (value.is_object()) return "object";
+  if (value.is_null()) return "null";
+  return "array";
+}
+
+// Every command's JSON holds exactly the members README's table lists for it, of the types it
+// gives, with statuses from its words; the CSV header names the same members.
+TEST_F(CliCommandsTest, EveryCommandPrintsTheMembersOfTheReadmeTable) {
+  const std::map<std::string, MemberSpec> schema = ReadmeSchema();
+  ASSERT_GE(schema.size(), 20u) << "README's table of output members was not found";
+  ASSERT_EQ(Run({L"paper-store", L"A5X", L"14.8", L"21"}).exitCode, 0);
+  ASSERT_EQ(Run({L"paper-store", L"Letter", L"10", L"10"}).exitCode, 0);  // a built-in's name
+  ASSERT_TRUE(component_.IniWriteValue(L"Code seven", 7, 10, 20, 0, 0, 0, 0));
+  AddUserForm({0, L"Hand made", 50000, 30000, 1000, 1000, 49000, 29000});
+  AddUserForm({2, L"Driver Roll", 80000, 300000, 0, 0, 80000, 300000});
+  const std::wstring library = PathOf("library.json");
+  const std::vector<std::vector<std::wstring>> commands = {
+      {L"printers"},
+      {L"forms"},
+      {L"form-show", kPrinter, L"Hand made"},
+      {L"form-add", kPrinter, L"Label", L"10", L"5"},
+      {L"form-add", kPrinter, L"Label", L"10", L"5"},
+      {L"form-find", L"3/4"},
+      {L"form-find", L"8.5/11"},
+      {L"form-select", L"A4"},
+      {L"form-delete", kPrinter, L"Label"},
+      {L"papers"},
+      {L"paper-show", L"Code seven"},
+      {L"paper-store", L"B6", L"12.5", L"17.6"},
+      {L"paper-export", library},
+      {L"paper-import", library},
+      {L"capture", kPrinter, L"--all"},
+      {L"install", L"--replace"},
+      {L"apply", library, kPrinter, L"--check"},
+      {L"apply", library, kPrinter},
+      {L"paper-delete", L"B6"},
+  };
+  std::set<std::wstring> covered;
+  for (const std::vector<std::wstring>& arguments : commands) {
+    const std::string command = ToUtf8(arguments[0]);
+    SCOPED_TRACE(command);
+    covered.insert(arguments[0]);
+    // The CSV first, on a copy of the state that the JSON run then starts from again.
+    const std::vector<FormInfo> forms = sim_.Forms();
+    const std::wstring store = sim_.FileText(kStore);
+    std::vector<std::wstring> csvArguments = arguments;
+    csvArguments.push_back(L"--csv");
+    const std::wstring csv = Run(csvArguments).out;
+    sim_.SetForms(forms);
+    sim_.SetFileText(kStore, store);
+    std::vector<std::wstring> asJson = arguments;
+    asJson.push_back(L"--json");
+    const RunResult result = Run(asJson);
+    const auto parsed = nlohmann::ordered_json::parse(ToUtf8(result.out), nullptr, false);
+    ASSERT_FALSE(parsed.is_discarded()) << result.out << result.err;
+    ASSERT_EQ(parsed.contains("error") && parsed["error"].contains("message"), false) << result.out;
+    const nlohmann::ordered_json rows =
+        parsed.is_array() ? parsed : nlohmann::ordered_json::array({parsed});
+    ASSERT_FALSE(rows.empty()) << result.out;
+    bool anyError = false;
+    for (const nlohmann::ordered_json& row : rows) {
+      for (const auto& [member, value] : row.items()) {
+        const auto spec = schema.find(member);
+        if (spec == schema.end()) {
+          ADD_FAILURE() << "\"" << member << "\" is not in README's table";
+          continue;
+        }
+        EXPECT_TRUE(spec->second.types.count(JsonType(value))) << member << ": " << value;
+        EXPECT_TRUE(spec->second.commands.count(command)) << member << " is not listed for it";
+        if (member == "status") {
+          EXPECT_TRUE(spec->second.words.count(value)) << value;
+        }
+        anyError = anyError || (member == "error" && !value.is_null());
+      }
+      for (const auto& [member, spec] : schema) {
+        if (spec.commands.count(command)) {
+          EXPECT_TRUE(row.contains(member)) << member;
+        }
+      }
+    }
+    // The CSV header: the same members, an error as its three fields where a row has one.
+    std::wstring expected = L"\uFEFF";
+    for (const auto& [member, value] : rows.front().items()) {
+      static_cast<void>(value);
+      if (member == "error" && !anyError) continue;
+      if (expected.size() > 1) expected += L",";
+      expected +=
+          member == "error" ? L"error_operation,error_code,error_text" : FromUtf8(member).value();
+    }
+    EXPECT_EQ(csv.substr(0, csv.find(L'\n')), expected);
+  }
+  // A command added later is added to this list, and so to the table.
+  for (const Command& command : AllCommands()) {
+    if (command.name != L"dialog") {
+      EXPECT_TRUE(covered.count(command.name)) << ToUtf8(command.name);
+    }
+  }
 }
 
 }  // namespace

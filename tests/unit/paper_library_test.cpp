@@ -33,13 +33,13 @@ TEST_F(PaperLibraryTest, ExportThenImportIntoAnEmptyStoreGivesTheSameStoreAndFil
   RunResult result = Run({L"paper-export", PathOf("library.json"), L"--csv"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out,
-            L"Paper,Status\nA5X,exported\nHalf letter,exported\n標籤 2,exported\n"
+            L"\uFEFFpaper,status\nA5X,exported\nHalf letter,exported\n標籤 2,exported\n"
             L"Code seven,exported\n");
   const std::string exported = ReadFile("library.json");
   EXPECT_NE(exported.find(R"("name": "A5X",
       "unit": "cm",
       "width": 14.8,
-      "height": 21.0,)"),
+      "height": 21,)"),
             std::string::npos)
       << exported;
   EXPECT_NE(exported.find(R"("unit": "in")"), std::string::npos);
@@ -47,9 +47,9 @@ TEST_F(PaperLibraryTest, ExportThenImportIntoAnEmptyStoreGivesTheSameStoreAndFil
   sim_.RemoveFile(kStore);
   result = Run({L"paper-import", PathOf("library.json"), L"--csv"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(
-      result.out,
-      L"Paper,Status,Note\nA5X,added,\nHalf letter,added,\n標籤 2,added,\nCode seven,added,\n");
+  EXPECT_EQ(result.out,
+            L"\uFEFFpaper,status,note\nA5X,added,\nHalf letter,added,\n標籤 2,added,\nCode "
+            L"seven,added,\n");
   EXPECT_EQ(sim_.FileText(kStore), storeBefore);
   // The same file as PowerShell's redirection writes it: UTF-16 with a byte-order mark.
   WriteFile("utf16.json", contract::Utf16File(FromUtf8(exported).value()));
@@ -117,22 +117,24 @@ TEST_F(PaperLibraryTest, StoredNamesAreKeptUnlessReplacedAndAStoreThatCannotBeWr
                        {"name": "Card", "unit": "in", "width": 3, "height": 5})"));
   RunResult result = Run({L"paper-import", PathOf("library.json"), L"--json"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_NE(result.out.find(L"\"paper\": \"a5x\",\n    \"status\": \"kept\""), std::wstring::npos)
+  EXPECT_NE(result.out.find(L"\"paper\": \"a5x\",\n    \"status\": \"unchanged\",\n    \"note\": "
+                            L"\"differs; --replace replaces it\""),
+            std::wstring::npos)
       << result.out;
   EXPECT_EQ(component_.IniReadValue(1, L"A5X").W, 14.8);
   EXPECT_EQ(component_.IniReadValue(1, L"Card"), (rePaPer{1, 3, 5, 0, 0, 0, 0}));
   result = Run({L"paper-import", PathOf("library.json"), L"--csv", L"--replace"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out, L"Paper,Status,Note\na5x,replaced,\nCard,replaced,\n");
+  EXPECT_EQ(result.out, L"\uFEFFpaper,status,note\na5x,replaced,\nCard,replaced,\n");
   EXPECT_EQ(component_.IniReadValue(1, L"A5X").W, 10);
   sim_.MakeReadOnly(kStore);
   result = Run({L"paper-import", PathOf("library.json"), L"--csv", L"--replace"});
   EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
   EXPECT_EQ(result.out,
-            L"Paper,Status,Note\n"
-            L"a5x,refused,\"the paper store could not be written, nothing was stored: the file "
+            L"\uFEFFpaper,status,note\n"
+            L"a5x,failed,\"the paper store could not be written, nothing was stored: the file "
             L"is read-only\"\n"
-            L"Card,refused,\"the paper store could not be written, nothing was stored: the file "
+            L"Card,failed,\"the paper store could not be written, nothing was stored: the file "
             L"is read-only\"\n");
 }
 
@@ -195,10 +197,10 @@ TEST_F(PaperLibraryTest, CaptureStoresUserFormsInCentimetresAndBuiltInOnesOnlyWi
   RunResult result = Run({L"capture", kPrinter, L"--csv"});
   EXPECT_EQ(result.exitCode, Status(ExitCode::Refused));
   EXPECT_EQ(result.out,
-            L"Paper,Status,Note\n"
+            L"\uFEFFpaper,status,note\n"
             L"Label,added,\n"
-            L"kept,kept,a paper of this name is stored\n"
-            L"Odd=Name,refused,\"the paper store cannot hold this name: it must not be empty, "
+            L"kept,unchanged,differs; --replace replaces it\n"
+            L"Odd=Name,failed,\"the paper store cannot hold this name: it must not be empty, "
             L"start or end with a blank, start with ;, be enclosed in matching quotes, be "
             L"PrintMain, or hold line breaks or other control characters, [, ] or =\"\n");
   EXPECT_EQ(component_.IniReadValue(1, L"Label"), (rePaPer{0, 10.16, 5.08, 0.25, 9.91, 0.1, 4.98}));
