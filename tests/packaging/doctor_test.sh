@@ -9,7 +9,7 @@
 set -u
 x64_dir=$1
 x86_dir=$2
-. "$(dirname "$0")/test_support.sh"
+. "$(dirname "$0")/../support/test_support.sh"
 require_x86_build "$x86_dir"
 
 mkdir -p "$work/x64" "$work/x86"

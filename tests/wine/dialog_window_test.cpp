@@ -18,7 +18,7 @@
 #include "platform/win32/dialog_host.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_system.h"
-#include "tests/wine/support/own_windows.h"
+#include "tests/support/own_windows.h"
 
 namespace sheetlore::wine_test {
 namespace {

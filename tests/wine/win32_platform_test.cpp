@@ -17,8 +17,8 @@
 #include "platform/win32/win32_spooler.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/windows_api.h"
-#include "tests/wine/support/files.h"
-#include "tests/wine/support/own_windows.h"
+#include "tests/support/files.h"
+#include "tests/support/own_windows.h"
 // after windows.h
 #include <aclapi.h>
 #include <sddl.h>

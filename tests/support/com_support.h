@@ -19,7 +19,7 @@
 #include "com/cls_print_interface.h"
 #include "com/sheetlore_guids.h"
 #include "platform/win32/com_ptr.h"
-#include "tests/wine/support/files.h"
+#include "tests/support/files.h"
 
 namespace sheetlore::com_test {
 
