@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "component/platform_failures.h"
-#include "component/product_texts.h"
 #include "component/re_paper.h"
 #include "platform/platform.h"
+#include "platform/product_texts.h"
 
 namespace sheetlore {
 

@@ -4,8 +4,8 @@
 #include <exception>
 
 #include "component/cls_print.h"
-#include "component/devmode_layout.h"
 #include "component/opened_printer.h"
+#include "platform/devmode_layout.h"
 
 namespace sheetlore {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "component/cls_print.h"
-#include "dialog/dialog_view.h"
+#include "platform/dialog_view.h"
 
 namespace sheetlore {
 

@@ -258,7 +258,7 @@ class Host {
   virtual std::wstring StoreFileSetting() = 0;
 };
 
-class DialogHost;  // dialog/dialog_view.h: the dialog window and its controls
+class DialogHost;  // platform/dialog_view.h: the dialog window and its controls
 
 // Every platform service, gathered.
 struct Platform {

@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "dialog/dialog_layout.h"
-#include "dialog/dialog_view.h"
+#include "platform/dialog_layout.h"
+#include "platform/dialog_view.h"
 
 namespace sheetlore::sim {
 

@@ -6,7 +6,7 @@
 #include <new>
 #include <utility>
 
-#include "component/devmode_layout.h"
+#include "platform/devmode_layout.h"
 #include "platform/win32/windows_api.h"
 
 namespace sheetlore::win32 {
