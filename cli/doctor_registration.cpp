@@ -13,12 +13,14 @@
 #include <oleauto.h>
 
 #include "com/sheetlore_guids.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/unique_handles.h"
 
 namespace sheetlore::cli {
 namespace {
 
-using unique_key = win32::unique_handle<HKEY, &::RegCloseKey>;
+using win32::GuidText;
+using win32::unique_key;
 constexpr wchar_t kTypeLibraryVersion[] = L"1.1";
 
 struct RegistryView {
@@ -27,12 +29,6 @@ struct RegistryView {
                              // "Wow6432Node\\CLSID\\"
   std::wstring syskind;      // the type library's platform key: win64 or win32
 };
-
-std::wstring GuidText(const GUID& guid) {
-  wchar_t text[40] = {};
-  ::StringFromGUID2(guid, text, 40);
-  return text;
-}
 
 // A text value of a key under Software\Classes (name null: the default value), from the
 // user's classes or else the machine's, in the view's registry; empty when missing.

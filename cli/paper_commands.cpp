@@ -22,7 +22,7 @@ Table PaperTable(bool record) {
 }
 
 // The store's unit codes: 1 inches, every other code centimetres.
-std::wstring UnitName(std::uint8_t code) { return code == 1 ? L"in" : L"cm"; }
+std::wstring UnitName(std::uint8_t code) { return IsInches(code) ? L"in" : L"cm"; }
 
 std::vector<Cell> PaperRow(const std::wstring& name, const rePaPer& paper) {
   return {Text(name),      Text(UnitName(paper.mMode)),
@@ -73,7 +73,7 @@ Table StorePaper(ClsPrint& component, const ParsedArguments& arguments) {
                        kStorableNameRule);
   }
   const Measures m = ReadMeasures(arguments, 1);
-  const std::uint8_t unit = m.inches ? 1 : 0;
+  const std::uint8_t unit = UnitCode(m.inches);
   // The rules of an import: what is stored can be exported and installed again.
   if (const auto problem = PaperProblem(
           component, {name, {unit, m.width, m.height, m.left, m.right, m.top, m.bottom}})) {

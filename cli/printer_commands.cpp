@@ -196,9 +196,7 @@ CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& argumen
     }
     const rePaPer& paper = stored.paper.paper;
     // The store's unit code 1 means inches; every other code means centimetres.
-    const auto cm = [&](double value) {
-      return paper.mMode == 1 ? component.InchToCm(value, true) : value;
-    };
+    const auto cm = [&](double value) { return component.PaperCentimetres(paper.mMode, value); };
     const Measures measures{false,       cm(paper.W), cm(paper.H), cm(paper.L),
                             cm(paper.R), cm(paper.T), cm(paper.B)};
     const bool exists = FindForm(forms, paperName) != nullptr;

@@ -30,7 +30,7 @@ void FrmPrint::LoadEntry(std::int16_t Index) {
   bool sourceInInches = false;
   if (Index == 0) {
     paper = Component().IniReadValue(1, entry);
-    sourceInInches = paper.mMode == 1;
+    sourceInInches = IsInches(paper.mMode);
   } else {
     std::wstring printerName = DialogPrinterName();
     std::wstring formName = entry;
