@@ -14,12 +14,14 @@
 #include <oleauto.h>
 
 #include "com/sheetlore_guids.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/unique_handles.h"
 
 namespace sheetlore::cli {
 namespace {
 
-using unique_key = win32::unique_handle<HKEY, &::RegCloseKey>;
+using win32::GuidText;
+using win32::unique_key;
 constexpr wchar_t kTypeLibraryVersion[] = L"1.1";
 constexpr wchar_t kInstallRemedy[] =
     L"run install.cmd in the Sheetlore folder as administrator (install-user.cmd: this user "
@@ -33,12 +35,6 @@ struct RegistryView {
   unsigned short machine;    // the machine its DLL must be built for
   std::wstring registerRemedy;
 };
-
-std::wstring GuidText(const GUID& guid) {
-  wchar_t text[40] = {};
-  ::StringFromGUID2(guid, text, 40);
-  return text;
-}
 
 // A text value of a key under root's Software\Classes (name null: the default value), in the
 // 64-bit registry; nothing when missing.

@@ -63,10 +63,10 @@ Finding SharedWithHostsFinding(const paper_store::Location& location,
 // Opening for writing changes nothing, but fails as a write would: a read-only file, no
 // rights, or another program holding it without sharing. 0, or the error it failed with.
 DWORD OpenForWritingError(const std::wstring& path) {
-  const win32::unique_kernel_handle file(
-      ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() != INVALID_HANDLE_VALUE && file) return 0;
+  const win32::unique_hfile file(::CreateFileW(path.c_str(), GENERIC_WRITE,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file) return 0;
   const DWORD error = ::GetLastError();
   return error ? error : ERROR_ACCESS_DENIED;
 }

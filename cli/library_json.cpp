@@ -18,8 +18,8 @@ constexpr char kFormatName[] = "sheetlore-paper-library";
 const char* const kLengthKeys[] = {"width", "height", "left", "right", "top", "bottom"};
 
 Json UnitJson(std::uint8_t code) {
-  if (code == 0) return "cm";
-  if (code == 1) return "in";
+  if (code == UnitCode(PaperUnit::Centimetres)) return "cm";
+  if (IsInches(code)) return "in";
   return code;
 }
 
@@ -58,7 +58,7 @@ EntryReading ReadEntry(const Json& entry) {
   const auto unit = entry.find("unit");
   if (unit == entry.end()) return {reading.paper, L"no \"unit\" (\"cm\" or \"in\")"};
   if (*unit == "cm" || *unit == "in") {
-    reading.paper.paper.mMode = *unit == "in" ? 1 : 0;
+    reading.paper.paper.mMode = UnitCode(*unit == "in");
   } else if (unit->is_number_unsigned() && unit->get<std::uint64_t>() <= 255) {
     reading.paper.paper.mMode = static_cast<std::uint8_t>(unit->get<unsigned>());
   } else {

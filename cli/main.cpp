@@ -6,6 +6,7 @@
 #include "cli/console_output.h"
 #include "cli/run.h"
 #include "component/cls_print.h"
+#include "platform/win32/unique_handles.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"
 
@@ -26,25 +27,11 @@ void LoadLibrariesFromSystemDirectoryOnly() {
   if (setDirectories) setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
-// The shell's add-printer wizard and the dialog are COM clients on this thread.
-class ComApartment {
- public:
-  ComApartment() : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  ~ComApartment() {
-    if (initialized_) ::CoUninitialize();
-  }
-
- private:
-  bool initialized_;
-};
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   LoadLibrariesFromSystemDirectoryOnly();
-  const ComApartment apartment;
+  const sheetlore::win32::com_apartment apartment;  // the wizard and the dialog are COM clients
   std::vector<std::wstring> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   int exitCode = 1;
   {

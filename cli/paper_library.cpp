@@ -49,9 +49,7 @@ std::optional<std::wstring> PaperProblem(ClsPrint& component, const LibraryPaper
 }
 
 Measures CentimetreMeasures(ClsPrint& component, const rePaPer& paper) {
-  const auto cm = [&](double value) {
-    return paper.mMode == 1 ? component.InchToCm(value, true) : value;
-  };
+  const auto cm = [&](double value) { return component.PaperCentimetres(paper.mMode, value); };
   return {false, cm(paper.W), cm(paper.H), cm(paper.L), cm(paper.R), cm(paper.T), cm(paper.B)};
 }
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "component/product_texts.h"
+#include "platform/product_texts.h"
 
 namespace sheetlore::com::typelib {
 

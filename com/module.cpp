@@ -10,7 +10,6 @@ std::atomic<long> g_references{0};
 }  // namespace
 
 void SetModuleHandle(HMODULE module) noexcept { g_module = module; }
-HMODULE ModuleHandle() noexcept { return g_module; }
 
 std::wstring ModulePath() {
   std::vector<wchar_t> buffer(MAX_PATH);

@@ -10,7 +10,6 @@ namespace sheetlore::com {
 
 // Set once by DllMain.
 void SetModuleHandle(HMODULE module) noexcept;
-HMODULE ModuleHandle() noexcept;
 // The full path this DLL was loaded from.
 std::wstring ModulePath();
 

@@ -21,7 +21,8 @@ HRESULT WINAPI UnRegisterTypeLibForUser(REFGUID libraryId, WORD majorVersion, WO
 namespace sheetlore::com {
 namespace {
 
-using unique_key = win32::unique_handle<HKEY, &::RegCloseKey>;
+using win32::GuidText;
+using win32::unique_key;
 
 // The standard marshaler of automation interfaces: calls from other apartments go through
 // the type library.
@@ -39,12 +40,6 @@ constexpr SYSKIND kSystem = SYS_WIN32;
 constexpr REGSAM kOtherView = KEY_WOW64_64KEY;  // ignored on 32-bit Windows: the one view
 #endif
 constexpr REGSAM kOwnView = 0;
-
-std::wstring GuidText(const GUID& guid) {
-  wchar_t text[40] = {};
-  ::StringFromGUID2(guid, text, 40);
-  return text;
-}
 
 HKEY RootOf(RegistrationScope scope) {
   return scope == RegistrationScope::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;

@@ -16,7 +16,6 @@ const std::wstring kInstallFinished = L"新增完成";
 // The install loop counts papers with a 16-bit counter: a store of more papers than it can
 // count ends with an overflow, before anything is installed.
 constexpr std::size_t kMostPapers = 32767;
-constexpr std::uint8_t kInchUnit = 1;
 
 // A value as the store would write it and read it back.
 double ThroughNumberText(double value) { return ReadNumber(NumberText(value)); }
@@ -36,7 +35,7 @@ void ClsPrint::FormAllAdd(PrinterRef& PrintX) {
     std::array<double, 6> values = {paper.W, paper.H, paper.L, paper.R, paper.T, paper.B};
     for (double& value : values) {
       value = ThroughNumberText(value);
-      if (paper.mMode == kInchUnit) value = InchToCm(value, true);
+      value = PaperCentimetres(paper.mMode, value);
     }
     // The printer is read for every listed name, so a missing printer object or an unreadable
     // device name ends the call even when no paper can be installed.

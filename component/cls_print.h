@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "component/platform_failures.h"
-#include "component/product_texts.h"
 #include "component/re_paper.h"
 #include "platform/platform.h"
+#include "platform/product_texts.h"
 
 namespace sheetlore {
 
@@ -77,6 +77,8 @@ class ClsPrint {
   // --- Environment utilities (component/environment.cpp) ---
   double InchToCm(double& mValue, std::int16_t& mMode);
   double InchToCm(double mValue, bool toCentimetres = true);
+  // A stored paper's measure in centimetres: converted when its unit code means inches.
+  double PaperCentimetres(std::uint8_t mMode, double value);
   std::int16_t GetWindows();
   bool PrintCheck(std::int16_t& mMode, std::wstring& CaptionName);
   bool PrintCheck(bool runWizard = false, const std::wstring& caption = kAddPrinterWizardCaption);

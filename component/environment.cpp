@@ -8,7 +8,6 @@
 namespace sheetlore {
 namespace {
 
-constexpr double kCentimetresPerInch = 2.54;
 // How long PrintCheck lets the wizard's last steps settle before it looks at the printers
 // again.
 constexpr std::uint32_t kAfterWizardPauseMs = 2000;
@@ -30,6 +29,10 @@ double ClsPrint::InchToCm(double& mValue, std::int16_t& mMode) {
 double ClsPrint::InchToCm(double mValue, bool toCentimetres) {
   std::int16_t mode = toCentimetres ? kVariantTrue : kVariantFalse;
   return InchToCm(mValue, mode);
+}
+
+double ClsPrint::PaperCentimetres(std::uint8_t mMode, double value) {
+  return IsInches(mMode) ? InchToCm(value, true) : value;
 }
 
 std::int16_t ClsPrint::GetWindows() {

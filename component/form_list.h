@@ -11,8 +11,6 @@
 
 namespace sheetlore {
 
-constexpr std::uint32_t kUserForm = 0;
-
 // The forms of an open printer in enumeration order, or nothing when the list could not be read.
 std::optional<std::vector<FormInfo>> EnumerateForms(Spooler& spooler, PrinterHandle printer);
 

@@ -44,7 +44,7 @@ bool ClsPrint::PrintAddForm(std::wstring& PrintName, std::wstring& FormName, dou
   form.right = RoundToSpoolerUnits(fRight);
   form.bottom = RoundToSpoolerUnits(fBottom);
 
-  form.flags = 0;  // a user form
+  form.flags = kUserForm;
   form.name = FormName;
   return spooler.AddForm(printer.handle(), form);
 }
@@ -79,7 +79,7 @@ rePaPer ClsPrint::PrintGetForm(std::wstring& PrintName, std::wstring& FormName) 
   printer.Close();
   if (!found) return paper;
 
-  paper.mMode = 0;  // centimetres
+  paper.mMode = UnitCode(PaperUnit::Centimetres);
   paper.W = SpoolerUnitsToCentimetres(form.cx);
   paper.H = SpoolerUnitsToCentimetres(form.cy);
   paper.L = SpoolerUnitsToCentimetres(form.left);

@@ -4,40 +4,28 @@
 #include <exception>
 
 #include "component/cls_print.h"
-#include "component/devmode_layout.h"
 #include "component/opened_printer.h"
+#include "platform/devmode_layout.h"
 
 namespace sheetlore {
 namespace {
-
-namespace layout = devmode_layout;
-
-void WriteU16(std::vector<std::uint8_t>& record, std::size_t offset, std::uint16_t value) {
-  record[offset] = static_cast<std::uint8_t>(value & 0xFFu);
-  record[offset + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void WriteU32(std::vector<std::uint8_t>& record, std::size_t offset, std::uint32_t value) {
-  WriteU16(record, offset, static_cast<std::uint16_t>(value & 0xFFFFu));
-  WriteU16(record, offset + 2, static_cast<std::uint16_t>(value >> 16));
-}
 
 // Puts the form name into the record and makes it the only field the driver takes from it.
 // The name field holds the name, one zero and blanks, cut to its 32 characters (so a name of
 // 32 characters or more has no zero). A record shorter than the fields edited here is left
 // untouched and the step fails.
 void RequestForm(std::vector<std::uint8_t>& record, const std::wstring& formName) {
-  if (record.size() < layout::kWorkingCopyBytes) throw AutomationError::SubscriptOutOfRange();
-  for (std::size_t i = 0; i < layout::kNameChars; ++i) {
+  if (record.size() < devmode::kWorkingCopyBytes) throw AutomationError::SubscriptOutOfRange();
+  for (std::size_t i = 0; i < devmode::kNameChars; ++i) {
     std::uint16_t unit = u' ';
     if (i < formName.size()) {
       unit = static_cast<std::uint16_t>(formName[i]);
     } else if (i == formName.size()) {
       unit = 0;
     }
-    WriteU16(record, layout::kFormNameOffset + 2 * i, unit);
+    devmode::WriteU16(record, devmode::kFormName + 2 * i, unit);
   }
-  WriteU32(record, layout::kFieldsOffset, layout::kFieldFormName);
+  devmode::WriteU32(record, devmode::kFields, devmode::kFieldFormName);
 }
 
 }  // namespace

@@ -4,11 +4,13 @@
 
 #include <cstdint>
 
+#include "component/paper_unit.h"
+
 namespace sheetlore {
 
 // NOLINTNEXTLINE(readability-identifier-naming): the record's published name.
 struct rePaPer {
-  std::uint8_t mMode = 0;  // 0 centimetres, 1 inches
+  std::uint8_t mMode = UnitCode(PaperUnit::Centimetres);  // a unit code (paper_unit.h)
   double W = 0;
   double H = 0;
   double L = 0;

@@ -2,8 +2,8 @@
 // the unload, and the modal show.
 #include "dialog/frm_print.h"
 
-#include "dialog/dialog_layout.h"
 #include "dialog/dialog_text.h"
+#include "platform/dialog_layout.h"
 
 namespace sheetlore {
 namespace {

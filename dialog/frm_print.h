@@ -8,7 +8,7 @@
 #include <string>
 
 #include "component/cls_print.h"
-#include "dialog/dialog_view.h"
+#include "platform/dialog_view.h"
 
 namespace sheetlore {
 
@@ -33,7 +33,6 @@ class FrmPrint final : public DialogEvents {
   // Clears and refills List1(Index): 0 the stored papers, 1 the dialog's printer's forms.
   void FillList(std::int16_t Index);
 
-  bool IsLoaded() const { return view_ != nullptr; }
   // The printer whose forms List1(1) shows; empty when none.
   const PrinterRef& DialogPrinter() const { return printer_; }
 

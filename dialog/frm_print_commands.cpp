@@ -18,9 +18,6 @@ const std::wstring kStoreRefused = L"自定義紙張儲存錯誤,請檢查!";
 const std::wstring kOldFormRestored = L"\n原有的格式已還原。";
 const std::wstring kOldFormLost = L"\n原有的格式無法還原,已被刪除。";
 
-constexpr std::uint8_t kCentimetreCode = 0;
-constexpr std::uint8_t kInchCode = 1;
-
 }  // namespace
 
 void FrmPrint::Cmd1_Click(std::int16_t Index) {
@@ -70,9 +67,8 @@ void FrmPrint::SavePaper() {
   ClsPrint& component = Component();
 
   // The store keeps the values as typed, with the unit they were typed in.
-  if (IsSet(0) &&
-      !component.IniWriteValue(TrimmedName(), inches ? kInchCode : kCentimetreCode, values[0],
-                               values[1], values[2], values[3], values[4], values[5])) {
+  if (IsSet(0) && !component.IniWriteValue(TrimmedName(), UnitCode(inches), values[0], values[1],
+                                           values[2], values[3], values[4], values[5])) {
     ShowMessage(kStoreRefused);
   }
   // The printer always receives centimetres; the form of that name is replaced, and put back

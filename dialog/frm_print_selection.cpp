@@ -3,8 +3,8 @@
 #include <array>
 
 #include "component/number_text.h"
-#include "dialog/dialog_layout.h"
 #include "dialog/frm_print.h"
+#include "platform/dialog_layout.h"
 
 namespace sheetlore {
 namespace {
@@ -30,7 +30,7 @@ void FrmPrint::LoadEntry(std::int16_t Index) {
   bool sourceInInches = false;
   if (Index == 0) {
     paper = Component().IniReadValue(1, entry);
-    sourceInInches = paper.mMode == 1;
+    sourceInInches = IsInches(paper.mMode);
   } else {
     std::wstring printerName = DialogPrinterName();
     std::wstring formName = entry;

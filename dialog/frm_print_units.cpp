@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "component/number_text.h"
-#include "dialog/dialog_layout.h"
 #include "dialog/frm_print.h"
+#include "platform/dialog_layout.h"
 
 namespace sheetlore {
 

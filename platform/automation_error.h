@@ -23,9 +23,6 @@ class AutomationError : public std::runtime_error {
   }
   static AutomationError Overflow() { return Numbered(6, L"Overflow"); }
   static AutomationError SubscriptOutOfRange() { return Numbered(9, L"Subscript out of range"); }
-  static AutomationError InvalidProcedureCall() {
-    return Numbered(5, L"Invalid procedure call or argument");
-  }
   // A file that exists but cannot be read or written as asked.
   static AutomationError PathFileAccess() { return Numbered(75, L"Path/File access error"); }
   static AutomationError NoPrinter() { return Numbered(482, L"Printer error"); }

@@ -24,9 +24,14 @@ using PrinterHandle = std::uintptr_t;
 using WindowHandle = std::uintptr_t;
 using DeviceContext = std::uintptr_t;
 
+// The kinds of form (FORM_USER, FORM_BUILTIN, FORM_PRINTER), a form's flags.
+constexpr std::uint32_t kUserForm = 0;
+constexpr std::uint32_t kBuiltinForm = 1;
+constexpr std::uint32_t kPrinterForm = 2;
+
 // A printer form at level 1: sizes and printable area in thousandths of a millimetre.
 struct FormInfo {
-  std::uint32_t flags = 0;  // 0 user form, 1 built-in, 2 printer form
+  std::uint32_t flags = kUserForm;  // kUserForm, kBuiltinForm or kPrinterForm
   std::wstring name;
   std::int32_t cx = 0;
   std::int32_t cy = 0;
@@ -258,7 +263,7 @@ class Host {
   virtual std::wstring StoreFileSetting() = 0;
 };
 
-class DialogHost;  // dialog/dialog_view.h: the dialog window and its controls
+class DialogHost;  // platform/dialog_view.h: the dialog window and its controls
 
 // Every platform service, gathered.
 struct Platform {

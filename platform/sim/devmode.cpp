@@ -1,41 +1,9 @@
-// Reading and writing the fields of a device settings record in the wide layout.
+// Writing the names and making the records of the simulated printers' device settings.
 #include <algorithm>
 
 #include "platform/sim/sim_platform.h"
 
 namespace sheetlore::sim::devmode {
-
-std::uint16_t ReadU16(const std::vector<std::uint8_t>& record, std::size_t offset) {
-  if (offset + 2 > record.size()) return 0;
-  return static_cast<std::uint16_t>(record[offset] | (record[offset + 1] << 8));
-}
-
-std::uint32_t ReadU32(const std::vector<std::uint8_t>& record, std::size_t offset) {
-  if (offset + 4 > record.size()) return 0;
-  return static_cast<std::uint32_t>(ReadU16(record, offset)) |
-         (static_cast<std::uint32_t>(ReadU16(record, offset + 2)) << 16);
-}
-
-void WriteU16(std::vector<std::uint8_t>& record, std::size_t offset, std::uint16_t value) {
-  if (offset + 2 > record.size()) return;
-  record[offset] = static_cast<std::uint8_t>(value & 0xFF);
-  record[offset + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void WriteU32(std::vector<std::uint8_t>& record, std::size_t offset, std::uint32_t value) {
-  WriteU16(record, offset, static_cast<std::uint16_t>(value & 0xFFFF));
-  WriteU16(record, offset + 2, static_cast<std::uint16_t>(value >> 16));
-}
-
-std::wstring ReadName(const std::vector<std::uint8_t>& record, std::size_t offset) {
-  std::wstring name;
-  for (std::size_t i = 0; i < 32 && offset + 2 * i + 2 <= record.size(); ++i) {
-    const auto c = static_cast<wchar_t>(ReadU16(record, offset + 2 * i));
-    if (c == L'\0') break;
-    name += c;
-  }
-  return name;
-}
 
 void WriteName(std::vector<std::uint8_t>& record, std::size_t offset, const std::wstring& name) {
   for (std::size_t i = 0; i < 32; ++i) {

@@ -10,10 +10,6 @@ using layout::Kind;
 
 bool IsList(Kind kind) { return kind == Kind::ListBox || kind == Kind::DropDownList; }
 
-std::wstring HandlerName(const wchar_t* name, std::int16_t index) {
-  return std::wstring(name) + L"(" + std::to_wstring(index) + L")";
-}
-
 }  // namespace
 
 SimDialog::SimDialog(DialogEvents& events) : events_(events) {
@@ -109,8 +105,7 @@ void SimDialog::SetSelectedIndex(ControlRef list, int position) {
 
 void SimDialog::Unload() { unloadRequested_ = true; }
 
-void SimDialog::Raise(const std::wstring& name, const std::function<void()>& handler) {
-  raised_.push_back(name);
+void SimDialog::Raise(const std::function<void()>& handler) {
   ++handlerDepth_;
   try {
     handler();
@@ -124,16 +119,15 @@ void SimDialog::Raise(const std::wstring& name, const std::function<void()>& han
 
 void SimDialog::RaiseClick(ControlRef list) {
   if (list.group == Control::Combo1) {
-    Raise(L"Combo1_Click", [this] { events_.Combo1_Click(); });
+    Raise([this] { events_.Combo1_Click(); });
   } else if (list.group == Control::List1) {
-    Raise(HandlerName(L"List1_Click", list.index),
-          [this, list] { events_.List1_Click(list.index); });
+    Raise([this, list] { events_.List1_Click(list.index); });
   }
 }
 
 void SimDialog::Load() {
   open_ = true;
-  Raise(L"Form_Load", [this] { events_.Form_Load(*this); });
+  Raise([this] { events_.Form_Load(*this); });
 }
 
 void SimDialog::FinishUnloadIfRequested() {
@@ -145,7 +139,6 @@ void SimDialog::ForceUnload() {
   if (!open_) return;
   open_ = false;
   unloadRequested_ = false;
-  raised_.push_back(L"Form_Unload");
   events_.Form_Unload();
 }
 
@@ -156,8 +149,7 @@ bool SimDialog::UserCanUse(ControlRef control) const {
 bool SimDialog::Click(ControlRef button) {
   if (button.group != Control::Cmd1 || !UserCanUse(button)) return false;
   focus_ = button;
-  Raise(HandlerName(L"Cmd1_Click", button.index),
-        [this, button] { events_.Cmd1_Click(button.index); });
+  Raise([this, button] { events_.Cmd1_Click(button.index); });
   return true;
 }
 
@@ -198,7 +190,7 @@ bool SimDialog::ChooseOption(std::int16_t index) {
   if (!UserCanUse(option)) return false;
   focus_ = option;
   SetValue(option, 1);
-  Raise(HandlerName(L"Option1_Click", index), [this, index] { events_.Option1_Click(index); });
+  Raise([this, index] { events_.Option1_Click(index); });
   return true;
 }
 
@@ -228,17 +220,14 @@ void SimDialogHost::ShowModal(DialogEvents& events) {
   auto dialog = std::make_shared<SimDialog>(events);
   last_ = dialog;
   ++shows_;
-  showing_ = true;
   try {
     dialog->Load();
     if (dialog->IsOpen() && session_) session_(*dialog);
   } catch (...) {
     dialog->ForceUnload();
-    showing_ = false;
     throw;
   }
   dialog->ForceUnload();  // the user closes what the session left open
-  showing_ = false;
 }
 
 }  // namespace sheetlore::sim

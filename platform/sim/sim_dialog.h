@@ -6,7 +6,7 @@
 // (returns false) where a user could not do it: on a disabled control, a missing entry or a
 // closed dialog. When the session returns with the dialog still open, the user closes it.
 //
-// Message boxes are the simulated platform's (SimPlatform::Messages, OnMessageBox).
+// Message boxes are the simulated platform's (SimPlatform::Messages).
 
 #include <cstddef>
 #include <functional>
@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "dialog/dialog_layout.h"
-#include "dialog/dialog_view.h"
+#include "platform/dialog_layout.h"
+#include "platform/dialog_view.h"
 
 namespace sheetlore::sim {
 
@@ -57,9 +57,6 @@ class SimDialog final : public DialogView {
   bool IsOpen() const { return open_; }
   std::vector<std::wstring> Items(ControlRef list) const;
   std::optional<ControlRef> Focus() const { return focus_; }
-  // Every handler the window raised, in order: "Form_Load", "Combo1_Click",
-  // "List1_Click(1)", "Option1_Click(0)", "Cmd1_Click(3)", "Form_Unload".
-  const std::vector<std::wstring>& RaisedHandlers() const { return raised_; }
   // The six value fields and the six unit captions, in index order.
   std::vector<std::wstring> FieldTexts() const;
   std::vector<std::wstring> UnitCaptions() const;
@@ -83,12 +80,11 @@ class SimDialog final : public DialogView {
   const ControlState& At(ControlRef control) const;
   bool UserCanUse(ControlRef control) const;
   void RaiseClick(ControlRef list);
-  void Raise(const std::wstring& name, const std::function<void()>& handler);
+  void Raise(const std::function<void()>& handler);
 
   DialogEvents& events_;
   std::map<std::pair<Control, std::int16_t>, ControlState> controls_;
   std::optional<ControlRef> focus_;
-  std::vector<std::wstring> raised_;
   bool open_ = false;
   bool unloadRequested_ = false;
   int handlerDepth_ = 0;
@@ -105,14 +101,11 @@ class SimDialogHost final : public DialogHost {
   std::size_t ShowCount() const { return shows_; }
   // The last dialog shown, open or closed; null before the first.
   SimDialog* LastDialog() const { return last_.get(); }
-  // Whether a dialog is being shown now (the host's windows are disabled meanwhile).
-  bool Showing() const { return showing_; }
 
  private:
   UserSession session_;
   std::shared_ptr<SimDialog> last_;
   std::size_t shows_ = 0;
-  bool showing_ = false;
 };
 
 }  // namespace sheetlore::sim

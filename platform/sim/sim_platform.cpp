@@ -128,7 +128,6 @@ std::size_t SimPlatform::DeviceSettingsOverruns() const { return state_->setting
 void SimPlatform::SetPlatformId(std::uint32_t platformId) { state_->platformId = platformId; }
 void SimPlatform::FailVersion() { state_->versionFails = true; }
 std::uint64_t SimPlatform::Now() const { return state_->clock; }
-void SimPlatform::AdvanceClock(std::uint64_t milliseconds) { state_->clock += milliseconds; }
 void SimPlatform::SetFindWindowPollCost(std::uint64_t milliseconds) {
   state_->pollCost = milliseconds;
 }
@@ -152,14 +151,8 @@ void SimPlatform::CloseWindow(const std::wstring& caption) {
   }
 }
 
-void SimPlatform::OnFindWindow(std::function<void(const std::wstring&)> hook) {
-  state_->onFindWindow = std::move(hook);
-}
 void SimPlatform::OnPumpMessages(std::function<void()> hook) {
   state_->onPumpMessages = std::move(hook);
-}
-void SimPlatform::OnMessageBox(std::function<void(const Message&)> hook) {
-  state_->onMessageBox = std::move(hook);
 }
 const std::vector<Message>& SimPlatform::Messages() const { return state_->messages; }
 
@@ -249,12 +242,6 @@ std::vector<std::wstring> SimPlatform::FilePaths() const {
 // --- Call log and faults ---
 
 const std::vector<Call>& SimPlatform::Calls() const { return state_->recorder.calls(); }
-
-std::vector<Api> SimPlatform::CallNames() const {
-  std::vector<Api> names;
-  for (const Call& call : state_->recorder.calls()) names.push_back(call.api);
-  return names;
-}
 
 std::size_t SimPlatform::CountCalls(Api api) const {
   const auto& calls = state_->recorder.calls();

@@ -34,6 +34,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/devmode_layout.h"
 #include "platform/platform.h"
 
 namespace sheetlore::sim {
@@ -98,34 +99,10 @@ inline std::uint32_t FormBytes(const std::wstring& formName) {
 // The built-in forms of the print server, in the platform's order and sizes.
 const std::vector<FormInfo>& BuiltinForms();
 
-// Offsets in a device settings record of the wide layout (DEVMODEW), and helpers that read
-// and write its fields. Every helper is bounds-checked: reading outside the record gives 0
-// or an empty text, writing outside it does nothing.
+// The device settings record (platform/devmode_layout.h), with what only the simulation writes.
 namespace devmode {
-constexpr std::size_t kDeviceName = 0;  // 32 wide characters
-constexpr std::size_t kSpecVersion = 64;
-constexpr std::size_t kDriverVersion = 66;
-constexpr std::size_t kSize = 68;         // 16-bit: bytes of the public part
-constexpr std::size_t kDriverExtra = 70;  // 16-bit: private bytes after the public part
-constexpr std::size_t kFields = 72;       // 32-bit
-constexpr std::size_t kOrientation = 76;
-constexpr std::size_t kPaperSize = 78;
-constexpr std::size_t kPaperLength = 80;
-constexpr std::size_t kPaperWidth = 82;
-constexpr std::size_t kFormName = 102;  // 32 wide characters
-constexpr std::size_t kPublicBytes = 220;
-constexpr std::uint32_t kFieldOrientation = 0x1;
-constexpr std::uint32_t kFieldPaperSize = 0x2;
-constexpr std::uint32_t kFieldPaperLength = 0x4;
-constexpr std::uint32_t kFieldPaperWidth = 0x8;
-constexpr std::uint32_t kFieldFormName = 0x10000;
-
-std::uint16_t ReadU16(const std::vector<std::uint8_t>& record, std::size_t offset);
-std::uint32_t ReadU32(const std::vector<std::uint8_t>& record, std::size_t offset);
-void WriteU16(std::vector<std::uint8_t>& record, std::size_t offset, std::uint16_t value);
-void WriteU32(std::vector<std::uint8_t>& record, std::size_t offset, std::uint32_t value);
-// A zero-ended name of at most 32 wide characters (dmDeviceName, dmFormName).
-std::wstring ReadName(const std::vector<std::uint8_t>& record, std::size_t offset);
+using namespace sheetlore::devmode;
+// Writes a zero-ended name of at most 31 wide characters, zeros after it.
 void WriteName(std::vector<std::uint8_t>& record, std::size_t offset, const std::wstring& name);
 // A fresh record for a printer: totalBytes long, dmSize = min(220, totalBytes) and the rest
 // as driver bytes, the device name, dmFields naming orientation, paper size and form name,
@@ -201,7 +178,6 @@ class SimPlatform {
   // The fake clock starts at 1000 ms; Sleep advances it by its argument and every
   // FindWindow by the poll cost (default 0).
   std::uint64_t Now() const;
-  void AdvanceClock(std::uint64_t milliseconds);
   void SetFindWindowPollCost(std::uint64_t milliseconds);
   // A top-level window with this caption exists from opensAtMs (clock time) until
   // closesAtMs (never closes when absent). FindWindow matches captions without regard to case.
@@ -210,11 +186,9 @@ class SimPlatform {
   // Opens or closes a window now (e.g. from a hook).
   WindowHandle OpenWindow(const std::wstring& caption);
   void CloseWindow(const std::wstring& caption);
-  // Hooks run at the start of each FindWindow, PumpMessages and MessageBox call, before it
-  // answers, so a test can act as the user would (open a window, install a printer, ...).
-  void OnFindWindow(std::function<void(const std::wstring& caption)> hook);
+  // A hook run at the start of each PumpMessages call, so a test can act as the user would
+  // (open a window, install a printer, ...).
   void OnPumpMessages(std::function<void()> hook);
-  void OnMessageBox(std::function<void(const Message&)> hook);
   const std::vector<Message>& Messages() const;
 
   // --- Shell ---
@@ -276,7 +250,6 @@ class SimPlatform {
 
   // --- Call log ---
   const std::vector<Call>& Calls() const;
-  std::vector<Api> CallNames() const;
   std::size_t CountCalls(Api api) const;
   void ClearCalls();
 

@@ -9,7 +9,6 @@ namespace sheetlore::sim {
 namespace {
 
 constexpr std::uint32_t kErrorInvalidHandle = 6;
-constexpr std::uint32_t kFormBuiltin = 1;
 constexpr std::int32_t kIdOk = 1;
 
 // AddForm and DeleteForm take a name in any letter case for the one it matches; GetForm, as
@@ -123,7 +122,7 @@ bool SimSpooler::AddForm(PrinterHandle printer, const FormInfo& form) {
   if (form.name.empty() || !sizeValid || !areaValid) return Fail(kErrorInvalidParameter);
   if (FindForm(state_.forms, form.name) != state_.forms.end()) return Fail(kErrorFileExists);
   FormInfo added = form;
-  added.flags = 0;  // the spooler keeps every added form as a user form
+  added.flags = kUserForm;  // the spooler keeps every added form as a user form
   state_.forms.push_back(std::move(added));
   return true;
 }
@@ -134,7 +133,7 @@ bool SimSpooler::DeleteForm(PrinterHandle printer, const std::wstring& formName)
   if (state_.formChangesDropped) return true;
   auto found = FindForm(state_.forms, formName);
   if (found == state_.forms.end()) return Fail(kErrorInvalidFormName);
-  if (found->flags == kFormBuiltin) return Fail(kErrorInvalidParameter);
+  if (found->flags == kBuiltinForm) return Fail(kErrorInvalidParameter);
   state_.forms.erase(found);
   return true;
 }

@@ -235,9 +235,7 @@ struct SimPlatform::State {
   std::uint64_t pollCost = 0;
   std::vector<ScriptedWindow> windows;
   WindowHandle nextWindow = 0x9000;
-  std::function<void(const std::wstring&)> onFindWindow;
   std::function<void()> onPumpMessages;
-  std::function<void(const Message&)> onMessageBox;
   std::vector<Message> messages;
 
   // Shell and host.

@@ -24,7 +24,6 @@ bool SimSystem::GetVersionEx(std::uint32_t& platformId) {
 
 WindowHandle SimSystem::FindWindow(const std::wstring& caption) {
   const bool injected = state_.recorder.Record(Api::FindWindow, {caption});
-  if (state_.onFindWindow) state_.onFindWindow(caption);
   state_.clock += state_.pollCost;
   if (injected) return 0;
   for (const ScriptedWindow& window : state_.windows) {
@@ -50,7 +49,6 @@ void SimSystem::MessageBox(const std::wstring& text, const std::wstring& title,
   state_.recorder.Record(Api::MessageBox, {text, title, Text(style)});
   const Message message{text, title, style};
   state_.messages.push_back(message);
-  if (state_.onMessageBox) state_.onMessageBox(message);
 }
 
 std::wstring SimSystem::ErrorText(std::uint32_t code) {

@@ -1,5 +1,5 @@
 #pragma once
-// Small RAII owners for COM references, BSTRs and VARIANTs.
+// Small RAII owners for COM references, BSTRs and VARIANTs, and the text of a GUID.
 //
 // com_ptr<T> owns one reference. attach() adopts a reference the caller already owns (no
 // AddRef); copy() takes a new one. put() hands out the address for an [out] parameter after
@@ -13,6 +13,7 @@
 
 #include "platform/win32/windows_api.h"
 
+#include <objbase.h>
 #include <oleauto.h>
 #include <unknwn.h>
 
@@ -181,12 +182,6 @@ class unique_variant {
     result.value_.bstrVal = bstr.detach();
     return result;
   }
-  // Copies source (VariantCopy); returns its HRESULT, leaving this empty on failure.
-  HRESULT copy_from(const VARIANT& source) noexcept {
-    reset();
-    // MinGW declares the source non-const; VariantCopy only reads it.
-    return ::VariantCopy(&value_, const_cast<VARIANT*>(&source));
-  }
 
   VARIANT* get() noexcept { return &value_; }
   const VARIANT* get() const noexcept { return &value_; }
@@ -211,5 +206,12 @@ class unique_variant {
  private:
   VARIANT value_;
 };
+
+// A GUID as registries write it: "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
+inline std::wstring GuidText(const GUID& guid) {
+  wchar_t text[40] = {};
+  ::StringFromGUID2(guid, text, 40);
+  return text;
+}
 
 }  // namespace sheetlore::win32

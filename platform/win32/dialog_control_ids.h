@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "dialog/dialog_view.h"
+#include "platform/dialog_view.h"
 
 namespace sheetlore::win32 {
 

@@ -2,7 +2,7 @@
 // The maintenance dialog as a real window: created from the dialog's layout table, shown
 // modally for the calling thread.
 
-#include "dialog/dialog_view.h"
+#include "platform/dialog_view.h"
 
 namespace sheetlore::win32 {
 

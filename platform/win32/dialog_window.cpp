@@ -5,9 +5,9 @@
 #include <optional>
 #include <vector>
 
-#include "component/product_texts.h"
-#include "dialog/dialog_layout.h"
 #include "platform/automation_error.h"
+#include "platform/dialog_layout.h"
+#include "platform/product_texts.h"
 #include "platform/win32/dialog_control_ids.h"
 #include "platform/win32/dialog_geometry.h"
 

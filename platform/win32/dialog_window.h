@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "dialog/dialog_view.h"
+#include "platform/dialog_view.h"
 #include "platform/win32/dialog_icon.h"
 #include "platform/win32/unique_handles.h"
 

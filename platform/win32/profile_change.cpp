@@ -29,7 +29,7 @@ std::optional<std::string> ReadBytes(const std::wstring& path) {
   const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  const unique_kernel_handle owner(file);
+  const unique_hfile owner(file);
   std::string bytes;
   char buffer[65536];
   for (;;) {
@@ -44,7 +44,7 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes) {
   const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  const unique_kernel_handle owner(file);
+  const unique_hfile owner(file);
   DWORD written = 0;
   return ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size() && ::FlushFileBuffers(file);
@@ -145,11 +145,10 @@ bool ProfileChange::Begin() {
   }
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::wstring copy = NewCopyName(path_);
-    const bool made =
-        existed_ ? ::CopyFileW(path_.c_str(), copy.c_str(), TRUE) != FALSE
-                 : unique_kernel_handle(::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr))
-                           .get() != INVALID_HANDLE_VALUE;
+    const bool made = existed_ ? ::CopyFileW(path_.c_str(), copy.c_str(), TRUE) != FALSE
+                               : static_cast<bool>(unique_hfile(
+                                     ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
     const DWORD error = made ? ERROR_SUCCESS : ::GetLastError();
     if (made) {
       ::SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -205,10 +204,9 @@ bool ProfileChange::Commit() {
     return true;
   }
   {
-    const unique_kernel_handle copy(::CreateFileW(copy_.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                                  nullptr));
-    if (copy.get() != INVALID_HANDLE_VALUE) ::FlushFileBuffers(copy.get());
+    const unique_hfile copy(::CreateFileW(copy_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (copy) ::FlushFileBuffers(copy.get());
   }
   // One rename puts the copy in the file's place: atomic on the volume, so the file is old or
   // new at every moment. (ReplaceFileW would keep the file's access list by itself, but where

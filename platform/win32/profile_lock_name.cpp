@@ -58,7 +58,7 @@ std::wstring FolderIdentity(const std::wstring& path) {
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle != INVALID_HANDLE_VALUE) {
-    const unique_kernel_handle owner(handle);
+    const unique_hfile owner(handle);
     BY_HANDLE_FILE_INFORMATION info{};
     if (::GetFileInformationByHandle(handle, &info)) {
       wchar_t identity[40] = {};

@@ -95,7 +95,7 @@ std::wstring Win32Host::StoreFileSetting() {
                       &raw) != ERROR_SUCCESS) {
     return std::wstring();
   }
-  const unique_handle<HKEY, &::RegCloseKey> key(raw);
+  const unique_key key(raw);
   DWORD type = 0;
   DWORD bytes = 0;
   if (::RegQueryValueExW(key.get(), kStoreFileValue, nullptr, &type, nullptr, &bytes) !=

@@ -24,7 +24,6 @@ class Win32Platform {
   Win32System& system() { return system_; }
   Win32Shell& shell() { return shell_; }
   Win32Host& host() { return host_; }
-  Win32DialogHost& dialogs() { return dialogs_; }
 
  private:
   Win32Spooler spooler_;

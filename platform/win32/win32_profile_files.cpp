@@ -47,7 +47,7 @@ void MarkUnicodeIfEmpty(const std::wstring& path) {
       ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;  // the write that follows reports why not
-  unique_kernel_handle owner(file);
+  const unique_hfile owner(file);
   if (!RestIsBlank(file)) return;
   if (::SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0 || !::SetEndOfFile(file)) return;
   constexpr BYTE kUtf16LittleEndianMark[] = {0xFF, 0xFE};
@@ -63,7 +63,7 @@ bool IsAnsiFile(const std::wstring& path) {
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  unique_kernel_handle owner(file);
+  const unique_hfile owner(file);
   BYTE start[3] = {};
   DWORD read = 0;
   if (!::ReadFile(file, start, sizeof start, &read, nullptr) || read == 0) return false;
@@ -104,7 +104,7 @@ bool AnsiTextSurvives(const std::wstring& path) {
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return true;  // the write that follows reports why not
-  unique_kernel_handle owner(file);
+  const unique_hfile owner(file);
   std::string bytes;
   char buffer[65536];
   DWORD read = 0;

@@ -33,21 +33,6 @@ void Check(HRESULT hr, const wchar_t* step) {
   if (FAILED(hr)) ThrowShellFailure(hr, step);
 }
 
-// Joins the thread to a single-threaded apartment for the duration of a call when the host
-// has not initialised COM on it; a thread already in an apartment keeps it.
-class ApartmentScope {
- public:
-  ApartmentScope() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ApartmentScope(const ApartmentScope&) = delete;
-  ApartmentScope& operator=(const ApartmentScope&) = delete;
-  ~ApartmentScope() {
-    if (initialised_) ::CoUninitialize();
-  }
-
- private:
-  bool initialised_;
-};
-
 }  // namespace
 
 void Win32Shell::StartAddPrinterWizard() {
@@ -55,7 +40,7 @@ void Win32Shell::StartAddPrinterWizard() {
 }
 
 bool Win32Shell::InvokePrintersFolderEntry() {
-  ApartmentScope apartment;
+  const com_apartment apartment;  // the host may not have initialised COM on this thread
   com_ptr<IShellDispatch> shell;
   Check(::CoCreateInstance(kShellApplication, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                            __uuidof(IShellDispatch), shell.put_void()),

@@ -6,20 +6,21 @@
 #include <new>
 #include <utility>
 
-#include "component/devmode_layout.h"
+#include "platform/devmode_layout.h"
 #include "platform/win32/windows_api.h"
 
 namespace sheetlore::win32 {
 namespace {
 
-// The core edits the device settings record by offsets of its own: they must be those of the
-// real wide record this layer hands to the driver.
-static_assert(offsetof(DEVMODEW, dmFields) == devmode_layout::kFieldsOffset);
-static_assert(offsetof(DEVMODEW, dmFormName) == devmode_layout::kFormNameOffset);
-static_assert(sizeof(DEVMODEW::dmFormName) / sizeof(WCHAR) == devmode_layout::kNameChars);
-static_assert(offsetof(DEVMODEW, dmDisplayFrequency) + sizeof(DWORD) ==
-              devmode_layout::kWorkingCopyBytes);
-static_assert(DM_FORMNAME == devmode_layout::kFieldFormName);
+// The core edits the device settings record by the offsets of devmode_layout.h: they must be those
+// of the real wide record this layer hands to the driver.
+static_assert(offsetof(DEVMODEW, dmFields) == devmode::kFields);
+static_assert(offsetof(DEVMODEW, dmFormName) == devmode::kFormName);
+static_assert(sizeof(DEVMODEW::dmFormName) / sizeof(WCHAR) == devmode::kNameChars);
+static_assert(offsetof(DEVMODEW, dmDisplayFrequency) + sizeof(DWORD) == devmode::kWorkingCopyBytes);
+static_assert(DM_FORMNAME == devmode::kFieldFormName);
+static_assert(FORM_USER == kUserForm && FORM_BUILTIN == kBuiltinForm &&
+              FORM_PRINTER == kPrinterForm);
 
 // The error of the last failing spooler call on this thread, captured right after the call.
 thread_local std::uint32_t lastSpoolerError = 0;

@@ -1,7 +1,6 @@
 // The rules of the profile files that the paper store relies on, stated once and run against
 // both platforms: natively on the simulated profile files, under Wine on the Windows ones.
-// Where the two disagree the simulation is wrong. (Key lists, key order and deletes, which
-// random call sequences reach on their own, are compared with Wine by tests/profile_diff.)
+// Where the two disagree the simulation is wrong.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -132,6 +131,27 @@ TEST_F(ProfileContractTest, AnAnsiFileRefusesWhatItsCodePageCannotHold) {
   EXPECT_EQ(Write(L"Ax", std::nullopt, std::nullopt), !chinese);
   ASSERT_TRUE(backend_->FileBytes());
   EXPECT_EQ(backend_->FileBytes()->substr(0, utf8.size()), utf8);
+}
+
+// Values lose the blanks and the quotes around them; key lists keep the file's order and the
+// first spelling of a name; a new key goes last in its section; a null value deletes one key, a
+// null key the whole section; a short buffer takes what fits before its closing zero.
+TEST_F(ProfileContractTest, KeyListsKeepTheFileOrderAndDeletesRemoveOnlyWhatTheyName) {
+  backend_->SetFileBytes(Utf16File(L"[A]\r\nk1 = \"quoted\"\r\nk2=  two  \r\n[B]\r\nk=1\r\n"));
+  EXPECT_EQ(Read(L"A", L"k1"), L"quoted");
+  EXPECT_EQ(Read(L"a", L"K2"), L"two");
+  ASSERT_TRUE(Write(L"a", L"k3", L"3"));
+  ASSERT_TRUE(Write(L"A", L"K1", L"one"));
+  EXPECT_EQ(Keys(L"A"), std::wstring(L"k1\0k2\0k3\0", 9));
+  ASSERT_TRUE(Write(L"A", L"K2", std::nullopt));
+  EXPECT_EQ(Keys(L"A"), std::wstring(L"k1\0k3\0", 6));
+  EXPECT_EQ(Read(L"A", L"k1"), L"one");
+  ASSERT_TRUE(Write(L"b", std::nullopt, std::nullopt));
+  EXPECT_EQ(Read(std::nullopt, std::nullopt), std::wstring(L"A\0", 2));
+  EXPECT_EQ(Read(L"B", L"k"), L"<none>");
+  std::wstring text;
+  EXPECT_EQ(profile().GetString(L"A", L"k1", L"", 3, text, path()), 2u);
+  EXPECT_EQ(text, L"on");
 }
 
 TEST_F(ProfileContractTest, WriteSectionReplacesEveryKeyInPlaceOrAddsTheSectionAtTheEnd) {

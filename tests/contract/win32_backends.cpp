@@ -11,7 +11,7 @@
 #include "platform/win32/win32_system.h"
 #include "platform/win32/windows_api.h"
 #include "tests/contract/backends.h"
-#include "tests/wine/support/files.h"
+#include "tests/support/files.h"
 
 namespace sheetlore::contract {
 namespace {

@@ -13,7 +13,7 @@
 set -u
 x64_dir=$1
 x86_dir=$2
-. "$(dirname "$0")/test_support.sh"
+. "$(dirname "$0")/../support/test_support.sh"
 require_x86_build "$x86_dir"
 
 version=$(sed -n 's/^#define SHEETLORE_RELEASE_TEXT "\(.*\)"$/\1/p' "$x64_dir/generated/release_version.h")

@@ -13,7 +13,7 @@ set -u
 repo=$1
 x64_dir=$2
 x86_dir=$3
-. "$(dirname "$0")/test_support.sh"
+. "$(dirname "$0")/../support/test_support.sh"
 
 require_x86_build "$x86_dir"
 saved_path=$(machine_path)

@@ -14,7 +14,7 @@ set -u
 repo=$1
 x64_dir=$2
 x86_dir=$3
-. "$(dirname "$0")/test_support.sh"
+. "$(dirname "$0")/../support/test_support.sh"
 
 program_files=$WINEPREFIX/drive_c/Program\ Files/Sheetlore
 program_files_x86=$WINEPREFIX/drive_c/Program\ Files\ \(x86\)/Sheetlore

@@ -8,7 +8,7 @@ set -u
 repo=$1
 x64_dir=$2
 x86_dir=$3
-. "$(dirname "$0")/test_support.sh"
+. "$(dirname "$0")/../support/test_support.sh"
 trap 'rm -rf "$work"' EXIT
 
 echo "== a throwaway certificate authority and code-signing certificate"

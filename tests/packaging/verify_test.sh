@@ -14,7 +14,7 @@ repo=$1
 x64_dir=$2
 x86_dir=$3
 closer=$4
-. "$(dirname "$0")/test_support.sh"
+. "$(dirname "$0")/../support/test_support.sh"
 require_x86_build "$x86_dir"
 
 build_package "$repo" "$x64_dir" "$x86_dir"

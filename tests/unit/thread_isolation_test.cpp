@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "component/cls_print.h"
-#include "dialog/dialog_layout.h"
+#include "platform/dialog_layout.h"
 #include "platform/sim/sim_dialog.h"
 #include "platform/sim/sim_platform.h"
 

@@ -9,7 +9,7 @@
 #include "com/interface_description.h"
 #include "com/wizard_caption.h"
 #include "component/cls_print.h"
-#include "tests/wine/support/com_support.h"
+#include "tests/support/com_support.h"
 
 namespace sheetlore::com_test {
 namespace {

@@ -11,8 +11,8 @@
 #include <list>
 #include <set>
 
-#include "tests/wine/support/com_support.h"
-#include "tests/wine/support/own_windows.h"
+#include "tests/support/com_support.h"
+#include "tests/support/own_windows.h"
 
 namespace sheetlore::com_test {
 namespace {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/wine/support/com_support.h"
+#include "tests/support/com_support.h"
 
 namespace sheetlore::com_test {
 namespace {

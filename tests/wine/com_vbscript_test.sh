@@ -7,7 +7,7 @@ wine=$1
 dll=$(winepath -w "$2")
 script=$(winepath -w "$3")
 work=$(dirname "$2") # no scratch files: the build folder
-. "$(dirname "$0")/../packaging/test_support.sh"
+. "$(dirname "$0")/../support/test_support.sh"
 
 run() { # what, expected mode
   echo "== $1"

@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "component/cls_print.h"
-#include "dialog/dialog_layout.h"
 #include "dialog/frm_print.h"
+#include "platform/dialog_layout.h"
 #include "platform/win32/dialog_control_ids.h"
 #include "platform/win32/dialog_host.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_system.h"
-#include "tests/wine/support/own_windows.h"
+#include "tests/support/own_windows.h"
 
 namespace sheetlore::wine_test {
 namespace {

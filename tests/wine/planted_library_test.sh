@@ -11,7 +11,7 @@ set -u
 wine=$1
 objdump=$2
 work=$7
-. "$(dirname "$0")/../packaging/test_support.sh"
+. "$(dirname "$0")/../support/test_support.sh"
 
 echo "== import tables"
 # Libraries Windows always maps from the system directory (its KnownDLLs), whatever folder

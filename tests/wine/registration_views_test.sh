@@ -9,7 +9,7 @@ set -u
 wine64=/usr/lib/wine/wine64
 wine32=/usr/lib/wine/wine
 work=$3
-. "$(dirname "$0")/../packaging/test_support.sh"
+. "$(dirname "$0")/../support/test_support.sh"
 mkdir -p "$work"
 # Copies, so that a rebuild meanwhile does not change what is registered.
 cp "$1" "$work/Sheetlore64.dll" && cp "$2" "$work/Sheetlore32.dll" || exit 1

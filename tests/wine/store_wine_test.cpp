@@ -1,7 +1,7 @@
 // The paper store of Sheetlore.dll on the real profile API: PrintSet.ini beside the DLL, no
 // other profile file touched, and a list longer than any one buffer. (The profile service's own
 // rules, in both code pages: tests/contract; the store's handling of them, the same code on both
-// platforms: the unit tests on the simulation, which tests/profile_diff keeps honest; processes
+// platforms: the unit tests on the simulation, which tests/contract keeps honest; processes
 // writing at once: store_concurrency and store_crash.)
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/wine/support/com_support.h"
+#include "tests/support/com_support.h"
 
 namespace sheetlore::com_test {
 namespace {

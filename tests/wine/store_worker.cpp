@@ -18,7 +18,7 @@
 //     seven values from one version number); every Keep paper is listed with its own version.
 
 #include "platform/win32/profile_lock_name.h"
-#include "tests/wine/support/com_support.h"
+#include "tests/support/com_support.h"
 // after windows.h
 #include <shellapi.h>
 

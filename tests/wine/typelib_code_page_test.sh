@@ -8,7 +8,7 @@ wine=$1
 writer=$2
 built=$3
 work=$4
-. "$(dirname "$0")/../packaging/test_support.sh"
+. "$(dirname "$0")/../support/test_support.sh"
 mkdir -p "$work"
 # CaptionName's default, "新增印表機精靈", in code page 950.
 big5=$(printf '\267\163\274\127\246\114\252\355\276\367\272\353\306\106')

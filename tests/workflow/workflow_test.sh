@@ -8,7 +8,7 @@ repo=$1
 workflow=$repo/.github/workflows/windows.yml
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-. "$repo/tests/packaging/test_support.sh"
+. "$repo/tests/support/test_support.sh"
 # Debian's Python with its yaml module: the PATH may hold another Python without it.
 check() { /usr/bin/python3 "$repo/tests/workflow/check_workflow.py" "$repo" "$@"; }
 

@@ -1,6 +1,6 @@
 // The dialog's unit switch and list selection: conversions from the text shown, the unit
 // record in lbCap(0), and entries loaded in the dialog's unit.
-#include "tests/unit/dialog_fixture.h"
+#include "tests/unit/frm_print_fixture.h"
 
 namespace sheetlore::dialog_test {
 namespace {

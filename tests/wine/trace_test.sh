@@ -6,7 +6,7 @@
 #   trace_test.sh <wine loader> <Sheetlore.dll> <sheetlore.exe> <file_holder.exe> <session.vbs>
 set -u
 wine=$1
-. "$(dirname "$0")/test_support.sh"
+. "$(dirname "$0")/../support/test_support.sh"
 trap '"$wine" "$work/sheetlore.exe" trace off >/dev/null 2>&1; "$wine" regsvr32 /s /u "$dll" ||
   true; rm -rf "$work"' EXIT
 cp "$2" "$work/Sheetlore.dll"

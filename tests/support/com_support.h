@@ -19,7 +19,8 @@
 #include "com/cls_print_interface.h"
 #include "com/sheetlore_guids.h"
 #include "platform/win32/com_ptr.h"
-#include "tests/wine/support/files.h"
+#include "platform/win32/unique_handles.h"
+#include "tests/support/files.h"
 
 namespace sheetlore::com_test {
 
@@ -47,13 +48,7 @@ inline std::wstring DefaultPrinter() {
 }
 
 // COM initialised (apartment threaded) while it lives.
-class ComApartment {
- public:
-  ComApartment() { CoInitialize(nullptr); }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  ~ComApartment() { CoUninitialize(); }
-};
+using ComApartment = win32::com_apartment;
 
 // The DLL loaded directly, for its exports and its class factory (no registration needed).
 // Objects created from it must be released before it.

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "component/cls_print.h"
-#include "dialog/dialog_layout.h"
 #include "dialog/frm_print.h"
+#include "platform/dialog_layout.h"
 #include "platform/sim/sim_dialog.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/unit/sim_support.h"

@@ -25,10 +25,10 @@ std::wstring FullPath(const std::wstring& path) {
 
 // Appends the lines to a UTF-8 text file, which is made when it does not exist.
 bool AppendNotes(const std::wstring& path, const std::vector<std::wstring>& lines) {
-  const win32::unique_kernel_handle file(::CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                                       FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE || !file) return false;
+  const win32::unique_hfile file(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
+                                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                               nullptr));
+  if (!file) return false;
   for (const std::wstring& line : lines) {
     const std::wstring text = line + L"\r\n";
     const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),

@@ -23,7 +23,7 @@ Table PaperTable(bool record) {
 // as its number.
 Cell UnitCell(std::uint8_t code) {
   if (code == 0) return Text(L"cm");
-  if (code == 1) return Text(L"in");
+  if (IsInches(code)) return Text(L"in");
   return Integer(code);
 }
 
@@ -74,7 +74,7 @@ Table StorePaper(ClsPrint& component, const ParsedArguments& arguments) {
                        kStorableNameRule);
   }
   const Measures m = ReadMeasures(arguments, 1);
-  const std::uint8_t unit = m.inches ? 1 : 0;
+  const std::uint8_t unit = UnitCode(m.inches);
   // The rules of an import: what is stored can be exported and installed again.
   if (const auto problem = PaperProblem(
           component, {name, {unit, m.width, m.height, m.left, m.right, m.top, m.bottom}})) {

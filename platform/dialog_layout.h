@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "dialog/dialog_view.h"
+#include "platform/dialog_view.h"
 
 namespace sheetlore::layout {
 

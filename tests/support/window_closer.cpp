@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/win32/dialog_control_ids.h"
-#include "tests/wine/support/own_windows.h"
+#include "tests/support/own_windows.h"
 
 namespace sheetlore::wine_test {
 namespace {

@@ -4,7 +4,7 @@
 #include <tuple>
 #include <utility>
 
-#include "tests/unit/dialog_fixture.h"
+#include "tests/unit/frm_print_fixture.h"
 
 namespace sheetlore::dialog_test {
 namespace {

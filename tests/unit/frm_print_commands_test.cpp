@@ -2,7 +2,7 @@
 // close, with every combination of destinations and units.
 #include <tuple>
 
-#include "tests/unit/dialog_fixture.h"
+#include "tests/unit/frm_print_fixture.h"
 
 namespace sheetlore::dialog_test {
 namespace {
