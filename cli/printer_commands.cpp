@@ -5,11 +5,13 @@
 #include "cli/command_error.h"
 #include "cli/commands.h"
 #include "cli/form_placement.h"
+#include "cli/form_target.h"
 #include "cli/measure_options.h"
 #include "cli/number_arguments.h"
 #include "cli/paper_library.h"
 #include "cli/printer_lookup.h"
 #include "component/paper_store_file.h"
+#include "component/spooler_units.h"
 
 namespace sheetlore::cli {
 namespace {
@@ -21,10 +23,6 @@ const Column kWidthColumn{L"Width (cm)", L"width_cm", true};
 const Column kHeightColumn{L"Height (cm)", L"height_cm", true};
 
 bool IsBlank(const std::wstring& text) { return paper_store::TrimBlanks(text).empty(); }
-
-CommandError NoFormNamed(const std::wstring& formName, const std::wstring& printerName) {
-  return NotFound(L"no form named \"" + formName + L"\" on " + printerName);
-}
 
 Table ListPrinters(ClsPrint& component, const ParsedArguments&) {
   Host& host = component.platform().host;
@@ -42,27 +40,41 @@ Table ListPrinters(ClsPrint& component, const ParsedArguments&) {
   return table;
 }  // namespace
 
+// The PRINTER positional of a command whose other positionals come after it: present when all
+// of them are given.
+std::optional<std::wstring> PrinterArgument(const ParsedArguments& arguments, std::size_t others) {
+  if (arguments.positionals.size() <= others) return std::nullopt;
+  return arguments.positionals[0];
+}
+
+// The positional at index among the ones after the optional PRINTER.
+const std::wstring& After(const ParsedArguments& arguments, std::size_t others, std::size_t index) {
+  return arguments.positionals[arguments.positionals.size() - others + index];
+}
+
+CommandError NoFormOn(const std::wstring& formName, const FormTarget& target) {
+  return NotFound(L"no form named \"" + formName + L"\" on " + target.Label());
+}
+
 Table ListForms(ClsPrint& component, const ParsedArguments& arguments) {
-  const std::optional<std::wstring> name =
-      arguments.positionals.empty() ? std::nullopt
-                                    : std::optional<std::wstring>(arguments.positionals[0]);
-  PrinterRef printer = ChosenPrinter(component, name);
+  const FormTarget target = ChosenTarget(arguments, PrinterArgument(arguments, 0));
   Table table({{L"No.", L"number", true}, {L"Name", L"name"}, kWidthColumn, kHeightColumn});
-  for (const FormRow& form : PrinterForms(component, printer)) {
-    table.AddRow(
-        {Integer(form.position), Text(form.name), Number(form.width), Number(form.height)});
+  long long number = 0;
+  for (const FormInfo& form : TargetForms(component, target)) {
+    table.AddRow({Integer(++number), Text(form.name), Number(SpoolerUnitsToCentimetres(form.cx)),
+                  Number(SpoolerUnitsToCentimetres(form.cy))});
   }
   return table;
 }
 
 Table ShowForm(ClsPrint& component, const ParsedArguments& arguments) {
-  std::wstring printerName = arguments.positionals[0];
-  std::wstring formName = arguments.positionals[1];
-  PrinterRef printer = PrinterNamed(printerName);
-  PrinterForms(component, printer);  // a printer that does not open is "not found"
-  const rePaPer form = component.PrintGetForm(printerName, formName);
-  if (form == rePaPer{}) throw NoFormNamed(formName, printerName);
-  Table table({kPrinterColumn,
+  const FormTarget target = ChosenTarget(arguments, PrinterArgument(arguments, 1));
+  const std::wstring& formName = After(arguments, 1, 0);
+  TargetForms(component, target);  // a printer or server that does not open is "not found"
+  const std::optional<FormInfo> form = TargetForm(component, target, formName);
+  if (!form) throw NoFormOn(formName, target);
+  const auto cm = [](std::int32_t units) { return Number(SpoolerUnitsToCentimetres(units)); };
+  Table table({target.NameColumn(),
                kFormColumn,
                kWidthColumn,
                kHeightColumn,
@@ -71,43 +83,45 @@ Table ShowForm(ClsPrint& component, const ParsedArguments& arguments) {
                {L"Top (cm)", L"top_cm", true},
                {L"Bottom (cm)", L"bottom_cm", true}},
               true);
-  table.AddRow({Text(printerName), Text(formName), Number(form.W), Number(form.H), Number(form.L),
-                Number(form.R), Number(form.T), Number(form.B)});
+  table.AddRow({target.NameCell(), Text(formName), cm(form->cx), cm(form->cy), cm(form->left),
+                cm(form->right), cm(form->top), cm(form->bottom)});
   return table;
 }
 
-Table StatusRecord(const std::wstring& printer, const std::wstring& form,
-                   const std::wstring& status) {
-  Table table({kPrinterColumn, kFormColumn, kStatusColumn}, true);
-  table.AddRow({Text(printer), Text(form), Text(status)});
+Table StatusRecord(const FormTarget& target, const std::wstring& form, const std::wstring& status) {
+  Table table({target.NameColumn(), kFormColumn, kStatusColumn}, true);
+  table.AddRow({target.NameCell(), Text(form), Text(status)});
   return table;
-}
-
-void DeleteOrRefuse(ClsPrint& component, std::wstring printerName, std::wstring formName) {
-  const std::wstring shownName = formName;
-  if (!component.PrintDelForm(printerName, formName)) {
-    throw Refused(L"the spooler refused to delete the form \"" + shownName + L"\"");
-  }
 }
 
 Table AddForm(ClsPrint& component, const ParsedArguments& arguments) {
-  const std::wstring printerName = arguments.positionals[0];
-  const std::wstring formName = arguments.positionals[1];
+  const FormTarget target = ChosenTarget(arguments, PrinterArgument(arguments, 3));
+  const std::wstring formName = After(arguments, 3, 0);
   if (IsBlank(formName)) throw BadArguments(L"the form name is empty");
-  Measures m = ReadMeasures(arguments, 2);
-  if (m.inches) {
-    for (double* value : {&m.width, &m.height, &m.left, &m.right, &m.top, &m.bottom}) {
-      *value = component.InchToCm(*value, true);
-    }
+  const Measures m = ReadMeasures(arguments, arguments.positionals.size() - 2);
+  // The checks every form and paper passes, before any printer is asked.
+  const rePaPer typed{static_cast<std::uint8_t>(m.inches ? 1 : 0),
+                      m.width,
+                      m.height,
+                      m.left,
+                      m.right,
+                      m.top,
+                      m.bottom};
+  if (const auto problem = GeometryProblem(component, typed)) {
+    throw BadArguments(L"the form \"" + formName + L"\" is not added: " + *problem);
   }
-  PrinterRef printer = PrinterNamed(printerName);
-  const bool exists = FindForm(PrinterForms(component, printer), formName) != nullptr;
-  const std::wstring quoted = L"\"" + formName + L"\"";
-  switch (PlaceForm(component, printerName, formName, m, exists, arguments.Has(L"replace"))) {
+  const FormInfo form = FormForMeasures(formName, CentimetreMeasures(component, typed));
+  TargetForms(component, target);  // a printer or server that does not open is "not found"
+  const std::optional<FormInfo> existing = TargetForm(component, target, formName);
+  const std::optional<std::wstring> existingName =
+      existing ? std::optional<std::wstring>(existing->name) : std::nullopt;
+  const std::wstring quoted = L"\"" + existingName.value_or(formName) + L"\"";
+  component.ForgetFailures();
+  switch (PlaceForm(component, target, form, existingName, arguments.Has(L"replace"))) {
     case Placement::Added:
-      return StatusRecord(printerName, formName, L"added");
+      return StatusRecord(target, formName, L"added");
     case Placement::Replaced:
-      return StatusRecord(printerName, formName, L"replaced");
+      return StatusRecord(target, formName, L"replaced");
     case Placement::Kept:
       throw Refused(L"the printer already has a form named " + quoted +
                     L" (use --replace to replace it)");
@@ -125,14 +139,15 @@ Table AddForm(ClsPrint& component, const ParsedArguments& arguments) {
 }
 
 Table DeleteForm(ClsPrint& component, const ParsedArguments& arguments) {
-  const std::wstring printerName = arguments.positionals[0];
-  const std::wstring formName = arguments.positionals[1];
-  PrinterRef printer = PrinterNamed(printerName);
-  if (!FindForm(PrinterForms(component, printer), formName)) {
-    throw NoFormNamed(formName, printerName);
+  const FormTarget target = ChosenTarget(arguments, PrinterArgument(arguments, 1));
+  const std::wstring& formName = After(arguments, 1, 0);
+  TargetForms(component, target);  // a printer or server that does not open is "not found"
+  if (!TargetForm(component, target, formName)) throw NoFormOn(formName, target);
+  component.ForgetFailures();
+  if (!DeleteTargetForm(component, target, formName)) {
+    throw Refused(L"the spooler refused to delete the form \"" + formName + L"\"");
   }
-  DeleteOrRefuse(component, printerName, formName);
-  return StatusRecord(printerName, formName, L"deleted");
+  return StatusRecord(target, formName, L"deleted");
 }
 
 Table FindOrAddForm(ClsPrint& component, const ParsedArguments& arguments) {
@@ -163,22 +178,19 @@ Table SelectForm(ClsPrint& component, const ParsedArguments& arguments) {
   std::wstring formName = arguments.positionals[0];
   const std::wstring printerName = DefaultPrinterName(component);
   PrinterRef printer = PrinterNamed(printerName);
-  if (!FindForm(PrinterForms(component, printer), formName)) {
-    throw NoFormNamed(formName, printerName);
+  PrinterForms(component, printer);  // a printer that does not open is "not found"
+  if (!SpoolerFormName(component, printerName, formName)) {
+    throw NoFormOn(formName, FormTarget{false, printerName});
   }
   if (component.FormSelect(formName, 0) != 1) {
     throw Refused(L"the printer driver of " + printerName + L" did not take the form");
   }
-  return StatusRecord(printerName, arguments.positionals[0], L"selected");
+  return StatusRecord(FormTarget{false, printerName}, arguments.positionals[0], L"selected");
 }
 
 CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& arguments) {
-  const std::optional<std::wstring> name =
-      arguments.positionals.empty() ? std::nullopt
-                                    : std::optional<std::wstring>(arguments.positionals[0]);
-  PrinterRef printer = ChosenPrinter(component, name);
-  const std::wstring printerName = printer->DeviceName();
-  const std::vector<FormRow> forms = PrinterForms(component, printer);
+  const FormTarget target = ChosenTarget(arguments, PrinterArgument(arguments, 0));
+  TargetForms(component, target);  // a printer or server that does not open is "not found"
   const bool replace = arguments.Has(L"replace");
 
   std::vector<std::wstring> papers;
@@ -186,6 +198,7 @@ CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& argumen
   Table table({{L"Paper", L"paper"}, kWidthColumn, kHeightColumn, kStatusColumn, ErrorColumn()});
   bool anyRefused = false;
   std::wstring unreadable;
+  std::wstring impossible;
   for (const std::wstring& paperName : papers) {
     if (IsBlank(paperName)) continue;  // the empty list reads as one empty name
     const StoredPaper stored = ReadStoredPaper(component, paperName);
@@ -196,15 +209,20 @@ CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& argumen
     }
     const rePaPer& paper = stored.paper.paper;
     // The store's unit code 1 means inches; every other code means centimetres.
-    const auto cm = [&](double value) {
-      return paper.mMode == 1 ? component.InchToCm(value, true) : value;
-    };
-    const Measures measures{false,       cm(paper.W), cm(paper.H), cm(paper.L),
-                            cm(paper.R), cm(paper.T), cm(paper.B)};
-    const bool exists = FindForm(forms, paperName) != nullptr;
+    const Measures measures = CentimetreMeasures(component, paper);
+    if (const auto problem = GeometryProblem(component, paper)) {
+      anyRefused = true;
+      impossible += L"\n  \"" + paperName + L"\": " + *problem;
+      table.AddRow(
+          {Text(paperName), Number(measures.width), Number(measures.height), Text(L"refused")});
+      continue;
+    }
+    const std::optional<FormInfo> found = TargetForm(component, target, paperName);
+    const std::optional<std::wstring> existing =
+        found ? std::optional<std::wstring>(found->name) : std::nullopt;
     component.ForgetFailures();
-    const std::wstring status =
-        PlacementStatus(PlaceForm(component, printerName, paperName, measures, exists, replace));
+    const std::wstring status = PlacementStatus(
+        PlaceForm(component, target, FormForMeasures(paperName, measures), existing, replace));
     const bool refused = status.starts_with(L"refused");
     anyRefused = anyRefused || refused;
     table.AddRow({Text(paperName), Number(measures.width), Number(measures.height), Text(status),
@@ -214,6 +232,7 @@ CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& argumen
   if (anyRefused) {
     outcome.exit = ExitCode::Refused;
     outcome.message = L"the spooler refused some papers (see their errors)";
+    if (!impossible.empty()) outcome.message += L"; no form can be these papers:" + impossible;
   }
   if (!unreadable.empty()) {
     if (!anyRefused) outcome.exit = ExitCode::Failure;
@@ -241,47 +260,56 @@ std::vector<Command> PrinterCommands() {
        0,
        ListPrinters},
       {L"forms",
-       L"[PRINTER]",
-       L"list a printer's forms",
-       L"Lists the forms of PRINTER (default: the default printer) in the spooler's order,\n"
-       L"with their number (used by form-find) and their size in centimetres.\n",
-       {},
+       L"[PRINTER | --server \\\\NAME]",
+       L"list the forms of a print server",
+       std::wstring(L"Lists the forms of PRINTER's print server (default: the local print server)\n"
+                    L"in the spooler's order, with their number (used by form-find) and their\n"
+                    L"size in centimetres.\n") +
+           kServerHelp,
+       {ServerOption()},
        0,
        1,
        ListForms},
       {L"form-show",
-       L"PRINTER FORM",
+       L"[PRINTER | --server \\\\NAME] FORM",
        L"show one form's size and printable area",
-       L"Shows the size of the form FORM of PRINTER and its printable area, in centimetres.\n"
-       L"Right and bottom are the positions of the printable area's edges, measured from\n"
-       L"the sheet's left and top edges.\n",
-       {},
-       2,
+       std::wstring(
+           L"Shows the size of the form FORM (of PRINTER's print server, default: the local\n"
+           L"print server) and its printable area, in centimetres. Right and bottom are the\n"
+           L"positions of the printable area's edges, measured from the sheet's left and top\n"
+           L"edges.\n") +
+           kServerHelp,
+       {ServerOption()},
+       1,
        2,
        ShowForm},
       {L"form-add",
-       L"PRINTER FORM WIDTH HEIGHT [--inches] [--left N] [--right N] [--top N] "
-       L"[--bottom N] [--replace]",
-       L"add a form to a printer",
-       std::wstring(L"Adds the form FORM of WIDTH by HEIGHT to PRINTER. A form of that name\n"
-                    L"that exists already is refused, unless --replace deletes it first.\n") +
-           kMeasureHelp +
+       L"[PRINTER | --server \\\\NAME] FORM WIDTH HEIGHT [--inches] [--left N] [--right N] "
+       L"[--top N] [--bottom N | --margins L,T,R,B] [--replace]",
+       L"add a form to a print server",
+       std::wstring(L"Adds the form FORM of WIDTH by HEIGHT to PRINTER's print server (default:\n"
+                    L"the local print server). A form the spooler finds by that name is kept,\n"
+                    L"unless --replace deletes it first.\n") +
+           kMeasureHelp + kServerHelp +
            L"  --replace    replace an existing form of that name (put back if the new one\n"
            L"               is refused)\n"
            L"Adding forms needs administrator rights on the print server.\n",
        [] {
          auto options = MeasureOptions();
          options.push_back({L"replace", false});
+         options.push_back(ServerOption());
          return options;
        }(),
-       4, 4, AddForm},
+       3, 4, AddForm},
       {L"form-delete",
-       L"PRINTER FORM",
-       L"delete a form from a printer",
-       L"Deletes the form FORM from PRINTER. The built-in forms cannot be deleted.\n"
-       L"Deleting forms needs administrator rights on the print server.\n",
-       {},
-       2,
+       L"[PRINTER | --server \\\\NAME] FORM",
+       L"delete a form from a print server",
+       std::wstring(L"Deletes the form FORM from PRINTER's print server (default: the local\n"
+                    L"print server). The built-in forms cannot be deleted. Deleting forms needs\n"
+                    L"administrator rights on the print server.\n") +
+           kServerHelp,
+       {ServerOption()},
+       1,
        2,
        DeleteForm},
       {L"form-find",
@@ -306,14 +334,16 @@ std::vector<Command> PrinterCommands() {
        1,
        SelectForm},
       {L"install",
-       L"[PRINTER] [--replace]",
-       L"add every stored paper to a printer",
-       L"Adds every paper of the paper store to PRINTER (default: the default printer), in\n"
-       L"centimetres whatever unit the paper was stored in, and reports each one: added,\n"
-       L"exists (a form of that name is kept as it is), replaced, or refused. A refused\n"
-       L"replacement puts the old form back.\n"
-       L"  --replace    replace forms of the same name with the stored papers\n",
-       {{L"replace", false}},
+       L"[PRINTER | --server \\\\NAME] [--replace]",
+       L"add every stored paper to a print server",
+       std::wstring(
+           L"Adds every paper of the paper store to PRINTER's print server (default: the local\n"
+           L"print server), in centimetres whatever unit the paper was stored in, and reports\n"
+           L"each one: added, exists (a form the spooler finds by that name is kept as it is),\n"
+           L"replaced, or refused. A refused replacement puts the old form back.\n"
+           L"  --replace    replace forms of the same name with the stored papers\n") +
+           kServerHelp,
+       {{L"replace", false}, ServerOption()},
        0,
        1,
        InstallPapers},

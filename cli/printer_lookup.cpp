@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/command_error.h"
+#include "component/form_list.h"
 
 namespace sheetlore::cli {
 namespace {
@@ -42,6 +43,13 @@ std::vector<FormRow> PrinterForms(ClsPrint& component, PrinterRef& printer) {
     throw NotFound(L"printer not found or cannot be opened: " + printer->DeviceName());
   }
   return *forms;
+}
+
+std::optional<std::wstring> SpoolerFormName(ClsPrint& component, const std::wstring& printerName,
+                                            const std::wstring& formName) {
+  const auto form = LookUpForm(component.platform().spooler, printerName, formName);
+  if (!form) return std::nullopt;
+  return form->name;
 }
 
 const FormRow* FindForm(const std::vector<FormRow>& forms, const std::wstring& name) {

@@ -23,6 +23,11 @@ PrinterRef ChosenPrinter(ClsPrint& component, const std::optional<std::wstring>&
 // printer does not open.
 std::vector<FormRow> PrinterForms(ClsPrint& component, PrinterRef& printer);
 
+// The name of the form the spooler finds for formName by its own rule (as GetForm matches
+// names), or nothing when it finds none.
+std::optional<std::wstring> SpoolerFormName(ClsPrint& component, const std::wstring& printerName,
+                                            const std::wstring& formName);
+
 // The form of that exact name, if the printer has one.
 const FormRow* FindForm(const std::vector<FormRow>& forms, const std::wstring& name);
 

@@ -21,7 +21,9 @@ const wchar_t kExitStatusHelp[] =
     L"  3  not found: no such printer, form or paper (or the printer does not open)\n"
     L"  4  refused: the spooler refused the change, or the paper store or a file could not be\n"
     L"     written\n"
-    L"  5  apply --check: the printer does not match the library file\n";
+    L"  5  apply --check: the printer does not match the library file\n"
+    L"  6  apply, apply --check: a paper no change can make a form of (a built-in form of that\n"
+    L"     name with another size, a size or printable area the spooler cannot keep)\n";
 
 std::wstring GeneralHelp(ClsPrint& component) {
   std::wstring text = std::wstring(kProgram) +

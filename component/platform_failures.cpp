@@ -23,6 +23,12 @@ class FailureRecordingPlatform::Spooler final : public sheetlore::Spooler {
     if (handle == 0) Note(L"OpenPrinter");
     return handle;
   }
+  PrinterHandle OpenPrintServer(const std::wstring& serverName,
+                                std::uint32_t desiredAccess) override {
+    const PrinterHandle handle = real_.OpenPrintServer(serverName, desiredAccess);
+    if (handle == 0) Note(L"OpenPrinter");
+    return handle;
+  }
   bool ClosePrinter(PrinterHandle printer) override {
     return Checked(real_.ClosePrinter(printer), L"ClosePrinter");
   }

@@ -39,6 +39,8 @@ struct FormInfo {
 };
 
 constexpr std::uint32_t kPrinterAccessAdminister = 4;
+constexpr std::uint32_t kServerAccessAdminister = 1;
+constexpr std::uint32_t kServerAccessEnumerate = 2;
 constexpr std::uint32_t kDmOutBuffer = 2;
 constexpr std::uint32_t kDmInBuffer = 8;
 
@@ -65,6 +67,13 @@ class Spooler {
   virtual PrinterHandle OpenPrinter(const std::wstring& printerName,
                                     std::uint32_t desiredAccess) = 0;
   virtual bool ClosePrinter(PrinterHandle printer) = 0;
+
+  // Opens a print server: the one named "\\\\server", or with an empty name the local one
+  // (OpenPrinter with a null name), with a defaults record as above. Forms belong to the print
+  // server: its handle serves EnumForms, GetForm, AddForm and DeleteForm as a printer's does and
+  // is closed by ClosePrinter; it has no device settings. Returns 0 when it did not open.
+  virtual PrinterHandle OpenPrintServer(const std::wstring& serverName,
+                                        std::uint32_t desiredAccess) = 0;
 
   // Level-1 enumeration. bufferBytes is the size of the buffer the caller offers;
   // bytesNeeded always receives the size the whole list needs. When the buffer is large

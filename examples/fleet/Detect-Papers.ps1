@@ -7,6 +7,9 @@
 # It relies on the exit status of "sheetlore apply --check":
 #   0  the printer already matches the library      -> exit 0: compliant, nothing to do
 #   5  the printer does not match (nothing changed) -> exit 1: remediation runs
+#   6  only papers no change can make forms are left (a built-in form of that name with
+#      another size, a size the spooler cannot keep): apply cannot mend them, so remediation
+#      must not run                                   -> exit 0, with the papers named
 #   2  the library file is not valid                -> exit 1, with sheetlore's message
 #   3  the file or the printer is not there         -> exit 1, with sheetlore's message
 # Whatever it prints is kept as the script's output, so the console shows which forms differ.
@@ -30,5 +33,7 @@ $output | ForEach-Object { Write-Output "$_" }
 switch ($status) {
     0       { Write-Output 'Papers: compliant'; exit 0 }
     5       { Write-Output 'Papers: the printer differs from the library'; exit 1 }
+    # Do not remediate: no change can mend these papers; the library file needs correcting.
+    6       { Write-Output 'Papers: as compliant as the library allows (see the papers named impossible)'; exit 0 }
     default { Write-Output "Papers: sheetlore ended with exit status $status"; exit 1 }
 }

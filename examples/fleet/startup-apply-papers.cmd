@@ -11,6 +11,9 @@ rem   4  a change failed; the log names the form (startup scripts run as SYSTEM,
 rem      administrator rights on the local print server)
 rem   2  the library file is not valid: nothing was changed
 rem   3  the library file or the printer was not found (is the share reachable at startup?)
+rem   6  every change was made, but some papers no change can make forms (named "impossible"
+rem      in the log: a built-in form of that name with another size, a size the spooler cannot
+rem      keep); the library file needs correcting, another run would not help
 rem The computer account needs read access to the share (Domain Computers).
 setlocal
 set "SHEETLORE=%ProgramFiles%\Sheetlore\sheetlore.exe"
@@ -27,4 +30,5 @@ echo exit status %STATUS% >>"%LOG%"
 
 if %STATUS% equ 0 exit /b 0
 if %STATUS% equ 4 echo Some forms could not be changed; see %LOG% >>"%LOG%"
+if %STATUS% equ 6 echo Some papers cannot be made forms; correct the library >>"%LOG%"
 exit /b %STATUS%

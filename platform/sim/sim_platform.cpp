@@ -81,7 +81,10 @@ PrinterRef SimPlatform::MakeBrokenPrinter(std::int32_t hresult) {
 
 const std::vector<FormInfo>& SimPlatform::Forms() const { return state_->forms; }
 void SimPlatform::SetForms(std::vector<FormInfo> forms) { state_->forms = std::move(forms); }
-std::size_t SimPlatform::OpenHandleCount() const { return state_->openHandles.size(); }
+void SimPlatform::SetFormNamesMatchAnyCase(bool anyCase) { state_->formNamesAnyCase = anyCase; }
+std::size_t SimPlatform::OpenHandleCount() const {
+  return state_->openHandles.size() + state_->serverHandles.size();
+}
 
 DeviceContext SimPlatform::PrinterDC(const std::wstring& printerName) const {
   const PrinterState* printer = state_->FindPrinter(printerName);

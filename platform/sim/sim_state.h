@@ -75,6 +75,8 @@ class SimSpooler final : public Spooler {
  public:
   explicit SimSpooler(SimPlatform::State& state) : state_(state) {}
   PrinterHandle OpenPrinter(const std::wstring& printerName, std::uint32_t desiredAccess) override;
+  PrinterHandle OpenPrintServer(const std::wstring& serverName,
+                                std::uint32_t desiredAccess) override;
   bool ClosePrinter(PrinterHandle printer) override;
   bool EnumForms(PrinterHandle printer, std::uint32_t bufferBytes, std::vector<FormInfo>& forms,
                  std::uint32_t& bytesNeeded, std::uint32_t& returned) override;
@@ -94,6 +96,8 @@ class SimSpooler final : public Spooler {
   bool InjectedFailure(Api api, std::vector<std::wstring> args);
   // The printer an open handle belongs to, or null (and ERROR_INVALID_HANDLE).
   PrinterState* Opened(PrinterHandle printer);
+  // Whether a handle of a printer or of the print server is open (else ERROR_INVALID_HANDLE).
+  bool OpenForForms(PrinterHandle handle);
 
   SimPlatform::State& state_;
   std::uint32_t lastError_ = 0;
@@ -192,7 +196,9 @@ struct SimPlatform::State {
   std::vector<PrinterState> printers;
   std::optional<std::wstring> currentPrinter;
   std::vector<FormInfo> forms;
+  bool formNamesAnyCase = false;
   std::map<PrinterHandle, std::wstring> openHandles;  // handle -> printer name
+  std::set<PrinterHandle> serverHandles;
   PrinterHandle nextHandle = 0x1000;
   DeviceContext nextDC = 0x5000;
   std::uint32_t injectedError = 5;

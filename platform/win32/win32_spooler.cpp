@@ -104,6 +104,19 @@ PrinterHandle Win32Spooler::OpenPrinter(const std::wstring& printerName,
   return reinterpret_cast<PrinterHandle>(printer);
 }
 
+PrinterHandle Win32Spooler::OpenPrintServer(const std::wstring& serverName,
+                                            std::uint32_t desiredAccess) {
+  PRINTER_DEFAULTSW defaults{nullptr, nullptr, desiredAccess};
+  HANDLE server = nullptr;
+  if (!Available(reinterpret_cast<const void*>(api_->OpenPrinterW))) return 0;
+  LPWSTR name = serverName.empty() ? nullptr : ToParameter(serverName);
+  if (!api_->OpenPrinterW(name, &server, &defaults)) {
+    CaptureLastError();
+    return 0;
+  }
+  return reinterpret_cast<PrinterHandle>(server);
+}
+
 bool Win32Spooler::ClosePrinter(PrinterHandle printer) {
   if (!Available(reinterpret_cast<const void*>(api_->ClosePrinter))) return false;
   if (!api_->ClosePrinter(ToPrinter(printer))) {

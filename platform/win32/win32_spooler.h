@@ -15,6 +15,8 @@ class Win32Spooler final : public Spooler {
   explicit Win32Spooler(std::shared_ptr<const SpoolerLibrary> api);
 
   PrinterHandle OpenPrinter(const std::wstring& printerName, std::uint32_t desiredAccess) override;
+  PrinterHandle OpenPrintServer(const std::wstring& serverName,
+                                std::uint32_t desiredAccess) override;
   bool ClosePrinter(PrinterHandle printer) override;
   bool EnumForms(PrinterHandle printer, std::uint32_t bufferBytes, std::vector<FormInfo>& forms,
                  std::uint32_t& bytesNeeded, std::uint32_t& returned) override;

@@ -71,7 +71,11 @@ TEST_F(CliCommandsTest, BadArgumentsEndWithTheUsageStatus) {
       {{L"frobnicate"}, kUsage, L"unknown command \"frobnicate\""},
       {{L"forms", L"--colour"}, kUsage, L"unknown option --colour"},
       {{L"printers", L"--json", L"--csv"}, kUsage, L"cannot be used together"},
-      {{L"form-add", kPrinter, L"Narrow", L"10"}, kUsage, L"missing argument"},
+      {{L"form-add", L"Narrow", L"10"}, kUsage, L"missing argument"},
+      {{L"form-add", kPrinter, L"Narrow", L"10", L"5", L"--server", L"\\\\print01"},
+       kUsage,
+       L"give a printer or --server, not both"},
+      {{L"forms", L"--server", L"print01"}, kUsage, L"--server takes a print server's name"},
       {{L"form-show", kPrinter, L"Letter", L"extra"}, kUsage, L"unexpected argument \"extra\""},
       {{L"form-add", kPrinter, L"N", L"21cm", L"10"},
        kUsage,
@@ -147,8 +151,10 @@ TEST_F(CliCommandsTest, FormCommandsChangeTheSpoolerAndReportIt) {
        0,
        L"Printer: Office Laser\nForm:    Inch Label\nStatus:  replaced\n"},
       {{L"form-add", L"No Such Printer", L"Narrow", L"5", L"5"}, kNotFound, L"printer not found"},
-      // A run-time error of the component ends with status 1 and its number and text.
-      {{L"form-add", kPrinter, L"Huge", L"300000", L"10"}, 1, L"sheetlore: error 6: Overflow\n"},
+      // Beyond the spooler's range: refused before the printer is asked, as paper-store does.
+      {{L"form-add", kPrinter, L"Huge", L"300000", L"10"},
+       kUsage,
+       L"the form \"Huge\" is not added: a value is beyond the spooler's range"},
       {{L"form-find", L"8.5/11"},
        0,
        L"No.:         1\nForm:        Letter\nWidth (cm):  21.59\nHeight (cm): 27.94\n"
@@ -320,6 +326,63 @@ TEST_F(CliCommandsTest, PaperStoreRefusesWhatAnImportRefuses) {
   EXPECT_EQ(sim_.FileText(kStore), unreadable);
 }
 
+// One check of the size and printable area for every form and paper, with one message; margins
+// read as the print server's forms dialog reads them.
+TEST_F(CliCommandsTest, SizesAndPrintableAreasAreCheckedAlikeAndMarginsAreFromEachEdge) {
+  const std::wstring rule = L"the printable area must lie inside the sheet";
+  Expect({
+      {{L"form-add", kPrinter, L"X", L"10", L"5", L"--left", L"5", L"--right", L"2"},
+       kUsage,
+       L"the form \"X\" is not added: " + rule},
+      {{L"form-add", kPrinter, L"X", L"10", L"5", L"--left", L"20"}, kUsage, rule},
+      {{L"paper-store", L"X", L"10", L"5", L"--left", L"5", L"--right", L"2"},
+       kUsage,
+       L"\"X\" is not stored: " + rule},
+      {{L"form-add", kPrinter, L"X", L"1e9", L"5"}, kUsage, L"beyond the spooler's range"},
+      {{L"form-add", kPrinter, L"X", L"0.00001", L"5"}, kUsage, L"must be above 0"},
+      {{L"form-add", kPrinter, L"X", L"10", L"5", L"--margins", L"1,2,3"}, kUsage, L"--margins"},
+      {{L"form-add", kPrinter, L"X", L"10", L"5", L"--margins", L"1,1,1,1", L"--left", L"1"},
+       kUsage,
+       L"--margins and --left cannot be used together"},
+      // Margins that leave nothing: a right edge of 0 would mean the whole width.
+      {{L"form-add", kPrinter, L"X", L"10", L"5", L"--margins", L"4,0,6,0"}, kUsage, rule},
+      {{L"form-add", kPrinter, L"Margined", L"10", L"5", L"--margins", L"1,0.5,2,0.25"},
+       0,
+       L"Printer: Office Laser\nForm:    Margined\nStatus:  added\n"},
+      {{L"paper-store", L"Inch", L"8.5", L"11", L"--inches", L"--margins", L"0.25,0.5,0.25,0.5",
+        L"--csv"},
+       0,
+       L"Name,Unit,Width,Height,Left,Right,Top,Bottom\nInch,in,8.5,11,0.25,8.25,0.5,10.5\n"},
+  });
+  EXPECT_EQ(*Form(L"Margined"),
+            (FormInfo{0, L"Margined", 100000, 50000, 10000, 5000, 80000, 47500}));
+  EXPECT_EQ(Form(L"X"), nullptr);
+}
+
+// Whether a form of a name exists is the spooler's answer (GetForm), whatever its rule for
+// letter case: Wine's finds only the exact name, Windows may find any spelling.
+TEST_F(CliCommandsTest, FormNamesMatchAsTheSpoolerMatchesThem) {
+  ASSERT_EQ(Run({L"paper-store", L"letter", L"10", L"5"}).exitCode, 0);
+  Expect({{{L"form-add", kPrinter, L"a4", L"10", L"5"},
+           0,
+           L"Printer: Office Laser\nForm:    a4\nStatus:  added\n"}});
+  EXPECT_NE(Run({L"install", L"--csv"}).out.find(L"\nletter,10,5,added"), std::wstring::npos);
+
+  sim_.SetForms(sim::BuiltinForms());
+  sim_.SetFormNamesMatchAnyCase(true);
+  AddUserForm({0, L"Label", 10000, 10000, 0, 0, 10000, 10000});
+  Expect({
+      {{L"form-add", kPrinter, L"a4", L"10", L"5"}, kRefused, L"already has a form named \"A4\""},
+      {{L"form-add", kPrinter, L"LABEL", L"10", L"5", L"--replace"},
+       0,
+       L"Printer: Office Laser\nForm:    LABEL\nStatus:  replaced\n"},
+  });
+  EXPECT_NE(Run({L"install", L"--csv"}).out.find(L"\nletter,10,5,exists"), std::wstring::npos);
+  EXPECT_EQ(Form(L"Label"), nullptr);
+  EXPECT_EQ(Form(L"LABEL")->cx, 100000);
+  EXPECT_EQ(Form(L"Letter")->cx, 215900);
+}
+
 // A refused replacement puts the old form back or says it cannot.
 TEST_F(CliCommandsTest, RefusedAddsAndReplacementsEndWithTheRefusedStatus) {
   sim_.FailCall(sim::Api::AddForm);
@@ -341,14 +404,57 @@ TEST_F(CliCommandsTest, RefusedAddsAndReplacementsEndWithTheRefusedStatus) {
   EXPECT_EQ(Form(L"Label"), nullptr);
 }
 
-TEST_F(CliCommandsTest, WithoutAPrinterTheCommandsThatNeedOneEndNotFound) {
+// Forms belong to the print server: without any printer (a new machine, the SYSTEM account of
+// a management agent) the local print server still lists and takes them (OpenPrinter with a
+// null name); only the commands about a printer's own settings need a printer.
+TEST_F(CliCommandsTest, WithoutAPrinterFormsGoToTheLocalPrintServer) {
   sim_.RemoveAllPrinters();
+  ASSERT_EQ(Run({L"paper-store", L"Ticket", L"8", L"4"}).exitCode, 0);
   const std::wstring none = L"no printer is installed";
+  sim_.ClearCalls();
   Expect({{{L"printers", L"--csv"}, 0, L"Name,Default\n"},
-          {{L"forms"}, kNotFound, none},
           {{L"form-find", L"8.5/11"}, kNotFound, none},
           {{L"form-select", L"Letter"}, kNotFound, none},
-          {{L"install"}, kNotFound, none}});
+          {{L"form-add", L"Label", L"10", L"5", L"--json"},
+           0,
+           L"{\n  \"server\": \"(local)\",\n  \"form\": \"Label\",\n  \"status\": "
+           L"\"added\"\n}\n"},
+          {{L"install", L"--csv"}, 0, L"Paper,Width (cm),Height (cm),Status\nTicket,8,4,added\n"},
+          {{L"form-show", L"Ticket", L"--csv"},
+           0,
+           L"Server,Form,Width (cm),Height (cm),Left (cm),Right (cm),Top (cm),Bottom (cm)\n"
+           L"(local),Ticket,8,4,0,8,0,4\n"},
+          {{L"form-delete", L"Label"}, 0, L"Server: (local)\nForm:   Label\nStatus: deleted\n"},
+          {{L"form-delete", L"Label"},
+           kNotFound,
+           L"no form named \"Label\" on the local print server"}});
+  const RunResult forms = Run({L"forms", L"--csv"});
+  EXPECT_EQ(forms.exitCode, 0);
+  EXPECT_TRUE(forms.out.ends_with(L"\n117,Ticket,8,4\n")) << forms.out;
+  WriteFile("library.json", R"({"format": "sheetlore-paper-library", "version": 1, "papers": [
+    {"name": "Ticket", "unit": "cm", "width": 8, "height": 4}]})");
+  EXPECT_EQ(Run({L"apply", PathOf("library.json"), L"--check"}).exitCode, 0);
+  // Every server was opened by a null name, and closed again.
+  for (const sim::Call& call : sim_.Calls()) {
+    if (call.api == sim::Api::OpenPrinter) {
+      EXPECT_EQ(call.args[0], sim::kNull);
+    }
+  }
+  EXPECT_EQ(sim_.OpenHandleCount(), 0u);
+}
+
+// --server \\NAME: the forms of that print server, opened by its name.
+TEST_F(CliCommandsTest, AServerNamedWithServerIsOpenedByItsName) {
+  sim_.AddPrinter(L"\\\\print01\\Front Desk");
+  sim_.ClearCalls();
+  Expect({{{L"form-add", L"Slip", L"8", L"4", L"--server", L"\\\\print01", L"--csv"},
+           0,
+           L"Server,Form,Status\n\\\\print01,Slip,added\n"},
+          {{L"forms", L"--server", L"\\\\print02"},
+           kNotFound,
+           L"print server not found or cannot be opened: \\\\print02"}});
+  EXPECT_EQ(sim_.Calls().front().args[0], L"\\\\print01");
+  EXPECT_NE(Form(L"Slip"), nullptr);
 }
 
 // One line of doctor's write test: the check, its verdict and what was found.
@@ -393,6 +499,8 @@ TEST_F(CliCommandsTest, DoctorWriteTestPassesWhereTheSpoolerKeepsFormsAndReports
 // Each refusal of the spooler reaches the tool with the call, the error code and the system's
 // text: on stderr, and as fields where a script reads the data.
 TEST_F(CliCommandsTest, EachSpoolerRefusalShowsItsCallCodeAndText) {
+  sim_.FailCall(sim::Api::AddForm);  // a name taken meanwhile by another administrator
+  sim_.SetInjectedError(80);
   Expect({
       {{L"form-add", L"No Such Printer", L"A", L"1", L"1"},
        kNotFound,
@@ -404,6 +512,7 @@ TEST_F(CliCommandsTest, EachSpoolerRefusalShowsItsCallCodeAndText) {
        kNotFound,
        L"GetForm failed with error 1902: The specified form name is invalid."},
   });
+  sim_.SetInjectedError(5);
   const RunResult json = Run({L"form-add", L"No Such Printer", L"A", L"1", L"1", L"--json"});
   EXPECT_EQ(json.exitCode, kNotFound);
   EXPECT_NE(json.out.find(L"\"error\": {\"operation\": \"OpenPrinter\", \"code\": 1801, "
