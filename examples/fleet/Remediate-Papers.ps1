@@ -20,12 +20,14 @@
 # either one manages the spooler's forms.
 $Sheetlore = Join-Path $env:ProgramFiles 'Sheetlore\sheetlore.exe'
 $Library   = '\\fileserver\it$\papers\papers.json'
-$Printer   = 'Office Laser'
+# Another print server instead of this computer's: $Server = '\\printserver'
+$Server    = $null
 
 # sheetlore.exe writes UTF-8 when its output is captured: read it as UTF-8, so that form names
 # outside the console's code page arrive intact.
 [Console]::OutputEncoding = [Text.Encoding]::UTF8
-$output = & $Sheetlore apply $Library $Printer 2>&1
+$target = if ($Server) { @('--server', $Server) } else { @() }
+$output = & $Sheetlore apply $Library @target 2>&1
 $status = $LASTEXITCODE
 $output | ForEach-Object { Write-Output "$_" }
 

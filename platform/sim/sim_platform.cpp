@@ -82,6 +82,18 @@ PrinterRef SimPlatform::MakeBrokenPrinter(std::int32_t hresult) {
 const std::vector<FormInfo>& SimPlatform::Forms() const { return state_->forms; }
 void SimPlatform::SetForms(std::vector<FormInfo> forms) { state_->forms = std::move(forms); }
 void SimPlatform::SetFormNamesMatchAnyCase(bool anyCase) { state_->formNamesAnyCase = anyCase; }
+std::optional<std::vector<std::uint8_t>> SimPlatform::UserSettings(
+    const std::wstring& printerName) const {
+  for (const PrinterState& printer : state_->printers) {
+    if (printer.name == printerName) return printer.userSettings;
+  }
+  return std::nullopt;
+}
+
+void SimPlatform::SetDriverForms(std::vector<std::wstring> formNames) {
+  state_->driverForms = std::move(formNames);
+}
+
 std::size_t SimPlatform::OpenHandleCount() const {
   return state_->openHandles.size() + state_->serverHandles.size();
 }

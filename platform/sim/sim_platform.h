@@ -52,6 +52,8 @@ enum class Api {
   AddForm,
   DeleteForm,
   DocumentProperties,
+  GetPrinter,
+  SetPrinter,
   ResetDC,
   GetPrivateProfileString,
   WritePrivateProfileString,
@@ -199,6 +201,13 @@ class SimPlatform {
   // Times a DocumentProperties call would have read or written past the caller's records (a
   // real driver overruns the buffer there; the simulation copies only what fits).
   std::size_t DeviceSettingsOverruns() const;
+  // GetPrinter and SetPrinter of the default settings (log: {handle, level}): level 8 is the
+  // printer's record above, level 9 the current user's own (none until set). SetPrinter keeps a
+  // form name only when the server has a form of that name, as a driver keeps only forms it
+  // knows (every form of the server, or only those SetDriverForms names); otherwise the record
+  // keeps its old form name.
+  std::optional<std::vector<std::uint8_t>> UserSettings(const std::wstring& printerName) const;
+  void SetDriverForms(std::vector<std::wstring> formNames);
 
   // --- System ---
   void SetPlatformId(std::uint32_t platformId);  // default 2 (the NT family)

@@ -221,6 +221,50 @@ std::int32_t SimSpooler::DocumentProperties(WindowHandle parent, PrinterHandle p
   return kIdOk;
 }
 
+bool SimSpooler::GetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                                    std::vector<std::uint8_t>& devMode) {
+  devMode.clear();
+  if (InjectedFailure(Api::GetPrinter, {Text(printer), Text(level)})) return false;
+  PrinterState* state = Opened(printer);
+  if (!state) return false;
+  if (level == kOwnSettings) {
+    devMode = state->userSettings.value_or(std::vector<std::uint8_t>());
+  } else if (level == kEveryUsersSettings) {
+    devMode = state->settings;
+  } else {
+    return Fail(kErrorInvalidParameter);
+  }
+  return true;
+}
+
+bool SimSpooler::SetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                                    const std::vector<std::uint8_t>& devMode) {
+  if (InjectedFailure(Api::SetPrinter, {Text(printer), Text(level)})) return false;
+  PrinterState* state = Opened(printer);
+  if (!state) return false;
+  if ((level != kOwnSettings && level != kEveryUsersSettings) ||
+      devMode.size() < devmode::kFormName + 64) {
+    return Fail(kErrorInvalidParameter);
+  }
+  std::vector<std::uint8_t> kept = devMode;
+  const std::wstring wanted = devmode::ReadName(devMode, devmode::kFormName);
+  const bool known =
+      FindForm(state_.forms, wanted, state_.formNamesAnyCase) != state_.forms.end() &&
+      (!state_.driverForms || std::find(state_.driverForms->begin(), state_.driverForms->end(),
+                                        wanted) != state_.driverForms->end());
+  if (!known) {
+    const std::vector<std::uint8_t>& before =
+        level == kOwnSettings && state->userSettings ? *state->userSettings : state->settings;
+    devmode::WriteName(kept, devmode::kFormName, devmode::ReadName(before, devmode::kFormName));
+  }
+  if (level == kOwnSettings) {
+    state->userSettings = std::move(kept);
+  } else {
+    state->settings = std::move(kept);
+  }
+  return true;
+}
+
 DeviceContext SimSpooler::ResetDC(DeviceContext dc, const std::vector<std::uint8_t>& devMode) {
   if (InjectedFailure(Api::ResetDC, {Text(dc), Text(devMode.size())})) return 0;
   if (devMode.empty()) {

@@ -22,6 +22,7 @@ struct PrinterState {
   DeviceContext dc = 0;
   std::int32_t settingsSize = 0;  // what the mode-0 query reports
   std::vector<std::uint8_t> settings;
+  std::optional<std::vector<std::uint8_t>> userSettings;
 };
 
 class FileState {
@@ -84,6 +85,10 @@ class SimSpooler final : public Spooler {
                FormInfo& form, std::uint32_t& bytesNeeded) override;
   bool AddForm(PrinterHandle printer, const FormInfo& form) override;
   bool DeleteForm(PrinterHandle printer, const std::wstring& formName) override;
+  bool GetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                          std::vector<std::uint8_t>& devMode) override;
+  bool SetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                          const std::vector<std::uint8_t>& devMode) override;
   std::int32_t DocumentProperties(WindowHandle parent, PrinterHandle printer,
                                   const std::wstring& deviceName, std::vector<std::uint8_t>* output,
                                   const std::vector<std::uint8_t>* input,
@@ -197,6 +202,7 @@ struct SimPlatform::State {
   std::optional<std::wstring> currentPrinter;
   std::vector<FormInfo> forms;
   bool formNamesAnyCase = false;
+  std::optional<std::vector<std::wstring>> driverForms;
   std::map<PrinterHandle, std::wstring> openHandles;  // handle -> printer name
   std::set<PrinterHandle> serverHandles;
   PrinterHandle nextHandle = 0x1000;

@@ -239,6 +239,51 @@ std::int32_t Win32Spooler::DocumentProperties(WindowHandle parent, PrinterHandle
   }
 }
 
+// PRINTER_INFO_8W and PRINTER_INFO_9W hold nothing but the record's address.
+static_assert(sizeof(PRINTER_INFO_8W) == sizeof(PRINTER_INFO_9W));
+
+bool Win32Spooler::GetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                                      std::vector<std::uint8_t>& devMode) {
+  devMode.clear();
+  if (!Available(reinterpret_cast<const void*>(api_->GetPrinterW))) return false;
+  try {
+    DWORD needed = 0;
+    api_->GetPrinterW(ToPrinter(printer), level, nullptr, 0, &needed);
+    AlignedBuffer buffer(std::max<std::size_t>(needed, sizeof(PRINTER_INFO_8W)));
+    if (!api_->GetPrinterW(ToPrinter(printer), level, buffer.data(),
+                           static_cast<DWORD>(buffer.size()), &needed)) {
+      CaptureLastError();
+      return false;
+    }
+    const DEVMODEW* record = reinterpret_cast<const PRINTER_INFO_8W*>(buffer.data())->pDevMode;
+    if (!record) return true;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(record);
+    devMode.assign(bytes, bytes + record->dmSize + record->dmDriverExtra);
+    return true;
+  } catch (const std::bad_alloc&) {
+    lastSpoolerError = ERROR_NOT_ENOUGH_MEMORY;
+    return false;
+  }
+}
+
+bool Win32Spooler::SetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                                      const std::vector<std::uint8_t>& devMode) {
+  if (!Available(reinterpret_cast<const void*>(api_->SetPrinterW))) return false;
+  try {
+    AlignedBuffer record =
+        PaddedCopy(devMode, std::max(sizeof(DEVMODEW), DeclaredDevModeBytes(devMode)));
+    PRINTER_INFO_8W info{reinterpret_cast<DEVMODEW*>(record.data())};
+    if (!api_->SetPrinterW(ToPrinter(printer), level, reinterpret_cast<BYTE*>(&info), 0)) {
+      CaptureLastError();
+      return false;
+    }
+    return true;
+  } catch (const std::bad_alloc&) {
+    lastSpoolerError = ERROR_NOT_ENOUGH_MEMORY;
+    return false;
+  }
+}
+
 DeviceContext Win32Spooler::ResetDC(DeviceContext dc, const std::vector<std::uint8_t>& devMode) {
   if (devMode.empty()) {
     lastSpoolerError = ERROR_INVALID_PARAMETER;

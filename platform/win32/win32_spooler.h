@@ -24,6 +24,10 @@ class Win32Spooler final : public Spooler {
                FormInfo& form, std::uint32_t& bytesNeeded) override;
   bool AddForm(PrinterHandle printer, const FormInfo& form) override;
   bool DeleteForm(PrinterHandle printer, const std::wstring& formName) override;
+  bool GetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                          std::vector<std::uint8_t>& devMode) override;
+  bool SetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                          const std::vector<std::uint8_t>& devMode) override;
   std::int32_t DocumentProperties(WindowHandle parent, PrinterHandle printer,
                                   const std::wstring& deviceName, std::vector<std::uint8_t>* output,
                                   const std::vector<std::uint8_t>* input,

@@ -457,6 +457,46 @@ TEST_F(CliCommandsTest, AServerNamedWithServerIsOpenedByItsName) {
   EXPECT_NE(Form(L"Slip"), nullptr);
 }
 
+// default-form: the current user's own settings, or every user's; what the driver kept is read
+// back and reported.
+TEST_F(CliCommandsTest, DefaultFormSetsWhatAPrinterStartsWithAndReadsItBack) {
+  const std::wstring header = L"Printer,For,Form,Status,Note\n";
+  const auto formOf = [](const std::vector<std::uint8_t>& record) {
+    return sim::devmode::ReadName(record, sim::devmode::kFormName);
+  };
+  const std::wstring everyUsers = formOf(sim_.DeviceSettings(kPrinter));
+  Expect({
+      {{L"default-form", kPrinter, L"A4", L"--csv"},
+       0,
+       header + L"Office Laser,current user,A4,replaced,\n"},
+      {{L"default-form", kPrinter, L"--csv"},
+       0,
+       header + L"Office Laser,current user,A4,unchanged,\n"},
+      {{L"default-form", kPrinter, L"A5", L"--all-users", L"--csv"},
+       0,
+       header + L"Office Laser,all users,A5,replaced,\n"},
+      {{L"default-form", kPrinter, L"Nope"}, kNotFound, L"no form named \"Nope\""},
+      {{L"default-form", L"Nowhere", L"A4"}, kNotFound, L"printer not found"},
+  });
+  EXPECT_EQ(formOf(*sim_.UserSettings(kPrinter)), L"A4");
+  EXPECT_EQ(formOf(sim_.DeviceSettings(kPrinter)), L"A5");
+  EXPECT_NE(everyUsers, L"A5");
+  // The merged record names the form alone: no paper size of the old form overrides it.
+  EXPECT_EQ(sim::devmode::ReadU32(*sim_.LastMergeInput(), sim::devmode::kFields) & 0xE, 0u);
+  // A driver that does not keep the form: the read-back says so.
+  AddUserForm({0, L"Cheque", 100000, 50000, 0, 0, 100000, 50000});
+  sim_.SetDriverForms({L"A4", L"A5"});
+  const RunResult kept = Run({L"default-form", kPrinter, L"Cheque", L"--csv"});
+  EXPECT_EQ(kept.exitCode, kRefused);
+  EXPECT_EQ(kept.out, header +
+                          L"Office Laser,current user,A4,failed,the driver kept A4 instead of "
+                          L"Cheque\n");
+  sim_.FailCall(sim::Api::SetPrinter);
+  Expect({{{L"default-form", kPrinter, L"A5", L"--all-users"},
+           kRefused,
+           L"for all users it needs administrator rights"}});
+}
+
 // One line of doctor's write test: the check, its verdict and what was found.
 std::vector<std::wstring> Lines(const Findings& findings) {
   std::vector<std::wstring> lines;
