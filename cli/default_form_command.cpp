@@ -51,18 +51,18 @@ CommandOutcome DefaultForm(ClsPrint& component, const ParsedArguments& arguments
   const bool everyUser = arguments.Has(L"all-users");
   const std::uint32_t level = everyUser ? kEveryUsersSettings : kOwnSettings;
   const std::wstring scope = everyUser ? L"all users" : L"current user";
-  OpenedPrinter printer(spooler, printerName,
-                        everyUser ? kPrinterAccessAdminister : kPrinterAccessUse);
+  const std::uint32_t access = everyUser ? kPrinterAccessAdminister : kPrinterAccessUse;
+  OpenedPrinter printer(spooler, printerName, access);
   if (!printer) throw NotFound(L"printer not found or cannot be opened: " + printerName);
 
   // A user without settings of their own starts from every user's.
-  const auto current = [&]() {
+  const auto current = [&](PrinterHandle handle) {
     std::vector<std::uint8_t> record;
-    if (!spooler.GetPrinterSettings(printer.handle(), level, record)) {
+    if (!spooler.GetPrinterSettings(handle, level, record)) {
       throw Refused(L"the spooler did not give the default settings of " + printerName);
     }
     if (record.empty() && level == kOwnSettings &&
-        !spooler.GetPrinterSettings(printer.handle(), kEveryUsersSettings, record)) {
+        !spooler.GetPrinterSettings(handle, kEveryUsersSettings, record)) {
       throw Refused(L"the spooler did not give the default settings of " + printerName);
     }
     if (record.size() < layout::kWorkingCopyBytes) {
@@ -76,7 +76,7 @@ CommandOutcome DefaultForm(ClsPrint& component, const ParsedArguments& arguments
                {L"Status", L"status"},
                {L"Note", L"note"}},
               true);
-  std::vector<std::uint8_t> record = current();
+  std::vector<std::uint8_t> record = current(printer.handle());
   const std::wstring before = FormNameOf(record);
   if (arguments.positionals.size() < 2) {
     table.AddRow({Text(printerName), Text(scope), Text(before), Text(L"unchanged"), Text(L"")});
@@ -104,7 +104,12 @@ CommandOutcome DefaultForm(ClsPrint& component, const ParsedArguments& arguments
     throw Refused(L"the spooler refused to change the default settings of " + printerName +
                   (everyUser ? L" (for all users it needs administrator rights)" : L""));
   }
-  const std::wstring kept = FormNameOf(current());
+  // Read back as the next program sees them: through a handle of its own (a spooler may show
+  // a change to the handle that made it without keeping it).
+  printer.Close();
+  OpenedPrinter reopened(spooler, printerName, access);
+  if (!reopened) throw NotFound(L"printer not found or cannot be opened: " + printerName);
+  const std::wstring kept = FormNameOf(current(reopened.handle()));
   const bool accepted = kept == form->name;
   table.AddRow({Text(printerName), Text(scope), Text(kept),
                 Text(accepted ? (before == kept ? L"unchanged" : L"replaced") : L"failed"),
