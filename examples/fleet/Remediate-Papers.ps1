@@ -10,7 +10,7 @@
 #   6  every change was made, but some papers no change can make forms (the report names
 #      them "impossible": a built-in form of that name with another size, a size the spooler
 #      cannot keep); the library file needs correcting                -> exit 0
-#   2, 3  the library file is not valid, or the file or printer is missing -> exit 1
+#   2, 3  the library file is not valid, or the file or print server is missing -> exit 1
 # apply reads the forms back after changing them, so 0 means the forms are there.
 #
 # Add --prune to delete the user forms the library does not list (built-in forms are never
