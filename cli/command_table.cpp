@@ -5,6 +5,7 @@ namespace sheetlore::cli {
 const std::vector<Command>& AllCommands() {
   static const std::vector<Command> commands = [] {
     std::vector<Command> all = PrinterCommands();
+    for (Command& command : DefaultFormCommands()) all.push_back(std::move(command));
     for (Command& command : PaperCommands()) all.push_back(std::move(command));
     for (Command& command : LibraryCommands()) all.push_back(std::move(command));
 #ifdef _WIN32

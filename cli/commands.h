@@ -45,6 +45,8 @@ struct Command {
 std::vector<Command> PrinterCommands();
 // The paper store: papers, paper-show, paper-store, paper-delete.
 std::vector<Command> PaperCommands();
+// The form a printer starts with: default-form.
+std::vector<Command> DefaultFormCommands();
 // Paper libraries across machines: paper-export, paper-import, capture, apply.
 std::vector<Command> LibraryCommands();
 

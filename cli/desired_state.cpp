@@ -2,66 +2,60 @@
 
 #include <algorithm>
 
+#include "cli/command_error.h"
 #include "cli/form_placement.h"
 #include "component/form_list.h"
-#include "component/paper_store_file.h"
 #include "component/spooler_units.h"
 
 namespace sheetlore::cli {
-namespace {
-
-// The form a paper matches: one of its exact name, else one whose name differs in letter case.
-const FormInfo* MatchingForm(const std::vector<FormInfo>& forms, const std::wstring& name) {
-  const auto exact = std::find_if(forms.begin(), forms.end(),
-                                  [&name](const FormInfo& form) { return form.name == name; });
-  if (exact != forms.end()) return &*exact;
-  const auto folded = std::find_if(forms.begin(), forms.end(), [&name](const FormInfo& form) {
-    return paper_store::SameProfileName(form.name, name);
-  });
-  return folded == forms.end() ? nullptr : &*folded;
-}
-
-}  // namespace
 
 FormInfo FormForPaper(ClsPrint& component, const LibraryPaper& paper) {
-  return ExpectedForm(paper.name, CentimetreMeasures(component, paper.paper));
+  return FormForMeasures(paper.name, CentimetreMeasures(component, paper.paper));
 }
 
-std::vector<FormStep> PlanForms(ClsPrint& component, const std::vector<LibraryPaper>& papers,
+std::vector<FormStep> PlanForms(ClsPrint& component, const FormTarget& target,
+                                const std::vector<LibraryPaper>& papers,
                                 const std::vector<FormInfo>& forms, bool prune) {
   std::vector<FormStep> steps;
-  std::vector<const FormInfo*> matched;
+  std::vector<std::wstring> matched;
   for (const LibraryPaper& paper : papers) {
-    FormStep step{paper.name, FormAction::Add, &paper, L""};
-    if (const FormInfo* form = MatchingForm(forms, paper.name)) {
-      matched.push_back(form);
-      // The spooler finds a form by its name in any letter case: an equal form whose name
-      // differs only in case is left as it is.
-      if (SameSize(*form, FormForPaper(component, paper))) {
-        step.action = FormAction::Keep;
-        if (form->name != paper.name) step.note = L"the printer names it " + form->name;
-      } else if (form->flags != kUserForm) {
-        step.action = FormAction::Impossible;
-        step.note =
-            L"a built-in form of this name has another size, and built-in forms "
-            L"cannot be changed";
-      } else {
-        step.action = FormAction::Replace;
-      }
+    FormStep step{paper.name, FormAction::Add, &paper, L"", std::nullopt};
+    const std::optional<FormInfo> form = TargetForm(component, target, paper.name);
+    if (form) {
+      matched.push_back(form->name);
+      step.existing = form->name;
+    }
+    if (const auto problem = GeometryProblem(component, paper.paper)) {
+      step.action = FormAction::Impossible;
+      step.note = L"no form can be this paper: " + *problem;
+    } else if (!form) {
+      step.action = FormAction::Add;
+    } else if (SameSize(*form, FormForPaper(component, paper))) {
+      // The spooler finds this form by the paper's name: an equal form whose name it matches
+      // under another spelling is left as it is.
+      step.action = FormAction::Keep;
+      if (form->name != paper.name) step.note = L"the printer names it " + form->name;
+    } else if (form->flags != kUserForm) {
+      step.action = FormAction::Impossible;
+      step.note =
+          L"a built-in form of this name has another size, and built-in forms "
+          L"cannot be changed";
+    } else {
+      step.action = FormAction::Replace;
     }
     steps.push_back(std::move(step));
   }
   if (!prune) return steps;
   for (const FormInfo& form : forms) {
-    const bool listed = std::find(matched.begin(), matched.end(), &form) != matched.end();
+    const bool listed = std::find(matched.begin(), matched.end(), form.name) != matched.end();
     if (form.flags == kUserForm && !listed) {
-      steps.push_back({form.name, FormAction::Delete, nullptr, L""});
+      steps.push_back({form.name, FormAction::Delete, nullptr, L"", form.name});
     }
   }
   return steps;
 }
 
-std::vector<FormReport> ApplySteps(ClsPrint& component, const std::wstring& printerName,
+std::vector<FormReport> ApplySteps(ClsPrint& component, const FormTarget& target,
                                    const std::vector<FormStep>& steps) {
   std::vector<FormReport> reports;
   bool changedAny = false;
@@ -72,15 +66,14 @@ std::vector<FormReport> ApplySteps(ClsPrint& component, const std::wstring& prin
       case FormAction::Keep:
         break;
       case FormAction::Impossible:
-        report.status = L"failed";
+        report.status = L"impossible";
         report.note = step.note;
         break;
       case FormAction::Add:
       case FormAction::Replace: {
         const bool exists = step.action == FormAction::Replace;
         const Placement placement =
-            PlaceForm(component, printerName, step.form,
-                      CentimetreMeasures(component, step.paper->paper), exists, true);
+            PlaceForm(component, target, FormForPaper(component, *step.paper), step.existing, true);
         const bool done = placement == Placement::Added || placement == Placement::Replaced;
         report.status = done ? (exists ? L"replaced" : L"added") : L"failed";
         report.note = PlacementNote(placement);
@@ -89,9 +82,7 @@ std::vector<FormReport> ApplySteps(ClsPrint& component, const std::wstring& prin
         break;
       }
       case FormAction::Delete: {
-        std::wstring printer = printerName;
-        std::wstring form = step.form;
-        const bool deleted = component.PrintDelForm(printer, form);
+        const bool deleted = DeleteTargetForm(component, target, step.form);
         report.status = deleted ? L"deleted" : L"failed";
         if (!deleted) {
           report.note = L"the spooler refused to delete the form";
@@ -106,7 +97,12 @@ std::vector<FormReport> ApplySteps(ClsPrint& component, const std::wstring& prin
   if (!changedAny) return reports;
 
   // The spooler's word is not enough: what it keeps is read back.
-  const auto after = ReadPrinterForms(component.platform().spooler, printerName);
+  std::optional<std::vector<FormInfo>> after;
+  try {
+    after = TargetForms(component, target);
+  } catch (const CommandError&) {
+    // Reported below for each change as forms that could not be read back.
+  }
   for (std::size_t i = 0; i < steps.size(); ++i) {
     FormReport& report = reports[i];
     if (report.status != L"added" && report.status != L"replaced" && report.status != L"deleted") {
@@ -145,7 +141,7 @@ std::vector<FormReport> DescribeSteps(const std::vector<FormStep>& steps) {
         status = L"would delete";
         break;
       case FormAction::Impossible:
-        status = L"would fail";
+        status = L"impossible";
         break;
     }
     reports.push_back({step.form, status, step.note, std::nullopt});

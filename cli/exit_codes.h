@@ -17,6 +17,10 @@ enum class ExitCode : int {
   Refused = 4,
   // apply --check: the printer's forms do not match the library file (nothing was changed).
   Differs = 5,
+  // apply and apply --check: a paper that no change can make a form of (a built-in form of that
+  // name with another size, a size or printable area the spooler cannot keep). Running apply
+  // again cannot help: detection scripts treat it as "do not remediate".
+  Impossible = 6,
 };
 
 }  // namespace sheetlore::cli

@@ -6,56 +6,21 @@
 #include "component/spooler_units.h"
 
 namespace sheetlore::cli {
-namespace {
 
-// PrintAddForm and PrintDelForm take their arguments by reference and may change them:
-// every call gets copies.
-bool Add(ClsPrint& component, std::wstring printerName, std::wstring formName, double width,
-         double height, double left, double right, double top, double bottom) {
-  return component.PrintAddForm(printerName, formName, width, height, left, right, top, bottom);
-}
-
-bool Delete(ClsPrint& component, std::wstring printerName, std::wstring formName) {
-  return component.PrintDelForm(printerName, formName);
-}
-
-}  // namespace
-
-Placement PlaceForm(ClsPrint& component, const std::wstring& printerName,
-                    const std::wstring& formName, const Measures& cm, bool exists, bool replace) {
+Placement PlaceForm(ClsPrint& component, const FormTarget& target, const FormInfo& form,
+                    const std::optional<std::wstring>& existing, bool replace) {
+  const bool exists = existing.has_value();
   if (exists && !replace) return Placement::Kept;
-  rePaPer old;
+  std::optional<FormInfo> old;
   if (exists) {
-    std::wstring printer = printerName, form = formName;
-    old = component.PrintGetForm(printer, form);
-    if (!Delete(component, printerName, formName)) return Placement::DeleteRefused;
+    old = TargetForm(component, target, *existing);
+    if (!DeleteTargetForm(component, target, *existing)) return Placement::DeleteRefused;
   }
-  if (Add(component, printerName, formName, cm.width, cm.height, cm.left, cm.right, cm.top,
-          cm.bottom)) {
+  if (AddTargetForm(component, target, form))
     return exists ? Placement::Replaced : Placement::Added;
-  }
   if (!exists) return Placement::AddRefused;
-  const bool restored = old != rePaPer{} && Add(component, printerName, formName, old.W, old.H,
-                                                old.L, old.R, old.T, old.B);
+  const bool restored = old && AddTargetForm(component, target, *old);
   return restored ? Placement::RefusedRestored : Placement::RefusedLost;
-}
-
-FormInfo ExpectedForm(const std::wstring& name, const Measures& cm) {
-  const double cx = cm.width * kSpoolerUnitsPerCentimetre;
-  const double cy = cm.height * kSpoolerUnitsPerCentimetre;
-  const double right = cm.right * kSpoolerUnitsPerCentimetre;
-  const double bottom = cm.bottom * kSpoolerUnitsPerCentimetre;
-  FormInfo form;
-  form.flags = kUserForm;
-  form.name = name;
-  form.cx = RoundToSpoolerUnits(cx);
-  form.cy = RoundToSpoolerUnits(cy);
-  form.left = RoundToSpoolerUnits(cm.left * kSpoolerUnitsPerCentimetre);
-  form.top = RoundToSpoolerUnits(cm.top * kSpoolerUnitsPerCentimetre);
-  // Right and bottom 0 stand for the sheet's own edges, decided before rounding.
-  form.right = RoundToSpoolerUnits(right == 0 ? cx : right);
-  form.bottom = RoundToSpoolerUnits(bottom == 0 ? cy : bottom);
-  return form;
 }
 
 bool SameSize(const FormInfo& a, const FormInfo& b) {

@@ -1,13 +1,14 @@
 #pragma once
-// Putting a form on a printer, replacing one of the same name on request. A replacement
-// deletes the old form first (the spooler refuses to add a name it has); when the spooler then
-// refuses the new form, the old one is put back, so a refused replacement loses nothing.
+// Putting a form on a printer or print server, replacing one of the same name on request. A
+// replacement deletes the old form first (the spooler refuses to add a name it has); when the
+// spooler then refuses the new form, the old one is put back, so a refused replacement loses
+// nothing.
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "cli/measure_options.h"
+#include "cli/form_target.h"
 #include "component/cls_print.h"
 #include "platform/platform.h"
 
@@ -23,21 +24,17 @@ enum class Placement {
   RefusedLost,      // the new form was refused and the old one could not be put back
 };
 
-// centimetres: the new form's measures, in centimetres. exists: whether the printer lists a
-// form of that name.
-Placement PlaceForm(ClsPrint& component, const std::wstring& printerName,
-                    const std::wstring& formName, const Measures& centimetres, bool exists,
-                    bool replace);
+// form: the new form as the spooler is to keep it. existing: the name of the form the spooler
+// finds for the new form's name (TargetForm), or nothing; a replacement deletes that form and
+// puts it back as it was when the new one is refused.
+Placement PlaceForm(ClsPrint& component, const FormTarget& target, const FormInfo& form,
+                    const std::optional<std::wstring>& existing, bool replace);
 
 // "added", "replaced", "unchanged" (kept as it was) or "failed".
 std::wstring PlacementStatus(Placement placement);
 
 // Why a placement failed, or nothing when it did not.
 std::wstring PlacementNote(Placement placement);
-
-// The form the spooler keeps for these measures (centimetres), as PrintAddForm builds it: in
-// thousandths of a millimetre, right and bottom 0 standing for the sheet's own edges.
-FormInfo ExpectedForm(const std::wstring& name, const Measures& centimetres);
 
 // The same size and printable area, in the spooler's units.
 bool SameSize(const FormInfo& a, const FormInfo& b);

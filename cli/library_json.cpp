@@ -88,6 +88,14 @@ std::wstring EntryLabel(std::size_t index, const LibraryPaper& paper) {
   return label;
 }
 
+// The checks of PaperProblem that do not concern what a form can be.
+std::optional<std::wstring> NameOrValueProblem(const LibraryPaper& paper) {
+  if (!paper_store::IsStorableName(paper.name)) {
+    return std::wstring(L"the paper store cannot hold this name: ") + kStorableNameRule;
+  }
+  return ValueProblem(paper.paper);
+}
+
 [[noreturn]] void Invalid(const std::wstring& reason) {
   throw BadArguments(L"the library file cannot be used, nothing was changed: " + reason);
 }
@@ -112,9 +120,17 @@ std::string LibraryToJson(const std::vector<LibraryPaper>& papers) {
   return file.dump(2) + "\n";
 }
 
-std::vector<LibraryPaper> LibraryFromJson(ClsPrint& component, const std::string& fileBytes) {
+std::vector<LibraryPaper> LibraryFromJson(ClsPrint& component, const std::string& fileBytes,
+                                          LibraryChecks checks) {
   const std::optional<std::string> text = TextFileAsUtf8(fileBytes);
-  if (!text) Invalid(L"the file is neither UTF-8 nor UTF-16");
+  // Windows PowerShell 5.1's Set-Content and Out-File -Encoding Default, and older editors,
+  // write the ANSI code page: bytes that are not UTF-8.
+  if (!text || !FromUtf8(*text)) {
+    Invalid(
+        L"the file is not UTF-8 or UTF-16 text (it may have been saved in an ANSI code page). "
+        L"Save it as UTF-8: in Notepad with Save As, Encoding UTF-8; in PowerShell with "
+        L"Get-Content -Encoding Default OLD.json | Set-Content -Encoding UTF8 NEW.json");
+  }
   Json file;
   try {
     file = Json::parse(*text);
@@ -143,7 +159,11 @@ std::vector<LibraryPaper> LibraryFromJson(ClsPrint& component, const std::string
   for (std::size_t i = 0; i < list->size(); ++i) {
     EntryReading reading = ReadEntry((*list)[i]);
     std::wstring problem = reading.problem;
-    if (problem.empty()) problem = PaperProblem(component, reading.paper).value_or(L"");
+    if (problem.empty()) {
+      problem = (checks == LibraryChecks::All ? PaperProblem(component, reading.paper)
+                                              : NameOrValueProblem(reading.paper))
+                    .value_or(L"");
+    }
     if (problem.empty()) {
       for (std::size_t earlier = 0; earlier < papers.size(); ++earlier) {
         if (paper_store::SameProfileName(papers[earlier].name, reading.paper.name)) {

@@ -23,9 +23,15 @@ constexpr int kLibraryFormatVersion = 1;
 // shortest form that reads back as the same value.
 std::string LibraryToJson(const std::vector<LibraryPaper>& papers);
 
+// What a paper must pass to be read: everything (PaperProblem), or all but the size and
+// printable area (GeometryProblem), which apply reports paper by paper instead.
+enum class LibraryChecks { All, WithoutGeometry };
+
 // Reads and checks a whole library file (UTF-8, or UTF-16 or UTF-8 with a byte-order mark).
 // Throws CommandError (bad arguments) naming every entry that cannot be used and why, so that
-// nothing is done with a file that is partly wrong.
-std::vector<LibraryPaper> LibraryFromJson(ClsPrint& component, const std::string& fileBytes);
+// nothing is done with a file that is partly wrong; a file in another encoding (an ANSI code
+// page) is named as such, with how to save it as UTF-8.
+std::vector<LibraryPaper> LibraryFromJson(ClsPrint& component, const std::string& fileBytes,
+                                          LibraryChecks checks = LibraryChecks::All);
 
 }  // namespace sheetlore::cli

@@ -28,6 +28,13 @@ std::vector<OptionSpec> MeasureOptions();
 // or height.
 Measures ReadMeasures(const ParsedArguments& arguments, std::size_t firstIndex);
 
+// The rule every printable area keeps, as one sentence for messages.
+inline constexpr wchar_t kPrintableAreaRule[] =
+    L"the printable area must lie inside the sheet and be more than 0 wide and high: "
+    L"left < right <= width and top < bottom <= height, where right and bottom are the positions "
+    L"of its right and bottom edges measured from the sheet's left and top edges (0: the sheet's "
+    L"own edge), not margins";
+
 // The help lines describing the options above.
 extern const wchar_t kMeasureHelp[];
 

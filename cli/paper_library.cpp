@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "component/form_list.h"
 #include "component/number_text.h"
 #include "component/paper_store_file.h"
 #include "component/spooler_units.h"
@@ -29,23 +30,55 @@ std::optional<std::wstring> PaperProblem(ClsPrint& component, const LibraryPaper
   if (!paper_store::IsStorableName(library.name)) {
     return std::wstring(L"the paper store cannot hold this name: ") + kStorableNameRule;
   }
-  const rePaPer& paper = library.paper;
+  if (auto problem = ValueProblem(library.paper)) return problem;
+  return GeometryProblem(component, library.paper);
+}
+
+std::optional<std::wstring> ValueProblem(const rePaPer& paper) {
   for (const NamedValue& value : Values(paper)) {
     const std::wstring name = value.name;
     if (!std::isfinite(value.value)) return L"the " + name + L" is not a finite number";
     if (value.value < 0) return L"the " + name + L" is negative (" + NumberText(value.value) + L")";
   }
-  if (paper.W == 0 || paper.H == 0)
-    return std::wstring(L"the width and the height must be above 0");
-  const Measures cm = CentimetreMeasures(component, paper);
-  for (const double centimetres : {cm.width, cm.height, cm.left, cm.right, cm.top, cm.bottom}) {
-    try {
-      RoundToSpoolerUnits(centimetres * kSpoolerUnitsPerCentimetre);
-    } catch (const AutomationError&) {
-      return std::wstring(L"a value is beyond the spooler's range (at most 214748 cm)");
-    }
-  }
   return std::nullopt;
+}
+
+std::optional<std::wstring> GeometryProblem(ClsPrint& component, const rePaPer& paper) {
+  if (auto problem = ValueProblem(paper)) return problem;
+  FormInfo form;
+  try {
+    form = FormForMeasures(L"", CentimetreMeasures(component, paper));
+  } catch (const AutomationError&) {
+    return std::wstring(L"a value is beyond the spooler's range (at most 214748 cm)");
+  }
+  if (form.cx <= 0 || form.cy <= 0) {
+    return std::wstring(L"the width and the height must be above 0");
+  }
+  const bool inside = 0 <= form.left && form.left < form.right && form.right <= form.cx &&
+                      0 <= form.top && form.top < form.bottom && form.bottom <= form.cy;
+  if (inside) return std::nullopt;
+  const auto cm = [](std::int32_t units) { return NumberText(SpoolerUnitsToCentimetres(units)); };
+  return std::wstring(kPrintableAreaRule) + L" (here: left " + cm(form.left) + L", right " +
+         cm(form.right) + L" of a width of " + cm(form.cx) + L"; top " + cm(form.top) +
+         L", bottom " + cm(form.bottom) + L" of a height of " + cm(form.cy) + L" cm)";
+}
+
+FormInfo FormForMeasures(const std::wstring& name, const Measures& cm) {
+  const double cx = cm.width * kSpoolerUnitsPerCentimetre;
+  const double cy = cm.height * kSpoolerUnitsPerCentimetre;
+  const double right = cm.right * kSpoolerUnitsPerCentimetre;
+  const double bottom = cm.bottom * kSpoolerUnitsPerCentimetre;
+  FormInfo form;
+  form.flags = kUserForm;
+  form.name = name;
+  form.cx = RoundToSpoolerUnits(cx);
+  form.cy = RoundToSpoolerUnits(cy);
+  form.left = RoundToSpoolerUnits(cm.left * kSpoolerUnitsPerCentimetre);
+  form.top = RoundToSpoolerUnits(cm.top * kSpoolerUnitsPerCentimetre);
+  // Right and bottom 0 stand for the sheet's own edges, decided before rounding.
+  form.right = RoundToSpoolerUnits(right == 0 ? cx : right);
+  form.bottom = RoundToSpoolerUnits(bottom == 0 ? cy : bottom);
+  return form;
 }
 
 Measures CentimetreMeasures(ClsPrint& component, const rePaPer& paper) {

@@ -25,9 +25,21 @@ inline constexpr wchar_t kStorableNameRule[] =
     L"quotes, be PrintMain, or hold line breaks or other control characters, [, ] or =";
 
 // Why the paper cannot be stored and installed as it is, or nothing when it can: a name the
-// store cannot hold, a width or height that is not above 0, a negative or non-finite value, or a
-// size beyond the spooler's range.
+// store cannot hold, a negative or non-finite value, or what GeometryProblem names.
 std::optional<std::wstring> PaperProblem(ClsPrint& component, const LibraryPaper& paper);
+
+// A negative or non-finite value: not a length at all.
+std::optional<std::wstring> ValueProblem(const rePaPer& paper);
+
+// Why no form can have this size and printable area, or nothing when one can: a width or
+// height that is not above 0, a value beyond the spooler's range, a printable area that does
+// not lie inside the sheet or has no width or height. Judged in the spooler's own units, as the
+// form would be kept. Every command that makes a form or a paper uses this one check.
+std::optional<std::wstring> GeometryProblem(ClsPrint& component, const rePaPer& paper);
+
+// The form a paper becomes, as PrintAddForm builds it (right and bottom 0 are the sheet's own
+// edges). Throws AutomationError (overflow) for a value beyond the spooler's range.
+FormInfo FormForMeasures(const std::wstring& name, const Measures& centimetres);
 
 // The paper's six values in centimetres, as install and apply hand them to PrintAddForm.
 Measures CentimetreMeasures(ClsPrint& component, const rePaPer& paper);

@@ -51,6 +51,13 @@ std::vector<FormInfo> PrinterFormInfos(ClsPrint& component, const std::wstring& 
   return std::move(*forms);
 }
 
+std::optional<std::wstring> SpoolerFormName(ClsPrint& component, const std::wstring& printerName,
+                                            const std::wstring& formName) {
+  const auto form = LookUpForm(component.platform().spooler, printerName, formName);
+  if (!form) return std::nullopt;
+  return form->name;
+}
+
 const FormRow* FindForm(const std::vector<FormRow>& forms, const std::wstring& name) {
   const auto found = std::find_if(forms.begin(), forms.end(),
                                   [&name](const FormRow& form) { return form.name == name; });

@@ -26,6 +26,10 @@ std::vector<FormRow> PrinterForms(ClsPrint& component, PrinterRef& printer);
 // The forms of a printer at level 1, whole (kind and printable area too), in the spooler's order.
 // Throws CommandError (not found) when the printer does not open.
 std::vector<FormInfo> PrinterFormInfos(ClsPrint& component, const std::wstring& printerName);
+// The name of the form the spooler finds for formName by its own rule (as GetForm matches
+// names), or nothing when it finds none.
+std::optional<std::wstring> SpoolerFormName(ClsPrint& component, const std::wstring& printerName,
+                                            const std::wstring& formName);
 
 // The form of that exact name, if the printer has one.
 const FormRow* FindForm(const std::vector<FormRow>& forms, const std::wstring& name);

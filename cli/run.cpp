@@ -23,7 +23,9 @@ const wchar_t kExitStatusHelp[] =
     L"  4  refused or not kept: the spooler refused the change or accepted it without keeping\n"
     L"     it (the forms read back do not show it), or the paper store or a file could not be\n"
     L"     written\n"
-    L"  5  apply --check: the printer does not match the library file\n";
+    L"  5  apply --check: the printer does not match the library file\n"
+    L"  6  apply, apply --check: a paper no change can make a form of (a built-in form of that\n"
+    L"     name with another size, a size or printable area the spooler cannot keep)\n";
 
 std::wstring GeneralHelp(ClsPrint& component) {
   std::wstring text = std::wstring(kProgram) +

@@ -39,4 +39,24 @@ std::optional<std::vector<FormInfo>> ReadPrinterForms(Spooler& spooler,
   return EnumerateForms(spooler, printer.handle());
 }
 
+std::optional<FormInfo> LookUpForm(Spooler& spooler, PrinterHandle printer,
+                                   const std::wstring& formName) {
+  FormInfo form;
+  std::uint32_t bytesNeeded = 0;
+  if (spooler.GetForm(printer, formName, 0, form, bytesNeeded)) return form;
+  for (int attempt = 0; attempt < kFillingAttempts; ++attempt) {
+    if (spooler.LastError() != kErrorInsufficientBuffer || bytesNeeded == 0) break;
+    const std::uint32_t offered = bytesNeeded;
+    if (spooler.GetForm(printer, formName, offered, form, bytesNeeded)) return form;
+  }
+  return std::nullopt;
+}
+
+std::optional<FormInfo> LookUpForm(Spooler& spooler, const std::wstring& printerName,
+                                   const std::wstring& formName) {
+  OpenedPrinter printer(spooler, printerName);
+  if (!printer) return std::nullopt;
+  return LookUpForm(spooler, printer.handle(), formName);
+}
+
 }  // namespace sheetlore

@@ -19,4 +19,14 @@ std::optional<std::vector<FormInfo>> EnumerateForms(Spooler& spooler, PrinterHan
 std::optional<std::vector<FormInfo>> ReadPrinterForms(Spooler& spooler,
                                                       const std::wstring& printerName);
 
+// The form the spooler finds for a name by its own rule (GetForm at level 1): the record as the
+// spooler keeps it, with the form's own name, which may differ from the name asked for where the
+// spooler matches names in any letter case. Nothing when it finds none or cannot be asked.
+std::optional<FormInfo> LookUpForm(Spooler& spooler, PrinterHandle printer,
+                                   const std::wstring& formName);
+
+// The same on a printer (or print server) opened by name for this one question.
+std::optional<FormInfo> LookUpForm(Spooler& spooler, const std::wstring& printerName,
+                                   const std::wstring& formName);
+
 }  // namespace sheetlore

@@ -1,6 +1,6 @@
 #pragma once
-// A printer opened for one call with administer access, closed when the object goes out of
-// scope, so every path out of a method (results and exceptions alike) closes it.
+// A printer opened for one call (with administer access unless told otherwise), closed when the
+// object goes out of scope, so every path out of a method (results and exceptions alike) closes it.
 
 #include <utility>
 
@@ -10,8 +10,9 @@ namespace sheetlore {
 
 class OpenedPrinter {
  public:
-  OpenedPrinter(Spooler& spooler, const std::wstring& printerName)
-      : spooler_(spooler), handle_(spooler.OpenPrinter(printerName, kPrinterAccessAdminister)) {}
+  OpenedPrinter(Spooler& spooler, const std::wstring& printerName,
+                std::uint32_t desiredAccess = kPrinterAccessAdminister)
+      : spooler_(spooler), handle_(spooler.OpenPrinter(printerName, desiredAccess)) {}
   ~OpenedPrinter() { Close(); }
   OpenedPrinter(const OpenedPrinter&) = delete;
   OpenedPrinter& operator=(const OpenedPrinter&) = delete;

@@ -23,6 +23,20 @@ class FailureRecordingPlatform::Spooler final : public sheetlore::Spooler {
     if (handle == 0) Note(L"OpenPrinter");
     return handle;
   }
+  bool GetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                          std::vector<std::uint8_t>& devMode) override {
+    return Checked(real_.GetPrinterSettings(printer, level, devMode), L"GetPrinter");
+  }
+  bool SetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                          const std::vector<std::uint8_t>& devMode) override {
+    return Checked(real_.SetPrinterSettings(printer, level, devMode), L"SetPrinter");
+  }
+  PrinterHandle OpenPrintServer(const std::wstring& serverName,
+                                std::uint32_t desiredAccess) override {
+    const PrinterHandle handle = real_.OpenPrintServer(serverName, desiredAccess);
+    if (handle == 0) Note(L"OpenPrinter");
+    return handle;
+  }
   bool ClosePrinter(PrinterHandle printer) override {
     return Checked(real_.ClosePrinter(printer), L"ClosePrinter");
   }

@@ -44,6 +44,12 @@ struct FormInfo {
 };
 
 constexpr std::uint32_t kPrinterAccessAdminister = 4;
+constexpr std::uint32_t kPrinterAccessUse = 8;
+// GetPrinter and SetPrinter levels of a printer's default device settings.
+constexpr std::uint32_t kEveryUsersSettings = 8;  // PRINTER_INFO_8: what every user starts with
+constexpr std::uint32_t kOwnSettings = 9;         // PRINTER_INFO_9: the current user's own
+constexpr std::uint32_t kServerAccessAdminister = 1;
+constexpr std::uint32_t kServerAccessEnumerate = 2;
 constexpr std::uint32_t kDmOutBuffer = 2;
 constexpr std::uint32_t kDmInBuffer = 8;
 
@@ -71,6 +77,13 @@ class Spooler {
                                     std::uint32_t desiredAccess) = 0;
   virtual bool ClosePrinter(PrinterHandle printer) = 0;
 
+  // Opens a print server: the one named "\\\\server", or with an empty name the local one
+  // (OpenPrinter with a null name), with a defaults record as above. Forms belong to the print
+  // server: its handle serves EnumForms, GetForm, AddForm and DeleteForm as a printer's does and
+  // is closed by ClosePrinter; it has no device settings. Returns 0 when it did not open.
+  virtual PrinterHandle OpenPrintServer(const std::wstring& serverName,
+                                        std::uint32_t desiredAccess) = 0;
+
   // Level-1 enumeration. bufferBytes is the size of the buffer the caller offers;
   // bytesNeeded always receives the size the whole list needs. When the buffer is large
   // enough the call succeeds, fills forms and sets returned to their count; otherwise it
@@ -95,6 +108,16 @@ class Spooler {
                                           std::vector<std::uint8_t>* output,
                                           const std::vector<std::uint8_t>* input,
                                           std::uint32_t mode) = 0;
+
+  // A printer's default device settings record (wide layout, as DocumentProperties), read with
+  // GetPrinter at level kEveryUsersSettings or kOwnSettings. An empty record with success means
+  // the printer has none at that level (a user who never chose settings of their own).
+  virtual bool GetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                                  std::vector<std::uint8_t>& devMode) = 0;
+  // Replaces them with SetPrinter at that level (every user's needs administer access, the
+  // user's own use access). The driver may keep less than it is given: read them back.
+  virtual bool SetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                                  const std::vector<std::uint8_t>& devMode) = 0;
 
   // Applies a device settings record to an existing device context; returns the context
   // handle, or 0 on failure.

@@ -65,16 +65,18 @@ CommandOutcome ImportLibrary(ClsPrint& component, const ParsedArguments& argumen
   return StoreReport(AddToStore(component, papers, arguments.Has(L"replace")));
 }
 
-std::vector<FormInfo> FormsOf(ClsPrint& component, const std::wstring& printerName) {
-  return PrinterFormInfos(component, printerName);
+// The PRINTER positional after the others, when it is given.
+std::optional<std::wstring> PrinterAfter(const ParsedArguments& arguments, std::size_t others) {
+  if (arguments.positionals.size() <= others) return std::nullopt;
+  return arguments.positionals.back();
 }
 
 CommandOutcome CaptureForms(ClsPrint& component, const ParsedArguments& arguments) {
-  const std::wstring printerName = arguments.positionals[0];
+  const FormTarget target = ChosenTarget(arguments, PrinterAfter(arguments, 0));
   const bool all = arguments.Has(L"all");
   std::vector<LibraryPaper> storable;
   std::vector<StoreResult> refused;
-  for (const FormInfo& form : FormsOf(component, printerName)) {
+  for (const FormInfo& form : TargetForms(component, target)) {
     if (form.flags != kUserForm && !all) continue;
     const LibraryPaper paper{
         form.name,
@@ -93,33 +95,46 @@ CommandOutcome CaptureForms(ClsPrint& component, const ParsedArguments& argument
 }
 
 CommandOutcome ApplyLibrary(ClsPrint& component, const ParsedArguments& arguments) {
-  const std::wstring printerName = arguments.positionals[1];
-  const std::vector<LibraryPaper> papers =
-      LibraryFromJson(component, ReadWholeFile(arguments.positionals[0]));
+  const FormTarget target = ChosenTarget(arguments, PrinterAfter(arguments, 1));
+  // A paper no form can be is not a fault of the file here but a paper that cannot be made
+  // compliant: it is reported as impossible while the others are applied.
+  const std::vector<LibraryPaper> papers = LibraryFromJson(
+      component, ReadWholeFile(arguments.positionals[0]), LibraryChecks::WithoutGeometry);
   const bool check = arguments.Has(L"check");
   const std::vector<FormStep> steps =
-      PlanForms(component, papers, FormsOf(component, printerName), arguments.Has(L"prune"));
+      PlanForms(component, target, papers, TargetForms(component, target), arguments.Has(L"prune"));
   const std::vector<FormReport> reports =
-      check ? DescribeSteps(steps) : ApplySteps(component, printerName, steps);
+      check ? DescribeSteps(steps) : ApplySteps(component, target, steps);
 
   Table table({kForm, kStatus, kNote, ErrorColumn()});
   std::size_t changes = 0;
   std::size_t failures = 0;
+  std::size_t impossible = 0;
   for (const FormReport& report : reports) {
     table.AddRow(
         {Text(report.form), Text(report.status), Text(report.note), ErrorCell(report.error)});
-    changes += report.status != L"unchanged";
+    impossible += report.status == L"impossible";
+    changes += report.status != L"unchanged" && report.status != L"impossible";
     failures += report.status == L"failed";
   }
   CommandOutcome outcome(std::move(table));
+  // What a change can mend comes first: a detection script then remediates it, and the next
+  // check reports only what no change can mend.
   if (check && changes > 0) {
     outcome.exit = ExitCode::Differs;
-    outcome.message = printerName + L" does not match the library: " + std::to_wstring(changes) +
+    outcome.message = target.Label() + L" does not match the library: " + std::to_wstring(changes) +
                       L" form(s) to change";
   } else if (failures > 0) {
     outcome.exit = ExitCode::Refused;
     outcome.message =
         std::to_wstring(failures) + L" form(s) could not be changed (see their notes and errors)";
+  }
+  if (impossible > 0) {
+    if (outcome.exit == ExitCode::Success) outcome.exit = ExitCode::Impossible;
+    if (!outcome.message.empty()) outcome.message += L"\n";
+    outcome.message += std::to_wstring(impossible) + L" paper(s) cannot be made forms of " +
+                       target.Label() +
+                       L" by any change (see their notes); correct the library file";
   }
   return outcome;
 }
@@ -152,33 +167,43 @@ std::vector<Command> LibraryCommands() {
        1,
        ImportLibrary},
       {L"capture",
-       L"PRINTER [--all] [--replace]",
-       L"store a printer's own forms as papers",
-       L"Stores the user forms of PRINTER (the forms added to its print server, not the\n"
-       L"built-in ones) as papers in centimetres, so that forms set up by hand become a\n"
-       L"library, and reports each: added, replaced, unchanged or failed.\n"
-       L"  --all        the built-in and printer forms too\n"
-       L"  --replace    replace stored papers of the same name\n",
-       {{L"all", false}, {L"replace", false}},
-       1,
+       L"[PRINTER | --server \\\\NAME] [--all] [--replace]",
+       L"store a print server's own forms as papers",
+       std::wstring(
+           L"Stores the user forms of PRINTER's print server (default: the local print server;\n"
+           L"not the built-in forms) as papers in centimetres, so that forms set up by hand\n"
+           L"become a library, and reports each: added, replaced, unchanged or failed.\n"
+           L"  --all        the built-in and printer forms too\n"
+           L"  --replace    replace stored papers of the same name\n") +
+           kServerHelp,
+       {{L"all", false}, {L"replace", false}, ServerOption()},
+       0,
        1,
        CaptureForms},
       {L"apply",
-       L"FILE PRINTER [--check] [--prune]",
-       L"make a printer's forms match a library file",
-       L"Makes every paper of the library FILE a form of PRINTER with exactly its size and\n"
-       L"printable area (compared in thousandths of a millimetre): missing forms are added,\n"
-       L"forms of the same name with another size are replaced, equal ones left alone. Reports\n"
-       L"each form: added, replaced, unchanged, deleted or failed. Forms belong to the print\n"
-       L"server, so every printer of that server sees the change; PRINTER may be a\n"
-       L"\\\\server\\printer name. Changing forms needs administrator rights on the server.\n"
-       L"  --prune      also delete the user forms the file does not list (never built-in\n"
-       L"               ones)\n"
-       L"  --check      change nothing; report what would be done (would add, would\n"
-       L"               replace, would delete, would fail) and end with exit status 5 when\n"
-       L"               the printer does not match\n",
-       {{L"check", false}, {L"prune", false}},
-       2,
+       L"FILE [PRINTER | --server \\\\NAME] [--check] [--prune]",
+       L"make a print server's forms match a library file",
+       std::wstring(
+           L"Makes every paper of the library FILE a form of the local print server (or of\n"
+           L"PRINTER's, or of --server's) with exactly its size and printable area (compared in\n"
+           L"thousandths of a millimetre): missing forms are added, forms of the same name with\n"
+           L"another size are replaced, equal ones left alone. Reports each form: added,\n"
+           L"replaced, unchanged, deleted, failed or impossible. Forms belong to the print\n"
+           L"server, so every printer of that server sees the change. Changing forms needs\n"
+           L"administrator rights on the server.\n") +
+           kServerHelp +
+           L"  --prune      also delete the user forms the file does not list (never built-in\n"
+           L"               ones)\n"
+           L"  --check      change nothing; report what would be done (would add, would\n"
+           L"               replace, would delete) and end with exit status 5 when the printer\n"
+           L"               does not match\n"
+           L"A paper that no change can make a form of is reported as impossible, in both modes: "
+           L"a\n"
+           L"built-in form of that name with another size, or a size or printable area the "
+           L"spooler\n"
+           L"cannot keep. When nothing else is to change (or failed), the exit status is then 6.\n",
+       {{L"check", false}, {L"prune", false}, ServerOption()},
+       1,
        2,
        ApplyLibrary},
   };

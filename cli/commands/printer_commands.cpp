@@ -7,12 +7,14 @@
 #include "cli/command_error.h"
 #include "cli/commands.h"
 #include "cli/form_placement.h"
+#include "cli/form_target.h"
 #include "cli/measure_options.h"
 #include "cli/number_arguments.h"
 #include "cli/paper_library.h"
 #include "cli/printer_lookup.h"
 #include "component/form_list.h"
 #include "component/paper_store_file.h"
+#include "component/paper_unit.h"
 
 namespace sheetlore::cli {
 namespace {
@@ -21,8 +23,20 @@ using namespace columns;
 
 bool IsBlank(const std::wstring& text) { return paper_store::TrimBlanks(text).empty(); }
 
-CommandError NoFormNamed(const std::wstring& formName, const std::wstring& printerName) {
-  return NotFound(L"no form named \"" + formName + L"\" on " + printerName);
+CommandError NoFormOn(const std::wstring& formName, const FormTarget& target) {
+  return NotFound(L"no form named \"" + formName + L"\" on " + target.Label());
+}
+
+// The PRINTER positional of a command whose other positionals come after it: present when all
+// of them are given.
+std::optional<std::wstring> PrinterArgument(const ParsedArguments& arguments, std::size_t others) {
+  if (arguments.positionals.size() <= others) return std::nullopt;
+  return arguments.positionals[0];
+}
+
+// The positional at index among the ones after the optional PRINTER.
+const std::wstring& After(const ParsedArguments& arguments, std::size_t others, std::size_t index) {
+  return arguments.positionals[arguments.positionals.size() - others + index];
 }
 
 std::wstring Quoted(const std::wstring& name) { return L"\"" + name + L"\""; }
@@ -36,14 +50,13 @@ CommandError NotKept(const std::wstring& formName, const std::wstring& status,
   return Refused(reported + L", but the printer's forms do not show it");
 }
 
-std::optional<std::vector<FormInfo>> FormsReadBack(ClsPrint& component,
-                                                   const std::wstring& printerName) {
-  return ReadPrinterForms(component.platform().spooler, printerName);
-}
-
-std::optional<std::wstring> PositionalOrNothing(const ParsedArguments& arguments) {
-  return arguments.positionals.empty() ? std::nullopt
-                                       : std::optional<std::wstring>(arguments.positionals[0]);
+// The forms as the spooler keeps them after a change; nothing when they cannot be read.
+std::optional<std::vector<FormInfo>> FormsReadBack(ClsPrint& component, const FormTarget& target) {
+  try {
+    return TargetForms(component, target);
+  } catch (const CommandError&) {
+    return std::nullopt;
+  }
 }
 
 Table ListPrinters(ClsPrint& component, const ParsedArguments&) {
@@ -79,75 +92,59 @@ std::vector<Cell> FormRecordCells(std::optional<std::size_t> number, const FormI
 }
 
 Table ListForms(ClsPrint& component, const ParsedArguments& arguments) {
-  const std::wstring printerName =
-      ChosenPrinter(component, PositionalOrNothing(arguments))->DeviceName();
+  const FormTarget target = ChosenTarget(arguments, PrinterArgument(arguments, 0));
   Table table(FormRecordColumns(true));
-  const std::vector<FormInfo> forms = PrinterFormInfos(component, printerName);
+  const std::vector<FormInfo> forms = TargetForms(component, target);
   for (std::size_t i = 0; i < forms.size(); ++i) table.AddRow(FormRecordCells(i + 1, forms[i]));
   return table;
 }
 
-// The form of that name in the list: its exact name, else one that differs in letter case
-// (the spooler's GetForm may match either way).
-const FormInfo* FormInList(const std::vector<FormInfo>& forms, const std::wstring& name) {
-  auto found = std::find_if(forms.begin(), forms.end(),
-                            [&](const FormInfo& form) { return form.name == name; });
-  if (found == forms.end()) {
-    found = std::find_if(forms.begin(), forms.end(), [&](const FormInfo& form) {
-      return paper_store::SameProfileName(form.name, name);
-    });
-  }
-  return found == forms.end() ? nullptr : &*found;
-}
-
 Table ShowForm(ClsPrint& component, const ParsedArguments& arguments) {
-  std::wstring printerName = arguments.positionals[0];
-  std::wstring formName = arguments.positionals[1];
-  // A printer that does not open is "not found".
-  const std::vector<FormInfo> forms = PrinterFormInfos(component, printerName);
-  const rePaPer form = component.PrintGetForm(printerName, formName);
-  const FormInfo* listed = FormInList(forms, arguments.positionals[1]);
-  if (form == rePaPer{} || !listed) throw NoFormNamed(arguments.positionals[1], printerName);
-  std::vector<Column> columnList{kPrinter};
+  const FormTarget target = ChosenTarget(arguments, PrinterArgument(arguments, 1));
+  const std::wstring& formName = After(arguments, 1, 0);
+  TargetForms(component, target);  // a printer or server that does not open is "not found"
+  const std::optional<FormInfo> form = TargetForm(component, target, formName);
+  if (!form) throw NoFormOn(formName, target);
+  std::vector<Column> columnList{target.NameColumn()};
   for (const Column& column : FormRecordColumns(false)) columnList.push_back(column);
   Table table(std::move(columnList), true);
-  std::vector<Cell> cells{Text(printerName)};
-  for (Cell& cell : FormRecordCells(std::nullopt, *listed)) cells.push_back(std::move(cell));
+  std::vector<Cell> cells{target.NameCell()};
+  for (Cell& cell : FormRecordCells(std::nullopt, *form)) cells.push_back(std::move(cell));
   table.AddRow(std::move(cells));
   return table;
 }
 
-Table StatusRecord(const std::wstring& printer, const std::wstring& form,
-                   const std::wstring& status, const std::wstring& note = std::wstring()) {
-  Table table({kPrinter, kForm, kStatus, kNote}, true);
-  table.AddRow({Text(printer), Text(form), Text(status), Text(note)});
+Table StatusRecord(const FormTarget& target, const std::wstring& form, const std::wstring& status,
+                   const std::wstring& note = std::wstring()) {
+  Table table({target.NameColumn(), kForm, kStatus, kNote}, true);
+  table.AddRow({target.NameCell(), Text(form), Text(status), Text(note)});
   return table;
 }
 
 Table AddForm(ClsPrint& component, const ParsedArguments& arguments) {
-  const std::wstring printerName = arguments.positionals[0];
-  const std::wstring formName = arguments.positionals[1];
+  const FormTarget target = ChosenTarget(arguments, PrinterArgument(arguments, 3));
+  const std::wstring formName = After(arguments, 3, 0);
   if (IsBlank(formName)) throw BadArguments(L"the form name is empty");
-  Measures m = ReadMeasures(arguments, 2);
-  if (m.inches) {
-    for (double* value : {&m.width, &m.height, &m.left, &m.right, &m.top, &m.bottom}) {
-      *value = component.InchToCm(*value, true);
-    }
+  const Measures m = ReadMeasures(arguments, arguments.positionals.size() - 2);
+  // The checks every form and paper passes, before any printer is asked.
+  const rePaPer typed{UnitCode(m.inches), m.width, m.height, m.left, m.right, m.top, m.bottom};
+  if (const auto problem = GeometryProblem(component, typed)) {
+    throw BadArguments(L"the form \"" + formName + L"\" is not added: " + *problem);
   }
-  const std::vector<FormInfo> before = PrinterFormInfos(component, printerName);
-  const auto existing = std::find_if(before.begin(), before.end(),
-                                     [&](const FormInfo& form) { return form.name == formName; });
-  const bool exists = existing != before.end();
-  const std::wstring quoted = Quoted(formName);
+  const FormInfo form = FormForMeasures(formName, CentimetreMeasures(component, typed));
+  TargetForms(component, target);  // a printer or server that does not open is "not found"
+  const std::optional<FormInfo> existing = TargetForm(component, target, formName);
+  const std::optional<std::wstring> existingName =
+      existing ? std::optional<std::wstring>(existing->name) : std::nullopt;
+  const std::wstring quoted = Quoted(existingName.value_or(formName));
   const bool replace = arguments.Has(L"replace");
-  if (exists && !replace) {
-    if (SameSize(*existing, ExpectedForm(formName, m))) {
-      return StatusRecord(printerName, formName, kUnchanged, kSameNote);
-    }
+  if (existing && !replace) {
+    if (SameSize(*existing, form)) return StatusRecord(target, formName, kUnchanged, kSameNote);
     throw Refused(L"the printer already has a form named " + quoted +
                   L" of another size (use --replace to replace it)");
   }
-  const Placement placement = PlaceForm(component, printerName, formName, m, exists, replace);
+  component.ForgetFailures();
+  const Placement placement = PlaceForm(component, target, form, existingName, replace);
   switch (placement) {
     case Placement::Added:
     case Placement::Replaced:
@@ -156,35 +153,33 @@ Table AddForm(ClsPrint& component, const ParsedArguments& arguments) {
     case Placement::DeleteRefused:
       throw Refused(L"the spooler refused to delete the old form " + quoted);
     case Placement::AddRefused:
-      throw Refused(L"the spooler refused to add the form " + quoted);
+      throw Refused(L"the spooler refused to add the form " + Quoted(formName));
     case Placement::RefusedRestored:
-      throw Refused(L"the spooler refused the new form " + quoted + L"; the old one is back");
+      throw Refused(L"the spooler refused the new form " + Quoted(formName) +
+                    L"; the old one is back");
     case Placement::RefusedLost:
-      throw Refused(L"the spooler refused the new form " + quoted +
+      throw Refused(L"the spooler refused the new form " + Quoted(formName) +
                     L", and the old one could not be put back: it is deleted");
   }
   const std::wstring status = PlacementStatus(placement);
-  const FormInfo expected = ExpectedForm(formName, m);
-  const auto after = FormsReadBack(component, printerName);
-  if (!ShowsChange(after, formName, &expected)) throw NotKept(formName, status, after);
-  return StatusRecord(printerName, formName, status);
+  const auto after = FormsReadBack(component, target);
+  if (!ShowsChange(after, formName, &form)) throw NotKept(formName, status, after);
+  return StatusRecord(target, formName, status);
 }
 
 Table DeleteForm(ClsPrint& component, const ParsedArguments& arguments) {
-  std::wstring printerName = arguments.positionals[0];
-  std::wstring formName = arguments.positionals[1];
-  const std::vector<FormInfo> before = PrinterFormInfos(component, printerName);
-  if (std::none_of(before.begin(), before.end(),
-                   [&](const FormInfo& form) { return form.name == formName; })) {
-    throw NoFormNamed(formName, printerName);
+  const FormTarget target = ChosenTarget(arguments, PrinterArgument(arguments, 1));
+  const std::wstring& formName = After(arguments, 1, 0);
+  TargetForms(component, target);  // a printer or server that does not open is "not found"
+  const std::optional<FormInfo> found = TargetForm(component, target, formName);
+  if (!found) throw NoFormOn(formName, target);
+  component.ForgetFailures();
+  if (!DeleteTargetForm(component, target, formName)) {
+    throw Refused(L"the spooler refused to delete the form " + Quoted(formName));
   }
-  const std::wstring shownName = formName;
-  if (!component.PrintDelForm(printerName, formName)) {
-    throw Refused(L"the spooler refused to delete the form " + Quoted(shownName));
-  }
-  const auto after = FormsReadBack(component, arguments.positionals[0]);
-  if (!ShowsChange(after, shownName, nullptr)) throw NotKept(shownName, kDeleted, after);
-  return StatusRecord(arguments.positionals[0], shownName, kDeleted);
+  const auto after = FormsReadBack(component, target);
+  if (!ShowsChange(after, found->name, nullptr)) throw NotKept(found->name, kDeleted, after);
+  return StatusRecord(target, formName, kDeleted);
 }
 
 Table FindOrAddForm(ClsPrint& component, const ParsedArguments& arguments) {
@@ -211,8 +206,8 @@ Table FindOrAddForm(ClsPrint& component, const ParsedArguments& arguments) {
   // Added: the form as the forms read back show it.
   const Measures cm{false, component.InchToCm(size.width, true),
                     component.InchToCm(size.height, true)};
-  const FormInfo expected = ExpectedForm(sizeText, cm);
-  const auto after = FormsReadBack(component, printerName);
+  const FormInfo expected = FormForMeasures(sizeText, cm);
+  const auto after = FormsReadBack(component, FormTarget{false, printerName});
   if (!ShowsChange(after, sizeText, &expected)) throw NotKept(sizeText, kAdded, after);
   const auto added = std::find_if(after->begin(), after->end(),
                                   [&](const FormInfo& form) { return form.name == sizeText; });
@@ -226,14 +221,14 @@ Table FindOrAddForm(ClsPrint& component, const ParsedArguments& arguments) {
 Table SelectForm(ClsPrint& component, const ParsedArguments& arguments) {
   std::wstring formName = arguments.positionals[0];
   const std::wstring printerName = DefaultPrinterName(component);
+  const FormTarget printerTarget{false, printerName};
   PrinterRef printer = PrinterNamed(printerName);
-  if (!FindForm(PrinterForms(component, printer), formName)) {
-    throw NoFormNamed(formName, printerName);
-  }
+  PrinterForms(component, printer);  // a printer that does not open is "not found"
+  if (!SpoolerFormName(component, printerName, formName)) throw NoFormOn(formName, printerTarget);
   if (component.FormSelect(formName, 0) != 1) {
     throw Refused(L"the printer driver of " + printerName + L" did not take the form");
   }
-  return StatusRecord(printerName, arguments.positionals[0], L"selected");
+  return StatusRecord(printerTarget, arguments.positionals[0], L"selected");
 }
 
 // One stored paper on its way to the printer.
@@ -246,9 +241,8 @@ struct InstallRow {
 };
 
 CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& arguments) {
-  PrinterRef printer = ChosenPrinter(component, PositionalOrNothing(arguments));
-  const std::wstring printerName = printer->DeviceName();
-  const std::vector<FormInfo> forms = PrinterFormInfos(component, printerName);
+  const FormTarget target = ChosenTarget(arguments, PrinterArgument(arguments, 0));
+  TargetForms(component, target);  // a printer or server that does not open is "not found"
   const bool replace = arguments.Has(L"replace");
 
   std::vector<std::wstring> papers;
@@ -264,14 +258,17 @@ CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& argumen
       rows.push_back({paperName, std::nullopt, kFailed, L"unreadable: " + *stored.problem, {}});
       continue;
     }
-    const Measures measures = CentimetreMeasures(component, stored.paper.paper);
-    const FormInfo expected = ExpectedForm(paperName, measures);
-    const auto existing = std::find_if(
-        forms.begin(), forms.end(), [&](const FormInfo& form) { return form.name == paperName; });
-    const bool exists = existing != forms.end();
+    const rePaPer& paper = stored.paper.paper;
+    const FormInfo expected = FormForMeasures(paperName, CentimetreMeasures(component, paper));
+    if (const auto problem = GeometryProblem(component, paper)) {
+      rows.push_back({paperName, expected, kFailed, L"no form can be this paper: " + *problem, {}});
+      continue;
+    }
+    const std::optional<FormInfo> existing = TargetForm(component, target, paperName);
+    const std::optional<std::wstring> existingName =
+        existing ? std::optional<std::wstring>(existing->name) : std::nullopt;
     component.ForgetFailures();
-    const Placement placement =
-        PlaceForm(component, printerName, paperName, measures, exists, replace);
+    const Placement placement = PlaceForm(component, target, expected, existingName, replace);
     InstallRow row{paperName, expected, PlacementStatus(placement), PlacementNote(placement), {}};
     if (placement == Placement::Kept) {
       row.note = SameSize(*existing, expected) ? kSameNote : kDiffersNote;
@@ -284,7 +281,7 @@ CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& argumen
   }
   // The spooler's word is not enough: what it keeps is read back.
   if (changedAny) {
-    const auto after = FormsReadBack(component, printerName);
+    const auto after = FormsReadBack(component, target);
     for (InstallRow& row : rows) {
       if (row.status != kAdded && row.status != kReplaced) continue;
       if (!ShowsChange(after, row.paper, &*row.expected)) {
@@ -335,51 +332,60 @@ std::vector<Command> PrinterCommands() {
        0,
        ListPrinters},
       {L"forms",
-       L"[PRINTER]",
-       L"list a printer's forms",
-       L"Lists the forms of PRINTER (default: the default printer) in the spooler's order,\n"
-       L"with their number (used by form-find), kind (builtin, user or printer), size and\n"
-       L"printable area in centimetres.\n",
-       {},
+       L"[PRINTER | --server \\\\NAME]",
+       L"list the forms of a print server",
+       std::wstring(
+           L"Lists the forms of PRINTER's print server (default: the local print server) in\n"
+           L"the spooler's order, with their number (used by form-find), kind (builtin, user\n"
+           L"or printer), size and printable area in centimetres.\n") +
+           kServerHelp,
+       {ServerOption()},
        0,
        1,
        ListForms},
       {L"form-show",
-       L"PRINTER FORM",
+       L"[PRINTER | --server \\\\NAME] FORM",
        L"show one form's size and printable area",
-       L"Shows the size of the form FORM of PRINTER and its printable area, in centimetres.\n"
-       L"Right and bottom are the positions of the printable area's edges, measured from\n"
-       L"the sheet's left and top edges.\n",
-       {},
-       2,
+       std::wstring(
+           L"Shows the size of the form FORM (of PRINTER's print server, default: the local\n"
+           L"print server) and its printable area, in centimetres. Right and bottom are the\n"
+           L"positions of the printable area's edges, measured from the sheet's left and top\n"
+           L"edges.\n") +
+           kServerHelp,
+       {ServerOption()},
+       1,
        2,
        ShowForm},
       {L"form-add",
-       L"PRINTER FORM WIDTH HEIGHT [--inches] [--left N] [--right N] [--top N] "
-       L"[--bottom N] [--replace]",
-       L"add a form to a printer",
-       std::wstring(L"Adds the form FORM of WIDTH by HEIGHT to PRINTER. A form of that name\n"
-                    L"that exists already with the same size and printable area is left\n"
-                    L"unchanged; with another size it is refused, unless --replace deletes it\n"
-                    L"first. The forms are read back: a form the spooler accepted but did not\n"
-                    L"keep is refused (exit status 4).\n") +
-           kMeasureHelp +
+       L"[PRINTER | --server \\\\NAME] FORM WIDTH HEIGHT [--inches] [--left N] [--right N] "
+       L"[--top N] [--bottom N | --margins L,T,R,B] [--replace]",
+       L"add a form to a print server",
+       std::wstring(
+           L"Adds the form FORM of WIDTH by HEIGHT to PRINTER's print server (default: the\n"
+           L"local print server). A form the spooler finds by that name with the same size and\n"
+           L"printable area is left unchanged; with another size it is refused, unless\n"
+           L"--replace deletes it first. The forms are read back: a form the spooler accepted\n"
+           L"but did not keep is refused (exit status 4).\n") +
+           kMeasureHelp + kServerHelp +
            L"  --replace    replace an existing form of that name (put back if the new one\n"
            L"               is refused)\n"
            L"Adding forms needs administrator rights on the print server.\n",
        [] {
          auto options = MeasureOptions();
          options.push_back({L"replace", false});
+         options.push_back(ServerOption());
          return options;
        }(),
-       4, 4, AddForm},
+       3, 4, AddForm},
       {L"form-delete",
-       L"PRINTER FORM",
-       L"delete a form from a printer",
-       L"Deletes the form FORM from PRINTER. The built-in forms cannot be deleted.\n"
-       L"Deleting forms needs administrator rights on the print server.\n",
-       {},
-       2,
+       L"[PRINTER | --server \\\\NAME] FORM",
+       L"delete a form from a print server",
+       std::wstring(L"Deletes the form FORM from PRINTER's print server (default: the local\n"
+                    L"print server). The built-in forms cannot be deleted. Deleting forms needs\n"
+                    L"administrator rights on the print server.\n") +
+           kServerHelp,
+       {ServerOption()},
+       1,
        2,
        DeleteForm},
       {L"form-find",
@@ -404,15 +410,18 @@ std::vector<Command> PrinterCommands() {
        1,
        SelectForm},
       {L"install",
-       L"[PRINTER] [--replace]",
-       L"add every stored paper to a printer",
-       L"Adds every paper of the paper store to PRINTER (default: the default printer), in\n"
-       L"centimetres whatever unit the paper was stored in, and reports each one: added,\n"
-       L"replaced, unchanged (a form of that name is kept as it is; the note says whether it\n"
-       L"differs) or failed. A refused replacement puts the old form back. The forms are read\n"
-       L"back afterwards: a form the spooler accepted but did not keep is failed.\n"
-       L"  --replace    replace forms of the same name with the stored papers\n",
-       {{L"replace", false}},
+       L"[PRINTER | --server \\\\NAME] [--replace]",
+       L"add every stored paper to a print server",
+       std::wstring(
+           L"Adds every paper of the paper store to PRINTER's print server (default: the local\n"
+           L"print server), in centimetres whatever unit the paper was stored in, and reports\n"
+           L"each one: added, replaced, unchanged (a form the spooler finds by that name is\n"
+           L"kept as it is; the note says whether it differs) or failed. A refused replacement\n"
+           L"puts the old form back. The forms are read back afterwards: a form the spooler\n"
+           L"accepted but did not keep is failed.\n"
+           L"  --replace    replace forms of the same name with the stored papers\n") +
+           kServerHelp,
+       {{L"replace", false}, ServerOption()},
        0,
        1,
        InstallPapers},

@@ -20,6 +20,10 @@ std::string_view ApiName(Api api) {
       return "DeleteForm";
     case Api::DocumentProperties:
       return "DocumentProperties";
+    case Api::GetPrinter:
+      return "GetPrinter";
+    case Api::SetPrinter:
+      return "SetPrinter";
     case Api::ResetDC:
       return "ResetDC";
     case Api::GetPrivateProfileString:

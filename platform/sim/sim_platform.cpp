@@ -82,7 +82,22 @@ PrinterRef SimPlatform::MakeBrokenPrinter(std::int32_t hresult) {
 const std::vector<FormInfo>& SimPlatform::Forms() const { return state_->forms; }
 void SimPlatform::SetForms(std::vector<FormInfo> forms) { state_->forms = std::move(forms); }
 void SimPlatform::DropFormChanges(bool dropped) { state_->formChangesDropped = dropped; }
-std::size_t SimPlatform::OpenHandleCount() const { return state_->openHandles.size(); }
+void SimPlatform::SetFormNamesMatchAnyCase(bool anyCase) { state_->formNamesAnyCase = anyCase; }
+std::optional<std::vector<std::uint8_t>> SimPlatform::UserSettings(
+    const std::wstring& printerName) const {
+  for (const PrinterState& printer : state_->printers) {
+    if (printer.name == printerName) return printer.userSettings;
+  }
+  return std::nullopt;
+}
+
+void SimPlatform::SetDriverForms(std::vector<std::wstring> formNames) {
+  state_->driverForms = std::move(formNames);
+}
+
+std::size_t SimPlatform::OpenHandleCount() const {
+  return state_->openHandles.size() + state_->serverHandles.size();
+}
 
 DeviceContext SimPlatform::PrinterDC(const std::wstring& printerName) const {
   const PrinterState* printer = state_->FindPrinter(printerName);

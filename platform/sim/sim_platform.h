@@ -10,6 +10,7 @@
 // The call log records each platform call as an Api value and its arguments as text. The
 // calls and their arguments, in order:
 //   OpenPrinter {printerName, desiredAccess}          ClosePrinter {handle}
+//     (OpenPrintServer is logged as OpenPrinter of its server's name, kNull for the local one)
 //   EnumForms {handle, bufferBytes}                   GetForm {handle, formName, bufferBytes}
 //   AddForm {handle, name, flags, cx, cy, left, top, right, bottom}
 //   DeleteForm {handle, formName}
@@ -52,6 +53,8 @@ enum class Api {
   AddForm,
   DeleteForm,
   DocumentProperties,
+  GetPrinter,
+  SetPrinter,
   ResetDC,
   GetPrivateProfileString,
   WritePrivateProfileString,
@@ -127,13 +130,17 @@ class SimPlatform {
   // BuiltinForms().
   //
   // The spooler's rules: OpenPrinter of an unknown name fails with 1801; a handle that is
-  // not open (never opened, closed, or of a removed printer) fails with 6; GetForm finds a
-  // form by its name in its own letter case only, AddForm and DeleteForm in any case;
+  // not open (never opened, closed, or of a removed printer) fails with 6; GetForm, AddForm
+  // and DeleteForm find a form by its name in its own letter case only (as Wine's spooler),
+  // or in any case after SetFormNamesMatchAnyCase(true);
   // EnumForms and GetForm report the bytes needed (FormBytes) and fail with 122 while the
   // buffer is short; ResetDC refuses an empty record with 87; AddForm refuses an existing name with
   // 80 and an empty name, a size of 0 or an inverted printable area with 87, and keeps the form as
   // a user form at the end of the list; DeleteForm refuses a built-in form with 87 and a missing
-  // one with 1902. ClosePrinter releases the handle even when made to fail.
+  // one with 1902. ClosePrinter releases the handle even when made to fail. OpenPrintServer
+  // opens the local print server, or a named one ("\\\\print01") that holds a printer added
+  // as "\\\\print01\\NAME" (else 1801); its handle lists and changes the same forms and has
+  // no device settings (DocumentProperties fails with 6).
   void AddPrinter(const std::wstring& name);
   void RemoveAllPrinters();  // the current printer then fails as with no printer installed
   void SetCurrentPrinter(const std::wstring& name);
@@ -148,6 +155,8 @@ class SimPlatform {
   void SetForms(std::vector<FormInfo> forms);
   // While true, AddForm and DeleteForm answer success and change nothing, as Wine's do.
   void DropFormChanges(bool dropped);
+  // The spooler's rule for form names: false (default) the exact name, true any letter case.
+  void SetFormNamesMatchAnyCase(bool anyCase);
   // Printer handles opened and not yet closed.
   std::size_t OpenHandleCount() const;
   // The device context the current printer's hDC gives (nonzero, one per printer).
@@ -171,6 +180,13 @@ class SimPlatform {
   // Times a DocumentProperties call would have read or written past the caller's records (a
   // real driver overruns the buffer there; the simulation copies only what fits).
   std::size_t DeviceSettingsOverruns() const;
+  // GetPrinter and SetPrinter of the default settings (log: {handle, level}): level 8 is the
+  // printer's record above, level 9 the current user's own (none until set). SetPrinter keeps a
+  // form name only when the server has a form of that name, as a driver keeps only forms it
+  // knows (every form of the server, or only those SetDriverForms names); otherwise the record
+  // keeps its old form name.
+  std::optional<std::vector<std::uint8_t>> UserSettings(const std::wstring& printerName) const;
+  void SetDriverForms(std::vector<std::wstring> formNames);
 
   // --- System ---
   void SetPlatformId(std::uint32_t platformId);  // default 2 (the NT family)

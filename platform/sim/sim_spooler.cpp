@@ -11,10 +11,10 @@ namespace {
 constexpr std::uint32_t kErrorInvalidHandle = 6;
 constexpr std::int32_t kIdOk = 1;
 
-// AddForm and DeleteForm take a name in any letter case for the one it matches; GetForm, as
-// Wine's spooler, only the name as the form has it.
+// GetForm, AddForm and DeleteForm find a form by one rule: its name as the form has it (as
+// Wine's spooler), or in any letter case when a test asks for that.
 std::vector<FormInfo>::iterator FindForm(std::vector<FormInfo>& forms, const std::wstring& name,
-                                         bool anyCase = true) {
+                                         bool anyCase) {
   return std::find_if(forms.begin(), forms.end(), [&](const FormInfo& form) {
     return anyCase ? EqualNoCase(form.name, name) : form.name == name;
   });
@@ -71,11 +71,39 @@ PrinterHandle SimSpooler::OpenPrinter(const std::wstring& printerName,
   return handle;
 }
 
+// The local print server, and a remote one that holds a printer the simulation knows
+// ("\\\\server" for "\\\\server\\printer").
+PrinterHandle SimSpooler::OpenPrintServer(const std::wstring& serverName,
+                                          std::uint32_t desiredAccess) {
+  if (InjectedFailure(Api::OpenPrinter,
+                      {serverName.empty() ? kNull : serverName, Text(desiredAccess)})) {
+    return 0;
+  }
+  if (!serverName.empty()) {
+    const std::wstring prefix = FoldCase(serverName + L"\\");
+    const bool known =
+        std::any_of(state_.printers.begin(), state_.printers.end(),
+                    [&](const PrinterState& p) { return FoldCase(p.name).starts_with(prefix); });
+    if (!known) {
+      Fail(kErrorInvalidPrinterName);
+      return 0;
+    }
+  }
+  const PrinterHandle handle = state_.nextHandle++;
+  state_.serverHandles.insert(handle);
+  return handle;
+}
+
+bool SimSpooler::OpenForForms(PrinterHandle handle) {
+  return state_.serverHandles.count(handle) != 0 || Opened(handle) != nullptr;
+}
+
 bool SimSpooler::ClosePrinter(PrinterHandle printer) {
   const bool injected = InjectedFailure(Api::ClosePrinter, {Text(printer)});
   // The handle is gone even when the close reports failure, so that a test sees whether
   // the code under test closed what it opened.
-  const bool known = state_.openHandles.erase(printer) > 0;
+  const bool known =
+      state_.openHandles.erase(printer) > 0 || state_.serverHandles.erase(printer) > 0;
   if (injected) return false;
   return known || Fail(kErrorInvalidHandle);
 }
@@ -87,7 +115,7 @@ bool SimSpooler::EnumForms(PrinterHandle printer, std::uint32_t bufferBytes,
   bytesNeeded = 0;
   returned = 0;
   if (InjectedFailure(Api::EnumForms, {Text(printer), Text(bufferBytes)})) return false;
-  if (!Opened(printer)) return false;
+  if (!OpenForForms(printer)) return false;
   for (const FormInfo& form : state_.forms) bytesNeeded += FormBytes(form.name);
   if (bufferBytes < bytesNeeded) return Fail(kErrorInsufficientBuffer);
   forms = state_.forms;
@@ -99,8 +127,8 @@ bool SimSpooler::GetForm(PrinterHandle printer, const std::wstring& formName,
                          std::uint32_t bufferBytes, FormInfo& form, std::uint32_t& bytesNeeded) {
   bytesNeeded = 0;
   if (InjectedFailure(Api::GetForm, {Text(printer), formName, Text(bufferBytes)})) return false;
-  if (!Opened(printer)) return false;
-  auto found = FindForm(state_.forms, formName, false);
+  if (!OpenForForms(printer)) return false;
+  auto found = FindForm(state_.forms, formName, state_.formNamesAnyCase);
   if (found == state_.forms.end()) return Fail(kErrorInvalidFormName);
   bytesNeeded = FormBytes(found->name);
   if (bufferBytes < bytesNeeded) return Fail(kErrorInsufficientBuffer);
@@ -115,12 +143,13 @@ bool SimSpooler::AddForm(PrinterHandle printer, const FormInfo& form) {
                        SignedText(form.right), SignedText(form.bottom)})) {
     return false;
   }
-  if (!Opened(printer)) return false;
+  if (!OpenForForms(printer)) return false;
   if (state_.formChangesDropped) return true;
   const bool sizeValid = form.cx > 0 && form.cy > 0;
   const bool areaValid = form.left <= form.right && form.top <= form.bottom;
   if (form.name.empty() || !sizeValid || !areaValid) return Fail(kErrorInvalidParameter);
-  if (FindForm(state_.forms, form.name) != state_.forms.end()) return Fail(kErrorFileExists);
+  if (FindForm(state_.forms, form.name, state_.formNamesAnyCase) != state_.forms.end())
+    return Fail(kErrorFileExists);
   FormInfo added = form;
   added.flags = kUserForm;  // the spooler keeps every added form as a user form
   state_.forms.push_back(std::move(added));
@@ -129,9 +158,9 @@ bool SimSpooler::AddForm(PrinterHandle printer, const FormInfo& form) {
 
 bool SimSpooler::DeleteForm(PrinterHandle printer, const std::wstring& formName) {
   if (InjectedFailure(Api::DeleteForm, {Text(printer), formName})) return false;
-  if (!Opened(printer)) return false;
+  if (!OpenForForms(printer)) return false;
   if (state_.formChangesDropped) return true;
-  auto found = FindForm(state_.forms, formName);
+  auto found = FindForm(state_.forms, formName, state_.formNamesAnyCase);
   if (found == state_.forms.end()) return Fail(kErrorInvalidFormName);
   if (found->flags == kBuiltinForm) return Fail(kErrorInvalidParameter);
   state_.forms.erase(found);
@@ -191,6 +220,50 @@ std::int32_t SimSpooler::DocumentProperties(WindowHandle parent, PrinterHandle p
     std::copy_n(result.begin(), std::min(output->size(), result.size()), output->begin());
   }
   return kIdOk;
+}
+
+bool SimSpooler::GetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                                    std::vector<std::uint8_t>& devMode) {
+  devMode.clear();
+  if (InjectedFailure(Api::GetPrinter, {Text(printer), Text(level)})) return false;
+  PrinterState* state = Opened(printer);
+  if (!state) return false;
+  if (level == kOwnSettings) {
+    devMode = state->userSettings.value_or(std::vector<std::uint8_t>());
+  } else if (level == kEveryUsersSettings) {
+    devMode = state->settings;
+  } else {
+    return Fail(kErrorInvalidParameter);
+  }
+  return true;
+}
+
+bool SimSpooler::SetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                                    const std::vector<std::uint8_t>& devMode) {
+  if (InjectedFailure(Api::SetPrinter, {Text(printer), Text(level)})) return false;
+  PrinterState* state = Opened(printer);
+  if (!state) return false;
+  if ((level != kOwnSettings && level != kEveryUsersSettings) ||
+      devMode.size() < devmode::kFormName + 64) {
+    return Fail(kErrorInvalidParameter);
+  }
+  std::vector<std::uint8_t> kept = devMode;
+  const std::wstring wanted = devmode::ReadName(devMode, devmode::kFormName);
+  const bool known =
+      FindForm(state_.forms, wanted, state_.formNamesAnyCase) != state_.forms.end() &&
+      (!state_.driverForms || std::find(state_.driverForms->begin(), state_.driverForms->end(),
+                                        wanted) != state_.driverForms->end());
+  if (!known) {
+    const std::vector<std::uint8_t>& before =
+        level == kOwnSettings && state->userSettings ? *state->userSettings : state->settings;
+    devmode::WriteName(kept, devmode::kFormName, devmode::ReadName(before, devmode::kFormName));
+  }
+  if (level == kOwnSettings) {
+    state->userSettings = std::move(kept);
+  } else {
+    state->settings = std::move(kept);
+  }
+  return true;
 }
 
 DeviceContext SimSpooler::ResetDC(DeviceContext dc, const std::vector<std::uint8_t>& devMode) {

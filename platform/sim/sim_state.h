@@ -22,6 +22,7 @@ struct PrinterState {
   DeviceContext dc = 0;
   std::int32_t settingsSize = 0;  // what the mode-0 query reports
   std::vector<std::uint8_t> settings;
+  std::optional<std::vector<std::uint8_t>> userSettings;
 };
 
 class FileState {
@@ -75,6 +76,8 @@ class SimSpooler final : public Spooler {
  public:
   explicit SimSpooler(SimPlatform::State& state) : state_(state) {}
   PrinterHandle OpenPrinter(const std::wstring& printerName, std::uint32_t desiredAccess) override;
+  PrinterHandle OpenPrintServer(const std::wstring& serverName,
+                                std::uint32_t desiredAccess) override;
   bool ClosePrinter(PrinterHandle printer) override;
   bool EnumForms(PrinterHandle printer, std::uint32_t bufferBytes, std::vector<FormInfo>& forms,
                  std::uint32_t& bytesNeeded, std::uint32_t& returned) override;
@@ -82,6 +85,10 @@ class SimSpooler final : public Spooler {
                FormInfo& form, std::uint32_t& bytesNeeded) override;
   bool AddForm(PrinterHandle printer, const FormInfo& form) override;
   bool DeleteForm(PrinterHandle printer, const std::wstring& formName) override;
+  bool GetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                          std::vector<std::uint8_t>& devMode) override;
+  bool SetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                          const std::vector<std::uint8_t>& devMode) override;
   std::int32_t DocumentProperties(WindowHandle parent, PrinterHandle printer,
                                   const std::wstring& deviceName, std::vector<std::uint8_t>* output,
                                   const std::vector<std::uint8_t>* input,
@@ -94,6 +101,8 @@ class SimSpooler final : public Spooler {
   bool InjectedFailure(Api api, std::vector<std::wstring> args);
   // The printer an open handle belongs to, or null (and ERROR_INVALID_HANDLE).
   PrinterState* Opened(PrinterHandle printer);
+  // Whether a handle of a printer or of the print server is open (else ERROR_INVALID_HANDLE).
+  bool OpenForForms(PrinterHandle handle);
 
   SimPlatform::State& state_;
   std::uint32_t lastError_ = 0;
@@ -193,7 +202,10 @@ struct SimPlatform::State {
   std::optional<std::wstring> currentPrinter;
   std::vector<FormInfo> forms;
   bool formChangesDropped = false;
+  bool formNamesAnyCase = false;
+  std::optional<std::vector<std::wstring>> driverForms;
   std::map<PrinterHandle, std::wstring> openHandles;  // handle -> printer name
+  std::set<PrinterHandle> serverHandles;
   PrinterHandle nextHandle = 0x1000;
   DeviceContext nextDC = 0x5000;
   std::uint32_t injectedError = 5;

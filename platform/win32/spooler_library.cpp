@@ -38,6 +38,8 @@ SpoolerLibrary::SpoolerLibrary(const wchar_t* fileName) : module_(LoadSystemLibr
   Resolve(module_, "DeleteFormW", DeleteFormW, loadError_);
   Resolve(module_, "DocumentPropertiesW", DocumentPropertiesW, loadError_);
   Resolve(module_, "EnumPrintersW", EnumPrintersW, loadError_);
+  Resolve(module_, "GetPrinterW", GetPrinterW, loadError_);
+  Resolve(module_, "SetPrinterW", SetPrinterW, loadError_);
   Resolve(module_, "GetDefaultPrinterW", GetDefaultPrinterW, loadError_);
 }
 

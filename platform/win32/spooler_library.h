@@ -40,6 +40,8 @@ class SpoolerLibrary {
   decltype(&::DeleteFormW) DeleteFormW = nullptr;
   decltype(&::DocumentPropertiesW) DocumentPropertiesW = nullptr;
   decltype(&::EnumPrintersW) EnumPrintersW = nullptr;
+  decltype(&::GetPrinterW) GetPrinterW = nullptr;
+  decltype(&::SetPrinterW) SetPrinterW = nullptr;
   decltype(&::GetDefaultPrinterW) GetDefaultPrinterW = nullptr;
 
  private:

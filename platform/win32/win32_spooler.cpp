@@ -105,6 +105,19 @@ PrinterHandle Win32Spooler::OpenPrinter(const std::wstring& printerName,
   return reinterpret_cast<PrinterHandle>(printer);
 }
 
+PrinterHandle Win32Spooler::OpenPrintServer(const std::wstring& serverName,
+                                            std::uint32_t desiredAccess) {
+  PRINTER_DEFAULTSW defaults{nullptr, nullptr, desiredAccess};
+  HANDLE server = nullptr;
+  if (!Available(reinterpret_cast<const void*>(api_->OpenPrinterW))) return 0;
+  LPWSTR name = serverName.empty() ? nullptr : ToParameter(serverName);
+  if (!api_->OpenPrinterW(name, &server, &defaults)) {
+    CaptureLastError();
+    return 0;
+  }
+  return reinterpret_cast<PrinterHandle>(server);
+}
+
 bool Win32Spooler::ClosePrinter(PrinterHandle printer) {
   if (!Available(reinterpret_cast<const void*>(api_->ClosePrinter))) return false;
   if (!api_->ClosePrinter(ToPrinter(printer))) {
@@ -224,6 +237,51 @@ std::int32_t Win32Spooler::DocumentProperties(WindowHandle parent, PrinterHandle
   } catch (const std::bad_alloc&) {
     lastSpoolerError = ERROR_NOT_ENOUGH_MEMORY;
     return -1;
+  }
+}
+
+// PRINTER_INFO_8W and PRINTER_INFO_9W hold nothing but the record's address.
+static_assert(sizeof(PRINTER_INFO_8W) == sizeof(PRINTER_INFO_9W));
+
+bool Win32Spooler::GetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                                      std::vector<std::uint8_t>& devMode) {
+  devMode.clear();
+  if (!Available(reinterpret_cast<const void*>(api_->GetPrinterW))) return false;
+  try {
+    DWORD needed = 0;
+    api_->GetPrinterW(ToPrinter(printer), level, nullptr, 0, &needed);
+    AlignedBuffer buffer(std::max<std::size_t>(needed, sizeof(PRINTER_INFO_8W)));
+    if (!api_->GetPrinterW(ToPrinter(printer), level, buffer.data(),
+                           static_cast<DWORD>(buffer.size()), &needed)) {
+      CaptureLastError();
+      return false;
+    }
+    const DEVMODEW* record = reinterpret_cast<const PRINTER_INFO_8W*>(buffer.data())->pDevMode;
+    if (!record) return true;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(record);
+    devMode.assign(bytes, bytes + record->dmSize + record->dmDriverExtra);
+    return true;
+  } catch (const std::bad_alloc&) {
+    lastSpoolerError = ERROR_NOT_ENOUGH_MEMORY;
+    return false;
+  }
+}
+
+bool Win32Spooler::SetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                                      const std::vector<std::uint8_t>& devMode) {
+  if (!Available(reinterpret_cast<const void*>(api_->SetPrinterW))) return false;
+  try {
+    AlignedBuffer record =
+        PaddedCopy(devMode, std::max(sizeof(DEVMODEW), DeclaredDevModeBytes(devMode)));
+    PRINTER_INFO_8W info{reinterpret_cast<DEVMODEW*>(record.data())};
+    if (!api_->SetPrinterW(ToPrinter(printer), level, reinterpret_cast<BYTE*>(&info), 0)) {
+      CaptureLastError();
+      return false;
+    }
+    return true;
+  } catch (const std::bad_alloc&) {
+    lastSpoolerError = ERROR_NOT_ENOUGH_MEMORY;
+    return false;
   }
 }
 

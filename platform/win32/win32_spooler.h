@@ -15,6 +15,8 @@ class Win32Spooler final : public Spooler {
   explicit Win32Spooler(std::shared_ptr<const SpoolerLibrary> api);
 
   PrinterHandle OpenPrinter(const std::wstring& printerName, std::uint32_t desiredAccess) override;
+  PrinterHandle OpenPrintServer(const std::wstring& serverName,
+                                std::uint32_t desiredAccess) override;
   bool ClosePrinter(PrinterHandle printer) override;
   bool EnumForms(PrinterHandle printer, std::uint32_t bufferBytes, std::vector<FormInfo>& forms,
                  std::uint32_t& bytesNeeded, std::uint32_t& returned) override;
@@ -22,6 +24,10 @@ class Win32Spooler final : public Spooler {
                FormInfo& form, std::uint32_t& bytesNeeded) override;
   bool AddForm(PrinterHandle printer, const FormInfo& form) override;
   bool DeleteForm(PrinterHandle printer, const std::wstring& formName) override;
+  bool GetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                          std::vector<std::uint8_t>& devMode) override;
+  bool SetPrinterSettings(PrinterHandle printer, std::uint32_t level,
+                          const std::vector<std::uint8_t>& devMode) override;
   std::int32_t DocumentProperties(WindowHandle parent, PrinterHandle printer,
                                   const std::wstring& deviceName, std::vector<std::uint8_t>* output,
                                   const std::vector<std::uint8_t>* input,

@@ -125,9 +125,9 @@ TEST_F(SpoolerContractTest, GetFormReadsEveryBuiltInFormByItsExactNameWithTheBuf
                 kErrorInvalidFormName, "unknown form");
 }
 
-// An added form is kept as a user form, listed last for every printer, until a delete in any
-// letter case. Wine's spooler keeps no added form and refuses none: there the add and the
-// delete must succeed all the same.
+// An added form is kept as a user form, listed last for every printer, until it is deleted by
+// the name GetForm finds it by (the spooler's one rule for names). Wine's spooler keeps no added
+// form and refuses none: there the add and the delete must succeed all the same.
 TEST_F(SpoolerContractTest, AddedFormsAreSharedUntilDeletedAndBadOnesAreRefused) {
   const auto form = [](const std::wstring& name, std::int32_t cx = 100000, std::int32_t left = 0) {
     return FormInfo{1, name, cx, 150000, left, 0, 100000, 150000};
@@ -139,9 +139,9 @@ TEST_F(SpoolerContractTest, AddedFormsAreSharedUntilDeletedAndBadOnesAreRefused)
     const PrinterHandle label = Open(kLabel);
     EXPECT_EQ(Enumerate(label).back(), kept);
     spooler().ClosePrinter(label);
-    ExpectRefused(spooler().AddForm(office_, form(L"新增 CHEQUE")), kErrorFileExists,
+    ExpectRefused(spooler().AddForm(office_, form(L"新增 Cheque")), kErrorFileExists,
                   "added twice");
-    ExpectRefused(spooler().AddForm(office_, form(L"letter")), kErrorFileExists, "a built-in name");
+    ExpectRefused(spooler().AddForm(office_, form(L"Letter")), kErrorFileExists, "a built-in name");
     ExpectRefused(spooler().AddForm(office_, form(L"")), kErrorInvalidParameter, "no name");
     ExpectRefused(spooler().AddForm(office_, form(L"Flat", 0)), kErrorInvalidParameter, "no width");
     ExpectRefused(spooler().AddForm(office_, form(L"Inverted", 100000, 200000)),
@@ -149,8 +149,32 @@ TEST_F(SpoolerContractTest, AddedFormsAreSharedUntilDeletedAndBadOnesAreRefused)
     ExpectRefused(spooler().DeleteForm(office_, L"A4"), kErrorInvalidParameter, "built-in form");
     ExpectRefused(spooler().DeleteForm(office_, L"Nothing"), kErrorInvalidFormName, "missing");
   }
-  EXPECT_TRUE(spooler().DeleteForm(office_, L"新增 cheque"));
+  EXPECT_TRUE(spooler().DeleteForm(office_, L"新增 Cheque"));
   EXPECT_EQ(Enumerate(office_), BuiltinForms());
+}
+
+// The local print server opens by a null name whatever the access asked for, and its handle
+// lists, finds and takes the same forms as a printer's; it has no device settings.
+TEST_F(SpoolerContractTest, TheLocalPrintServerServesTheSameForms) {
+  for (const std::uint32_t access : {kServerAccessEnumerate, kServerAccessAdminister}) {
+    const PrinterHandle server = spooler().OpenPrintServer(L"", access);
+    ASSERT_NE(server, 0u) << "error " << spooler().LastError();
+    EXPECT_EQ(Enumerate(server), BuiltinForms());
+    FormInfo form;
+    std::uint32_t needed = 0;
+    EXPECT_TRUE(spooler().GetForm(server, L"A4", 4096, form, needed));
+    EXPECT_EQ(form.cx, 210000);
+    EXPECT_TRUE(
+        spooler().AddForm(server, FormInfo{0, L"Server slip", 80000, 40000, 0, 0, 80000, 40000}));
+    if (backend_->KeepsAddedForms()) {
+      EXPECT_EQ(Enumerate(office_).back().name, L"Server slip");
+    }
+    EXPECT_TRUE(spooler().DeleteForm(server, L"Server slip"));
+    EXPECT_EQ(Enumerate(office_), BuiltinForms());
+    EXPECT_TRUE(spooler().ClosePrinter(server));
+  }
+  ExpectRefused(spooler().OpenPrintServer(L"\\\\no-such-server", kServerAccessEnumerate) != 0,
+                kErrorInvalidPrinterName, "unknown server");
 }
 
 TEST_F(SpoolerContractTest, DocumentPropertiesGivesThePrintersRecordAndMergesAFormName) {

@@ -93,7 +93,11 @@ TEST_F(CliCommandsTest, BadArgumentsEndWithTheUsageStatus) {
       {{L"frobnicate"}, kUsage, L"unknown command \"frobnicate\""},
       {{L"forms", L"--colour"}, kUsage, L"unknown option --colour"},
       {{L"printers", L"--json", L"--csv"}, kUsage, L"cannot be used together"},
-      {{L"form-add", kPrinter, L"Narrow", L"10"}, kUsage, L"missing argument"},
+      {{L"form-add", L"Narrow", L"10"}, kUsage, L"missing argument"},
+      {{L"form-add", kPrinter, L"Narrow", L"10", L"5", L"--server", L"\\\\print01"},
+       kUsage,
+       L"give a printer or --server, not both"},
+      {{L"forms", L"--server", L"print01"}, kUsage, L"--server takes a print server's name"},
       {{L"form-show", kPrinter, L"Letter", L"extra"}, kUsage, L"unexpected argument \"extra\""},
       {{L"form-add", kPrinter, L"N", L"21cm", L"10"},
        kUsage,
@@ -188,8 +192,10 @@ TEST_F(CliCommandsTest, FormCommandsChangeTheSpoolerAndReportIt) {
        0,
        L"Printer: Office Laser\nForm:    Inch Label\nStatus:  replaced\nNote:\n"},
       {{L"form-add", L"No Such Printer", L"Narrow", L"5", L"5"}, kNotFound, L"printer not found"},
-      // A run-time error of the component ends with status 1 and its number and text.
-      {{L"form-add", kPrinter, L"Huge", L"300000", L"10"}, 1, L"sheetlore: error 6: Overflow\n"},
+      // Beyond the spooler's range: refused before the printer is asked, as paper-store does.
+      {{L"form-add", kPrinter, L"Huge", L"300000", L"10"},
+       kUsage,
+       L"the form \"Huge\" is not added: a value is beyond the spooler's range"},
       {{L"form-find", L"8.5/11"},
        0,
        L"No.:         1\nForm:        Letter\nKind:        builtin\nWidth (cm):  21.59\n"
@@ -373,6 +379,64 @@ TEST_F(CliCommandsTest, PaperStoreRefusesWhatAnImportRefuses) {
   EXPECT_EQ(sim_.FileText(kStore), unreadable);
 }
 
+// One check of the size and printable area for every form and paper, with one message; margins
+// read as the print server's forms dialog reads them.
+TEST_F(CliCommandsTest, SizesAndPrintableAreasAreCheckedAlikeAndMarginsAreFromEachEdge) {
+  const std::wstring rule = L"the printable area must lie inside the sheet";
+  Expect({
+      {{L"form-add", kPrinter, L"X", L"10", L"5", L"--left", L"5", L"--right", L"2"},
+       kUsage,
+       L"the form \"X\" is not added: " + rule},
+      {{L"form-add", kPrinter, L"X", L"10", L"5", L"--left", L"20"}, kUsage, rule},
+      {{L"paper-store", L"X", L"10", L"5", L"--left", L"5", L"--right", L"2"},
+       kUsage,
+       L"\"X\" is not stored: " + rule},
+      {{L"form-add", kPrinter, L"X", L"1e9", L"5"}, kUsage, L"beyond the spooler's range"},
+      {{L"form-add", kPrinter, L"X", L"0.00001", L"5"}, kUsage, L"must be above 0"},
+      {{L"form-add", kPrinter, L"X", L"10", L"5", L"--margins", L"1,2,3"}, kUsage, L"--margins"},
+      {{L"form-add", kPrinter, L"X", L"10", L"5", L"--margins", L"1,1,1,1", L"--left", L"1"},
+       kUsage,
+       L"--margins and --left cannot be used together"},
+      // Margins that leave nothing: a right edge of 0 would mean the whole width.
+      {{L"form-add", kPrinter, L"X", L"10", L"5", L"--margins", L"4,0,6,0"}, kUsage, rule},
+      {{L"form-add", kPrinter, L"Margined", L"10", L"5", L"--margins", L"1,0.5,2,0.25"},
+       0,
+       L"Printer: Office Laser\nForm:    Margined\nStatus:  added\nNote:\n"},
+      {{L"paper-store", L"Inch", L"8.5", L"11", L"--inches", L"--margins", L"0.25,0.5,0.25,0.5",
+        L"--csv"},
+       0,
+       L"\uFEFFpaper,unit,width,height,left,top,right,bottom\nInch,in,8.5,11,0.25,0.5,8.25,10.5\n"},
+  });
+  EXPECT_EQ(*Form(L"Margined"),
+            (FormInfo{0, L"Margined", 100000, 50000, 10000, 5000, 80000, 47500}));
+  EXPECT_EQ(Form(L"X"), nullptr);
+}
+
+// Whether a form of a name exists is the spooler's answer (GetForm), whatever its rule for
+// letter case: Wine's finds only the exact name, Windows may find any spelling.
+TEST_F(CliCommandsTest, FormNamesMatchAsTheSpoolerMatchesThem) {
+  ASSERT_EQ(Run({L"paper-store", L"letter", L"10", L"5"}).exitCode, 0);
+  Expect({{{L"form-add", kPrinter, L"a4", L"10", L"5"},
+           0,
+           L"Printer: Office Laser\nForm:    a4\nStatus:  added\nNote:\n"}});
+  EXPECT_NE(Run({L"install", L"--csv"}).out.find(L"\nletter,10,5,added"), std::wstring::npos);
+
+  sim_.SetForms(sim::BuiltinForms());
+  sim_.SetFormNamesMatchAnyCase(true);
+  AddUserForm({0, L"Label", 10000, 10000, 0, 0, 10000, 10000});
+  Expect({
+      {{L"form-add", kPrinter, L"a4", L"10", L"5"}, kRefused, L"already has a form named \"A4\""},
+      {{L"form-add", kPrinter, L"LABEL", L"10", L"5", L"--replace"},
+       0,
+       L"Printer: Office Laser\nForm:    LABEL\nStatus:  replaced\nNote:\n"},
+  });
+  EXPECT_NE(Run({L"install", L"--csv"}).out.find(L"\nletter,10,5,unchanged,differs"),
+            std::wstring::npos);
+  EXPECT_EQ(Form(L"Label"), nullptr);
+  EXPECT_EQ(Form(L"LABEL")->cx, 100000);
+  EXPECT_EQ(Form(L"Letter")->cx, 215900);
+}
+
 // A refused replacement puts the old form back or says it cannot.
 TEST_F(CliCommandsTest, RefusedAddsAndReplacementsEndWithTheRefusedStatus) {
   sim_.FailCall(sim::Api::AddForm);
@@ -394,14 +458,100 @@ TEST_F(CliCommandsTest, RefusedAddsAndReplacementsEndWithTheRefusedStatus) {
   EXPECT_EQ(Form(L"Label"), nullptr);
 }
 
-TEST_F(CliCommandsTest, WithoutAPrinterTheCommandsThatNeedOneEndNotFound) {
+// Forms belong to the print server: without any printer (a new machine, the SYSTEM account of
+// a management agent) the local print server still lists and takes them (OpenPrinter with a
+// null name); only the commands about a printer's own settings need a printer.
+TEST_F(CliCommandsTest, WithoutAPrinterFormsGoToTheLocalPrintServer) {
   sim_.RemoveAllPrinters();
+  ASSERT_EQ(Run({L"paper-store", L"Ticket", L"8", L"4"}).exitCode, 0);
   const std::wstring none = L"no printer is installed";
-  Expect({{{L"printers", L"--csv"}, 0, L"\uFEFFprinter,default\n"},
-          {{L"forms"}, kNotFound, none},
-          {{L"form-find", L"8.5/11"}, kNotFound, none},
-          {{L"form-select", L"Letter"}, kNotFound, none},
-          {{L"install"}, kNotFound, none}});
+  sim_.ClearCalls();
+  Expect(
+      {{{L"printers", L"--csv"}, 0, L"\uFEFFprinter,default\n"},
+       {{L"form-find", L"8.5/11"}, kNotFound, none},
+       {{L"form-select", L"Letter"}, kNotFound, none},
+       {{L"form-add", L"Label", L"10", L"5", L"--json"},
+        0,
+        L"{\n  \"server\": \"(local)\",\n  \"form\": \"Label\",\n  \"status\": "
+        L"\"added\",\n  \"note\": \"\"\n}\n"},
+       {{L"install", L"--csv"},
+        0,
+        L"\uFEFFpaper,width_cm,height_cm,status,note\nTicket,8,4,added,\n"},
+       {{L"form-show", L"Ticket", L"--csv"},
+        0,
+        L"\uFEFFserver,form,kind,width_cm,height_cm,left_cm,top_cm,right_cm,bottom_cm\n"
+        L"(local),Ticket,user,8,4,0,0,8,4\n"},
+       {{L"form-delete", L"Label"}, 0, L"Server: (local)\nForm:   Label\nStatus: deleted\nNote:\n"},
+       {{L"form-delete", L"Label"},
+        kNotFound,
+        L"no form named \"Label\" on the local print server"}});
+  const RunResult forms = Run({L"forms", L"--csv"});
+  EXPECT_EQ(forms.exitCode, 0);
+  EXPECT_TRUE(forms.out.ends_with(L"\n117,Ticket,user,8,4,0,0,8,4\n")) << forms.out;
+  WriteFile("library.json", R"({"format": "sheetlore-paper-library", "version": 1, "papers": [
+    {"name": "Ticket", "unit": "cm", "width": 8, "height": 4}]})");
+  EXPECT_EQ(Run({L"apply", PathOf("library.json"), L"--check"}).exitCode, 0);
+  // Every server was opened by a null name, and closed again.
+  for (const sim::Call& call : sim_.Calls()) {
+    if (call.api == sim::Api::OpenPrinter) {
+      EXPECT_EQ(call.args[0], sim::kNull);
+    }
+  }
+  EXPECT_EQ(sim_.OpenHandleCount(), 0u);
+}
+
+// --server \\NAME: the forms of that print server, opened by its name.
+TEST_F(CliCommandsTest, AServerNamedWithServerIsOpenedByItsName) {
+  sim_.AddPrinter(L"\\\\print01\\Front Desk");
+  sim_.ClearCalls();
+  Expect({{{L"form-add", L"Slip", L"8", L"4", L"--server", L"\\\\print01", L"--csv"},
+           0,
+           L"\uFEFFserver,form,status,note\n\\\\print01,Slip,added,\n"},
+          {{L"forms", L"--server", L"\\\\print02"},
+           kNotFound,
+           L"print server not found or cannot be opened: \\\\print02"}});
+  EXPECT_EQ(sim_.Calls().front().args[0], L"\\\\print01");
+  EXPECT_NE(Form(L"Slip"), nullptr);
+}
+
+// default-form: the current user's own settings, or every user's; what the driver kept is read
+// back and reported.
+TEST_F(CliCommandsTest, DefaultFormSetsWhatAPrinterStartsWithAndReadsItBack) {
+  const std::wstring header = L"\uFEFFprinter,scope,form,status,note\n";
+  const auto formOf = [](const std::vector<std::uint8_t>& record) {
+    return sim::devmode::ReadName(record, sim::devmode::kFormName);
+  };
+  const std::wstring everyUsers = formOf(sim_.DeviceSettings(kPrinter));
+  Expect({
+      {{L"default-form", kPrinter, L"A4", L"--csv"},
+       0,
+       header + L"Office Laser,current user,A4,replaced,\n"},
+      {{L"default-form", kPrinter, L"--csv"},
+       0,
+       header + L"Office Laser,current user,A4,unchanged,\n"},
+      {{L"default-form", kPrinter, L"A5", L"--all-users", L"--csv"},
+       0,
+       header + L"Office Laser,all users,A5,replaced,\n"},
+      {{L"default-form", kPrinter, L"Nope"}, kNotFound, L"no form named \"Nope\""},
+      {{L"default-form", L"Nowhere", L"A4"}, kNotFound, L"printer not found"},
+  });
+  EXPECT_EQ(formOf(*sim_.UserSettings(kPrinter)), L"A4");
+  EXPECT_EQ(formOf(sim_.DeviceSettings(kPrinter)), L"A5");
+  EXPECT_NE(everyUsers, L"A5");
+  // The merged record names the form alone: no paper size of the old form overrides it.
+  EXPECT_EQ(sim::devmode::ReadU32(*sim_.LastMergeInput(), sim::devmode::kFields) & 0xE, 0u);
+  // A driver that does not keep the form: the read-back says so.
+  AddUserForm({0, L"Cheque", 100000, 50000, 0, 0, 100000, 50000});
+  sim_.SetDriverForms({L"A4", L"A5"});
+  const RunResult kept = Run({L"default-form", kPrinter, L"Cheque", L"--csv"});
+  EXPECT_EQ(kept.exitCode, kRefused);
+  EXPECT_EQ(kept.out, header +
+                          L"Office Laser,current user,A4,failed,the driver kept A4 instead of "
+                          L"Cheque\n");
+  sim_.FailCall(sim::Api::SetPrinter);
+  Expect({{{L"default-form", kPrinter, L"A5", L"--all-users"},
+           kRefused,
+           L"for all users it needs administrator rights"}});
 }
 
 // One line of doctor's write test: the check, its verdict, what was found and, for a failure,
@@ -489,6 +639,8 @@ TEST_F(CliCommandsTest, DoctorReportsBooleanVerdictsAndEndsNotFoundForAMissingPr
 // Each refusal of the spooler reaches the tool with the call, the error code and the system's
 // text: on stderr, and as fields where a script reads the data.
 TEST_F(CliCommandsTest, EachSpoolerRefusalShowsItsCallCodeAndText) {
+  sim_.FailCall(sim::Api::AddForm);  // a name taken meanwhile by another administrator
+  sim_.SetInjectedError(80);
   Expect({
       {{L"form-add", L"No Such Printer", L"A", L"1", L"1"},
        kNotFound,
@@ -500,6 +652,7 @@ TEST_F(CliCommandsTest, EachSpoolerRefusalShowsItsCallCodeAndText) {
        kNotFound,
        L"GetForm failed with error 1902: The specified form name is invalid."},
   });
+  sim_.SetInjectedError(5);
   const RunResult json = Run({L"form-add", L"No Such Printer", L"A", L"1", L"1", L"--json"});
   EXPECT_EQ(json.exitCode, kNotFound);
   EXPECT_EQ(
@@ -517,7 +670,8 @@ TEST_F(CliCommandsTest, EachSpoolerRefusalShowsItsCallCodeAndText) {
             L"{\"error\": {\"message\": \"the width is not a number: \\\"21cm\\\"\", "
             L"\"status\": 2}}\n");
   EXPECT_EQ(Run({L"form-add", kPrinter, L"Huge", L"300000", L"10", L"--json"}).out,
-            L"{\"error\": {\"message\": \"error 6: Overflow\", \"status\": 1}}\n");
+            L"{\"error\": {\"message\": \"the form \\\"Huge\\\" is not added: a value is beyond "
+            L"the spooler's range (at most 214748 cm)\", \"status\": 2}}\n");
   EXPECT_EQ(Run({L"--json"}).out,
             L"{\"error\": {\"message\": \"no command given\", \"status\": 2}}\n");
   // Access denied is the one error with a hint; no other refusal guesses at rights.
@@ -653,6 +807,7 @@ TEST_F(CliCommandsTest, EveryCommandPrintsTheMembersOfTheReadmeTable) {
       {L"form-find", L"3/4"},
       {L"form-find", L"8.5/11"},
       {L"form-select", L"A4"},
+      {L"default-form", kPrinter, L"A4"},
       {L"form-delete", kPrinter, L"Label"},
       {L"papers"},
       {L"paper-show", L"Code seven"},

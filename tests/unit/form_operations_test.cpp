@@ -166,7 +166,7 @@ TEST_F(FormOperationsTest, ARefusalLeavesTheFailingCallAndItsErrorAndASizedReadL
   const auto last = [this] { return cls_.LastFailure().value_or(PlatformFailure{}); };
   EXPECT_FALSE(Add(L"No Such Printer", L"Label", 10, 5));
   EXPECT_EQ(last(), (PlatformFailure{L"OpenPrinter", kErrorInvalidPrinterName}));
-  EXPECT_FALSE(Add(kPrinter, L"letter", 10, 5));
+  EXPECT_FALSE(Add(kPrinter, L"Letter", 10, 5));
   EXPECT_EQ(last(), (PlatformFailure{L"AddForm", kErrorFileExists}));
   std::wstring printer = kPrinter, form = L"Letter";
   EXPECT_FALSE(cls_.PrintDelForm(printer, form));

@@ -12,6 +12,7 @@
 namespace sheetlore::cli {
 namespace {
 
+// The spooler here finds form names in any letter case, as Windows' may; apply asks it.
 // Equal: on the printer with the same size. Different: on the printer with another printable
 // area, its name in other letters. Missing: not on the printer. letter: the built-in form Letter,
 // in inches.
@@ -25,6 +26,7 @@ const char kLibrary[] = R"({"format": "sheetlore-paper-library", "version": 1, "
 class ApplyLibraryTest : public CliTest {
  protected:
   ApplyLibraryTest() {
+    sim_.SetFormNamesMatchAnyCase(true);
     WriteFile("library.json", kLibrary);
     // 2.00005 cm is 20000 units: halves go to the even neighbour.
     AddUserForm({0, L"Equal", 20000, 100000, 0, 0, 15000, 100000});
@@ -126,17 +128,54 @@ TEST_F(ApplyLibraryTest, ChangesThatCannotBeReadBackAreReportedAsFailed) {
             L"letter,unchanged,the printer names it Letter\n");
 }
 
-TEST_F(ApplyLibraryTest, ABuiltInFormOfAnotherSizeCannotBeChanged) {
+// What no change can mend (a built-in form of the name with another size, a paper no form can
+// be) is "impossible" in both modes, with exit status 6 once nothing else is to be done: a
+// detection script then stops asking for a remediation that cannot help.
+TEST_F(ApplyLibraryTest, WhatNoChangeCanMendIsImpossibleInBothModes) {
   WriteFile("library.json", R"({"format": "sheetlore-paper-library", "version": 1, "papers": [
-    {"name": "letter", "unit": "cm", "width": 21, "height": 29.7}]})");
+    {"name": "letter", "unit": "cm", "width": 21, "height": 29.7},
+    {"name": "Inverted", "unit": "cm", "width": 10, "height": 5, "left": 5, "right": 2},
+    {"name": "Vast", "unit": "cm", "width": 1e9, "height": 5},
+    {"name": "New", "unit": "cm", "width": 1, "height": 1}]})");
+  const std::wstring impossible =
+      L"\uFEFFform,status,note\nletter,impossible,\"a built-in form of this name has another size, "
+      L"and built-in forms cannot be changed\"\n"
+      L"Inverted,impossible,\"no form can be this paper: the printable area must lie inside the "
+      L"sheet";
   RunResult result = Apply({L"--check"});
-  EXPECT_EQ(result.exitCode, Status(ExitCode::Differs));
-  EXPECT_EQ(
-      result.out,
-      L"\uFEFFform,status,note\nletter,would fail,\"a built-in form of this name has another size, "
-      L"and built-in forms cannot be changed\"\n");
-  EXPECT_EQ(Apply({}).exitCode, Status(ExitCode::Refused));
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Differs));  // New can still be added
+  EXPECT_TRUE(result.out.starts_with(impossible)) << result.out;
+  EXPECT_NE(result.out.find(L"\nVast,impossible,no form can be this paper: a value is beyond the "
+                            L"spooler's range (at most 214748 cm)\nNew,would add,\n"),
+            std::wstring::npos)
+      << result.out;
+  result = Apply({});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Impossible)) << result.err;
+  EXPECT_TRUE(result.out.starts_with(impossible)) << result.out;
+  EXPECT_NE(result.out.find(L"\nNew,added,\n"), std::wstring::npos) << result.out;
+  EXPECT_NE(result.err.find(L"3 paper(s) cannot be made forms of Office Laser by any change"),
+            std::wstring::npos)
+      << result.err;
+  EXPECT_EQ(result.err.find(L"administrator"), std::wstring::npos) << result.err;
+  result = Apply({L"--check", L"--json"});
+  EXPECT_EQ(result.exitCode, Status(ExitCode::Impossible));
+  EXPECT_NE(result.out.find(L"\"status\": \"impossible\""), std::wstring::npos) << result.out;
   EXPECT_EQ(Form(L"Letter")->cx, 215900);
+  EXPECT_EQ(Form(L"Inverted"), nullptr);
+}
+
+// Where the spooler finds names only as they are spelt (Wine's), a paper in other letters is a
+// form of its own: apply follows the spooler, not a letter-case rule of its own.
+TEST_F(ApplyLibraryTest, NamesMatchByTheSpoolersOwnRule) {
+  sim_.SetFormNamesMatchAnyCase(false);
+  const RunResult result = Apply({});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out,
+            L"\uFEFFform,status,note\nEqual,unchanged,\nDifferent,added,\nMissing,added,\n"
+            L"letter,added,\n");
+  EXPECT_NE(Form(L"different"), nullptr);
+  EXPECT_NE(Form(L"Letter"), nullptr);
+  EXPECT_EQ(Apply({L"--check"}).exitCode, 0);
 }
 
 TEST_F(ApplyLibraryTest, AnInvalidFileOrAnUnknownPrinterTouchesNoPrinter) {

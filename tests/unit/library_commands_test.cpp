@@ -27,7 +27,7 @@ class PaperLibraryTest : public CliTest {
 TEST_F(PaperLibraryTest, ExportThenImportIntoAnEmptyStoreGivesTheSameStoreAndFile) {
   Store(L"A5X", 0, 14.8, 21);
   Store(L"Half letter", 1, 5.5, 8.5, 0.25, 5.25, 0.5, 8);
-  Store(L"標籤 2", 0, 1.0 / 3, 2.00005, 0.00001, 0, 0, 123456.789012345);
+  Store(L"標籤 2", 0, 1.0 / 3, 123456.789012345, 0.00001, 0, 2.00005, 0);
   Store(L"Code seven", 7, 10, 20);  // a unit code of its own, which counts as centimetres
   const std::wstring storeBefore = sim_.FileText(kStore);
   RunResult result = Run({L"paper-export", PathOf("library.json"), L"--csv"});
@@ -92,6 +92,20 @@ TEST_F(PaperLibraryTest, AnyInvalidEntryRefusesTheWholeImportOrExportAndNamesIt)
        L"paper 2 (\"Wrap\"): the unit must be"},
       {Library(good + R"(, {"name": "fine", "unit": "cm", "width": 1, "height": 1})"),
        L"paper 2 (\"fine\"): the name is listed twice"},
+      // Right and bottom are edge positions: a right edge left of the left one, an area past the
+      // sheet, and an area of no width are refused as form-add and paper-store refuse them.
+      {Library(good + R"(, {"name": "X", "unit": "cm", "width": 10, "height": 5, "left": 5,
+                            "right": 2})"),
+       L"paper 2 (\"X\"): the printable area must lie inside the sheet"},
+      {Library(good + R"(, {"name": "X", "unit": "in", "width": 4, "height": 6, "bottom": 6.5})"),
+       L"(here: left 0, right 10.16 of a width of 10.16; top 0, bottom 16.51 of a height of "
+       L"15.24 cm)"},
+      {Library(good + R"(, {"name": "X", "unit": "cm", "width": 10, "height": 5, "left": 10})"),
+       L"paper 2 (\"X\"): the printable area must lie inside the sheet"},
+      // Windows PowerShell 5.1's Set-Content writes the ANSI code page (here "Café" in 1252).
+      {Library("{\"name\": \"Caf\xE9\", \"unit\": \"cm\", \"width\": 10, \"height\": 20}"),
+       L"the file is not UTF-8 or UTF-16 text (it may have been saved in an ANSI code page). "
+       L"Save it as UTF-8"},
   };
   for (const auto& c : cases) {
     WriteFile("bad.json", c.file);

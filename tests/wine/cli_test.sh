@@ -85,6 +85,27 @@ Form:    A4
 Status:  selected
 Note:" form-select A4
 
+echo "== the local print server (OpenPrinter with a null name)"
+run forms --csv
+[ "$rc" -eq 0 ] && [ "$(echo "$out" | wc -l)" -eq 117 ] ||
+  fail "forms of the local print server (exit $rc): $(echo "$out" | head -n 3)"
+expect 0 "Server,Form,Width (cm),Height (cm),Left (cm),Right (cm),Top (cm),Bottom (cm)
+(local),A4,21,29.7,0,21,0,29.7" form-show A4 --csv
+expect_status 3 "print server not found or cannot be opened: \\\\nosuch: OpenPrinter failed with error 1801" \
+  forms --server '\\nosuch'
+
+echo "== default-form (Wine keeps SetPrinter's settings only in the process that set them)"
+# The change reads back in the process that made it, even through a newly opened handle; the
+# next process reads the driver's default again. What a Windows spooler keeps is tested natively.
+for scope in "" --all-users; do
+  run default-form Sheetlore_Draft A5 $scope --csv
+  [ "$rc" -eq 0 ] && [[ "$out" == *",A5,"* ]] || fail "default-form $scope on Wine (exit $rc): $out"
+  run default-form Sheetlore_Draft $scope --csv
+  [ "$rc" -eq 0 ] && [[ "$out" != *",A5,"* ]] ||
+    fail "Wine kept default-form $scope in another process: $out"
+done
+expect_status 3 "no form named \"Nope\"" default-form Sheetlore_Draft Nope
+
 echo "== the paper store file"
 [ ! -e "$work/PrintSet.ini" ] || fail "PrintSet.ini exists before the first write"
 run paper-store A5X 14.8 21
