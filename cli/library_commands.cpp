@@ -63,7 +63,8 @@ Table ExportLibrary(ClsPrint& component, const ParsedArguments& arguments) {
 CommandOutcome ImportLibrary(ClsPrint& component, const ParsedArguments& arguments) {
   const std::vector<LibraryPaper> papers =
       LibraryFromJson(component, ReadWholeFile(arguments.positionals[0]));
-  return StoreReport(AddToStore(component, papers, arguments.Has(L"replace")));
+  return StoreReport(
+      AddToStore(component, papers, arguments.Has(L"replace"), RepeatedName::RefuseAll));
 }
 
 std::vector<FormInfo> FormsOf(ClsPrint& component, const std::wstring& printerName) {
@@ -90,7 +91,8 @@ CommandOutcome CaptureForms(ClsPrint& component, const ParsedArguments& argument
       storable.push_back(paper);
     }
   }
-  std::vector<StoreResult> results = AddToStore(component, storable, arguments.Has(L"replace"));
+  std::vector<StoreResult> results =
+      AddToStore(component, storable, arguments.Has(L"replace"), RepeatedName::KeepFirst);
   results.insert(results.end(), refused.begin(), refused.end());
   return StoreReport(results);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cli/command_error.h"
 #include "component/number_text.h"
 #include "component/paper_store_file.h"
 #include "component/spooler_units.h"
@@ -115,19 +116,33 @@ std::wstring StoredPaperList::UnreadableReport() const {
 }
 
 std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<LibraryPaper>& papers,
-                                    bool replace) {
+                                    bool replace, RepeatedName repeated) {
   // One change: every paper is stored, or none.
   ProfileFiles& profile = component.platform().profile;
   const auto lock = profile.LockFile(paper_store::FilePath(component.platform().host));
   std::vector<std::wstring> stored;
   component.IniReadValue(0, std::wstring(), &stored);
-  const auto isStored = [&component, &stored](const std::wstring& name) {
-    return ListedNameFor(component, name, stored).has_value();
-  };
+  std::vector<std::wstring> named;  // as listed: the stored papers this list has named so far
   std::vector<StoreResult> results;
   bool failed = !lock;
-  for (const LibraryPaper& library : papers) {
-    const bool exists = isStored(library.name);
+  for (std::size_t i = 0; i < papers.size(); ++i) {
+    const LibraryPaper& library = papers[i];
+    const std::optional<std::wstring> listedAs = ListedNameFor(component, library.name, stored);
+    if (listedAs && std::find(named.begin(), named.end(), *listedAs) != named.end()) {
+      const std::wstring why =
+          L"the name is listed twice (the paper store takes it for \"" + *listedAs + L"\")";
+      if (repeated == RepeatedName::RefuseAll) {
+        // The lock ends without its commit: nothing of this list is stored.
+        throw BadArguments(
+            L"the library file cannot be used, nothing was changed: some papers are not "
+            L"valid:\n  paper " +
+            std::to_wstring(i + 1) + L" (\"" + library.name + L"\"): " + why);
+      }
+      results.push_back({library.name, L"kept", why});
+      continue;
+    }
+    named.push_back(listedAs.value_or(library.name));
+    const bool exists = listedAs.has_value();
     if (exists && !replace) {
       results.push_back({library.name, L"kept", L"a paper of this name is stored"});
       continue;

@@ -65,9 +65,14 @@ struct StoreResult {
   std::wstring note;
 };
 
-// Writes each paper to the store in order. Names match stored ones as the store matches them
-// (letter case does not count).
+// What AddToStore does with a paper whose name the store takes for one stored before it from
+// the same list: a library file that names a paper twice is refused whole (BadArguments,
+// nothing stored); a printer's forms keep the first one ("kept").
+enum class RepeatedName { RefuseAll, KeepFirst };
+
+// Writes each paper to the store in order, as one change. Names match stored ones as the
+// profile service matches them (which letters it takes for one is its own affair).
 std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<LibraryPaper>& papers,
-                                    bool replace);
+                                    bool replace, RepeatedName repeated);
 
 }  // namespace sheetlore::cli

@@ -224,6 +224,11 @@ class SimPlatform {
 
   // --- Host ---
   // Default L"C:\\Program Files\\Sheetlore".
+  // From now until this platform goes, the profile service takes names that differ in the
+  // case of any letter (É and é) for one, as a Windows service may; at first only ASCII
+  // letters, as Wine's.
+  void SetProfileFoldsEveryLetter();
+
   void SetComponentDirectory(std::wstring directory);
   // The machine's setting naming the store's file, as the host reports it (expanded). Default
   // empty: no setting.

@@ -111,6 +111,25 @@ TEST_F(PaperLibraryTest, AnyInvalidEntryRefusesTheWholeImportOrExportAndNamesIt)
   EXPECT_FALSE(std::filesystem::exists(PathOf("library.json")));
 }
 
+// Two names of one file that the profile service takes for one paper: the whole file is
+// refused, by the service's rule (here one that ignores the case of every letter, as Windows'
+// may), not by a rule of the tool's own.
+TEST_F(PaperLibraryTest, NamesTheProfileServiceTakesForOneRefuseTheWholeImport) {
+  sim_.SetProfileFoldsEveryLetter();
+  Store(L"Kept", 0, 10, 20);
+  const std::wstring before = sim_.FileText(kStore);
+  WriteFile("twice.json", Library(R"({"name": "New", "unit": "cm", "width": 1, "height": 2},
+                       {"name": "\u00c95", "unit": "cm", "width": 1, "height": 2},
+                       {"name": "\u00e95", "unit": "cm", "width": 3, "height": 4})"));
+  for (const wchar_t* replace : {L"--replace", L"--csv"}) {
+    const RunResult result = Run({L"paper-import", PathOf("twice.json"), replace});
+    EXPECT_EQ(result.exitCode, Status(ExitCode::BadArguments)) << result.out;
+    EXPECT_NE(result.err.find(L"paper 3 (\"é5\"): the name is listed twice"), std::wstring::npos)
+        << result.err;
+    EXPECT_EQ(sim_.FileText(kStore), before);
+  }
+}
+
 TEST_F(PaperLibraryTest, StoredNamesAreKeptUnlessReplacedAndAStoreThatCannotBeWrittenRefuses) {
   Store(L"A5X", 0, 14.8, 21);
   WriteFile("library.json", Library(R"({"name": "a5x", "unit": "cm", "width": 10, "height": 20},
