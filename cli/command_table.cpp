@@ -7,6 +7,7 @@ const std::vector<Command>& AllCommands() {
     std::vector<Command> all = PrinterCommands();
     for (Command& command : PaperCommands()) all.push_back(std::move(command));
     for (Command& command : LibraryCommands()) all.push_back(std::move(command));
+    for (Command& command : StoreConvertCommands()) all.push_back(std::move(command));
 #ifdef _WIN32
     for (Command& command : DoctorCommands()) all.push_back(std::move(command));
     for (Command& command : TraceCommands()) all.push_back(std::move(command));

@@ -41,6 +41,8 @@ struct Command {
 std::vector<Command> PrinterCommands();
 // The paper store: papers, paper-show, paper-store, paper-delete.
 std::vector<Command> PaperCommands();
+// An ANSI paper store made a UTF-16 file: store-convert.
+std::vector<Command> StoreConvertCommands();
 // Paper libraries across machines: paper-export, paper-import, capture, apply.
 std::vector<Command> LibraryCommands();
 

@@ -105,6 +105,14 @@ class FailureRecordingPlatform::Profile final : public ProfileFiles {
   bool KeepsExistingText(const std::wstring& path) override {
     return real_.KeepsExistingText(path);
   }
+  CodePageText ReadInCodePage(const std::wstring& path, std::uint32_t codePage) override {
+    return real_.ReadInCodePage(path, codePage);
+  }
+  bool RewriteAsUnicode(const std::wstring& text, const std::wstring& path) override {
+    const bool ok = real_.RewriteAsUnicode(text, path);
+    if (!ok) log_.Add(L"WriteFile", real_.LastError());
+    return ok;
+  }
   bool IsUnreadable(const std::wstring& path) override {
     const bool unreadable = real_.IsUnreadable(path);
     if (unreadable) log_.Add(L"CreateFile", real_.LastError());

@@ -145,6 +145,16 @@ TEST_F(ProfileContractTest, WriteSectionReplacesEveryKeyInPlaceOrAddsTheSectionA
   EXPECT_EQ(Read(L"B", L"k"), L"1");
 }
 
+// A value write changes its own line only: comments and lines without "=" stay where they
+// are, and a new key follows the section's last line.
+TEST_F(ProfileContractTest, AValueWriteKeepsEveryOtherLineOfItsSection) {
+  backend_->SetFileBytes(Utf16File(L"[A]\r\n; note=x\r\nw=1\r\nodd line\r\n[B]\r\nk=1\r\n"));
+  ASSERT_TRUE(Write(L"a", L"W", L"2"));
+  ASSERT_TRUE(Write(L"A", L"H", L"3"));
+  EXPECT_EQ(backend_->FileBytes(),
+            Utf16File(L"[A]\r\n; note=x\r\nw=2\r\nodd line\r\nH=3\r\n[B]\r\nk=1\r\n"));
+}
+
 TEST_F(ProfileContractTest, AFileThatCannotBeWrittenRefusesEveryWriteAndKeepsItsBytes) {
   const std::string start = Utf16File(L"[S]\r\nk=1\r\n");
   backend_->SetFileBytes(start);
