@@ -105,6 +105,10 @@ class FailureRecordingPlatform::Profile final : public ProfileFiles {
   bool KeepsExistingText(const std::wstring& path) override {
     return real_.KeepsExistingText(path);
   }
+  std::optional<std::vector<SectionLine>> ReadSection(const std::wstring& section,
+                                                      const std::wstring& path) override {
+    return real_.ReadSection(section, path);
+  }
   CodePageText ReadInCodePage(const std::wstring& path, std::uint32_t codePage) override {
     return real_.ReadInCodePage(path, codePage);
   }

@@ -179,6 +179,22 @@ class ProfileFiles {
     return true;
   }
 
+  // A section's lines as GetPrivateProfileSection copies them, in the file's order: each key
+  // with its value exactly as the file holds it (quotes kept), a line without "=" with no
+  // value; comments left out. The section is found as the service finds sections. Nothing
+  // when the platform cannot say (the caller then reads key by key); an empty list for a
+  // missing section.
+  struct SectionLine {
+    std::wstring key;
+    std::optional<std::wstring> value;
+  };
+  virtual std::optional<std::vector<SectionLine>> ReadSection(const std::wstring& section,
+                                                              const std::wstring& path) {
+    static_cast<void>(section);
+    static_cast<void>(path);
+    return std::nullopt;
+  }
+
   // A file of ANSI text (one without a byte-order mark) read in a code page the caller names,
   // which need not be the system's: the text the file holds in that code page. Under a lock
   // the lock's change is read.

@@ -17,6 +17,7 @@
 //   ResetDC {dc, recordBytes}
 //   GetPrivateProfileString {section, key, default, bufferChars, path}
 //   WritePrivateProfileString {section, key, value, path}
+//   GetPrivateProfileSection {section, path}
 //   GetVersionEx {}   FindWindow {caption}   Sleep {milliseconds}   PumpMessages {}
 //   MessageBox {text, title, style}           StartAddPrinterWizard {}
 //   Printers {}   CurrentPrinter {}   ComponentDirectory {}   FileExists {path}
@@ -55,6 +56,7 @@ enum class Api {
   GetPrivateProfileString,
   WritePrivateProfileString,
   WritePrivateProfileSection,
+  GetPrivateProfileSection,
   GetVersionEx,
   FindWindow,
   Sleep,

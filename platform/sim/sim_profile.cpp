@@ -228,6 +228,26 @@ std::optional<std::wstring> DecodeUtf8(const std::wstring& bytes) {
 
 }  // namespace
 
+std::optional<std::vector<ProfileFiles::SectionLine>> SimProfileFiles::ReadSection(
+    const std::wstring& givenSection, const std::wstring& givenPath) {
+  const std::wstring section = UpToZero(givenSection);
+  const std::wstring path = UpToZero(givenPath);
+  if (state_.recorder.Record(Api::GetPrivateProfileSection, {section, path})) return std::nullopt;
+  const FileState* file = state_.FindFile(ReadPath(path));
+  std::vector<SectionLine> lines;
+  if (file == nullptr || file->unreadable || !CanHold(file, section)) return lines;
+  for (const profile::Section& found : file->Parsed().sections) {
+    if (found.name.empty() || !profile::SameName(found.name, section)) continue;
+    for (const profile::Key& key : found.keys) {
+      if (key.name.empty() && !key.value) continue;
+      if (!key.name.empty() && key.name[0] == L';') continue;
+      lines.push_back({key.name, key.value});
+    }
+    break;
+  }
+  return lines;
+}
+
 ProfileFiles::CodePageText SimProfileFiles::ReadInCodePage(const std::wstring& path,
                                                            std::uint32_t codePage) {
   const FileState* file = state_.FindFile(ReadPath(UpToZero(path)));

@@ -411,6 +411,41 @@ bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValue
   return EndWrite(path, *target, written);
 }
 
+std::optional<std::vector<ProfileFiles::SectionLine>> Win32ProfileFiles::ReadSection(
+    const std::wstring& section, const std::wstring& path) {
+  std::vector<SectionLine> lines;
+  if (path.empty() || !HoldsAll(ReadPath(path), {&section})) return lines;
+  const std::wstring source = ReadPath(path);
+  std::wstring buffer;
+  // A section that does not fit comes back cut, with the buffer's size less two.
+  for (DWORD size = 32768;; size *= 2) {
+    if (size > (1u << 30)) return std::nullopt;
+    buffer.assign(size, L'\0');
+    const DWORD copied =
+        ::GetPrivateProfileSectionW(section.c_str(), buffer.data(), size, source.c_str());
+    if (copied + 2 < size) {
+      buffer.resize(copied);
+      break;
+    }
+  }
+  std::size_t start = 0;
+  while (start < buffer.size()) {
+    std::size_t end = buffer.find(L'\0', start);
+    if (end == std::wstring::npos) end = buffer.size();
+    const std::wstring line = buffer.substr(start, end - start);
+    if (!line.empty()) {
+      const auto equals = line.find(L'=');
+      if (equals == std::wstring::npos) {
+        lines.push_back({line, std::nullopt});
+      } else {
+        lines.push_back({line.substr(0, equals), line.substr(equals + 1)});
+      }
+    }
+    start = end + 1;
+  }
+  return lines;
+}
+
 ProfileFiles::CodePageText Win32ProfileFiles::ReadInCodePage(const std::wstring& path,
                                                              std::uint32_t codePage) {
   if (path.empty()) return {CodePageReading::NoFile, {}};

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/paper_library.h"
 #include "cli/text_encoding.h"
 #include "cli_fixture.h"
 #include "tests/contract/backends.h"
@@ -128,6 +129,29 @@ TEST_F(PaperLibraryTest, NamesTheProfileServiceTakesForOneRefuseTheWholeImport) 
         << result.err;
     EXPECT_EQ(sim_.FileText(kStore), before);
   }
+}
+
+// The tool reads each paper's section once; whatever a hand left in it, every paper reads as
+// the component's seven reads read it, and one those reads refuse is named as unreadable.
+TEST_F(PaperLibraryTest, OneReadOfEachSectionReadsAsTheComponentsSevenReads) {
+  sim_.SetFileText(kStore,
+                   L"[PrintMain]\r\nQ=Q\r\nDup=Dup\r\nGap=Gap\r\nBare=Bare\r\nBig=Big\r\n"
+                   L"None=None\r\n[Q]\r\nmMode=\"1\"\r\nW=' 8.5'\r\nH= 11 \r\n"
+                   L"[Dup]\r\n; W=9\r\nw=3\r\nW=4\r\nh=5x\r\nmmode=1.5\r\n[Gap]\r\nH=2\r\n"
+                   L"[Bare]\r\nW\r\nH=3\r\n[Big]\r\nmMode=300\r\nW=1\r\n");
+  sim_.ClearCalls();
+  const StoredPaperList stored = StoredPapers(component_);
+  // Dup, Gap and None (no section) in one read each; the others as the component reads them.
+  EXPECT_EQ(sim_.CountCalls(sim::Api::GetPrivateProfileSection), 6u);
+  ASSERT_EQ(stored.papers.size(), 5u);
+  for (const LibraryPaper& paper : stored.papers) {
+    SCOPED_TRACE(testing::PrintToString(paper.name));
+    EXPECT_EQ(paper.paper, component_.IniReadValue(1, paper.name));
+  }
+  EXPECT_EQ(stored.papers[1].paper, (rePaPer{2, 3, 5, 0, 0, 0, 0}));
+  ASSERT_EQ(stored.unreadable.size(), 1u);
+  EXPECT_EQ(stored.unreadable[0].paper.name, L"Big");
+  EXPECT_THROW(component_.IniReadValue(1, L"Big"), AutomationError);
 }
 
 TEST_F(PaperLibraryTest, StoredNamesAreKeptUnlessReplacedAndAStoreThatCannotBeWrittenRefuses) {
