@@ -141,6 +141,18 @@ TEST_F(PaperStoreTest, DeleteRemovesTheEntriesOfTheSectionTheServiceRemoves) {
   EXPECT_THAT(Names(), ElementsAre(L"A 5", L"É5", L"Σx"));
   EXPECT_EQ(Text().find(L"[Ab]"), std::wstring::npos);
   EXPECT_EQ(Text().find(L"Sheetlore"), std::wstring::npos) << "the probe was left behind";
+  // Names of a script without letter case are never one name with another: no probe is
+  // written, however many such names of the same length are listed.
+  for (const wchar_t* name : {L"標籤紙一", L"標籤紙二", L"標籤紙三"})
+    ASSERT_TRUE(Write(name, 0, 1, 2));
+  sim_.ClearCalls();
+  Delete(L"標籤紙二");
+  EXPECT_THAT(Names(), ElementsAre(L"A 5", L"É5", L"Σx", L"標籤紙一", L"標籤紙三"));
+  const auto& calls = sim_.Calls();
+  EXPECT_TRUE(std::none_of(calls.begin(), calls.end(), [](const sim::Call& call) {
+    return std::find(call.args.begin(), call.args.end(), L"Sheetlore.SectionProbe") !=
+           call.args.end();
+  })) << "a caseless name was probed";
 }
 
 TEST_F(PaperStoreTest, StoredValuesAreReadByThePointOnlyReadingAndUnitCodesRoundHalfToEven) {
