@@ -143,16 +143,14 @@ Findings PaperStoreFindings(ClsPrint& component) {
                                : L"no: the paper store cannot be read (another program holds it, "
                                  L"or you may not read it)"});
   if (!readable) return findings;
-  std::vector<std::wstring> names = *readable;
-  std::erase_if(names, [](const std::wstring& name) { return name.empty(); });
-  findings.push_back({kArea, L"papers", true, std::to_wstring(names.size()) + L" listed"});
+  const std::vector<StoredPaper> papers = ReadListedPapers(component);
+  findings.push_back({kArea, L"papers", true, std::to_wstring(papers.size()) + L" listed"});
   // A paper without width or height, and one whose values the store's reads refuse (a
   // hand-edited value out of range), each named.
   std::wstring empty;
   std::wstring unreadable;
-  for (const std::wstring& name : names) {
-    const StoredPaper stored = ReadStoredPaper(component, name);
-    const std::wstring quoted = L"\"" + name + L"\"";
+  for (const StoredPaper& stored : papers) {
+    const std::wstring quoted = L"\"" + stored.paper.name + L"\"";
     if (stored.problem) {
       unreadable += (unreadable.empty() ? L"" : L", ") + quoted + L" (" + *stored.problem + L")";
     } else if (!(stored.paper.paper.W > 0 && stored.paper.paper.H > 0)) {
@@ -164,7 +162,7 @@ Findings PaperStoreFindings(ClsPrint& component) {
     detail += (detail.empty() ? L"" : L"; ") + (L"values that cannot be read: " + unreadable);
   }
   findings.push_back({kArea, L"every listed paper reads back", detail.empty(),
-                      detail.empty() ? (names.empty() ? L"none to read" : L"yes") : detail});
+                      detail.empty() ? (papers.empty() ? L"none to read" : L"yes") : detail});
   return findings;
 }
 

@@ -148,16 +148,23 @@ std::optional<std::wstring> ListedNameFor(ClsPrint& component, const std::wstrin
   return listedAs(paper_store::TrimBlanks(value));
 }
 
-StoredPaperList StoredPapers(ClsPrint& component) {
+std::vector<StoredPaper> ReadListedPapers(ClsPrint& component) {
   // The whole store as one state of the file, and one lock instead of one a paper.
   const auto lock =
       component.platform().profile.LockFile(paper_store::FilePath(component.platform().host));
   std::vector<std::wstring> names;
   component.IniReadValue(0, std::wstring(), &names);
-  StoredPaperList list;
+  std::vector<StoredPaper> papers;
   for (const std::wstring& name : names) {
     if (name.empty()) continue;  // an empty store lists one empty name
-    StoredPaper stored = ReadStoredPaper(component, name);
+    papers.push_back(ReadStoredPaper(component, name));
+  }
+  return papers;
+}
+
+StoredPaperList StoredPapers(ClsPrint& component) {
+  StoredPaperList list;
+  for (StoredPaper& stored : ReadListedPapers(component)) {
     if (stored.problem) {
       list.unreadable.push_back(std::move(stored));
     } else {

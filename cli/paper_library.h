@@ -47,6 +47,9 @@ StoredPaper ReadStoredPaper(ClsPrint& component, const std::wstring& listedName)
 std::optional<std::wstring> ListedNameFor(ClsPrint& component, const std::wstring& name,
                                           const std::vector<std::wstring>& listed);
 
+// Every listed paper in the store's order (an empty store: none), read under one lock.
+std::vector<StoredPaper> ReadListedPapers(ClsPrint& component);
+
 // The stored papers in the store's order, and the listed papers that cannot be read.
 struct StoredPaperList {
   std::vector<LibraryPaper> papers;

@@ -181,14 +181,14 @@ CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& argumen
   const std::vector<FormRow> forms = PrinterForms(component, printer);
   const bool replace = arguments.Has(L"replace");
 
-  std::vector<std::wstring> papers;
-  component.IniReadValue(0, std::wstring(), &papers);
+  // The store read whole first, so that it is not held while the spooler works.
+  const std::vector<StoredPaper> papers = ReadListedPapers(component);
   Table table({{L"Paper", L"paper"}, kWidthColumn, kHeightColumn, kStatusColumn, ErrorColumn()});
   bool anyRefused = false;
   std::wstring unreadable;
-  for (const std::wstring& paperName : papers) {
-    if (IsBlank(paperName)) continue;  // the empty list reads as one empty name
-    const StoredPaper stored = ReadStoredPaper(component, paperName);
+  for (const StoredPaper& stored : papers) {
+    const std::wstring& paperName = stored.paper.name;
+    if (IsBlank(paperName)) continue;  // a listed name of blanks only names no paper
     if (stored.problem) {
       unreadable += L"\n  \"" + paperName + L"\": " + *stored.problem;
       table.AddRow({Text(paperName), Text(L""), Text(L""), Text(L"unreadable")});
