@@ -8,6 +8,7 @@ const std::vector<Command>& AllCommands() {
     for (Command& command : DefaultFormCommands()) all.push_back(std::move(command));
     for (Command& command : PaperCommands()) all.push_back(std::move(command));
     for (Command& command : LibraryCommands()) all.push_back(std::move(command));
+    for (Command& command : StoreConvertCommands()) all.push_back(std::move(command));
 #ifdef _WIN32
     for (Command& command : DoctorCommands()) all.push_back(std::move(command));
     for (Command& command : TraceCommands()) all.push_back(std::move(command));

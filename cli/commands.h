@@ -47,6 +47,8 @@ std::vector<Command> PrinterCommands();
 std::vector<Command> PaperCommands();
 // The form a printer starts with: default-form.
 std::vector<Command> DefaultFormCommands();
+// An ANSI paper store made a UTF-16 file: store-convert.
+std::vector<Command> StoreConvertCommands();
 // Paper libraries across machines: paper-export, paper-import, capture, apply.
 std::vector<Command> LibraryCommands();
 

@@ -209,16 +209,15 @@ Findings PaperStoreFindings(ClsPrint& component, const std::optional<std::wstrin
                                      L"close the program that holds the file, or give this user "
                                      L"read rights on it")});
   if (!readable) return findings;
-  std::vector<std::wstring> names = *readable;
-  std::erase_if(names, [](const std::wstring& name) { return name.empty(); });
-  findings.push_back({L"store.papers", true, std::to_wstring(names.size()) + L" listed"});
+  std::vector<StoredPaper> papers = ReadListedPapers(component);
+  std::erase_if(papers, [](const StoredPaper& stored) { return stored.paper.name.empty(); });
+  findings.push_back({L"store.papers", true, std::to_wstring(papers.size()) + L" listed"});
   // A paper without width or height, and one whose values the store's reads refuse (a
   // hand-edited value out of range), each named.
   std::wstring empty;
   std::wstring unreadable;
-  for (const std::wstring& name : names) {
-    const StoredPaper stored = ReadStoredPaper(component, name);
-    const std::wstring quoted = L"\"" + name + L"\"";
+  for (const StoredPaper& stored : papers) {
+    const std::wstring quoted = L"\"" + stored.paper.name + L"\"";
     if (stored.problem) {
       unreadable += (unreadable.empty() ? L"" : L", ") + quoted + L" (" + *stored.problem + L")";
     } else if (!(stored.paper.paper.W > 0 && stored.paper.paper.H > 0)) {
@@ -231,7 +230,7 @@ Findings PaperStoreFindings(ClsPrint& component, const std::optional<std::wstrin
   }
   findings.push_back(
       {L"store.papers_read_back", detail.empty(),
-       detail.empty() ? (names.empty() ? L"none to read" : L"yes") : detail,
+       detail.empty() ? (papers.empty() ? L"none to read" : L"yes") : detail,
        detail.empty() ? std::nullopt
                       : std::optional<std::wstring>(L"store the papers named again, or delete them "
                                                     L"(sheetlore paper-delete NAME)")});

@@ -166,9 +166,9 @@ std::vector<LibraryPaper> LibraryFromJson(ClsPrint& component, const std::string
     }
     if (problem.empty()) {
       for (std::size_t earlier = 0; earlier < papers.size(); ++earlier) {
-        if (paper_store::SameProfileName(papers[earlier].name, reading.paper.name)) {
-          problem = L"the name is listed twice (letter case does not count)";
-        }
+        // The same name again; names the paper store takes for one are found when they are
+        // stored (AddToStore), by the store's own rule.
+        if (papers[earlier].name == reading.paper.name) problem = L"the name is listed twice";
       }
     }
     if (!problem.empty()) problems += L"\n  " + EntryLabel(i, reading.paper) + L": " + problem;

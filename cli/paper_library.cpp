@@ -1,8 +1,11 @@
 #include "cli/paper_library.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <string_view>
 
+#include "cli/command_error.h"
 #include "component/form_list.h"
 #include "component/number_text.h"
 #include "component/paper_store_file.h"
@@ -22,6 +25,59 @@ struct NamedValue {
 std::vector<NamedValue> Values(const rePaPer& paper) {
   return {{L"width", paper.W}, {L"height", paper.H}, {L"left", paper.L},
           {L"right", paper.R}, {L"top", paper.T},    {L"bottom", paper.B}};
+}
+
+bool SameAsciiName(const std::wstring& a, const wchar_t* b) {
+  const auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; };
+  const std::wstring_view other(b);
+  return std::equal(a.begin(), a.end(), other.begin(), other.end(),
+                    [&fold](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
+}
+
+// A listed paper from one read of its section, each value read as the component reads its
+// key: the first line of the key's name (every service takes a name of ASCII letters only in
+// any letter case for one, and no other), "0" where it is missing, the point-only number
+// reading. Nothing where that one read cannot stand for the component's seven reads: a
+// platform without section reads, a name the component would not look up, a value in quotes or
+// with blanks at an end (which the value read removes), a line of the key without "=", a value
+// longer than the component's buffer, or one the component refuses. The component's own reads
+// then decide, with their errors.
+std::optional<rePaPer> ReadInOne(ClsPrint& component, const std::wstring& name) {
+  static const wchar_t* const kKeys[] = {L"mMode", L"W", L"H", L"L", L"R", L"T", L"B"};
+  constexpr std::size_t kLongestValue = 9998;
+  if (!paper_store::IsAddressableName(name)) return std::nullopt;
+  const auto lines = component.platform().profile.ReadSection(
+      name, paper_store::FilePath(component.platform().host));
+  if (!lines) return std::nullopt;
+  std::array<std::optional<std::wstring>, 7> values;
+  for (const ProfileFiles::SectionLine& line : *lines) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      if (values[i] || !SameAsciiName(line.key, kKeys[i])) continue;
+      if (!line.value) return std::nullopt;
+      values[i] = *line.value;
+    }
+  }
+  std::array<double, 7> numbers{};
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const std::wstring text = values[i].value_or(L"0");
+    if (text.size() > kLongestValue) return std::nullopt;
+    const auto plain = [](wchar_t c) { return c != L'"' && c != L'\'' && c != L' ' && c != L'\t'; };
+    if (!text.empty() && (!plain(text.front()) || !plain(text.back()))) return std::nullopt;
+    try {
+      numbers[i] = ReadNumber(text);
+    } catch (const AutomationError&) {
+      return std::nullopt;
+    }
+  }
+  const double unit = std::nearbyint(numbers[0]);
+  if (!(unit >= 0 && unit <= 255)) return std::nullopt;
+  return rePaPer{static_cast<std::uint8_t>(unit),
+                 numbers[1],
+                 numbers[2],
+                 numbers[3],
+                 numbers[4],
+                 numbers[5],
+                 numbers[6]};
 }
 
 }  // namespace
@@ -87,6 +143,9 @@ Measures CentimetreMeasures(ClsPrint& component, const rePaPer& paper) {
 }
 
 StoredPaper ReadStoredPaper(ClsPrint& component, const std::wstring& listedName) {
+  if (const auto paper = ReadInOne(component, paper_store::TrimBlanks(listedName))) {
+    return {{listedName, *paper}, {}};
+  }
   try {
     return {{listedName, component.IniReadValue(1, paper_store::TrimBlanks(listedName))}, {}};
   } catch (const AutomationError& error) {
@@ -120,13 +179,23 @@ std::optional<std::wstring> ListedNameFor(ClsPrint& component, const std::wstrin
   return listedAs(paper_store::TrimBlanks(value));
 }
 
-StoredPaperList StoredPapers(ClsPrint& component) {
+std::vector<StoredPaper> ReadListedPapers(ClsPrint& component) {
+  // The whole store as one state of the file, and one lock instead of one a paper.
+  const auto lock =
+      component.platform().profile.LockFile(paper_store::FilePath(component.platform().host));
   std::vector<std::wstring> names;
   component.IniReadValue(0, std::wstring(), &names);
-  StoredPaperList list;
+  std::vector<StoredPaper> papers;
   for (const std::wstring& name : names) {
     if (name.empty()) continue;  // an empty store lists one empty name
-    StoredPaper stored = ReadStoredPaper(component, name);
+    papers.push_back(ReadStoredPaper(component, name));
+  }
+  return papers;
+}
+
+StoredPaperList StoredPapers(ClsPrint& component) {
+  StoredPaperList list;
+  for (StoredPaper& stored : ReadListedPapers(component)) {
     if (stored.problem) {
       list.unreadable.push_back(std::move(stored));
     } else {
@@ -159,19 +228,33 @@ std::wstring StoredNote(ClsPrint& component, const LibraryPaper& paper,
 }  // namespace
 
 std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<LibraryPaper>& papers,
-                                    bool replace) {
+                                    bool replace, RepeatedName repeated) {
   // One change: every paper is stored, or none.
   ProfileFiles& profile = component.platform().profile;
   const auto lock = profile.LockFile(paper_store::FilePath(component.platform().host));
   std::vector<std::wstring> stored;
   component.IniReadValue(0, std::wstring(), &stored);
-  const auto isStored = [&component, &stored](const std::wstring& name) {
-    return ListedNameFor(component, name, stored).has_value();
-  };
+  std::vector<std::wstring> named;  // as listed: the stored papers this list has named so far
   std::vector<StoreResult> results;
   bool failed = !lock;
-  for (const LibraryPaper& library : papers) {
-    const bool exists = isStored(library.name);
+  for (std::size_t i = 0; i < papers.size(); ++i) {
+    const LibraryPaper& library = papers[i];
+    const std::optional<std::wstring> listedAs = ListedNameFor(component, library.name, stored);
+    if (listedAs && std::find(named.begin(), named.end(), *listedAs) != named.end()) {
+      const std::wstring why =
+          L"the name is listed twice (the paper store takes it for \"" + *listedAs + L"\")";
+      if (repeated == RepeatedName::RefuseAll) {
+        // The lock ends without its commit: nothing of this list is stored.
+        throw BadArguments(
+            L"the library file cannot be used, nothing was changed: some papers are not "
+            L"valid:\n  paper " +
+            std::to_wstring(i + 1) + L" (\"" + library.name + L"\"): " + why);
+      }
+      results.push_back({library.name, L"unchanged", why});
+      continue;
+    }
+    named.push_back(listedAs.value_or(library.name));
+    const bool exists = listedAs.has_value();
     if (exists && !replace) {
       results.push_back({library.name, L"unchanged", StoredNote(component, library, stored)});
       continue;

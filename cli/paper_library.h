@@ -59,6 +59,9 @@ StoredPaper ReadStoredPaper(ClsPrint& component, const std::wstring& listedName)
 std::optional<std::wstring> ListedNameFor(ClsPrint& component, const std::wstring& name,
                                           const std::vector<std::wstring>& listed);
 
+// Every listed paper in the store's order (an empty store: none), read under one lock.
+std::vector<StoredPaper> ReadListedPapers(ClsPrint& component);
+
 // The stored papers in the store's order, and the listed papers that cannot be read.
 struct StoredPaperList {
   std::vector<LibraryPaper> papers;
@@ -78,9 +81,14 @@ struct StoreResult {
   std::wstring note;
 };
 
-// Writes each paper to the store in order. Names match stored ones as the store matches them
-// (letter case does not count).
+// What AddToStore does with a paper whose name the store takes for one stored before it from
+// the same list: a library file that names a paper twice is refused whole (BadArguments,
+// nothing stored); a printer's forms keep the first one ("kept").
+enum class RepeatedName { RefuseAll, KeepFirst };
+
+// Writes each paper to the store in order, as one change. Names match stored ones as the
+// profile service matches them (which letters it takes for one is its own affair).
 std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<LibraryPaper>& papers,
-                                    bool replace);
+                                    bool replace, RepeatedName repeated);
 
 }  // namespace sheetlore::cli

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/paper_library.h"
 #include "component/paper_store_file.h"
 
 namespace sheetlore::cli {
@@ -16,11 +17,16 @@ std::vector<std::wstring> ListedNames(ClsPrint& store) {
 
 // The paper the target holds under name (as the profile service matches names), if any.
 std::optional<rePaPer> Held(ClsPrint& target, const std::wstring& name) {
-  for (const std::wstring& listed : ListedNames(target)) {
-    const std::wstring trimmed = paper_store::TrimBlanks(listed);
-    if (paper_store::SameProfileName(trimmed, name)) return target.IniReadValue(1, trimmed);
-  }
-  return std::nullopt;
+  const std::optional<std::wstring> listed = ListedNameFor(target, name, ListedNames(target));
+  if (!listed) return std::nullopt;
+  return target.IniReadValue(1, paper_store::TrimBlanks(*listed));
+}
+
+// Whether a file name is name, letter case aside (the file system's rule for ASCII names).
+bool IsFileNamed(const std::wstring& file, const std::wstring& name) {
+  const auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; };
+  return std::equal(file.begin(), file.end(), name.begin(), name.end(),
+                    [&fold](wchar_t x, wchar_t y) { return fold(x) == fold(y); });
 }
 
 bool Write(ClsPrint& target, const std::wstring& name, const rePaPer& paper) {
@@ -79,8 +85,7 @@ std::wstring SourceLabel(const std::wstring& path) {
   const std::wstring file = slash == std::wstring::npos ? path : path.substr(slash + 1);
   const auto dot = file.find_last_of(L'.');
   const std::wstring stem = dot == std::wstring::npos ? file : file.substr(0, dot);
-  if (!paper_store::SameProfileName(file, paper_store::kFileName) || slash == std::wstring::npos ||
-      slash == 0) {
+  if (!IsFileNamed(file, paper_store::kFileName) || slash == std::wstring::npos || slash == 0) {
     return stem;
   }
   const std::wstring folder = path.substr(0, slash);

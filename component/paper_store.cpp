@@ -58,26 +58,6 @@ std::uint8_t UnitCode(double stored) {
   return static_cast<std::uint8_t>(rounded);
 }
 
-// The keys of a paper's section that the store does not write (left there by other tools, or
-// by hand), with their values, in the file's order: the section's one write keeps them.
-ProfileFiles::KeyValues ForeignKeys(ProfileFiles& profile, const std::wstring& section,
-                                    const std::wstring& path) {
-  const auto isOwn = [](const std::wstring& key) {
-    if (paper_store::SameProfileName(key, kUnitKey)) return true;
-    return std::any_of(kMeasureKeys.begin(), kMeasureKeys.end(), [&key](const std::wstring& own) {
-      return paper_store::SameProfileName(key, own);
-    });
-  };
-  ProfileFiles::KeyValues foreign;
-  for (const std::wstring& key : paper_store::ReadKeyList(profile, section, path)) {
-    if (key.empty() || isOwn(key)) continue;
-    std::wstring value;
-    profile.GetString(section, key, L"", kValueBufferChars, value, path);
-    foreign.emplace_back(key, value);
-  }
-  return foreign;
-}
-
 }  // namespace
 
 bool ClsPrint::IniWriteValue(const std::wstring& mFmtName, std::uint8_t mMode, double W, double H,
@@ -98,11 +78,19 @@ bool ClsPrint::IniWriteValue(const std::wstring& mFmtName, std::uint8_t mMode, d
   const auto lock = profile.LockFile(path);
   if (!lock || profile.IsUnreadable(path)) return false;
   const paper_store::StoreShape before = paper_store::ReadShape(profile, path);
-  const ProfileFiles::KeyValues foreign = ForeignKeys(profile, mFmtName, path);
-  keys.insert(keys.end(), foreign.begin(), foreign.end());
-  // The paper's section in one write, then its list entry; the change counts only once it
-  // reads back as meant, and a lock that ends without its commit undoes all of it.
-  if (!profile.WriteSection(mFmtName, keys, path)) return false;
+  // A new paper's section in one write. A stored paper's values are written in place, key by
+  // key, so that every other line of its section (keys and comments that other tools or a
+  // hand left there) stays where it is: a section write would drop the comments. Then the
+  // list entry. Every write goes to the lock's change, which the file takes in one piece
+  // only once all of it reads back as meant; a lock that ends without its commit undoes all
+  // of it, so a paper never shows two versions mixed.
+  if (paper_store::ReadKeyList(profile, mFmtName, path).empty()) {
+    if (!profile.WriteSection(mFmtName, keys, path)) return false;
+  } else {
+    for (const auto& [key, value] : keys) {
+      if (!profile.WriteString(mFmtName, key, value, path)) return false;
+    }
+  }
   if (!profile.WriteString(kListSection, mFmtName, mFmtName, path)) return false;
   if (!paper_store::WriteCameOut(profile, path, before, mFmtName, keys)) return false;
   return lock->Commit();

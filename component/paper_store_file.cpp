@@ -27,12 +27,21 @@ bool IsQuote(wchar_t c) { return c == L'"' || c == L'\''; }
 
 wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 0x20) : c; }
 
+// Characters of scripts without letter case (CJK ideographs and their punctuation, kana,
+// Hangul syllables): no case rule takes one of them for another character.
+bool IsCaseless(wchar_t c) {
+  return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) ||
+         (c >= 0xF900 && c <= 0xFAFF);
+}
+
 // Whether a profile service that ignores letter case could take a and b for one name: the
 // same length, and at each place the same character, the same ASCII letter, or two
-// characters outside ASCII. The service itself decides.
+// characters outside ASCII that could be case variants (neither of a caseless script). The
+// service itself decides.
 bool MayBeOneName(std::wstring_view a, std::wstring_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
-    return FoldAscii(x) == FoldAscii(y) || (x >= 0x80 && y >= 0x80);
+    return FoldAscii(x) == FoldAscii(y) ||
+           (x >= 0x80 && y >= 0x80 && !IsCaseless(x) && !IsCaseless(y));
   });
 }
 

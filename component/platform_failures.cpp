@@ -119,6 +119,18 @@ class FailureRecordingPlatform::Profile final : public ProfileFiles {
   bool KeepsExistingText(const std::wstring& path) override {
     return real_.KeepsExistingText(path);
   }
+  std::optional<std::vector<SectionLine>> ReadSection(const std::wstring& section,
+                                                      const std::wstring& path) override {
+    return real_.ReadSection(section, path);
+  }
+  CodePageText ReadInCodePage(const std::wstring& path, std::uint32_t codePage) override {
+    return real_.ReadInCodePage(path, codePage);
+  }
+  bool RewriteAsUnicode(const std::wstring& text, const std::wstring& path) override {
+    const bool ok = real_.RewriteAsUnicode(text, path);
+    if (!ok) log_.Add(L"WriteFile", real_.LastError());
+    return ok;
+  }
   bool IsUnreadable(const std::wstring& path) override {
     const bool unreadable = real_.IsUnreadable(path);
     if (unreadable) log_.Add(L"CreateFile", real_.LastError());

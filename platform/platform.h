@@ -207,6 +207,51 @@ class ProfileFiles {
     return true;
   }
 
+  // A section's lines as GetPrivateProfileSection copies them, in the file's order: each key
+  // with its value exactly as the file holds it (quotes kept), a line without "=" with no
+  // value; comments left out. The section is found as the service finds sections. Nothing
+  // when the platform cannot say (the caller then reads key by key); an empty list for a
+  // missing section.
+  struct SectionLine {
+    std::wstring key;
+    std::optional<std::wstring> value;
+  };
+  virtual std::optional<std::vector<SectionLine>> ReadSection(const std::wstring& section,
+                                                              const std::wstring& path) {
+    static_cast<void>(section);
+    static_cast<void>(path);
+    return std::nullopt;
+  }
+
+  // A file of ANSI text (one without a byte-order mark) read in a code page the caller names,
+  // which need not be the system's: the text the file holds in that code page. Under a lock
+  // the lock's change is read.
+  enum class CodePageReading {
+    Read,        // text holds the file's text (empty for an empty file)
+    NoFile,      // the file does not exist
+    Unicode,     // the file has a byte-order mark: it is no ANSI file
+    NotText,     // its bytes are not text of that code page (or it cannot be read)
+    NoCodePage,  // the system has no such code page
+  };
+  struct CodePageText {
+    CodePageReading reading = CodePageReading::NoFile;
+    std::wstring text;
+  };
+  virtual CodePageText ReadInCodePage(const std::wstring& path, std::uint32_t codePage) {
+    static_cast<void>(path);
+    static_cast<void>(codePage);
+    return {};
+  }
+
+  // Replaces the whole file by text as a UTF-16 file (with its byte-order mark), in one write
+  // of the lock's change: it is committed or undone with the change, like every write. False
+  // when the write failed.
+  virtual bool RewriteAsUnicode(const std::wstring& text, const std::wstring& path) {
+    static_cast<void>(text);
+    static_cast<void>(path);
+    return false;
+  }
+
   // Whether the file exists but cannot be read (another program holds it without sharing,
   // no rights to read it): the reads would then answer as for an empty file.
   virtual bool IsUnreadable(const std::wstring& path) {

@@ -62,7 +62,8 @@ Table ExportLibrary(ClsPrint& component, const ParsedArguments& arguments) {
 CommandOutcome ImportLibrary(ClsPrint& component, const ParsedArguments& arguments) {
   const std::vector<LibraryPaper> papers =
       LibraryFromJson(component, ReadWholeFile(arguments.positionals[0]));
-  return StoreReport(AddToStore(component, papers, arguments.Has(L"replace")));
+  return StoreReport(
+      AddToStore(component, papers, arguments.Has(L"replace"), RepeatedName::RefuseAll));
 }
 
 // The PRINTER positional after the others, when it is given.
@@ -89,7 +90,8 @@ CommandOutcome CaptureForms(ClsPrint& component, const ParsedArguments& argument
       storable.push_back(paper);
     }
   }
-  std::vector<StoreResult> results = AddToStore(component, storable, arguments.Has(L"replace"));
+  std::vector<StoreResult> results =
+      AddToStore(component, storable, arguments.Has(L"replace"), RepeatedName::KeepFirst);
   results.insert(results.end(), refused.begin(), refused.end());
   return StoreReport(results);
 }

@@ -245,14 +245,14 @@ CommandOutcome InstallPapers(ClsPrint& component, const ParsedArguments& argumen
   TargetForms(component, target);  // a printer or server that does not open is "not found"
   const bool replace = arguments.Has(L"replace");
 
-  std::vector<std::wstring> papers;
-  component.IniReadValue(0, std::wstring(), &papers);
+  // The store read whole first, so that it is not held while the spooler works.
+  const std::vector<StoredPaper> papers = ReadListedPapers(component);
   std::vector<InstallRow> rows;
   std::wstring unreadable;
   bool changedAny = false;
-  for (const std::wstring& paperName : papers) {
-    if (IsBlank(paperName)) continue;  // the empty list reads as one empty name
-    const StoredPaper stored = ReadStoredPaper(component, paperName);
+  for (const StoredPaper& stored : papers) {
+    const std::wstring& paperName = stored.paper.name;
+    if (IsBlank(paperName)) continue;  // a listed name of blanks only names no paper
     if (stored.problem) {
       unreadable += L"\n  \"" + paperName + L"\": " + *stored.problem;
       rows.push_back({paperName, std::nullopt, kFailed, L"unreadable: " + *stored.problem, {}});

@@ -32,6 +32,8 @@ std::string_view ApiName(Api api) {
       return "WritePrivateProfileString";
     case Api::WritePrivateProfileSection:
       return "WritePrivateProfileSection";
+    case Api::GetPrivateProfileSection:
+      return "GetPrivateProfileSection";
     case Api::GetVersionEx:
       return "GetVersionEx";
     case Api::FindWindow:

@@ -1,5 +1,7 @@
 #include "platform/sim/profile_document.h"
 
+#include "platform/sim/fold_case.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <type_traits>
@@ -175,7 +177,14 @@ bool DeleteKey(Document& document, const std::wstring& sectionName, const std::w
 
 }  // namespace
 
+namespace {
+thread_local NameRule nameRule = NameRule::AsciiLetters;
+}  // namespace
+
+void SetNameRule(NameRule rule) { nameRule = rule; }
+
 bool SameName(const std::wstring& a, const std::wstring& b) {
+  if (nameRule == NameRule::EveryLetter) return EqualNoCase(a, b);
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(),
                     [](wchar_t x, wchar_t y) { return FoldAscii(x) == FoldAscii(y); });

@@ -32,8 +32,13 @@ struct Document {
 };
 
 // Whether two section or key names are the same to the profile service: letter case is
-// ignored for the ASCII letters only (É and é name two sections).
+// ignored for the ASCII letters only (É and é name two sections), unless the thread's
+// service is set to ignore it for every letter that has a case, as Windows' own may.
 bool SameName(const std::wstring& a, const std::wstring& b);
+
+enum class NameRule { AsciiLetters, EveryLetter };
+// The rule of the calling thread's simulated profile service (AsciiLetters at first).
+void SetNameRule(NameRule rule);
 
 // Reads a file's text (a leading U+FEFF is the byte-order mark): lines split at runs of CR and LF,
 // blank lines dropped, blanks trimmed around lines, names and values. A non-empty text starts with

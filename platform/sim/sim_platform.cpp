@@ -40,7 +40,11 @@ FileState& SimPlatform::State::CreateFile(const std::wstring& path) {
 }
 
 SimPlatform::SimPlatform() : state_(std::make_unique<State>()) {}
-SimPlatform::~SimPlatform() = default;
+SimPlatform::~SimPlatform() { profile::SetNameRule(profile::NameRule::AsciiLetters); }
+
+void SimPlatform::SetProfileFoldsEveryLetter() {
+  profile::SetNameRule(profile::NameRule::EveryLetter);
+}
 
 Platform& SimPlatform::platform() { return state_->platform; }
 void SimPlatform::SetDialogHost(DialogHost* dialogs) { state_->platform.dialogs = dialogs; }

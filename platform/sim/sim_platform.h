@@ -18,6 +18,7 @@
 //   ResetDC {dc, recordBytes}
 //   GetPrivateProfileString {section, key, default, bufferChars, path}
 //   WritePrivateProfileString {section, key, value, path}
+//   GetPrivateProfileSection {section, path}
 //   GetVersionEx {}   FindWindow {caption}   Sleep {milliseconds}   PumpMessages {}
 //   MessageBox {text, title, style}           StartAddPrinterWizard {}
 //   Printers {}   CurrentPrinter {}   ComponentDirectory {}   FileExists {path}
@@ -59,6 +60,7 @@ enum class Api {
   GetPrivateProfileString,
   WritePrivateProfileString,
   WritePrivateProfileSection,
+  GetPrivateProfileSection,
   GetVersionEx,
   FindWindow,
   Sleep,
@@ -216,6 +218,11 @@ class SimPlatform {
 
   // --- Host ---
   // Default L"C:\\Program Files\\Sheetlore".
+  // From now until this platform goes, the profile service takes names that differ in the
+  // case of any letter (É and é) for one, as a Windows service may; at first only ASCII
+  // letters, as Wine's.
+  void SetProfileFoldsEveryLetter();
+
   void SetComponentDirectory(std::wstring directory);
   // The machine's setting naming the store's file, as the host reports it (expanded). Default
   // empty: no setting.

@@ -197,6 +197,85 @@ bool SimProfileFiles::KeepsExistingText(const std::wstring& path) {
   return KeepsText(state_.FindFile(ReadPath(UpToZero(path))));
 }
 
+namespace {
+
+// UTF-8 bytes (one character each) as text; nothing when they are not UTF-8. Characters past
+// U+FFFF become surrogate pairs.
+std::optional<std::wstring> DecodeUtf8(const std::wstring& bytes) {
+  std::wstring text;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const unsigned lead = bytes[i];
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (lead > 0xF4 || (lead >= 0x80 && lead < 0xC2) || i + length > bytes.size()) {
+      return std::nullopt;
+    }
+    std::uint32_t c = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      const unsigned next = bytes[i + k];
+      if ((next & 0xC0) != 0x80) return std::nullopt;
+      c = (c << 6) | (next & 0x3F);
+    }
+    if (c >= 0x10000) {
+      text += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+      text += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      text += static_cast<wchar_t>(c);
+    }
+    i += length;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::vector<ProfileFiles::SectionLine>> SimProfileFiles::ReadSection(
+    const std::wstring& givenSection, const std::wstring& givenPath) {
+  const std::wstring section = UpToZero(givenSection);
+  const std::wstring path = UpToZero(givenPath);
+  if (state_.recorder.Record(Api::GetPrivateProfileSection, {section, path})) return std::nullopt;
+  const FileState* file = state_.FindFile(ReadPath(path));
+  std::vector<SectionLine> lines;
+  if (file == nullptr || file->unreadable || !CanHold(file, section)) return lines;
+  for (const profile::Section& found : file->Parsed().sections) {
+    if (found.name.empty() || !profile::SameName(found.name, section)) continue;
+    for (const profile::Key& key : found.keys) {
+      if (key.name.empty() && !key.value) continue;
+      if (!key.name.empty() && key.name[0] == L';') continue;
+      lines.push_back({key.name, key.value});
+    }
+    break;
+  }
+  return lines;
+}
+
+ProfileFiles::CodePageText SimProfileFiles::ReadInCodePage(const std::wstring& path,
+                                                           std::uint32_t codePage) {
+  const FileState* file = state_.FindFile(ReadPath(UpToZero(path)));
+  if (file == nullptr) return {CodePageReading::NoFile, {}};
+  if (codePage != 65001 && codePage != 28591) return {CodePageReading::NoCodePage, {}};
+  if (!HasNoText(file) && file->Parsed().unicode) return {CodePageReading::Unicode, {}};
+  const std::wstring& bytes = file->text();
+  if (file->unreadable || !std::all_of(bytes.begin(), bytes.end(), InAnsiCodePage)) {
+    return {CodePageReading::NotText, {}};
+  }
+  if (codePage == 28591) return {CodePageReading::Read, bytes};
+  const auto text = DecodeUtf8(bytes);
+  if (!text) return {CodePageReading::NotText, {}};
+  return {CodePageReading::Read, *text};
+}
+
+bool SimProfileFiles::RewriteAsUnicode(const std::wstring& text, const std::wstring& givenPath) {
+  const std::wstring path = UpToZero(givenPath);
+  if (path.empty()) return Fail(kErrorInvalidParameter);
+  const auto target = BeginWrite(path);
+  if (!target) return false;
+  if (const std::uint32_t refusal = WriteRefusal(state_.FindFile(*target))) {
+    return Failed(path, refusal);
+  }
+  Store(*target, L"\xFEFF" + text);
+  return true;
+}
+
 std::wstring SimProfileFiles::ReadPath(const std::wstring& path) {
   const auto found = state_.changes.find(FoldCase(path));
   if (found == state_.changes.end() || !found->second.begun) return path;

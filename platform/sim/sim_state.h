@@ -125,6 +125,11 @@ class SimProfileFiles final : public ProfileFiles {
   std::uint32_t LastError() const override { return lastError_; }
   bool HoldsText(const std::wstring& text, const std::wstring& path) override;
   bool KeepsExistingText(const std::wstring& path) override;
+  std::optional<std::vector<SectionLine>> ReadSection(const std::wstring& section,
+                                                      const std::wstring& path) override;
+  // Code pages 65001 (UTF-8) and 28591 (Latin-1); each character of an ANSI file is a byte.
+  CodePageText ReadInCodePage(const std::wstring& path, std::uint32_t codePage) override;
+  bool RewriteAsUnicode(const std::wstring& text, const std::wstring& path) override;
 
  private:
   class SimLock;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -407,6 +408,96 @@ bool Win32ProfileFiles::WriteSection(const std::wstring& section, const KeyValue
   MarkUnicodeIfEmpty(*target);
   const bool written =
       ::WritePrivateProfileSectionW(section.c_str(), lines.c_str(), target->c_str()) != FALSE;
+  return EndWrite(path, *target, written);
+}
+
+std::optional<std::vector<ProfileFiles::SectionLine>> Win32ProfileFiles::ReadSection(
+    const std::wstring& section, const std::wstring& path) {
+  std::vector<SectionLine> lines;
+  if (path.empty() || !HoldsAll(ReadPath(path), {&section})) return lines;
+  const std::wstring source = ReadPath(path);
+  std::wstring buffer;
+  // A section that does not fit comes back cut, with the buffer's size less two.
+  for (DWORD size = 32768;; size *= 2) {
+    if (size > (1u << 30)) return std::nullopt;
+    buffer.assign(size, L'\0');
+    const DWORD copied =
+        ::GetPrivateProfileSectionW(section.c_str(), buffer.data(), size, source.c_str());
+    if (copied + 2 < size) {
+      buffer.resize(copied);
+      break;
+    }
+  }
+  std::size_t start = 0;
+  while (start < buffer.size()) {
+    std::size_t end = buffer.find(L'\0', start);
+    if (end == std::wstring::npos) end = buffer.size();
+    const std::wstring line = buffer.substr(start, end - start);
+    if (!line.empty()) {
+      const auto equals = line.find(L'=');
+      if (equals == std::wstring::npos) {
+        lines.push_back({line, std::nullopt});
+      } else {
+        lines.push_back({line.substr(0, equals), line.substr(equals + 1)});
+      }
+    }
+    start = end + 1;
+  }
+  return lines;
+}
+
+ProfileFiles::CodePageText Win32ProfileFiles::ReadInCodePage(const std::wstring& path,
+                                                             std::uint32_t codePage) {
+  if (path.empty()) return {CodePageReading::NoFile, {}};
+  const HANDLE file = ::CreateFileW(ReadPath(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    ProfileError::Refuse(error);
+    return {absent ? CodePageReading::NoFile : CodePageReading::NotText, {}};
+  }
+  unique_kernel_handle owner(file);
+  if (!::IsValidCodePage(codePage)) return {CodePageReading::NoCodePage, {}};
+  std::string bytes;
+  char buffer[65536];
+  DWORD read = 0;
+  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    bytes.append(buffer, read);
+  }
+  const auto startsWith = [&bytes](std::string_view mark) { return bytes.starts_with(mark); };
+  if (startsWith("\xFF\xFE") || startsWith("\xFE\xFF") || startsWith("\xEF\xBB\xBF")) {
+    return {CodePageReading::Unicode, {}};
+  }
+  if (bytes.empty()) return {CodePageReading::Read, {}};
+  const int length = static_cast<int>(bytes.size());
+  const int chars =
+      ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
+  if (chars <= 0) return {CodePageReading::NotText, {}};
+  std::wstring text(static_cast<std::size_t>(chars), L'\0');
+  ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), length, text.data(), chars);
+  return {CodePageReading::Read, std::move(text)};
+}
+
+bool Win32ProfileFiles::RewriteAsUnicode(const std::wstring& text, const std::wstring& path) {
+  if (path.empty()) return ProfileError::Refuse(ERROR_INVALID_PARAMETER);
+  const auto target = BeginWrite(path);
+  if (!target) return false;
+  bool written = false;
+  {
+    // The file is emptied and filled again, so that it keeps its access list and attributes.
+    const HANDLE file = ::CreateFileW(target->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      unique_kernel_handle owner(file);
+      std::wstring content = L"\xFEFF" + text;
+      const DWORD bytes = static_cast<DWORD>(content.size() * sizeof(wchar_t));
+      DWORD done = 0;
+      written = ::SetEndOfFile(file) && ::WriteFile(file, content.data(), bytes, &done, nullptr) &&
+                done == bytes && ::FlushFileBuffers(file);
+    }
+  }
   return EndWrite(path, *target, written);
 }
 

@@ -41,6 +41,10 @@ class Win32ProfileFiles final : public ProfileFiles {
   std::uint32_t LastError() const override;
   bool HoldsText(const std::wstring& text, const std::wstring& path) override;
   bool KeepsExistingText(const std::wstring& path) override;
+  std::optional<std::vector<SectionLine>> ReadSection(const std::wstring& section,
+                                                      const std::wstring& path) override;
+  CodePageText ReadInCodePage(const std::wstring& path, std::uint32_t codePage) override;
+  bool RewriteAsUnicode(const std::wstring& text, const std::wstring& path) override;
 
  private:
   class HeldLock;

@@ -165,6 +165,32 @@ TEST_F(ProfileContractTest, WriteSectionReplacesEveryKeyInPlaceOrAddsTheSectionA
   EXPECT_EQ(Read(L"B", L"k"), L"1");
 }
 
+// A value write changes its own line only: comments and lines without "=" stay where they
+// are, and a new key follows the section's last line.
+TEST_F(ProfileContractTest, AValueWriteKeepsEveryOtherLineOfItsSection) {
+  backend_->SetFileBytes(Utf16File(L"[A]\r\n; note=x\r\nw=1\r\nodd line\r\n[B]\r\nk=1\r\n"));
+  ASSERT_TRUE(Write(L"a", L"W", L"2"));
+  ASSERT_TRUE(Write(L"A", L"H", L"3"));
+  EXPECT_EQ(backend_->FileBytes(),
+            Utf16File(L"[A]\r\n; note=x\r\nw=2\r\nodd line\r\nH=3\r\n[B]\r\nk=1\r\n"));
+}
+
+// A section's lines in one read: comments left out, a line without "=" without a value,
+// values as the file holds them, the section found in any ASCII letter case.
+TEST_F(ProfileContractTest, ASectionReadGivesItsLinesAsTheFileHoldsThem) {
+  backend_->SetFileBytes(
+      Utf16File(L"[A]\r\n; c=1\r\nw = 1 \r\nodd\r\nK=\"q\"\r\nW=2\r\n[B]\r\nk=1\r\n"));
+  const auto lines = profile().ReadSection(L"a", path());
+  ASSERT_TRUE(lines);
+  std::wstring seen;
+  for (const auto& line : *lines) seen += line.key + L"|" + line.value.value_or(L"(none)") + L";";
+  EXPECT_EQ(seen, L"w|1;odd|(none);K|\"q\";W|2;");
+  EXPECT_EQ(Read(L"A", L"K"), L"q");
+  const auto missing = profile().ReadSection(L"C", path());
+  ASSERT_TRUE(missing);
+  EXPECT_TRUE(missing->empty());
+}
+
 TEST_F(ProfileContractTest, AFileThatCannotBeWrittenRefusesEveryWriteAndKeepsItsBytes) {
   const std::string start = Utf16File(L"[S]\r\nk=1\r\n");
   backend_->SetFileBytes(start);

@@ -437,6 +437,45 @@ TEST_F(CliCommandsTest, FormNamesMatchAsTheSpoolerMatchesThem) {
   EXPECT_EQ(Form(L"Letter")->cx, 215900);
 }
 
+// An ANSI store saved as UTF-8 (each character here one byte) becomes UTF-16, read in the
+// code page named, with every paper and every other line; a dry run lists the names as they
+// will read and changes nothing; a file that is not text of that code page changes nothing.
+TEST_F(CliCommandsTest, StoreConvertMakesAnAnsiStoreUtf16KeepingEveryPaper) {
+  const std::wstring cafe = L"Caf\xC3\xA9 \xC3\x9C";
+  const std::wstring utf8 = L"[PrintMain]\r\n" + cafe + L"=" + cafe + L"\r\nA5=A5\r\n[" + cafe +
+                            L"]\r\n; from the label tool\r\nmMode=0\r\nW=10\r\nH=20\r\n[A5]\r\n"
+                            L"mMode=0\r\nW=14.8\r\nH=21\r\n";
+  sim_.SetFileText(kStore, utf8);
+  const RunResult dry = Run({L"store-convert", L"--codepage", L"65001", L"--dry-run"});
+  ASSERT_EQ(dry.exitCode, 0) << dry.err;
+  EXPECT_EQ(dry.out,
+            L"Paper   Status\nCafé Ü  would convert\n"
+            L"A5      would convert\n");
+  EXPECT_EQ(sim_.FileText(kStore), utf8);
+  EXPECT_FALSE(sim_.FileIsUnicode(kStore));
+
+  const RunResult done = Run({L"--csv", L"store-convert", L"--codepage=65001"});
+  ASSERT_EQ(done.exitCode, 0) << done.err;
+  EXPECT_NE(done.out.find(L"Café Ü,converted\nA5,converted\n"), std::wstring::npos) << done.out;
+  EXPECT_TRUE(sim_.FileIsUnicode(kStore));
+  EXPECT_NE(sim_.FileText(kStore).find(L"[Café Ü]\r\n; from the label tool\r\n"),
+            std::wstring::npos);
+  EXPECT_EQ(component_.IniReadValue(1, L"Café Ü"), (rePaPer{0, 10, 20, 0, 0, 0, 0}));
+  EXPECT_EQ(Run({L"paper-store", L"標籤", L"5", L"3"}).exitCode, 0);
+  const RunResult again = Run({L"store-convert", L"--codepage", L"65001"});
+  EXPECT_EQ(again.exitCode, 0);
+  EXPECT_NE(again.err.find(L"a Unicode file already"), std::wstring::npos) << again.err;
+
+  const std::wstring notUtf8 = L"[PrintMain]\r\nA\xFF=A\xFF\r\n";
+  sim_.SetFileText(kStore, notUtf8);
+  Expect({{{L"store-convert", L"--codepage", L"65001"}, kUsage, L"not text of code page 65001"},
+          {{L"store-convert", L"--codepage", L"4"}, kUsage, L"no code page 4"},
+          {{L"store-convert", L"--codepage", L"utf8"}, kUsage, L"the number of a code page"},
+          {{L"store-convert"}, kUsage, L"the number of a code page"}});
+  EXPECT_EQ(sim_.FileText(kStore), notUtf8);
+  EXPECT_FALSE(sim_.FileIsUnicode(kStore));
+}
+
 // A refused replacement puts the old form back or says it cannot.
 TEST_F(CliCommandsTest, RefusedAddsAndReplacementsEndWithTheRefusedStatus) {
   sim_.FailCall(sim::Api::AddForm);
@@ -819,6 +858,7 @@ TEST_F(CliCommandsTest, EveryCommandPrintsTheMembersOfTheReadmeTable) {
       {L"apply", library, kPrinter, L"--check"},
       {L"apply", library, kPrinter},
       {L"paper-delete", L"B6"},
+      {L"store-convert", L"--codepage", L"65001", L"--dry-run"},
   };
   std::set<std::wstring> covered;
   for (const std::vector<std::wstring>& arguments : commands) {

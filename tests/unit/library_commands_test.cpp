@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/paper_library.h"
 #include "cli/text_encoding.h"
 #include "cli_fixture.h"
 #include "tests/contract/backends.h"
@@ -123,6 +124,48 @@ TEST_F(PaperLibraryTest, AnyInvalidEntryRefusesTheWholeImportOrExportAndNamesIt)
   EXPECT_NE(result.err.find(L"\"Backwards\": the width is negative (-10)"), std::wstring::npos)
       << result.err;
   EXPECT_FALSE(std::filesystem::exists(PathOf("library.json")));
+}
+
+// Two names of one file that the profile service takes for one paper: the whole file is
+// refused, by the service's rule (here one that ignores the case of every letter, as Windows'
+// may), not by a rule of the tool's own.
+TEST_F(PaperLibraryTest, NamesTheProfileServiceTakesForOneRefuseTheWholeImport) {
+  sim_.SetProfileFoldsEveryLetter();
+  Store(L"Kept", 0, 10, 20);
+  const std::wstring before = sim_.FileText(kStore);
+  WriteFile("twice.json", Library(R"({"name": "New", "unit": "cm", "width": 1, "height": 2},
+                       {"name": "\u00c95", "unit": "cm", "width": 1, "height": 2},
+                       {"name": "\u00e95", "unit": "cm", "width": 3, "height": 4})"));
+  for (const wchar_t* replace : {L"--replace", L"--csv"}) {
+    const RunResult result = Run({L"paper-import", PathOf("twice.json"), replace});
+    EXPECT_EQ(result.exitCode, Status(ExitCode::BadArguments)) << result.out;
+    EXPECT_NE(result.err.find(L"paper 3 (\"é5\"): the name is listed twice"), std::wstring::npos)
+        << result.err;
+    EXPECT_EQ(sim_.FileText(kStore), before);
+  }
+}
+
+// The tool reads each paper's section once; whatever a hand left in it, every paper reads as
+// the component's seven reads read it, and one those reads refuse is named as unreadable.
+TEST_F(PaperLibraryTest, OneReadOfEachSectionReadsAsTheComponentsSevenReads) {
+  sim_.SetFileText(kStore,
+                   L"[PrintMain]\r\nQ=Q\r\nDup=Dup\r\nGap=Gap\r\nBare=Bare\r\nBig=Big\r\n"
+                   L"None=None\r\n[Q]\r\nmMode=\"1\"\r\nW=' 8.5'\r\nH= 11 \r\n"
+                   L"[Dup]\r\n; W=9\r\nw=3\r\nW=4\r\nh=5x\r\nmmode=1.5\r\n[Gap]\r\nH=2\r\n"
+                   L"[Bare]\r\nW\r\nH=3\r\n[Big]\r\nmMode=300\r\nW=1\r\n");
+  sim_.ClearCalls();
+  const StoredPaperList stored = StoredPapers(component_);
+  // Dup, Gap and None (no section) in one read each; the others as the component reads them.
+  EXPECT_EQ(sim_.CountCalls(sim::Api::GetPrivateProfileSection), 6u);
+  ASSERT_EQ(stored.papers.size(), 5u);
+  for (const LibraryPaper& paper : stored.papers) {
+    SCOPED_TRACE(testing::PrintToString(paper.name));
+    EXPECT_EQ(paper.paper, component_.IniReadValue(1, paper.name));
+  }
+  EXPECT_EQ(stored.papers[1].paper, (rePaPer{2, 3, 5, 0, 0, 0, 0}));
+  ASSERT_EQ(stored.unreadable.size(), 1u);
+  EXPECT_EQ(stored.unreadable[0].paper.name, L"Big");
+  EXPECT_THROW(component_.IniReadValue(1, L"Big"), AutomationError);
 }
 
 TEST_F(PaperLibraryTest, StoredNamesAreKeptUnlessReplacedAndAStoreThatCannotBeWrittenRefuses) {

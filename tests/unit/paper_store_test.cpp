@@ -81,16 +81,20 @@ TEST_F(PaperStoreTest, ListsNamesInFileOrderReadsPapersBackAndOverwritesInPlace)
   EXPECT_EQ(Read(L"C"), (rePaPer{1, 5, 7, 0, 0, 0, 0}));
 }
 
-// Keys another tool left in a paper's section survive the section's one write, after the
-// store's own keys (whatever their letter case in the file).
-TEST_F(PaperStoreTest, AnOverwriteKeepsTheKeysOfOtherTools) {
+// Lines another tool or a hand left in a paper's section (keys, comments, lines without "=")
+// survive an overwrite where they were; the store's keys keep their place and letter case,
+// and the ones missing follow at the end.
+TEST_F(PaperStoreTest, AnOverwriteKeepsTheOtherLinesOfThePapersSection) {
   sim_.SetFileText(kStore,
-                   L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\nOrigin=Label tool\r\nmmode=0\r\n"
-                   L"w=14.8\r\nH=21\r\nColour=\r\n");
+                   L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\n; from the label tool\r\n"
+                   L"Origin=Label tool\r\nmmode=0\r\nw=14.8\r\nodd line\r\nH=21\r\n"
+                   L"Colour=\r\n");
   ASSERT_TRUE(Write(L"A5X", 1, 5, 8));
   EXPECT_EQ(sim_.FileText(kStore),
-            L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\nmMode=1\r\nW=5\r\nH=8\r\nL=0\r\nR=0\r\n"
-            L"T=0\r\nB=0\r\nOrigin=Label tool\r\nColour=\r\n");
+            L"[PrintMain]\r\nA5X=A5X\r\n[A5X]\r\n; from the label tool\r\n"
+            L"Origin=Label tool\r\nmmode=1\r\nw=5\r\nodd line\r\nH=8\r\nColour=\r\n"
+            L"L=0\r\nR=0\r\nT=0\r\nB=0\r\n");
+  EXPECT_EQ(Read(L"A5X"), (rePaPer{1, 5, 8, 0, 0, 0, 0}));
 }
 
 TEST_F(PaperStoreTest, ModeArgumentReplacesTheArrayInEveryMode) {
@@ -137,6 +141,18 @@ TEST_F(PaperStoreTest, DeleteRemovesTheEntriesOfTheSectionTheServiceRemoves) {
   EXPECT_THAT(Names(), ElementsAre(L"A 5", L"É5", L"Σx"));
   EXPECT_EQ(Text().find(L"[Ab]"), std::wstring::npos);
   EXPECT_EQ(Text().find(L"Sheetlore"), std::wstring::npos) << "the probe was left behind";
+  // Names of a script without letter case are never one name with another: no probe is
+  // written, however many such names of the same length are listed.
+  for (const wchar_t* name : {L"標籤紙一", L"標籤紙二", L"標籤紙三"})
+    ASSERT_TRUE(Write(name, 0, 1, 2));
+  sim_.ClearCalls();
+  Delete(L"標籤紙二");
+  EXPECT_THAT(Names(), ElementsAre(L"A 5", L"É5", L"Σx", L"標籤紙一", L"標籤紙三"));
+  const auto& calls = sim_.Calls();
+  EXPECT_TRUE(std::none_of(calls.begin(), calls.end(), [](const sim::Call& call) {
+    return std::find(call.args.begin(), call.args.end(), L"Sheetlore.SectionProbe") !=
+           call.args.end();
+  })) << "a caseless name was probed";
 }
 
 TEST_F(PaperStoreTest, StoredValuesAreReadByThePointOnlyReadingAndUnitCodesRoundHalfToEven) {

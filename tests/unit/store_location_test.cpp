@@ -114,6 +114,21 @@ TEST_F(StoreLocationTest, MergingKeepsEveryPaperAndBothVersionsOfOneThatDiffers)
   EXPECT_EQ(target.component().IniReadValue(1, L"Differs (x86 2)").W, 14);
 }
 
+// A paper the target's profile service takes for one it holds is found by the service's rule,
+// not the tool's: under a service that ignores the case of É, é5 is kept beside É5.
+TEST_F(StoreLocationTest, MergingFindsHeldPapersAsTheProfileServiceMatchesNames) {
+  sim_.SetProfileFoldsEveryLetter();
+  cli::StoreAt source(sim_.platform(), L"C:\\old\\x86.ini");
+  cli::StoreAt target(sim_.platform(), kShared);
+  ASSERT_TRUE(source.component().IniWriteValue(L"é5", 0, 2, 2, 0, 0, 0, 0));
+  ASSERT_TRUE(target.component().IniWriteValue(L"É5", 0, 1, 1, 0, 0, 0, 0));
+  cli::MergeReport report;
+  cli::MergeStore(target.component(), source.component(), L"x86", report);
+  EXPECT_EQ(report.keptBoth, 1u);
+  EXPECT_EQ(target.component().IniReadValue(1, L"É5").W, 1);
+  EXPECT_EQ(target.component().IniReadValue(1, L"é5 (x86)").W, 2);
+}
+
 TEST_F(StoreLocationTest, APaperThatCannotBeStoredLeavesTheMergeIncomplete) {
   cli::StoreAt source(sim_.platform(), L"C:\\old\\x86.ini");
   cli::StoreAt target(sim_.platform(), kShared);

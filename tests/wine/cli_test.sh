@@ -164,6 +164,27 @@ A5X,14.8,21,failed,\"the spooler reported added, but the printer's forms do not 
 schema install Sheetlore_Label
 rm -f "$work/PrintSet.ini"
 
+echo "== an ANSI store saved as UTF-8 made UTF-16"
+# What an editor saves by default: UTF-8 without a byte-order mark, which the profile service
+# reads in the system's code page. Converted, every name reads as written.
+printf '[PrintMain]\r\nCaf\xc3\xa9 \xc3\x9c=Caf\xc3\xa9 \xc3\x9c\r\n[Caf\xc3\xa9 \xc3\x9c]\r\n; kept\r\nmMode=0\r\nW=10\r\nH=20\r\n' \
+  >"$work/PrintSet.ini"
+cp "$work/PrintSet.ini" "$work/ansi-before"
+expect 0 "Paper,Status
+Café Ü,would convert" store-convert --codepage 65001 --dry-run --csv
+cmp -s "$work/PrintSet.ini" "$work/ansi-before" || fail "store-convert --dry-run changed the file"
+expect 0 "Paper,Status
+Café Ü,converted" store-convert --codepage 65001 --csv
+[ "$(head -c 2 "$work/PrintSet.ini" | od -An -tx1 | tr -d ' ')" = "fffe" ] ||
+  fail "store-convert did not make PrintSet.ini UTF-16 LE with a byte-order mark"
+iconv -f UTF-16 -t UTF-8 "$work/PrintSet.ini" | tr -d '\r' | grep -qx "; kept" ||
+  fail "store-convert lost the comment line"
+expect 0 "Name,Unit,Width,Height,Left,Right,Top,Bottom
+Café Ü,cm,10,20,0,0,0,0" papers --csv
+expect 0 "Name,Unit,Width,Height,Left,Right,Top,Bottom
+標籤,cm,5,3,0,0,0,0" paper-store "標籤" 5 3 --csv
+rm -f "$work/PrintSet.ini"
+
 echo "== dialog"
 # The maintenance dialog stays open until its "Esc結束" is clicked; the command then ends.
 # window_closer clicks that button of the dialog as a user would.
