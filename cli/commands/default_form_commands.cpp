@@ -9,8 +9,8 @@
 #include "cli/commands.h"
 #include "cli/form_target.h"
 #include "cli/platform_error.h"
-#include "platform/devmode_layout.h"
 #include "component/opened_printer.h"
+#include "platform/devmode_layout.h"
 
 namespace sheetlore::cli {
 namespace {

@@ -201,7 +201,8 @@ TEST(FaultSweepTest, TheSweepCoversEveryKindOfPlatformCall) {
     // No method of the component asks whether a file exists, reads a whole section (the tool
     // does, falling back on the component's reads), or reads or writes a printer's default
     // settings (only the tool's default-form does).
-    const bool toolOnly = kind == sim::Api::FileExists || kind == sim::Api::GetPrivateProfileSection ||
+    const bool toolOnly = kind == sim::Api::FileExists ||
+                          kind == sim::Api::GetPrivateProfileSection ||
                           kind == sim::Api::GetPrinter || kind == sim::Api::SetPrinter;
     if (kCallsThatCannotFail.count(kind) != 0 || toolOnly) continue;
     EXPECT_EQ(kinds.count(kind), 1u) << testing::PrintToString(kind);
