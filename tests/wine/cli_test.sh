@@ -89,8 +89,8 @@ echo "== the local print server (OpenPrinter with a null name)"
 run forms --csv
 [ "$rc" -eq 0 ] && [ "$(echo "$out" | wc -l)" -eq 117 ] ||
   fail "forms of the local print server (exit $rc): $(echo "$out" | head -n 3)"
-expect 0 "Server,Form,Width (cm),Height (cm),Left (cm),Right (cm),Top (cm),Bottom (cm)
-(local),A4,21,29.7,0,21,0,29.7" form-show A4 --csv
+expect 0 "${bom}server,form,kind,width_cm,height_cm,left_cm,top_cm,right_cm,bottom_cm
+(local),A4,builtin,21,29.7,0,0,21,29.7" form-show A4 --csv
 expect_status 3 "print server not found or cannot be opened: \\\\nosuch: OpenPrinter failed with error 1801" \
   forms --server '\\nosuch'
 
@@ -170,18 +170,18 @@ echo "== an ANSI store saved as UTF-8 made UTF-16"
 printf '[PrintMain]\r\nCaf\xc3\xa9 \xc3\x9c=Caf\xc3\xa9 \xc3\x9c\r\n[Caf\xc3\xa9 \xc3\x9c]\r\n; kept\r\nmMode=0\r\nW=10\r\nH=20\r\n' \
   >"$work/PrintSet.ini"
 cp "$work/PrintSet.ini" "$work/ansi-before"
-expect 0 "Paper,Status
+expect 0 "${bom}paper,status
 Café Ü,would convert" store-convert --codepage 65001 --dry-run --csv
 cmp -s "$work/PrintSet.ini" "$work/ansi-before" || fail "store-convert --dry-run changed the file"
-expect 0 "Paper,Status
+expect 0 "${bom}paper,status
 Café Ü,converted" store-convert --codepage 65001 --csv
 [ "$(head -c 2 "$work/PrintSet.ini" | od -An -tx1 | tr -d ' ')" = "fffe" ] ||
   fail "store-convert did not make PrintSet.ini UTF-16 LE with a byte-order mark"
 iconv -f UTF-16 -t UTF-8 "$work/PrintSet.ini" | tr -d '\r' | grep -qx "; kept" ||
   fail "store-convert lost the comment line"
-expect 0 "Name,Unit,Width,Height,Left,Right,Top,Bottom
+expect 0 "${bom}paper,unit,width,height,left,top,right,bottom
 Café Ü,cm,10,20,0,0,0,0" papers --csv
-expect 0 "Name,Unit,Width,Height,Left,Right,Top,Bottom
+expect 0 "${bom}paper,unit,width,height,left,top,right,bottom
 標籤,cm,5,3,0,0,0,0" paper-store "標籤" 5 3 --csv
 rm -f "$work/PrintSet.ini"
 
