@@ -764,7 +764,7 @@ TEST_F(CliCommandsTest, AStoreHeldByAnotherProgramGivesItsSharingError) {
 }
 
 // One row of README's table of output members.
-struct MemberSpec {
+struct MemberRule {
   std::set<std::string> types;     // "text", "number", "boolean", "object", "null"
   std::set<std::string> words;     // the words in backticks of what it holds (status values)
   std::set<std::string> commands;  // the commands that print it
@@ -781,9 +781,9 @@ std::vector<std::string> Backticked(const std::string& text) {
 }
 
 // The table under "Output for scripts" in README.md: the one place the members are written down.
-std::map<std::string, MemberSpec> ReadmeSchema() {
+std::map<std::string, MemberRule> ReadmeSchema() {
   std::ifstream readme(SHEETLORE_README);
-  std::map<std::string, MemberSpec> schema;
+  std::map<std::string, MemberRule> schema;
   std::string line;
   bool inTable = false;
   while (std::getline(readme, line)) {
@@ -804,15 +804,15 @@ std::map<std::string, MemberSpec> ReadmeSchema() {
       ADD_FAILURE() << "a row of the table has not 4 cells: " << line;
       continue;
     }
-    MemberSpec spec;
+    MemberRule rule;
     const std::regex typeWord("[a-z]+");
     for (auto it = std::sregex_iterator(cells[1].begin(), cells[1].end(), typeWord);
          it != std::sregex_iterator(); ++it) {
-      if (it->str() != "or") spec.types.insert(it->str());
+      if (it->str() != "or") rule.types.insert(it->str());
     }
-    for (const std::string& word : Backticked(cells[2])) spec.words.insert(word);
-    for (const std::string& command : Backticked(cells[3])) spec.commands.insert(command);
-    for (const std::string& member : Backticked(cells[0])) schema[member] = spec;
+    for (const std::string& word : Backticked(cells[2])) rule.words.insert(word);
+    for (const std::string& command : Backticked(cells[3])) rule.commands.insert(command);
+    for (const std::string& member : Backticked(cells[0])) schema[member] = rule;
   }
   return schema;
 }
@@ -829,7 +829,7 @@ std::string JsonType(const nlohmann::ordered_json& value) {
 // Every command's JSON holds exactly the members README's table lists for it, of the types it
 // gives, with statuses from its words; the CSV header names the same members.
 TEST_F(CliCommandsTest, EveryCommandPrintsTheMembersOfTheReadmeTable) {
-  const std::map<std::string, MemberSpec> schema = ReadmeSchema();
+  const std::map<std::string, MemberRule> schema = ReadmeSchema();
   ASSERT_GE(schema.size(), 20u) << "README's table of output members was not found";
   ASSERT_EQ(Run({L"paper-store", L"A5X", L"14.8", L"21"}).exitCode, 0);
   ASSERT_EQ(Run({L"paper-store", L"Letter", L"10", L"10"}).exitCode, 0);  // a built-in's name
@@ -885,20 +885,20 @@ TEST_F(CliCommandsTest, EveryCommandPrintsTheMembersOfTheReadmeTable) {
     bool anyError = false;
     for (const nlohmann::ordered_json& row : rows) {
       for (const auto& [member, value] : row.items()) {
-        const auto spec = schema.find(member);
-        if (spec == schema.end()) {
+        const auto rule = schema.find(member);
+        if (rule == schema.end()) {
           ADD_FAILURE() << "\"" << member << "\" is not in README's table";
           continue;
         }
-        EXPECT_TRUE(spec->second.types.count(JsonType(value))) << member << ": " << value;
-        EXPECT_TRUE(spec->second.commands.count(command)) << member << " is not listed for it";
+        EXPECT_TRUE(rule->second.types.count(JsonType(value))) << member << ": " << value;
+        EXPECT_TRUE(rule->second.commands.count(command)) << member << " is not listed for it";
         if (member == "status") {
-          EXPECT_TRUE(spec->second.words.count(value)) << value;
+          EXPECT_TRUE(rule->second.words.count(value)) << value;
         }
         anyError = anyError || (member == "error" && !value.is_null());
       }
-      for (const auto& [member, spec] : schema) {
-        if (spec.commands.count(command)) {
+      for (const auto& [member, rule] : schema) {
+        if (rule.commands.count(command)) {
           EXPECT_TRUE(row.contains(member)) << member;
         }
       }

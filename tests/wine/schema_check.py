@@ -24,11 +24,11 @@ def read_schema(readme):
             if not line.startswith("|"):
                 break
             members, types, holds, commands = line.strip().strip("|").split("|")
-            spec = {"types": set(re.findall(r"[a-z]+", types)) - {"or"},
+            rule = {"types": set(re.findall(r"[a-z]+", types)) - {"or"},
                     "words": set(re.findall(r"`([^`]+)`", holds)),
                     "commands": set(re.findall(r"`([^`]+)`", commands))}
             for member in re.findall(r"`([^`]+)`", members):
-                schema[member] = spec
+                schema[member] = rule
     return schema
 
 
@@ -38,18 +38,18 @@ def main():
     document = json.load(sys.stdin)
     rows = document if isinstance(document, list) else [document]
     problems = [] if schema else ["no table of output members in the README"]
-    listed = {m for m, spec in schema.items() if command in spec["commands"]}
+    listed = {m for m, rule in schema.items() if command in rule["commands"]}
     for row in rows:
         for member, value in row.items():
-            spec = schema.get(member)
-            if spec is None:
+            rule = schema.get(member)
+            if rule is None:
                 problems.append(f'"{member}" is not in the README\'s table')
                 continue
-            if TYPES[type(value)] not in spec["types"]:
-                problems.append(f'"{member}": {value!r} is not {" or ".join(spec["types"])}')
-            if command not in spec["commands"]:
+            if TYPES[type(value)] not in rule["types"]:
+                problems.append(f'"{member}": {value!r} is not {" or ".join(rule["types"])}')
+            if command not in rule["commands"]:
                 problems.append(f'"{member}" is not listed for {command}')
-            if member == "status" and value not in spec["words"]:
+            if member == "status" and value not in rule["words"]:
                 problems.append(f'status "{value}" is not one of the listed words')
         for member in sorted(listed - row.keys()):
             problems.append(f'"{member}" is missing')
