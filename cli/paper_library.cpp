@@ -8,6 +8,7 @@
 #include "cli/command_error.h"
 #include "component/form_list.h"
 #include "component/number_text.h"
+#include "component/paper_store_check.h"
 #include "component/paper_store_file.h"
 #include "component/spooler_units.h"
 
@@ -225,18 +226,48 @@ std::wstring StoredNote(ClsPrint& component, const LibraryPaper& paper,
   return same ? L"the same" : L"differs; --replace replaces it";
 }
 
-}  // namespace
+// A key that two names share whenever some profile service may take them for one: letters
+// without case (digits, signs, CJK ideographs, kana, Hangul) as they are, ASCII letters and the
+// few other letters whose case pairs with an ASCII letter folded to that letter, and every
+// other letter as one placeholder. Names with different keys are never taken for one.
+std::wstring MaybeSameKey(const std::wstring& name) {
+  std::wstring key = paper_store::TrimBlanks(name);
+  for (wchar_t& c : key) {
+    if (c >= L'A' && c <= L'Z') {
+      c = static_cast<wchar_t>(c + (L'a' - L'A'));
+    } else if (c == 0x0130 || c == 0x0131) {
+      c = L'i';
+    } else if (c == 0x017F) {
+      c = L's';
+    } else if (c == 0x212A) {
+      c = L'k';
+    } else if (c == 0x212B) {
+      c = 0x00E5;
+    }
+    const bool caseless = c < 0x80 || (c >= 0x3000 && c <= 0x9FFF) ||
+                          (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF);
+    if (!caseless) c = 0xFFFF;
+  }
+  return key;
+}
 
-std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<LibraryPaper>& papers,
-                                    bool replace, RepeatedName repeated) {
-  // One change: every paper is stored, or none.
-  ProfileFiles& profile = component.platform().profile;
-  const auto lock = profile.LockFile(paper_store::FilePath(component.platform().host));
+// What AddToStore decided for one paper, before anything is written.
+enum class Action { Keep, Replace, Add };
+
+// Writes each paper with the component's own write, one change of the file per paper. Used
+// where new papers of the same list may be taken for one by the profile service, which only
+// the file can tell once the earlier one is in it.
+struct WriteOutcome {
+  std::vector<StoreResult> results;
+  bool failed = false;
+};
+WriteOutcome AddOneByOne(ClsPrint& component, const std::vector<LibraryPaper>& papers, bool replace,
+                         RepeatedName repeated, bool lockHeld) {
   std::vector<std::wstring> stored;
   component.IniReadValue(0, std::wstring(), &stored);
   std::vector<std::wstring> named;  // as listed: the stored papers this list has named so far
   std::vector<StoreResult> results;
-  bool failed = !lock;
+  bool failed = !lockHeld;
   for (std::size_t i = 0; i < papers.size(); ++i) {
     const LibraryPaper& library = papers[i];
     const std::optional<std::wstring> listedAs = ListedNameFor(component, library.name, stored);
@@ -268,8 +299,138 @@ std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<Libra
     results.push_back({library.name, exists ? L"replaced" : L"added", L""});
     if (!exists) stored.push_back(library.name);
   }
+  return {std::move(results), failed};
+}
+
+// Writes the new papers of one change: each section in one write (a section the file already
+// holds under that name key by key, as the component writes it), the list section, when the
+// file has none, in one write right after the first paper's section (where the component's
+// first write would put it), otherwise one line a paper; then one check of the whole change.
+// False when a paper cannot be written, a write failed or the change did not read back as meant
+// (then with readBackProblem).
+bool WriteNewPapers(ClsPrint& component, const std::vector<const LibraryPaper*>& papers,
+                    std::wstring& readBackProblem) {
+  if (papers.empty()) return true;
+  ProfileFiles& profile = component.platform().profile;
+  const std::wstring path = paper_store::FilePath(component.platform().host);
+  const paper_store::StoreShape before = paper_store::ReadShape(profile, path);
+  std::vector<std::wstring> sectionKeys;
+  for (const std::wstring& section : before.sections) sectionKeys.push_back(MaybeSameKey(section));
+  std::sort(sectionKeys.begin(), sectionKeys.end());
+  std::vector<paper_store::WrittenPaper> written;
+  ProfileFiles::KeyValues list;
+  for (const LibraryPaper* library : papers) {
+    if (!paper_store::IsStorableName(library->name)) return false;
+    const rePaPer& p = library->paper;
+    auto keys = paper_store::PaperKeys(p.mMode, {p.W, p.H, p.L, p.R, p.T, p.B});
+    if (!keys) return false;
+    // Asked only where the file holds a section the service may take for this one.
+    const bool sectionHeld =
+        std::binary_search(sectionKeys.begin(), sectionKeys.end(), MaybeSameKey(library->name)) &&
+        !paper_store::ReadKeyList(profile, library->name, path).empty();
+    written.push_back({library->name, std::move(*keys), !sectionHeld});
+    list.emplace_back(library->name, library->name);
+  }
+  const bool listHeld =
+      std::any_of(before.sections.begin(), before.sections.end(), [](const std::wstring& s) {
+        return paper_store::SameProfileName(s, paper_store::kListSection);
+      });
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    const paper_store::WrittenPaper& paper = written[i];
+    if (paper.wholeSection) {
+      if (!profile.WriteSection(paper.name, paper.keys, path)) return false;
+    } else {
+      for (const auto& [key, value] : paper.keys) {
+        if (!profile.WriteString(paper.name, key, value, path)) return false;
+      }
+    }
+    if (i == 0 && !listHeld && !profile.WriteSection(paper_store::kListSection, list, path)) {
+      return false;
+    }
+  }
+  if (listHeld) {
+    for (const auto& [key, value] : list) {
+      if (!profile.WriteString(paper_store::kListSection, key, value, path)) return false;
+    }
+  }
+  if (paper_store::WritesCameOut(profile, path, before, written)) return true;
+  readBackProblem = L"what was written did not read back as written";
+  return false;
+}
+
+}  // namespace
+
+std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<LibraryPaper>& papers,
+                                    bool replace, RepeatedName repeated) {
+  // One change: every paper is stored, or none.
+  ProfileFiles& profile = component.platform().profile;
+  const auto lock = profile.LockFile(paper_store::FilePath(component.platform().host));
+  std::vector<std::wstring> stored;
+  component.IniReadValue(0, std::wstring(), &stored);
+  // First what becomes of each paper, nothing written: names match those stored before the
+  // change as the service matches them, and new names of this list one another as one of them
+  // already in the file would, which only the service can tell where their keys agree.
+  std::vector<std::wstring> named;  // as listed: the stored papers this list has named so far
+  std::vector<std::wstring> newKeys;
+  std::vector<StoreResult> results;
+  std::vector<Action> actions;
+  bool oneByOne = false;
+  for (std::size_t i = 0; i < papers.size() && !oneByOne; ++i) {
+    const LibraryPaper& library = papers[i];
+    const std::optional<std::wstring> listedAs = ListedNameFor(component, library.name, stored);
+    if (!listedAs) {
+      std::wstring key = MaybeSameKey(library.name);
+      if (std::find(newKeys.begin(), newKeys.end(), key) != newKeys.end()) {
+        oneByOne = true;
+        break;
+      }
+      newKeys.push_back(std::move(key));
+    }
+    if (listedAs && std::find(named.begin(), named.end(), *listedAs) != named.end()) {
+      const std::wstring why =
+          L"the name is listed twice (the paper store takes it for \"" + *listedAs + L"\")";
+      if (repeated == RepeatedName::RefuseAll) {
+        // The lock ends without its commit: nothing of this list is stored.
+        throw BadArguments(
+            L"the library file cannot be used, nothing was changed: some papers are not "
+            L"valid:\n  paper " +
+            std::to_wstring(i + 1) + L" (\"" + library.name + L"\"): " + why);
+      }
+      results.push_back({library.name, L"unchanged", why});
+      actions.push_back(Action::Keep);
+      continue;
+    }
+    named.push_back(listedAs.value_or(library.name));
+    const bool exists = listedAs.has_value();
+    if (exists && !replace) {
+      results.push_back({library.name, L"unchanged", StoredNote(component, library, stored)});
+      actions.push_back(Action::Keep);
+      continue;
+    }
+    results.push_back({library.name, exists ? L"replaced" : L"added", L""});
+    actions.push_back(exists ? Action::Replace : Action::Add);
+  }
+  bool failed = !lock;
+  std::wstring unreadBack;
+  if (oneByOne) {
+    WriteOutcome outcome = AddOneByOne(component, papers, replace, repeated, lock != nullptr);
+    results = std::move(outcome.results);
+    failed = outcome.failed;
+  } else {
+    // Stored papers are written in place, each by the component; then the new ones at the end
+    // of the file, in order, as the component's writes one after another would leave them.
+    std::vector<const LibraryPaper*> added;
+    for (std::size_t i = 0; i < papers.size() && !failed; ++i) {
+      const rePaPer& p = papers[i].paper;
+      if (actions[i] == Action::Add) added.push_back(&papers[i]);
+      failed = actions[i] == Action::Replace &&
+               !component.IniWriteValue(papers[i].name, p.mMode, p.W, p.H, p.L, p.R, p.T, p.B);
+    }
+    failed = failed || !WriteNewPapers(component, added, unreadBack);
+  }
   if (!failed && lock->Commit()) return results;
-  const std::wstring why = lock && !lock->Problem().empty() ? L": " + lock->Problem() : L"";
+  std::wstring problem = lock && !lock->Problem().empty() ? lock->Problem() : unreadBack;
+  const std::wstring why = problem.empty() ? L"" : L": " + problem;
   for (StoreResult& result : results) {
     if (result.status == L"unchanged") continue;
     result.status = L"failed";

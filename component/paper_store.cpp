@@ -41,16 +41,6 @@ double ReadMeasure(ProfileFiles& profile, const std::wstring& section, const std
   return ReadNumber(text);
 }
 
-// Whether a stored value's text reads back as a finite number (a reading beyond the double
-// range overflows).
-bool ReadsBackFinite(const std::wstring& text) {
-  try {
-    return std::isfinite(ReadNumber(text));
-  } catch (const AutomationError&) {
-    return false;
-  }
-}
-
 // The unit code: the stored number brought to the nearest whole number, halves to even.
 std::uint8_t UnitCode(double stored) {
   const double rounded = std::nearbyint(stored);
@@ -63,15 +53,9 @@ std::uint8_t UnitCode(double stored) {
 bool ClsPrint::IniWriteValue(const std::wstring& mFmtName, std::uint8_t mMode, double W, double H,
                              double L, double R, double T, double B) {
   if (!paper_store::IsStorableName(mFmtName)) return false;
-  const std::array<double, 6> measures = {W, H, L, R, T, B};
-  ProfileFiles::KeyValues keys = {{kUnitKey, std::to_wstring(unsigned{mMode})}};
-  for (std::size_t i = 0; i < measures.size(); ++i) {
-    // A value is kept only when its text reads back as a finite number: NaN and infinities
-    // have no such text, and the largest values round up past the largest double.
-    const std::wstring text = NumberText(measures[i]);
-    if (!std::isfinite(measures[i]) || !ReadsBackFinite(text)) return false;
-    keys.emplace_back(kMeasureKeys[i], text);
-  }
+  const auto written = paper_store::PaperKeys(mMode, {W, H, L, R, T, B});
+  if (!written) return false;
+  const ProfileFiles::KeyValues& keys = *written;
 
   ProfileFiles& profile = platform_.profile;
   const std::wstring path = paper_store::FilePath(platform_.host);

@@ -1,6 +1,10 @@
 #include "component/paper_store_check.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "component/number_text.h"
+#include "platform/automation_error.h"
 
 namespace sheetlore::paper_store {
 namespace {
@@ -24,6 +28,47 @@ ProfileFiles::KeyValues ReadSection(ProfileFiles& profile, const std::wstring& s
 std::vector<std::wstring> Without(std::vector<std::wstring> names, const std::wstring& name) {
   std::erase_if(names, [&name](const std::wstring& n) { return SameProfileName(n, name); });
   return names;
+}
+
+bool IsAnyOf(const std::wstring& name, const std::vector<std::wstring>& names) {
+  return std::any_of(names.begin(), names.end(),
+                     [&name](const std::wstring& n) { return SameProfileName(n, name); });
+}
+
+std::vector<std::wstring> WithoutAll(std::vector<std::wstring> names,
+                                     const std::vector<std::wstring>& gone) {
+  std::erase_if(names, [&gone](const std::wstring& n) { return IsAnyOf(n, gone); });
+  return names;
+}
+
+// Whether a text reads back as a finite number (a reading beyond the double range overflows).
+bool ReadsBackFinite(const std::wstring& text) {
+  try {
+    return std::isfinite(ReadNumber(text));
+  } catch (const AutomationError&) {
+    return false;
+  }
+}
+
+// Whether the paper's section reads back as its keys: in one section read where the platform
+// has one (the new section holds those lines and no other), else key by key.
+bool KeysReadBack(ProfileFiles& profile, const std::wstring& path, const WrittenPaper& paper) {
+  if (paper.wholeSection) {
+    if (const auto lines = profile.ReadSection(paper.name, path)) {
+      if (lines->size() != paper.keys.size()) return false;
+      for (std::size_t i = 0; i < lines->size(); ++i) {
+        const auto& line = (*lines)[i];
+        if (line.key != paper.keys[i].first || line.value != paper.keys[i].second) return false;
+      }
+      return true;
+    }
+  }
+  for (const auto& [key, value] : paper.keys) {
+    std::wstring stored;
+    profile.GetString(paper.name, key, std::wstring(), kValueBufferChars, stored, path);
+    if (stored != value) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -63,10 +108,11 @@ StoreShape ReadShape(ProfileFiles& profile, const std::wstring& path) {
 }
 
 bool TailReadsBack(ProfileFiles& profile, const std::wstring& path, const StoreShape& before,
-                   const std::vector<std::wstring>& sectionsAfter, const std::wstring& changed) {
+                   const std::vector<std::wstring>& sectionsAfter,
+                   const std::vector<std::wstring>& changed) {
   if (sectionsAfter.empty()) return true;
   const std::wstring& last = sectionsAfter.back();
-  if (!changed.empty() && SameProfileName(last, changed)) return true;
+  if (IsAnyOf(last, changed)) return true;
   const auto found = std::find_if(before.tail.begin(), before.tail.end(),
                                   [&last](const auto& section) { return section.first == last; });
   // The list section may end the file: its line of the paper changed is the paper's name
@@ -74,7 +120,7 @@ bool TailReadsBack(ProfileFiles& profile, const std::wstring& path, const StoreS
   if (SameProfileName(last, kListSection)) {
     const ProfileFiles::KeyValues values = ReadSection(profile, last, path);
     return std::all_of(values.begin(), values.end(), [&](const auto& line) {
-      if (found == before.tail.end() || SameProfileName(line.first, changed)) {
+      if (found == before.tail.end() || IsAnyOf(line.first, changed)) {
         return line.first == TrimBlanks(line.second);
       }
       const auto old = std::find_if(found->second.begin(), found->second.end(),
@@ -102,7 +148,42 @@ bool WriteCameOut(ProfileFiles& profile, const std::wstring& path, const StoreSh
     profile.GetString(name, key, std::wstring(), kValueBufferChars, stored, path);
     if (stored != value) return false;
   }
-  return TailReadsBack(profile, path, before, after.sections, name);
+  return TailReadsBack(profile, path, before, after.sections, {name});
+}
+
+std::optional<ProfileFiles::KeyValues> PaperKeys(std::uint8_t mMode,
+                                                 const std::array<double, 6>& measures) {
+  static const std::array<std::wstring, 6> kMeasureKeys = {L"W", L"H", L"L", L"R", L"T", L"B"};
+  ProfileFiles::KeyValues keys = {{L"mMode", std::to_wstring(unsigned{mMode})}};
+  for (std::size_t i = 0; i < measures.size(); ++i) {
+    // A value is kept only when its text reads back as a finite number: NaN and infinities
+    // have no such text, and the largest values round up past the largest double.
+    const std::wstring text = NumberText(measures[i]);
+    if (!std::isfinite(measures[i]) || !ReadsBackFinite(text)) return std::nullopt;
+    keys.emplace_back(kMeasureKeys[i], text);
+  }
+  return keys;
+}
+
+bool WritesCameOut(ProfileFiles& profile, const std::wstring& path, const StoreShape& before,
+                   const std::vector<WrittenPaper>& papers) {
+  if (papers.empty()) return true;
+  std::vector<std::wstring> names;
+  for (const WrittenPaper& paper : papers) names.push_back(paper.name);
+  const StoreShape after = ReadShape(profile, path);
+  const bool listAdded =
+      std::none_of(before.sections.begin(), before.sections.end(),
+                   [](const std::wstring& s) { return SameProfileName(s, kListSection); });
+  const std::vector<std::wstring> sectionsAfter =
+      listAdded ? Without(after.sections, kListSection) : after.sections;
+  if (WithoutAll(sectionsAfter, names) != WithoutAll(before.sections, names)) return false;
+  if (WithoutAll(after.listed, names) != WithoutAll(before.listed, names)) return false;
+  // Every paper listed once, as many list lines more as papers.
+  if (after.listed.size() != WithoutAll(after.listed, names).size() + names.size()) return false;
+  for (const WrittenPaper& paper : papers) {
+    if (!KeysReadBack(profile, path, paper)) return false;
+  }
+  return TailReadsBack(profile, path, before, after.sections, names);
 }
 
 }  // namespace sheetlore::paper_store

@@ -10,6 +10,8 @@
 // it can be cut.
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,9 +36,25 @@ struct StoreShape {
 
 StoreShape ReadShape(ProfileFiles& profile, const std::wstring& path);
 
+// A paper's keys as the store writes them: the unit code, then the six values as NumberText
+// gives them (at most 15 significant digits). Nothing for a value that is not finite or whose
+// text does not read back as a finite number.
+std::optional<ProfileFiles::KeyValues> PaperKeys(
+    std::uint8_t mMode, const std::array<double, 6>& measures);  // W H L R T B
+
 // After writing the paper's keys (and its list entry).
 bool WriteCameOut(ProfileFiles& profile, const std::wstring& path, const StoreShape& before,
                   const std::wstring& name, const ProfileFiles::KeyValues& keys);
+
+// After writing several new papers' keys and list entries in one change: the same check for
+// all of them at once.
+struct WrittenPaper {
+  std::wstring name;
+  ProfileFiles::KeyValues keys;
+  bool wholeSection = true;  // written as a new section of those lines alone, not key by key
+};
+bool WritesCameOut(ProfileFiles& profile, const std::wstring& path, const StoreShape& before,
+                   const std::vector<WrittenPaper>& papers);
 
 // After deleting the paper: its section and list entries gone (those removedEntries), and the
 // list section too when nothing else is listed; sectionMayGo tells which sections the service
@@ -49,7 +67,8 @@ bool DeleteCameOut(ProfileFiles& profile, const std::wstring& path, const StoreS
 // The common part of both checks: the section at the end of the file reads back as before
 // (or is the paper changed, checked apart).
 bool TailReadsBack(ProfileFiles& profile, const std::wstring& path, const StoreShape& before,
-                   const std::vector<std::wstring>& sectionsAfter, const std::wstring& changed);
+                   const std::vector<std::wstring>& sectionsAfter,
+                   const std::vector<std::wstring>& changed);
 
 template <typename SectionMayGo>
 bool DeleteCameOut(ProfileFiles& profile, const std::wstring& path, const StoreShape& before,
@@ -76,7 +95,7 @@ bool DeleteCameOut(ProfileFiles& profile, const std::wstring& path, const StoreS
     }
   }
   if (next != after.sections.size()) return false;
-  return TailReadsBack(profile, path, before, after.sections, std::wstring());
+  return TailReadsBack(profile, path, before, after.sections, {});
 }
 
 }  // namespace sheetlore::paper_store

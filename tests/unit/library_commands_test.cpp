@@ -246,6 +246,27 @@ TEST_F(PaperLibraryTest, AnImportStoresAllOrNoneAndAnUnreadableStoreIsNeverExpor
   }
 }
 
+// An import into an empty store writes each new paper's section once, the list once, and
+// checks the whole change once, however many papers it holds.
+TEST_F(PaperLibraryTest, AnImportWritesEachSectionOnceAndChecksTheChangeOnce) {
+  std::string papers;
+  for (int i = 0; i < 30; ++i) {
+    papers += (i == 0 ? "" : ",") + std::string(R"({"name": "P)") + std::to_string(i) +
+              R"(", "unit": "cm", "width": 1, "height": 2})";
+  }
+  WriteFile("many.json", Library(papers));
+  sim_.ClearCalls();
+  ASSERT_EQ(Run({L"paper-import", PathOf("many.json")}).exitCode, 0);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileSection), 31u);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileString), 0u);
+  std::size_t sectionListReads = 0;
+  for (const sim::Call& call : sim_.Calls()) {
+    sectionListReads += call.api == sim::Api::GetPrivateProfileString && call.args[0] == sim::kNull;
+  }
+  EXPECT_LE(sectionListReads, 3u);
+  EXPECT_EQ(component_.IniReadValue(1, L"P29"), (rePaPer{0, 1, 2, 0, 0, 0, 0}));
+}
+
 TEST_F(PaperLibraryTest, CaptureStoresUserFormsInCentimetresAndBuiltInOnesOnlyWithAll) {
   AddUserForm({0, L"Label", 101600, 50800, 2500, 1000, 99100, 49800});
   AddUserForm({0, L"Odd=Name", 10000, 10000, 0, 0, 10000, 10000});
