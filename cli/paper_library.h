@@ -83,7 +83,7 @@ struct StoreResult {
 
 // What AddToStore does with a paper whose name the store takes for one stored before it from
 // the same list: a library file that names a paper twice is refused whole (BadArguments,
-// nothing stored); a printer's forms keep the first one ("kept").
+// nothing stored); a printer's forms keep the first one ("unchanged").
 enum class RepeatedName { RefuseAll, KeepFirst };
 
 // Writes each paper to the store in order, as one change. Names match stored ones as the

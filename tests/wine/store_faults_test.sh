@@ -210,7 +210,7 @@ if chattr +i "$locked" 2>/dev/null; then
   run "$locked" paper-show Plain
   [ "$rc" -eq 0 ] || fail "Plain does not read back"
   run "$locked" doctor
-  printf '%s' "$out" | grep -q "changes protected.*no" || fail "doctor does not say unprotected"
+  printf '%s' "$out" | grep -q "store.changes_protected.*no: this user cannot create files" || fail "doctor does not say unprotected"
   chattr -i "$locked" && immutable=
   ok "a folder that refuses new files"
 else
