@@ -82,9 +82,11 @@ leftovers() { find "$1" -name 'PrintSet.ini.pending-*' | wc -l; }
 # --- A full disk: a change that does not fit is refused and leaves the file as it was. ---
 full=$dir/full
 mkdir -p "$full"
-if mount -t tmpfs -o size=2400k tmpfs "$full" 2>/dev/null; then
+# The disk holds the tool and about 400 KiB more: the 32-bit tool is the larger one.
+disk_kib=$(($(stat -c %s "$tool") / 1024 + 400))
+if mount -t tmpfs -o size=${disk_kib}k tmpfs "$full" 2>/dev/null; then
   mounted=$full
-  cp "$tool" "$full/sheetlore.exe"
+  cp "$tool" "$full/sheetlore.exe" || fail "the tool does not fit on the ${disk_kib} KiB disk"
   library "$dir/150.json" Paper 150
   run "$full" paper-import "$(winpath "$dir/150.json")"
   [ "$rc" -eq 0 ] || fail "importing 150 papers on the small disk: $rc $err"
