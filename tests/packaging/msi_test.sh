@@ -101,8 +101,7 @@ grep -q "x64-dll" "$work/expected.reg" && grep -q "x86-dll" "$work/expected.reg"
 probe absent "before the installer runs"
 
 echo "== msiexec /i"
-wine64 msiexec /i "$msi_path" /qn /l*v "$(winepath -w "$work/install.log")"
-rc=$?
+msiexec_quiet "$work/install.log" /i "$msi_path"
 [ $rc -eq 0 ] && ok "msiexec /i exited 0" || fail "msiexec /i exited $rc"
 for folder in "$program_files" "$program_files_x86"; do
   for file in Sheetlore.dll sheetlore.exe; do
@@ -168,8 +167,7 @@ grep -qE '^[0-9]+ of 44 checks ran' <<<"$verify_output" &&
   { printf '%s\n' "$verify_output"; fail "the installed verify.cmd"; }
 
 echo "== msiexec /x"
-wine64 msiexec /x "$msi_path" /qn
-rc=$?
+msiexec_quiet "$work/uninstall.log" /x "$msi_path"
 [ $rc -eq 0 ] && ok "msiexec /x exited 0" || fail "msiexec /x exited $rc"
 probe absent "after msiexec /x"
 grep -qiF 'Sheetlore' <<<"$(machine_path)" && fail "the machine's PATH still names Sheetlore: $(machine_path)" ||
@@ -181,7 +179,10 @@ left=$( (cd "$WINEPREFIX/drive_c" && find "Program Files/Sheetlore" "Program Fil
 wine64 reg query 'HKLM\Software\Sheetlore' /v StoreFile >/dev/null 2>&1 && fail "the StoreFile setting is left"
 rm -rf "$data"
 echo "== an empty store goes with the product"
-wine64 msiexec /i "$msi_path" /qn && wine64 msiexec /x "$msi_path" /qn || fail "msiexec /i, /x"
+msiexec_quiet "$work/empty-install.log" /i "$msi_path"
+[ $rc -eq 0 ] || fail "msiexec /i of the empty store exited $rc"
+msiexec_quiet "$work/empty-uninstall.log" /x "$msi_path"
+[ $rc -eq 0 ] || fail "msiexec /x of the empty store exited $rc"
 [ ! -e "$data" ] && ok "the empty store and its folder are removed" || fail "left in ProgramData: $(ls "$data")"
 left=$(for loader in wine64 wine; do for key in "${keys[@]}"; do
   "$loader" reg query "HKLM\\Software\\Classes\\$key" >/dev/null 2>&1 && echo "$loader: $key"

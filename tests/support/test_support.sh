@@ -17,6 +17,23 @@ build_package() { # repository, x64 build dir, x86 build dir
     { cat "$work/log"; echo "FAIL: tools/package"; exit 1; }
 }
 
+# msiexec_quiet <log file> <msiexec arguments...>: msiexec with /qn and a verbose log; sets rc.
+# Exit status 1618 means another installation still holds the installer (its last process is
+# still ending); that is retried a bounded number of times and said, never taken for a result.
+# Any other failure prints the end of the log, so the reason is in the test's output.
+msiexec_quiet() {
+  local log=$1 tries
+  shift
+  for tries in $(seq 60); do
+    wine64 msiexec "$@" /qn /l*v "$(winepath -w "$log")" >/dev/null 2>&1
+    rc=$?
+    [ $rc -eq 1618 ] || break
+    echo "note: msiexec $1: another installation is running (1618), try $tries"
+    sleep 1
+  done
+  [ $rc -eq 0 ] || { echo "msiexec $* exited $rc; the log ends:"; tr -d '\r\0' <"$log" | tail -n 15; }
+}
+
 # The machine's PATH as the registry holds it (%SystemRoot% unexpanded), and its restoration
 # after an installer test: Wine's msiexec leaves a ";" behind when it removes an entry.
 environment_key='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
