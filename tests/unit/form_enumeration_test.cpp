@@ -72,6 +72,13 @@ TEST_F(FormEnumerationTest, FailuresLeaveTheArrayAsItWasAndNoFormsGiveNoRows) {
   EXPECT_EQ(RaisedBy([&] { cls_.FormCheck(rows, broken); }).hresult, 0x80020006u);
   sim_.FailCall(sim::Api::EnumForms, 2);  // a failing filling call is no empty list
   EXPECT_FALSE(cls_.FormCheck(rows, printer));
+  // Nor is "buffer too small" for a list that needs no more bytes than were offered: another
+  // try would ask the same, so the enumeration ends there.
+  sim_.SetInjectedError(122);
+  sim_.FailCall(sim::Api::EnumForms, 2);
+  sim_.ClearCalls();
+  EXPECT_FALSE(cls_.FormCheck(rows, printer));
+  EXPECT_EQ(sim_.CountCalls(sim::Api::EnumForms), 2u);
   EXPECT_EQ(rows, earlier);
   sim_.SetForms({});
   EXPECT_TRUE(cls_.FormCheck(rows, printer));

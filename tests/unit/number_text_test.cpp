@@ -85,6 +85,7 @@ TEST(ReadNumber, HexAndOctalTakeTheNarrowestSignedWidth) {
   for (const ReadCase& c : {
            ReadCase{L"&H10", 16},
            {L"&hff", 255},
+           {L"&hab", 171},  // "a", the first lower-case digit
            {L"&H7FFF", 32767},
            {L"&H8000", -32768},  // 16 bits
            {L"&HFFFF", -1},
