@@ -177,6 +177,10 @@ TEST_F(FormOperationsTest, ARefusalLeavesTheFailingCallAndItsErrorAndASizedReadL
   form = L"LETTER";  // the read matches the name exactly
   EXPECT_EQ(cls_.PrintGetForm(printer, form), rePaPer{});
   EXPECT_EQ(last(), (PlatformFailure{L"GetForm", kErrorInvalidFormName}));
+  // So does a store write the profile service refuses.
+  sim_.FailCall(sim::Api::WritePrivateProfileString);
+  EXPECT_FALSE(cls_.IniWriteValue(L"Kept out", 0, 1, 2, 0, 0, 0, 0));
+  EXPECT_EQ(last().operation, L"WritePrivateProfileString");
   // A loop of refusals keeps only the newest.
   for (int i = 0; i < 40; ++i) Add(L"No Such Printer", L"Label", 10, 5);
   EXPECT_EQ(cls_.Failures().size(), FailureLog::kKept);

@@ -1,5 +1,6 @@
 // FormSelect on the simulated current printer: the device settings record it edits, the
 // modes it asks the driver for, and the failures it traps.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -134,6 +135,10 @@ TEST_F(FormSelectionTest, OnlyFailingReadsOfTheCurrentPrinterReachTheCaller) {
   sim_.FailCall(sim::Api::ResetDC);
   sim_.FailCall(sim::Api::ClosePrinter);
   EXPECT_EQ(Select(L"A4"), 1);
+  // Each is still noted for the caller, with the error the call left.
+  std::vector<std::wstring> noted;
+  for (const PlatformFailure& failure : cls_.Failures()) noted.push_back(failure.operation);
+  EXPECT_THAT(noted, testing::IsSupersetOf({L"DocumentProperties", L"ResetDC", L"ClosePrinter"}));
   for (const sim::Api failing : {sim::Api::CurrentPrinter, sim::Api::DeviceName, sim::Api::hDC}) {
     SCOPED_TRACE(failing);
     sim_.FailCall(failing);

@@ -61,6 +61,7 @@ TEST(ReadNumber, ReadsTheLeadingNumber) {
            {L"\t\n 7", 7},
            {L"1 . 2 5", 1.25},
            {L"12abc", 12},
+           {L"1H", 1},  // a base marker counts only after "&"
            {L"1.2.3", 1.2},
            {L"3,5", 3},  // the comma is never a decimal separator
            {L"1,000", 1},
