@@ -332,12 +332,14 @@ TEST_F(PaperStoreTest, AShortWriteAnsweredAsSuccessIsCaughtAndUndone) {
     sim.RefuseCopies(inPlace);
     for (std::size_t keep = 0; keep < before.size() + 40; keep += 7) {
       SCOPED_TRACE(std::to_string(keep) + (inPlace ? " in place" : " on a copy"));
-      for (const bool cutListEntry : {false, true}) {
+      for (const bool overwrite : {false, true}) {
+        const wchar_t* written = overwrite ? L"P2" : L"New";
         sim.CutNextWrite(keep);
-        const bool stored = cls.IniWriteValue(cutListEntry ? L"P2" : L"New", 1, 3, 4, 5, 6, 7, 8);
+        const bool stored = cls.IniWriteValue(written, 1, 3, 4, 5, 6, 7, 8);
         if (stored) {
           // Only a cut past the end of the new text leaves it whole.
-          EXPECT_NE(sim.FileText(kStore), before);
+          EXPECT_EQ(cls.IniReadValue(1, written), (rePaPer{1, 3, 4, 5, 6, 7, 8}));
+          EXPECT_EQ(cls.IniReadValue(1, L"P4"), (rePaPer{0, 14, 20, 0, 0, 0, 0}));
           sim.SetFileText(kStore, before);
         } else {
           EXPECT_EQ(sim.FileText(kStore), before);
