@@ -52,6 +52,9 @@ class unique_handle {
 using unique_dc = unique_handle<HDC, &::DeleteDC>;
 using unique_kernel_handle = unique_handle<HANDLE, &::CloseHandle>;
 using unique_key = unique_handle<HKEY, &::RegCloseKey>;
+using unique_hmodule = unique_handle<HMODULE, &::FreeLibrary>;
+// Memory the security functions allocate with LocalAlloc.
+using unique_hlocal = unique_handle<HLOCAL, &::LocalFree>;
 // A file opened by CreateFile, whose failure is INVALID_HANDLE_VALUE rather than null.
 using unique_hfile = unique_handle<HANDLE, &::CloseHandle, InvalidHandleValue>;
 // An array made by SafeArrayCreate, destroyed unless released into a VARIANT.
