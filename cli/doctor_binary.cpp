@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/doctor.h"
+#include "platform/win32/unique_handles.h"
 #include "platform/win32/windows_api.h"
 
 namespace sheetlore::cli {
@@ -18,22 +19,6 @@ bool ReadAt(std::ifstream& file, std::streamoff offset, T& value) {
   file.read(reinterpret_cast<char*>(&value), sizeof(value));
   return file.gcount() == static_cast<std::streamsize>(sizeof(value));
 }
-
-class DataModule {
- public:
-  explicit DataModule(const std::wstring& path)
-      : module_(::LoadLibraryExW(path.c_str(), nullptr,
-                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
-  DataModule(const DataModule&) = delete;
-  DataModule& operator=(const DataModule&) = delete;
-  ~DataModule() {
-    if (module_) ::FreeLibrary(module_);
-  }
-  HMODULE get() const { return module_; }
-
- private:
-  HMODULE module_;
-};
 
 std::size_t Align4(std::size_t offset) { return (offset + 3) & ~std::size_t{3}; }
 
@@ -92,8 +77,9 @@ unsigned short BinaryMachine(const std::wstring& path) {
 }
 
 std::optional<std::wstring> BinaryRelease(const std::wstring& path) {
-  const DataModule module(path);
-  if (!module.get()) return std::nullopt;
+  const win32::unique_hmodule module(::LoadLibraryExW(
+      path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  if (!module) return std::nullopt;
   const HRSRC resource = ::FindResourceW(module.get(), MAKEINTRESOURCEW(1), RT_VERSION);
   if (!resource) return std::nullopt;
   const HGLOBAL loaded = ::LoadResource(module.get(), resource);

@@ -3,6 +3,7 @@
 #include <array>
 #include <cwchar>
 
+#include "platform/win32/unique_handles.h"
 #include "platform/win32/windows_api.h"
 // After the Windows headers, which they build on.
 #include <aclapi.h>
@@ -10,17 +11,6 @@
 
 namespace sheetlore::cli {
 namespace {
-
-// Frees what the security functions allocate with LocalAlloc.
-struct LocalMemory {
-  HLOCAL memory = nullptr;
-  LocalMemory() = default;
-  LocalMemory(const LocalMemory&) = delete;
-  LocalMemory& operator=(const LocalMemory&) = delete;
-  ~LocalMemory() {
-    if (memory) ::LocalFree(memory);
-  }
-};
 
 struct Group {
   const wchar_t* sid;
@@ -38,10 +28,9 @@ constexpr ACCESS_MASK kChangeRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_
                                       WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
 
 std::wstring SidText(PSID sid) {
-  LocalMemory text;
   LPWSTR raw = nullptr;
   if (!::ConvertSidToStringSidW(sid, &raw)) return std::wstring();
-  text.memory = raw;
+  const win32::unique_hlocal text(raw);
   return raw;
 }
 
@@ -118,14 +107,13 @@ AccessFinding OthersWhoCanWrite(const std::wstring& path) {
     finding.error = ErrorText(result);
     return finding;
   }
-  LocalMemory descriptor;
-  descriptor.memory = raw;
+  const win32::unique_hlocal descriptor(raw);
   finding.readable = true;
   LPWSTR sddl = nullptr;
   if (::ConvertSecurityDescriptorToStringSecurityDescriptorW(
           raw, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl, nullptr)) {
+    const win32::unique_hlocal text(sddl);
     finding.accessList = sddl;
-    ::LocalFree(sddl);
   }
   if (!dacl) {  // no access list at all: everyone may do everything
     finding.writers.push_back(L"Everyone");
@@ -169,8 +157,7 @@ std::wstring LockDown(const std::wstring& folder) {
                                                               nullptr)) {
     return ErrorText(::GetLastError());
   }
-  LocalMemory descriptor;
-  descriptor.memory = raw;
+  const win32::unique_hlocal descriptor(raw);
   BOOL present = FALSE;
   BOOL defaulted = FALSE;
   PACL dacl = nullptr;

@@ -6,9 +6,12 @@
 #include "com/error_info.h"
 #include "com/safe_array.h"
 #include "component/number_text.h"
+#include "platform/win32/unique_handles.h"
 
 namespace sheetlore::com {
 namespace {
+
+using win32::unique_safearray;
 
 constexpr USHORT kFixedArray = FADF_AUTO | FADF_STATIC | FADF_EMBEDDED | FADF_FIXEDSIZE;
 constexpr ULONG kFormRowFields = 4;  // name, position, width, height
@@ -36,7 +39,7 @@ unique_safearray CreateArray(VARTYPE elementType, std::initializer_list<ULONG> c
   UINT dimensions = 0;
   for (ULONG count : counts) bounds[dimensions++] = SAFEARRAYBOUND{count, 0};
   unique_safearray array(::SafeArrayCreate(elementType, dimensions, bounds.data()));
-  if (!array.get()) throw std::bad_alloc();
+  if (!array) throw std::bad_alloc();
   return array;
 }
 
@@ -57,12 +60,12 @@ void Install(VARIANT& receiver, unique_safearray array, VARTYPE elementType) {
       }
       ThrowIfFailed(::SafeArrayDestroy(old));
     }
-    *slot = array.detach();
+    *slot = array.release();
     return;
   }
   ThrowIfFailed(::VariantClear(&receiver));
   V_VT(&receiver) = static_cast<VARTYPE>(VT_ARRAY | elementType);
-  V_ARRAY(&receiver) = array.detach();
+  V_ARRAY(&receiver) = array.release();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "com/call_trace.h"
 
+#include "platform/win32/unique_handles.h"
 #include "platform/win32/windows_api.h"
 
 #include <cstdio>
@@ -71,18 +72,17 @@ void CallTrace::Record(const wchar_t* method, const std::wstring& arguments,
 void CallTrace::Append(const std::wstring& line) noexcept {
   try {
     const std::string bytes = Utf8(line) + "\r\n";
-    HANDLE file = OpenForAppend(file_);
-    if (file == INVALID_HANDLE_VALUE) return;
-    if (SizeOf(file) + bytes.size() > kLimitBytes) {
-      ::CloseHandle(file);
+    win32::unique_hfile file(OpenForAppend(file_));
+    if (!file) return;
+    if (SizeOf(file.get()) + bytes.size() > kLimitBytes) {
+      file.reset();
       const std::wstring old = file_ + L".old";
       if (!::MoveFileExW(file_.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
-      file = OpenForAppend(file_);
-      if (file == INVALID_HANDLE_VALUE) return;
+      file.reset(OpenForAppend(file_));
+      if (!file) return;
     }
     DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
+    ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   } catch (...) {
     // The line is lost; the call is not.
   }

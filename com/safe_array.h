@@ -1,31 +1,15 @@
 #pragma once
-// RAII for SAFEARRAYs: ownership (SafeArrayDestroy) and data access (SafeArrayAccessData).
+// The lock on a SAFEARRAY's elements (SafeArrayAccessData). It owns no handle: the array stays
+// whoever's it was, and the guard only pins its data for the guard's lifetime, so it lives here
+// beside the array code rather than among the handle owners (unique_safearray owns arrays).
 
 #include "platform/win32/windows_api.h"
 
 #include <oleauto.h>
 
-#include <utility>
+#include <cstddef>
 
 namespace sheetlore::com {
-
-class unique_safearray {
- public:
-  unique_safearray() noexcept = default;
-  explicit unique_safearray(SAFEARRAY* array) noexcept : array_(array) {}
-  unique_safearray(const unique_safearray&) = delete;
-  unique_safearray& operator=(const unique_safearray&) = delete;
-  unique_safearray(unique_safearray&& other) noexcept
-      : array_(std::exchange(other.array_, nullptr)) {}
-  ~unique_safearray() {
-    if (array_) ::SafeArrayDestroy(array_);
-  }
-  SAFEARRAY* get() const noexcept { return array_; }
-  [[nodiscard]] SAFEARRAY* detach() noexcept { return std::exchange(array_, nullptr); }
-
- private:
-  SAFEARRAY* array_ = nullptr;
-};
 
 // The array's elements, locked in place for the lifetime of this object.
 template <class Element>

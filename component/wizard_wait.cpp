@@ -24,8 +24,8 @@ WizardWaitState InitialWizardWaitState(System& system, const std::wstring& capti
                                          : WizardWaitState::WaitingForWindow;
 }
 
-WizardWaitOutcome WaitForWizardWindow(System& system, const std::wstring& caption,
-                                      WizardWaitState initial, const WizardWaitTiming& timing) {
+void WaitForWizardWindow(System& system, const std::wstring& caption, WizardWaitState initial,
+                         const WizardWaitTiming& timing) {
   WizardWaitState state = initial;
   std::optional<std::uint64_t> waitingSince;
   while (state != WizardWaitState::WindowClosed) {
@@ -36,11 +36,10 @@ WizardWaitOutcome WaitForWizardWindow(System& system, const std::wstring& captio
     if (state == WizardWaitState::WaitingForWindow) {
       const std::uint64_t now = system.Milliseconds();
       if (!waitingSince) waitingSince = now;
-      if (now - *waitingSince >= timing.appearTimeoutMs) return WizardWaitOutcome::NeverAppeared;
+      if (now - *waitingSince >= timing.appearTimeoutMs) return;
     }
     system.Sleep(timing.pollIntervalMs);
   }
-  return WizardWaitOutcome::WindowClosed;
 }
 
 }  // namespace sheetlore

@@ -40,18 +40,14 @@ struct WizardWaitTiming {
   std::uint64_t appearTimeoutMs = 60'000;
 };
 
-enum class WizardWaitOutcome {
-  WindowClosed,   // the wizard's window opened and closed
-  NeverAppeared,  // no window with the caption appeared within the bound
-};
-
 // The state a wait should start in, from a look for a window titled caption taken before the
 // wizard is started.
 WizardWaitState InitialWizardWaitState(System& system, const std::wstring& caption);
 
-// Waits, from initial, for a window titled caption to open and close, through system's message
-// pump, window lookup, sleep and clock.
-WizardWaitOutcome WaitForWizardWindow(System& system, const std::wstring& caption,
-                                      WizardWaitState initial, const WizardWaitTiming& timing = {});
+// Waits, from initial, for a window titled caption to open and close, or for the bound on its
+// appearing, through system's message pump, window lookup, sleep and clock. The caller goes on
+// alike either way, so which of the two ended the wait is not returned.
+void WaitForWizardWindow(System& system, const std::wstring& caption, WizardWaitState initial,
+                         const WizardWaitTiming& timing = {});
 
 }  // namespace sheetlore

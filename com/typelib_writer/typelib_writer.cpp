@@ -1,7 +1,7 @@
 // Writes the type library Sheetlore.tlb through ICreateTypeLib2. Runs at build time: natively
 // on Windows, under Wine when cross-building. Usage: typelib_writer <output.tlb>
 
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <oleauto.h>
 
@@ -16,11 +16,15 @@
 #include "com/sheetlore_guids.h"
 #include "com/typelib_writer/default_text.h"
 #include "com/typelib_writer/typelib_repairs.h"
+#include "platform/win32/com_ptr.h"
+#include "platform/win32/unique_handles.h"
 
 namespace {
 
 using namespace sheetlore::com;
 using namespace sheetlore::com::typelib;
+using sheetlore::win32::com_ptr;
+using sheetlore::win32::unique_bstr;
 
 class WriteError : public std::runtime_error {
  public:
@@ -39,43 +43,13 @@ void Check(HRESULT hr, const std::string& what) {
   if (FAILED(hr)) throw WriteError(what, hr);
 }
 
-// Owns one reference to a COM interface.
+// A new library object's interface of another kind, or the error that says which.
 template <class Interface>
-class Ref {
- public:
-  Ref() = default;
-  Ref(const Ref&) = delete;
-  Ref& operator=(const Ref&) = delete;
-  ~Ref() {
-    if (pointer_) pointer_->Release();
-  }
-  Interface* operator->() const { return pointer_; }
-  Interface* get() const { return pointer_; }
-  Interface** put() { return &pointer_; }
-  template <class Other>
-  void QueryInto(Ref<Other>& other, REFIID iid, const char* what) const {
-    Check(pointer_->QueryInterface(iid, reinterpret_cast<void**>(other.put())), what);
-  }
-
- private:
-  Interface* pointer_ = nullptr;
-};
-
-// A BSTR for the calls that want an owned OLE string.
-class OleString {
- public:
-  explicit OleString(std::wstring_view text)
-      : bstr_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
-    if (!bstr_) throw WriteError("SysAllocStringLen", E_OUTOFMEMORY);
-  }
-  OleString(const OleString&) = delete;
-  OleString& operator=(const OleString&) = delete;
-  ~OleString() { SysFreeString(bstr_); }
-  BSTR get() const { return bstr_; }
-
- private:
-  BSTR bstr_;
-};
+com_ptr<Interface> Query(const com_ptr<ICreateTypeInfo>& creator, const char* what) {
+  com_ptr<Interface> other;
+  Check(creator.query(other), what);
+  return other;
+}
 
 // Type descriptions that the function descriptions point into; a deque keeps them in place.
 class TypeDescriptions {
@@ -173,9 +147,9 @@ void AddMethod(ICreateTypeInfo* creator, UINT index, const Method& method, HREFT
 }
 
 void DescribeInterface(ICreateTypeInfo* creator, HREFTYPE recordRef) {
-  Ref<ITypeLib> standard;
+  com_ptr<ITypeLib> standard;
   Check(LoadTypeLib(L"stdole2.tlb", standard.put()), "LoadTypeLib(stdole2.tlb)");
-  Ref<ITypeInfo> dispatch;
+  com_ptr<ITypeInfo> dispatch;
   Check(standard->GetTypeInfoOfGuid(IID_IDispatch, dispatch.put()), "IDispatch type information");
   HREFTYPE dispatchRef = 0;
   Check(creator->AddRefTypeInfo(dispatch.get(), &dispatchRef), "AddRefTypeInfo(IDispatch)");
@@ -248,9 +222,9 @@ class LoadedLibrary {
   }
 
   ULONG RecordSize() {
-    Ref<ITypeInfo> record;
+    com_ptr<ITypeInfo> record;
     Check(library_->GetTypeInfoOfGuid(kRecordId, record.put()), "rePaPer type information");
-    Ref<IRecordInfo> recordInfo;
+    com_ptr<IRecordInfo> recordInfo;
     Check(GetRecordInfoFromTypeInfo(record.get(), recordInfo.put()), "GetRecordInfoFromTypeInfo");
     ULONG size = 0;
     Check(recordInfo->GetSize(&size), "IRecordInfo::GetSize");
@@ -260,7 +234,7 @@ class LoadedLibrary {
   // The description of every parameter default that reads back otherwise than written. Text
   // defaults must hold the code page 950 bytes of their text.
   std::vector<std::string> WrongDefaults() {
-    Ref<ITypeInfo> dispatch, slots;
+    com_ptr<ITypeInfo> dispatch, slots;
     Check(library_->GetTypeInfoOfGuid(kInterfaceId, dispatch.put()), "_ClsPrint type information");
     HREFTYPE reference = 0;
     Check(dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &reference), "dual interface");
@@ -292,7 +266,7 @@ class LoadedLibrary {
   }
 
  private:
-  Ref<ITypeLib> library_;
+  com_ptr<ITypeLib> library_;
 };
 
 int CountTrueDefaults() {
@@ -314,9 +288,9 @@ void WriteTypeLibrary(const std::wstring& path) {
 #else
   constexpr SYSKIND kSystem = SYS_WIN32;
 #endif
-  Ref<ICreateTypeLib2> library;
+  com_ptr<ICreateTypeLib2> library;
   Check(CreateTypeLib2(kSystem, path.c_str(), library.put()), "CreateTypeLib2");
-  OleString libraryName(L"Sheetlore");
+  const unique_bstr libraryName(L"Sheetlore");
   Check(library->SetName(libraryName.get()), "SetName");
   Check(library->SetGuid(kLibraryId), "SetGuid");
   Check(library->SetVersion(kLibraryMajorVersion, kLibraryMinorVersion), "SetVersion");
@@ -324,8 +298,8 @@ void WriteTypeLibrary(const std::wstring& path) {
 
   // Created in the library's order; the interface refers to the record, so all three exist
   // before any is described.
-  OleString interfaceName(kInterfaceName), className(kClassName), recordName(L"rePaPer");
-  Ref<ICreateTypeInfo> interfaceCreator, classCreator, recordCreator;
+  const unique_bstr interfaceName(kInterfaceName), className(kClassName), recordName(L"rePaPer");
+  com_ptr<ICreateTypeInfo> interfaceCreator, classCreator, recordCreator;
   Check(library->CreateTypeInfo(interfaceName.get(), TKIND_INTERFACE, interfaceCreator.put()),
         "CreateTypeInfo(_ClsPrint)");
   Check(library->CreateTypeInfo(className.get(), TKIND_COCLASS, classCreator.put()),
@@ -334,9 +308,8 @@ void WriteTypeLibrary(const std::wstring& path) {
         "CreateTypeInfo(rePaPer)");
 
   DescribeRecord(recordCreator.get());
-  Ref<ITypeInfo> recordInfo, interfaceInfo;
-  recordCreator.QueryInto(recordInfo, IID_ITypeInfo, "ITypeInfo of rePaPer");
-  interfaceCreator.QueryInto(interfaceInfo, IID_ITypeInfo, "ITypeInfo of _ClsPrint");
+  const auto recordInfo = Query<ITypeInfo>(recordCreator, "ITypeInfo of rePaPer");
+  const auto interfaceInfo = Query<ITypeInfo>(interfaceCreator, "ITypeInfo of _ClsPrint");
   HREFTYPE recordRef = 0;
   Check(interfaceCreator->AddRefTypeInfo(recordInfo.get(), &recordRef), "AddRefTypeInfo(rePaPer)");
   DescribeInterface(interfaceCreator.get(), recordRef);
@@ -373,7 +346,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fputs("usage: typelib_writer <output.tlb>\n", stderr);
     return 2;
   }
-  const HRESULT init = CoInitialize(nullptr);
+  const sheetlore::win32::com_apartment apartment;
   int status = EXIT_SUCCESS;
   try {
     WriteCompleteTypeLibrary(argv[1]);
@@ -381,6 +354,5 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "typelib_writer: %s\n", error.what());
     status = EXIT_FAILURE;
   }
-  if (SUCCEEDED(init)) CoUninitialize();
   return status;
 }

@@ -1,5 +1,6 @@
 #include "platform/win32/trace_settings.h"
 
+#include "platform/win32/unique_handles.h"
 #include "platform/win32/windows_api.h"
 
 namespace sheetlore::win32 {
@@ -28,13 +29,14 @@ std::optional<std::wstring> TraceFileSetting() {
 }
 
 unsigned long SwitchTraceOn(const std::wstring& file) {
-  HKEY key = nullptr;
+  HKEY raw = nullptr;
   LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                     &key, nullptr);
+                                     &raw, nullptr);
   if (status != ERROR_SUCCESS) return static_cast<unsigned long>(status);
-  status = ::RegSetValueExW(key, kValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(file.c_str()),
-                            static_cast<DWORD>((file.size() + 1) * sizeof(wchar_t)));
-  ::RegCloseKey(key);
+  const unique_key key(raw);
+  status =
+      ::RegSetValueExW(key.get(), kValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(file.c_str()),
+                       static_cast<DWORD>((file.size() + 1) * sizeof(wchar_t)));
   return static_cast<unsigned long>(status);
 }
 

@@ -1,13 +1,15 @@
 #pragma once
-// RAII owners for the plain Windows handles the platform creates itself, each with the value
-// that means "none" for its kind (CreateFile answers INVALID_HANDLE_VALUE, most others null),
-// and the guard of a thread's COM apartment.
+// RAII owners for the plain Windows handles Sheetlore creates itself, each with the value that
+// means "none" for its kind (CreateFile answers INVALID_HANDLE_VALUE, most others null), and the
+// guard of a thread's COM apartment. The owners of COM references, BSTRs and VARIANTs are in
+// com_ptr.h.
 
 #include <utility>
 
 #include "platform/win32/windows_api.h"
 
 #include <objbase.h>
+#include <oleauto.h>
 
 namespace sheetlore::win32 {
 
@@ -50,8 +52,13 @@ class unique_handle {
 using unique_dc = unique_handle<HDC, &::DeleteDC>;
 using unique_kernel_handle = unique_handle<HANDLE, &::CloseHandle>;
 using unique_key = unique_handle<HKEY, &::RegCloseKey>;
+using unique_hmodule = unique_handle<HMODULE, &::FreeLibrary>;
+// Memory the security functions allocate with LocalAlloc.
+using unique_hlocal = unique_handle<HLOCAL, &::LocalFree>;
 // A file opened by CreateFile, whose failure is INVALID_HANDLE_VALUE rather than null.
 using unique_hfile = unique_handle<HANDLE, &::CloseHandle, InvalidHandleValue>;
+// An array made by SafeArrayCreate, destroyed unless released into a VARIANT.
+using unique_safearray = unique_handle<SAFEARRAY*, &::SafeArrayDestroy>;
 
 // Joins the thread to a single-threaded apartment while it lives, unless COM is already
 // initialised otherwise on it; leaves the apartment only when it joined one, never after a

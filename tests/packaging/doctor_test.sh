@@ -193,18 +193,12 @@ expect printer.opens FAIL 'no such printer.*sheetlore printers'
   ok "the check names Nosuch in its printer member" || fail "printer.opens's printer member"
 grep -q "no such printer, or it does not open: Nosuch" "$work/err" && ok "stderr names it" || fail "stderr: $(cat "$work/err")"
 
-echo "== the report's form"
+echo "== every real check: a remedy where it fails, none where it passes"
+# The report's members and its CSV: cli_commands_test's DoctorReports test.
 x64_doctor "Sheetlore_Office" --write-test
-members=$(jq -r '[.checks[] | keys_unsorted | join(",")] | unique | join(" ")' <<<"$report")
-[ "$members" = "check,printer,ok,detail,remedy" ] && [ "$(jq -r '.ok | type' <<<"$report")" = boolean ] &&
-  [ "$(jq -r '[.checks[].ok | type] | unique | join(",")' <<<"$report")" = boolean ] &&
-  ok "a boolean verdict and checks of check, printer, ok, detail, remedy" || fail "members: $members"
 [ "$(jq -r '[.checks[] | select(.ok) | .remedy] | unique | join(",")' <<<"$report")" = "" ] &&
   [ "$(jq -r '[.checks[] | select(.ok | not) | .remedy | type] | unique | join(",")' <<<"$report")" = string ] &&
   ok "every failing check has a remedy, no passing one" || fail "remedies: $report"
-rows=$(wine64 "$work/x64/sheetlore.exe" doctor "Sheetlore_Office" --write-test --csv | tr -d '\r' | tail -n +2 | wc -l)
-[ "$rows" = "$(jq '.checks | length' <<<"$report")" ] && ok "CSV gives the same $rows checks" ||
-  fail "$rows CSV rows for $(jq '.checks | length' <<<"$report") checks"
 
 echo
 [ "$failures" -eq 0 ] && echo "all doctor checks passed" || echo "$failures failed"

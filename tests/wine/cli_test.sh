@@ -10,8 +10,6 @@
 set -u
 wine=$1
 closer=$3
-readme=$(cd "$(dirname "$0")/../.." && pwd)/README.md
-schema_check=$(dirname "$0")/schema_check.py
 bom=$'\xef\xbb\xbf'
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -57,16 +55,6 @@ expect_status() {
   fi
 }
 
-# schema <command> <args...>: the command's --json output holds the members README's table lists.
-schema() {
-  run "$@" --json
-  if problems=$(printf '%s' "$out" | python3 "$schema_check" "$readme" "$1" 2>&1); then
-    echo "ok: sheetlore $* --json follows the README's table"
-  else
-    fail "sheetlore $* --json: $problems"
-  fi
-}
-
 echo "== the store beside the program and the CUPS queues"
 run --help
 [[ "$out" == *"Paper store: "*"\\PrintSet.ini" ]] || fail "--help does not name the store: $out"
@@ -74,11 +62,6 @@ expect 0 "Printer           Default
 Sheetlore_Draft   no
 Sheetlore_Label   no
 Sheetlore_Office  yes" printers
-run forms Sheetlore_Label --csv
-[ "$rc" -eq 0 ] && [ "$(echo "$out" | sed -n '1p;2p;10p')" = "${bom}number,form,kind,width_cm,height_cm,left_cm,top_cm,right_cm,bottom_cm
-1,Letter,builtin,21.59,27.94,0,0,21.59,27.94
-9,A4,builtin,21,29.7,0,0,21,29.7" ] || fail "forms --csv (exit $rc): $(echo "$out" | head -n 3)"
-[ "$(echo "$out" | wc -l)" -eq 117 ] || fail "forms lists $(($(echo "$out" | wc -l) - 1)) forms, not 116"
 expect_status 3 "printer not found or cannot be opened: No Such Printer" forms "No Such Printer"
 expect 0 "Printer: Sheetlore_Office
 Form:    A4
@@ -93,6 +76,7 @@ expect 0 "${bom}server,form,kind,width_cm,height_cm,left_cm,top_cm,right_cm,bott
 (local),A4,builtin,21,29.7,0,0,21,29.7" form-show A4 --csv
 expect_status 3 "print server not found or cannot be opened: \\\\nosuch: OpenPrinter failed with error 1801" \
   forms --server '\\nosuch'
+[[ "$err" =~ error\ 1801:\ [A-Za-z] ]] || fail "no system text after error 1801: $err"
 
 echo "== default-form (Wine keeps SetPrinter's settings only in the process that set them)"
 # The change reads back in the process that made it, even through a newly opened handle; the
@@ -112,10 +96,6 @@ run paper-store A5X 14.8 21
 run paper-store "Inch Letter" 8.5 11 --inches --left 0.25 --right 8.25 --top 0.5 --bottom 10.5
 expect 0 "${bom}paper,unit,width,height,left,top,right,bottom
 標籤紙,cm,5,3,0,0,0,0" paper-store "標籤紙" 5 3 --csv
-for command in printers forms "form-show Sheetlore_Label A4" papers "paper-show 標籤紙"; do
-  # shellcheck disable=SC2086 # the command and its arguments
-  schema $command
-done
 [ -f "$work/PrintSet.ini" ] || fail "paper-store did not write PrintSet.ini beside sheetlore.exe"
 # The file is UTF-16 with a byte-order mark, so the Chinese name is kept exactly.
 [ "$(head -c 2 "$work/PrintSet.ini" | od -An -tx1 | tr -d ' ')" = "fffe" ] ||
@@ -147,21 +127,12 @@ run apply "$(lib library.json)" Sheetlore_Label --json
     "status": "failed",
     "note": "the spooler reported added, but the printer'"'"'s forms do not show it"'* ]] ||
   fail "apply --json on Wine: $out"
-schema apply "$(lib library.json)" Sheetlore_Label
 
-echo "== every form change is read back (Wine's spooler keeps none)"
+echo "== a form change is read back (Wine's spooler keeps none)"
+# Each command's read-back and its report: cli_commands_test on a spooler that drops changes.
 expect_status 4 'the spooler reported the form "Label 10x5" added, but the printer'"'"'s forms do not show it' \
   form-add Sheetlore_Label "Label 10x5" 10 5
-run form-add Sheetlore_Label "Label 10x5" 10 5 --json
-[ "$rc" -eq 4 ] && [[ "$out" == '{"error": {"message": "the spooler reported the form \"Label 10x5\" added, '*'", "status": 4}}' ]] ||
-  fail "form-add --json ($rc): $out"
 expect_status 4 'the spooler reported the form "Letter" deleted, but' form-delete Sheetlore_Label Letter
-expect_status 4 'the spooler reported the form "3/4" added, but' form-find 3/4 --printer Sheetlore_Label
-run install Sheetlore_Label --csv
-[ "$rc" -eq 4 ] && [ "$(echo "$out" | sed -n '1p;2p')" = "${bom}paper,width_cm,height_cm,status,note
-A5X,14.8,21,failed,\"the spooler reported added, but the printer's forms do not show it\"" ] ||
-  fail "install on Wine ($rc): $out"
-schema install Sheetlore_Label
 rm -f "$work/PrintSet.ini"
 
 echo "== an ANSI store saved as UTF-8 made UTF-16"
@@ -169,10 +140,6 @@ echo "== an ANSI store saved as UTF-8 made UTF-16"
 # reads in the system's code page. Converted, every name reads as written.
 printf '[PrintMain]\r\nCaf\xc3\xa9 \xc3\x9c=Caf\xc3\xa9 \xc3\x9c\r\n[Caf\xc3\xa9 \xc3\x9c]\r\n; kept\r\nmMode=0\r\nW=10\r\nH=20\r\n' \
   >"$work/PrintSet.ini"
-cp "$work/PrintSet.ini" "$work/ansi-before"
-expect 0 "${bom}paper,status
-Café Ü,would convert" store-convert --codepage 65001 --dry-run --csv
-cmp -s "$work/PrintSet.ini" "$work/ansi-before" || fail "store-convert --dry-run changed the file"
 expect 0 "${bom}paper,status
 Café Ü,converted" store-convert --codepage 65001 --csv
 [ "$(head -c 2 "$work/PrintSet.ini" | od -An -tx1 | tr -d ' ')" = "fffe" ] ||

@@ -87,9 +87,9 @@ TEST_F(ComRegistration, MachineRegistrationWritesClassProgIdInterfaceAndTypeLibr
   EXPECT_TRUE(
       SamePath(Value(machine, std::wstring(kTypeLibraryKey) + kTypeLibraryPath), DllPath()));
 
-  // Created by its ProgID once registered: every ComObject test; not after regsvr32 /u:
-  // com_vbscript_test.sh. The server's path, and no key left after unregistering, in both
-  // architectures' views: registration_views_test.sh.
+  // Created by its ProgID once registered: every ComObject test. The server's path, no key left
+  // after unregistering and no creation after regsvr32 /u, in both architectures' views:
+  // registration_views_test.sh.
   ASSERT_EQ(dll_.UnregisterServer(), S_OK);
   EXPECT_EQ(dll_.UnregisterServer(), S_OK);  // nothing left to remove is no failure
 }

@@ -1,5 +1,5 @@
 ' Sheetlore.ClsPrint from VBScript: created by its ProgID, called by name, errors in Err.
-' cscript //nologo com_vbscript_test.vbs present|absent
+' cscript //nologo com_vbscript_test.vbs
 Option Explicit
 
 Dim failures
@@ -15,13 +15,6 @@ Sub Check(condition, what)
 End Sub
 
 Dim clsPrint
-If WScript.Arguments(0) = "absent" Then
-  On Error Resume Next
-  Set clsPrint = CreateObject("Sheetlore.ClsPrint")
-  Check Err.Number <> 0, "creation fails once unregistered (" & Hex(Err.Number) & ")"
-  WScript.Quit failures
-End If
-
 Set clsPrint = CreateObject("Sheetlore.ClsPrint")
 Check clsPrint.GetWindows() = 2, "GetWindows() = 2"
 Dim inches, centimetres
