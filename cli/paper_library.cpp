@@ -8,6 +8,7 @@
 #include "cli/command_error.h"
 #include "component/form_list.h"
 #include "component/number_text.h"
+#include "component/paper_store_batch.h"
 #include "component/paper_store_check.h"
 #include "component/paper_store_file.h"
 #include "component/spooler_units.h"
@@ -305,9 +306,10 @@ WriteOutcome AddOneByOne(ClsPrint& component, const std::vector<LibraryPaper>& p
 // Writes the new papers of one change: each section in one write (a section the file already
 // holds under that name key by key, as the component writes it), the list section, when the
 // file has none, in one write right after the first paper's section (where the component's
-// first write would put it), otherwise one line a paper; then one check of the whole change.
-// False when a paper cannot be written, a write failed or the change did not read back as meant
-// (then with readBackProblem).
+// first write would put it), otherwise one line a paper; most of it as one write of the file's
+// text where no section of the file may be taken for a new one; then one check of the whole
+// change. False when a paper cannot be written, a write failed or the change did not read back
+// as meant (then with readBackProblem).
 bool WriteNewPapers(ClsPrint& component, const std::vector<const LibraryPaper*>& papers,
                     std::wstring& readBackProblem) {
   if (papers.empty()) return true;
@@ -318,41 +320,28 @@ bool WriteNewPapers(ClsPrint& component, const std::vector<const LibraryPaper*>&
   for (const std::wstring& section : before.sections) sectionKeys.push_back(MaybeSameKey(section));
   std::sort(sectionKeys.begin(), sectionKeys.end());
   std::vector<paper_store::WrittenPaper> written;
-  ProfileFiles::KeyValues list;
+  bool noneMayBeHeld = true;
+  std::wstring allNames;  // every new name, for one question whether the file can hold them
   for (const LibraryPaper* library : papers) {
     if (!paper_store::IsStorableName(library->name)) return false;
     const rePaPer& p = library->paper;
     auto keys = paper_store::PaperKeys(p.mMode, {p.W, p.H, p.L, p.R, p.T, p.B});
     if (!keys) return false;
     // Asked only where the file holds a section the service may take for this one.
+    const bool mayBeHeld =
+        std::binary_search(sectionKeys.begin(), sectionKeys.end(), MaybeSameKey(library->name));
     const bool sectionHeld =
-        std::binary_search(sectionKeys.begin(), sectionKeys.end(), MaybeSameKey(library->name)) &&
-        !paper_store::ReadKeyList(profile, library->name, path).empty();
+        mayBeHeld && !paper_store::ReadKeyList(profile, library->name, path).empty();
+    noneMayBeHeld = noneMayBeHeld && !mayBeHeld;
+    allNames += library->name;
     written.push_back({library->name, std::move(*keys), !sectionHeld});
-    list.emplace_back(library->name, library->name);
   }
   const bool listHeld =
       std::any_of(before.sections.begin(), before.sections.end(), [](const std::wstring& s) {
         return paper_store::SameProfileName(s, paper_store::kListSection);
       });
-  for (std::size_t i = 0; i < written.size(); ++i) {
-    const paper_store::WrittenPaper& paper = written[i];
-    if (paper.wholeSection) {
-      if (!profile.WriteSection(paper.name, paper.keys, path)) return false;
-    } else {
-      for (const auto& [key, value] : paper.keys) {
-        if (!profile.WriteString(paper.name, key, value, path)) return false;
-      }
-    }
-    if (i == 0 && !listHeld && !profile.WriteSection(paper_store::kListSection, list, path)) {
-      return false;
-    }
-  }
-  if (listHeld) {
-    for (const auto& [key, value] : list) {
-      if (!profile.WriteString(paper_store::kListSection, key, value, path)) return false;
-    }
-  }
+  const bool byText = noneMayBeHeld && profile.HoldsText(allNames, path);
+  if (!paper_store::WriteNewSections(profile, path, written, listHeld, byText)) return false;
   if (paper_store::WritesCameOut(profile, path, before, written)) return true;
   readBackProblem = L"what was written did not read back as written";
   return false;

@@ -246,25 +246,60 @@ TEST_F(PaperLibraryTest, AnImportStoresAllOrNoneAndAnUnreadableStoreIsNeverExpor
   }
 }
 
-// An import into an empty store writes each new paper's section once, the list once, and
-// checks the whole change once, however many papers it holds.
-TEST_F(PaperLibraryTest, AnImportWritesEachSectionOnceAndChecksTheChangeOnce) {
+// An import writes its new papers in a few writes of the file however many it holds, checks
+// the change once, and leaves the very text that the component's writes, one paper at a time,
+// leave: into an absent store, an ANSI one and a UTF-16 one with other lines in the list.
+TEST_F(PaperLibraryTest, AnImportWritesInAFewWritesTheTextThatPaperByPaperWritesLeave) {
   std::string papers;
+  std::vector<std::wstring> names;
   for (int i = 0; i < 30; ++i) {
-    papers += (i == 0 ? "" : ",") + std::string(R"({"name": "P)") + std::to_string(i) +
-              R"(", "unit": "cm", "width": 1, "height": 2})";
+    names.push_back((i % 2 ? L"Café " : L"P") + std::to_wstring(i));
+    papers += (i == 0 ? "" : ",") + std::string(R"({"name": ")") + ToUtf8(names.back()) +
+              R"(", "unit": "cm", "width": 1, "height": 2.5})";
   }
   WriteFile("many.json", Library(papers));
-  sim_.ClearCalls();
-  ASSERT_EQ(Run({L"paper-import", PathOf("many.json")}).exitCode, 0);
-  EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileSection), 31u);
-  EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileString), 0u);
-  std::size_t sectionListReads = 0;
-  for (const sim::Call& call : sim_.Calls()) {
-    sectionListReads += call.api == sim::Api::GetPrivateProfileString && call.args[0] == sim::kNull;
+  const std::optional<std::wstring> starts[] = {
+      std::nullopt,
+      L"; kept\r\n[PrintMain]\r\nOld=Old\r\n[Old]\r\nmMode=0\r\nW=1\r\n",
+      L"\uFEFF[Old]\r\nW=1\r\n\r\n[PrintMain]\r\nOld=Old\r\n; 註\r\n\r\n[尾]\r\nx=1",
+  };
+  for (const auto& start : starts) {
+    SCOPED_TRACE(testing::PrintToString(start.value_or(L"(absent)")));
+    const auto reset = [&] {
+      if (start) {
+        sim_.SetFileText(kStore, *start);
+      } else {
+        sim_.RemoveFile(kStore);
+      }
+    };
+    reset();
+    sim_.ClearCalls();
+    ASSERT_EQ(Run({L"paper-import", PathOf("many.json")}).exitCode, 0);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileSection), 2u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileString), start ? 1u : 0u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::WriteProfileText), 1u);
+    std::size_t sectionListReads = 0;
+    for (const sim::Call& call : sim_.Calls()) {
+      sectionListReads +=
+          call.api == sim::Api::GetPrivateProfileString && call.args[0] == sim::kNull;
+    }
+    EXPECT_LE(sectionListReads, 3u);
+    const std::wstring imported = sim_.FileText(kStore);
+    reset();
+    for (const std::wstring& name : names) Store(name, 0, 1, 2.5);
+    EXPECT_EQ(imported, sim_.FileText(kStore));
   }
-  EXPECT_LE(sectionListReads, 3u);
-  EXPECT_EQ(component_.IniReadValue(1, L"P29"), (rePaPer{0, 1, 2, 0, 0, 0, 0}));
+  // The text write fails: nothing is stored.
+  sim_.SetFileText(kStore, *starts[2]);
+  const std::wstring before = sim_.FileText(kStore);
+  sim_.FailCall(sim::Api::WriteProfileText);
+  const RunResult failed = Run({L"paper-import", PathOf("many.json"), L"--csv"});
+  EXPECT_EQ(failed.exitCode, Status(ExitCode::Refused));
+  EXPECT_NE(
+      failed.out.find(L"P0,failed,\"the paper store could not be written, nothing was stored"),
+      std::wstring::npos)
+      << failed.out;
+  EXPECT_EQ(sim_.FileText(kStore), before);
 }
 
 TEST_F(PaperLibraryTest, CaptureStoresUserFormsInCentimetresAndBuiltInOnesOnlyWithAll) {
