@@ -29,6 +29,27 @@ std::optional<std::wstring> SeparatorBefore(const std::wstring& before, const st
 
 }  // namespace
 
+std::wstring MaybeSameKey(const std::wstring& name) {
+  std::wstring key = TrimBlanks(name);
+  for (wchar_t& c : key) {
+    if (c >= L'A' && c <= L'Z') {
+      c = static_cast<wchar_t>(c + (L'a' - L'A'));
+    } else if (c == 0x0130 || c == 0x0131) {
+      c = L'i';
+    } else if (c == 0x017F) {
+      c = L's';
+    } else if (c == 0x212A) {
+      c = L'k';
+    } else if (c == 0x212B) {
+      c = 0x00E5;
+    }
+    const bool caseless = c < 0x80 || (c >= 0x3000 && c <= 0x9FFF) ||
+                          (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF);
+    if (!caseless) c = 0xFFFF;
+  }
+  return key;
+}
+
 std::wstring SectionText(const std::wstring& name, const ProfileFiles::KeyValues& keys) {
   std::wstring text = L"[" + name + L"]" + kLineEnd;
   for (const auto& [key, value] : keys) text += key + L"=" + value + kLineEnd;

@@ -17,6 +17,12 @@
 
 namespace sheetlore::paper_store {
 
+// A key that two names share whenever some profile service may take them for one: letters
+// without case (digits, signs, CJK ideographs, kana, Hangul) as they are, ASCII letters and the
+// few other letters whose case pairs with an ASCII letter folded to that letter, and every
+// other letter as one placeholder. Names with different keys are never taken for one.
+std::wstring MaybeSameKey(const std::wstring& name);
+
 // A section as the profile service writes one: its heading and its key=value lines, each
 // ended by CR LF.
 std::wstring SectionText(const std::wstring& name, const ProfileFiles::KeyValues& keys);

@@ -186,4 +186,16 @@ bool WritesCameOut(ProfileFiles& profile, const std::wstring& path, const StoreS
   return TailReadsBack(profile, path, before, after.sections, names);
 }
 
+bool ReplacesCameOut(ProfileFiles& profile, const std::wstring& path, const StoreShape& before,
+                     const std::vector<WrittenPaper>& papers) {
+  const StoreShape after = ReadShape(profile, path);
+  if (after.sections != before.sections || after.listed != before.listed) return false;
+  std::vector<std::wstring> names;
+  for (const WrittenPaper& paper : papers) {
+    if (!KeysReadBack(profile, path, paper)) return false;
+    names.push_back(paper.name);
+  }
+  return TailReadsBack(profile, path, before, after.sections, names);
+}
+
 }  // namespace sheetlore::paper_store

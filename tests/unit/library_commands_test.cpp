@@ -302,6 +302,40 @@ TEST_F(PaperLibraryTest, AnImportWritesInAFewWritesTheTextThatPaperByPaperWrites
   EXPECT_EQ(sim_.FileText(kStore), before);
 }
 
+// A replace of many stored papers writes them in a few writes too, in place: the text is the one
+// the component's writes one paper at a time leave, every other line of a section (comments,
+// unknown keys, lines without "=") kept where it was. A paper whose lines the text cannot tell
+// (a key written twice) goes through the component.
+TEST_F(PaperLibraryTest, AReplaceWritesInPlaceInAFewWritesKeepingEveryOtherLine) {
+  std::wstring start = L"\uFEFF[PrintMain]\r\n; the list\r\n";
+  std::wstring sections;
+  std::string papers;
+  std::vector<std::wstring> names;
+  for (int i = 0; i < 30; ++i) {
+    names.push_back((i % 2 ? L"標籤" : L"P") + std::to_wstring(i));
+    start += (i == 8 ? L"p8=p8" : names.back() + L"=" + names.back()) + L"\r\n";
+    sections += L"[" + names.back() + L"]\r\n; note " + std::to_wstring(i) +
+                L"\r\nmMode=0\r\nExtra=1\r\nW=1\r\nodd line\r\nH=2\r\nL=0\r\nR=0\r\nT=0\r\nB=0\r\n";
+    papers += (i == 0 ? "" : ",") + std::string(R"({"name": ")") + ToUtf8(names.back()) +
+              R"(", "unit": "in", "width": 3, "height": 4.5})";
+  }
+  start += sections;
+  start.insert(start.find(L"odd line", start.find(L"[P12]")), L"w=9\r\n");
+  WriteFile("many.json", Library(papers));
+  sim_.SetFileText(kStore, start);
+  sim_.ClearCalls();
+  ASSERT_EQ(Run({L"paper-import", PathOf("many.json"), L"--replace"}).exitCode, 0);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileString), 3u * 8);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::WriteProfileText), 1u);
+  const std::wstring replaced = sim_.FileText(kStore);
+  EXPECT_NE(
+      replaced.find(L"[標籤29]\r\n; note 29\r\nmMode=1\r\nExtra=1\r\nW=3\r\nodd line\r\nH=4.5"),
+      std::wstring::npos);
+  sim_.SetFileText(kStore, start);
+  for (const std::wstring& name : names) Store(name, 1, 3, 4.5);
+  EXPECT_EQ(replaced, sim_.FileText(kStore));
+}
+
 TEST_F(PaperLibraryTest, CaptureStoresUserFormsInCentimetresAndBuiltInOnesOnlyWithAll) {
   AddUserForm({0, L"Label", 101600, 50800, 2500, 1000, 99100, 49800});
   AddUserForm({0, L"Odd=Name", 10000, 10000, 0, 0, 10000, 10000});
