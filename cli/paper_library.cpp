@@ -293,8 +293,9 @@ bool WriteNewPapers(ClsPrint& component, const std::vector<const LibraryPaper*>&
   const std::wstring path = paper_store::FilePath(component.platform().host);
   const paper_store::StoreShape before = paper_store::ReadShape(profile, path);
   std::vector<std::wstring> sectionKeys;
-  for (const std::wstring& section : before.sections)
+  for (const std::wstring& section : before.sections) {
     sectionKeys.push_back(paper_store::MaybeSameKey(section));
+  }
   std::sort(sectionKeys.begin(), sectionKeys.end());
   std::vector<paper_store::WrittenPaper> written;
   bool noneMayBeHeld = true;

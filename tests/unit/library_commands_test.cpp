@@ -334,6 +334,20 @@ TEST_F(PaperLibraryTest, AReplaceWritesInPlaceInAFewWritesKeepingEveryOtherLine)
   sim_.SetFileText(kStore, start);
   for (const std::wstring& name : names) Store(name, 1, 3, 4.5);
   EXPECT_EQ(replaced, sim_.FileText(kStore));
+  // The text write cut short, answered as a success (the first two papers unchanged, so that it
+  // is the first write): the check refuses the change and nothing is stored.
+  const std::string taller = R"("unit": "in", "width": 3, "height": 4.5})";
+  std::string cut = papers;
+  for (int i = 0; i < 2; ++i) {
+    cut.replace(cut.find(taller), taller.size(), R"("unit": "cm", "width": 1, "height": 2})");
+  }
+  WriteFile("cut.json", Library(cut));
+  sim_.SetFileText(kStore, start);
+  const std::wstring before = sim_.FileText(kStore);
+  sim_.CutNextWrite(before.size() - 10);
+  EXPECT_EQ(Run({L"paper-import", PathOf("cut.json"), L"--replace"}).exitCode,
+            Status(ExitCode::Refused));
+  EXPECT_EQ(sim_.FileText(kStore), before);
 }
 
 TEST_F(PaperLibraryTest, CaptureStoresUserFormsInCentimetresAndBuiltInOnesOnlyWithAll) {
