@@ -8,8 +8,10 @@
 #include "cli/command_error.h"
 #include "component/form_list.h"
 #include "component/number_text.h"
+#include "component/paper_store_batch.h"
 #include "component/paper_store_check.h"
 #include "component/paper_store_file.h"
+#include "component/profile_text.h"
 #include "component/spooler_units.h"
 
 namespace sheetlore::cli {
@@ -226,31 +228,6 @@ std::wstring StoredNote(ClsPrint& component, const LibraryPaper& paper,
   return same ? L"the same" : L"differs; --replace replaces it";
 }
 
-// A key that two names share whenever some profile service may take them for one: letters
-// without case (digits, signs, CJK ideographs, kana, Hangul) as they are, ASCII letters and the
-// few other letters whose case pairs with an ASCII letter folded to that letter, and every
-// other letter as one placeholder. Names with different keys are never taken for one.
-std::wstring MaybeSameKey(const std::wstring& name) {
-  std::wstring key = paper_store::TrimBlanks(name);
-  for (wchar_t& c : key) {
-    if (c >= L'A' && c <= L'Z') {
-      c = static_cast<wchar_t>(c + (L'a' - L'A'));
-    } else if (c == 0x0130 || c == 0x0131) {
-      c = L'i';
-    } else if (c == 0x017F) {
-      c = L's';
-    } else if (c == 0x212A) {
-      c = L'k';
-    } else if (c == 0x212B) {
-      c = 0x00E5;
-    }
-    const bool caseless = c < 0x80 || (c >= 0x3000 && c <= 0x9FFF) ||
-                          (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF);
-    if (!caseless) c = 0xFFFF;
-  }
-  return key;
-}
-
 // What AddToStore decided for one paper, before anything is written.
 enum class Action { Keep, Replace, Add };
 
@@ -305,9 +282,10 @@ WriteOutcome AddOneByOne(ClsPrint& component, const std::vector<LibraryPaper>& p
 // Writes the new papers of one change: each section in one write (a section the file already
 // holds under that name key by key, as the component writes it), the list section, when the
 // file has none, in one write right after the first paper's section (where the component's
-// first write would put it), otherwise one line a paper; then one check of the whole change.
-// False when a paper cannot be written, a write failed or the change did not read back as meant
-// (then with readBackProblem).
+// first write would put it), otherwise one line a paper; most of it as one write of the file's
+// text where no section of the file may be taken for a new one; then one check of the whole
+// change. False when a paper cannot be written, a write failed or the change did not read back
+// as meant (then with readBackProblem).
 bool WriteNewPapers(ClsPrint& component, const std::vector<const LibraryPaper*>& papers,
                     std::wstring& readBackProblem) {
   if (papers.empty()) return true;
@@ -315,47 +293,96 @@ bool WriteNewPapers(ClsPrint& component, const std::vector<const LibraryPaper*>&
   const std::wstring path = paper_store::FilePath(component.platform().host);
   const paper_store::StoreShape before = paper_store::ReadShape(profile, path);
   std::vector<std::wstring> sectionKeys;
-  for (const std::wstring& section : before.sections) sectionKeys.push_back(MaybeSameKey(section));
+  for (const std::wstring& section : before.sections) {
+    sectionKeys.push_back(paper_store::MaybeSameKey(section));
+  }
   std::sort(sectionKeys.begin(), sectionKeys.end());
   std::vector<paper_store::WrittenPaper> written;
-  ProfileFiles::KeyValues list;
+  bool noneMayBeHeld = true;
+  std::wstring allNames;  // every new name, for one question whether the file can hold them
   for (const LibraryPaper* library : papers) {
     if (!paper_store::IsStorableName(library->name)) return false;
     const rePaPer& p = library->paper;
     auto keys = paper_store::PaperKeys(p.mMode, {p.W, p.H, p.L, p.R, p.T, p.B});
     if (!keys) return false;
     // Asked only where the file holds a section the service may take for this one.
+    const bool mayBeHeld = std::binary_search(sectionKeys.begin(), sectionKeys.end(),
+                                              paper_store::MaybeSameKey(library->name));
     const bool sectionHeld =
-        std::binary_search(sectionKeys.begin(), sectionKeys.end(), MaybeSameKey(library->name)) &&
-        !paper_store::ReadKeyList(profile, library->name, path).empty();
+        mayBeHeld && !paper_store::ReadKeyList(profile, library->name, path).empty();
+    noneMayBeHeld = noneMayBeHeld && !mayBeHeld;
+    allNames += library->name;
     written.push_back({library->name, std::move(*keys), !sectionHeld});
-    list.emplace_back(library->name, library->name);
   }
   const bool listHeld =
       std::any_of(before.sections.begin(), before.sections.end(), [](const std::wstring& s) {
         return paper_store::SameProfileName(s, paper_store::kListSection);
       });
-  for (std::size_t i = 0; i < written.size(); ++i) {
-    const paper_store::WrittenPaper& paper = written[i];
-    if (paper.wholeSection) {
-      if (!profile.WriteSection(paper.name, paper.keys, path)) return false;
-    } else {
-      for (const auto& [key, value] : paper.keys) {
-        if (!profile.WriteString(paper.name, key, value, path)) return false;
-      }
-    }
-    if (i == 0 && !listHeld && !profile.WriteSection(paper_store::kListSection, list, path)) {
-      return false;
-    }
-  }
-  if (listHeld) {
-    for (const auto& [key, value] : list) {
-      if (!profile.WriteString(paper_store::kListSection, key, value, path)) return false;
-    }
-  }
+  const bool byText = noneMayBeHeld && profile.HoldsText(allNames, path);
+  if (!paper_store::WriteNewSections(profile, path, written, listHeld, byText)) return false;
   if (paper_store::WritesCameOut(profile, path, before, written)) return true;
   readBackProblem = L"what was written did not read back as written";
   return false;
+}
+
+// Writes stored papers' values in place, as the component writes them key by key. The first
+// two go through the component; where the file's text, written in place for the second as
+// ProfileText writes it, is what the component's writes made of it, the others that the text
+// can tell are written as one text write and checked once, the rest through the component.
+// False when a write failed or did not read back as meant (then with readBackProblem).
+bool ReplaceStoredPapers(ClsPrint& component, const std::vector<const LibraryPaper*>& papers,
+                         std::wstring& readBackProblem) {
+  ProfileFiles& profile = component.platform().profile;
+  const std::wstring path = paper_store::FilePath(component.platform().host);
+  const auto byComponent = [&component](const LibraryPaper& library) {
+    const rePaPer& p = library.paper;
+    return component.IniWriteValue(library.name, p.mMode, p.W, p.H, p.L, p.R, p.T, p.B);
+  };
+  const auto replacedPaper = [](const LibraryPaper& library) {
+    const rePaPer& p = library.paper;
+    std::optional<paper_store::ReplacedPaper> paper;
+    if (!paper_store::IsStorableName(library.name)) return paper;
+    auto keys = paper_store::PaperKeys(p.mMode, {p.W, p.H, p.L, p.R, p.T, p.B});
+    if (keys) paper = paper_store::ReplacedPaper{library.name, std::move(*keys)};
+    return paper;
+  };
+  std::size_t done = 0;
+  if (papers.size() >= 3) {
+    if (!byComponent(*papers[0])) return false;
+    const auto first = profile.ReadText(path);
+    if (!byComponent(*papers[1])) return false;
+    done = 2;
+    const auto second = profile.ReadText(path);
+    auto model = first ? paper_store::ProfileText::Parse(*first) : std::nullopt;
+    const auto probe = replacedPaper(*papers[1]);
+    if (second && model && probe && model->Replace(*probe) && model->Text() == *second) {
+      model = paper_store::ProfileText::Parse(*second);
+      const paper_store::StoreShape before = paper_store::ReadShape(profile, path);
+      std::vector<paper_store::WrittenPaper> written;
+      std::vector<const LibraryPaper*> left;
+      for (std::size_t i = done; i < papers.size(); ++i) {
+        const auto paper = replacedPaper(*papers[i]);
+        if (paper && model && model->Replace(*paper)) {
+          written.push_back({paper->name, paper->keys, false});
+        } else {
+          left.push_back(papers[i]);
+        }
+      }
+      if (!written.empty()) {
+        if (!profile.RewriteText(model->Text(), path)) return false;
+        if (!paper_store::ReplacesCameOut(profile, path, before, written)) {
+          readBackProblem = L"what was written did not read back as written";
+          return false;
+        }
+      }
+      return std::all_of(left.begin(), left.end(),
+                         [&](const LibraryPaper* library) { return byComponent(*library); });
+    }
+  }
+  for (; done < papers.size(); ++done) {
+    if (!byComponent(*papers[done])) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -379,7 +406,7 @@ std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<Libra
     const LibraryPaper& library = papers[i];
     const std::optional<std::wstring> listedAs = ListedNameFor(component, library.name, stored);
     if (!listedAs) {
-      std::wstring key = MaybeSameKey(library.name);
+      std::wstring key = paper_store::MaybeSameKey(library.name);
       if (std::find(newKeys.begin(), newKeys.end(), key) != newKeys.end()) {
         oneByOne = true;
         break;
@@ -417,16 +444,16 @@ std::vector<StoreResult> AddToStore(ClsPrint& component, const std::vector<Libra
     results = std::move(outcome.results);
     failed = outcome.failed;
   } else {
-    // Stored papers are written in place, each by the component; then the new ones at the end
-    // of the file, in order, as the component's writes one after another would leave them.
+    // Stored papers are written in place; then the new ones at the end of the file, in order,
+    // as the component's writes one after another would leave them.
     std::vector<const LibraryPaper*> added;
-    for (std::size_t i = 0; i < papers.size() && !failed; ++i) {
-      const rePaPer& p = papers[i].paper;
+    std::vector<const LibraryPaper*> replaced;
+    for (std::size_t i = 0; i < papers.size(); ++i) {
       if (actions[i] == Action::Add) added.push_back(&papers[i]);
-      failed = actions[i] == Action::Replace &&
-               !component.IniWriteValue(papers[i].name, p.mMode, p.W, p.H, p.L, p.R, p.T, p.B);
+      if (actions[i] == Action::Replace) replaced.push_back(&papers[i]);
     }
-    failed = failed || !WriteNewPapers(component, added, unreadBack);
+    failed = failed || !ReplaceStoredPapers(component, replaced, unreadBack) ||
+             !WriteNewPapers(component, added, unreadBack);
   }
   if (!failed && lock->Commit()) return results;
   std::wstring problem = lock && !lock->Problem().empty() ? lock->Problem() : unreadBack;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "component/number_text.h"
+#include "component/paper_store_batch.h"
 #include "platform/automation_error.h"
 
 namespace sheetlore::paper_store {
@@ -51,19 +52,28 @@ bool ReadsBackFinite(const std::wstring& text) {
 }
 
 // Whether the paper's section reads back as its keys: in one section read where the platform
-// has one (the new section holds those lines and no other), else key by key.
+// has one (a new section holds those lines and no other; in a section with other lines, a key
+// on the one line no other may be taken for, as written), else key by key.
 bool KeysReadBack(ProfileFiles& profile, const std::wstring& path, const WrittenPaper& paper) {
-  if (paper.wholeSection) {
-    if (const auto lines = profile.ReadSection(paper.name, path)) {
-      if (lines->size() != paper.keys.size()) return false;
-      for (std::size_t i = 0; i < lines->size(); ++i) {
-        const auto& line = (*lines)[i];
-        if (line.key != paper.keys[i].first || line.value != paper.keys[i].second) return false;
-      }
-      return true;
+  const auto lines = profile.ReadSection(paper.name, path);
+  if (paper.wholeSection && lines) {
+    if (lines->size() != paper.keys.size()) return false;
+    for (std::size_t i = 0; i < lines->size(); ++i) {
+      const auto& line = (*lines)[i];
+      if (line.key != paper.keys[i].first || line.value != paper.keys[i].second) return false;
     }
+    return true;
   }
+  const auto onItsOwnLine = [&lines](const std::wstring& key, const std::wstring& value) {
+    if (!lines) return false;
+    const std::wstring wanted = MaybeSameKey(key);
+    const auto same = [&wanted](const auto& line) { return MaybeSameKey(line.key) == wanted; };
+    const auto found = std::find_if(lines->begin(), lines->end(), same);
+    return found != lines->end() && found->key == key && found->value == value &&
+           std::count_if(lines->begin(), lines->end(), same) == 1;
+  };
   for (const auto& [key, value] : paper.keys) {
+    if (onItsOwnLine(key, value)) continue;
     std::wstring stored;
     profile.GetString(paper.name, key, std::wstring(), kValueBufferChars, stored, path);
     if (stored != value) return false;
@@ -182,6 +192,18 @@ bool WritesCameOut(ProfileFiles& profile, const std::wstring& path, const StoreS
   if (after.listed.size() != WithoutAll(after.listed, names).size() + names.size()) return false;
   for (const WrittenPaper& paper : papers) {
     if (!KeysReadBack(profile, path, paper)) return false;
+  }
+  return TailReadsBack(profile, path, before, after.sections, names);
+}
+
+bool ReplacesCameOut(ProfileFiles& profile, const std::wstring& path, const StoreShape& before,
+                     const std::vector<WrittenPaper>& papers) {
+  const StoreShape after = ReadShape(profile, path);
+  if (after.sections != before.sections || after.listed != before.listed) return false;
+  std::vector<std::wstring> names;
+  for (const WrittenPaper& paper : papers) {
+    if (!KeysReadBack(profile, path, paper)) return false;
+    names.push_back(paper.name);
   }
   return TailReadsBack(profile, path, before, after.sections, names);
 }

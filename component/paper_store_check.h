@@ -56,6 +56,11 @@ struct WrittenPaper {
 bool WritesCameOut(ProfileFiles& profile, const std::wstring& path, const StoreShape& before,
                    const std::vector<WrittenPaper>& papers);
 
+// After writing stored papers' values in place (papers with wholeSection false): the file's
+// sections and list as before, and each paper's keys reading back as written.
+bool ReplacesCameOut(ProfileFiles& profile, const std::wstring& path, const StoreShape& before,
+                     const std::vector<WrittenPaper>& papers);
+
 // After deleting the paper: its section and list entries gone (those removedEntries), and the
 // list section too when nothing else is listed; sectionMayGo tells which sections the service
 // may have taken for the paper's.

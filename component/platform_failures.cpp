@@ -131,6 +131,14 @@ class FailureRecordingPlatform::Profile final : public ProfileFiles {
     if (!ok) log_.Add(L"WriteFile", real_.LastError());
     return ok;
   }
+  std::optional<std::wstring> ReadText(const std::wstring& path) override {
+    return real_.ReadText(path);
+  }
+  bool RewriteText(const std::wstring& text, const std::wstring& path) override {
+    const bool ok = real_.RewriteText(text, path);
+    if (!ok) log_.Add(L"WriteFile", real_.LastError());
+    return ok;
+  }
   bool IsUnreadable(const std::wstring& path) override {
     const bool unreadable = real_.IsUnreadable(path);
     if (unreadable) log_.Add(L"CreateFile", real_.LastError());

@@ -252,6 +252,26 @@ class ProfileFiles {
     return false;
   }
 
+  // The whole text of a file in one of the encodings the profile service writes and reads
+  // back unchanged: UTF-16 LE with its byte-order mark (the text after the mark), or ANSI text
+  // whose bytes the code page reads and writes back as the same bytes. Nothing for any other
+  // file (absent, empty, unreadable, another mark, bytes the code page cannot read) or where the
+  // platform cannot say. Under a lock the lock's change is read.
+  virtual std::optional<std::wstring> ReadText(const std::wstring& path) {
+    static_cast<void>(path);
+    return std::nullopt;
+  }
+
+  // Replaces the text of such a file by text in the file's own encoding (the mark kept, or
+  // the ANSI code page), in one write of the lock's change: committed or undone with it, like
+  // every write. False, and nothing changed, for any other file, for a text the ANSI code page
+  // cannot hold exactly, or when the write failed.
+  virtual bool RewriteText(const std::wstring& text, const std::wstring& path) {
+    static_cast<void>(text);
+    static_cast<void>(path);
+    return false;
+  }
+
   // Whether the file exists but cannot be read (another program holds it without sharing,
   // no rights to read it): the reads would then answer as for an empty file.
   virtual bool IsUnreadable(const std::wstring& path) {

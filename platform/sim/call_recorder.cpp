@@ -34,6 +34,8 @@ std::string_view ApiName(Api api) {
       return "WritePrivateProfileSection";
     case Api::GetPrivateProfileSection:
       return "GetPrivateProfileSection";
+    case Api::WriteProfileText:
+      return "WriteProfileText";
     case Api::GetVersionEx:
       return "GetVersionEx";
     case Api::FindWindow:

@@ -18,7 +18,7 @@
 //   ResetDC {dc, recordBytes}
 //   GetPrivateProfileString {section, key, default, bufferChars, path}
 //   WritePrivateProfileString {section, key, value, path}
-//   GetPrivateProfileSection {section, path}
+//   GetPrivateProfileSection {section, path}   WriteProfileText {path} (ProfileFiles::RewriteText)
 //   GetVersionEx {}   FindWindow {caption}   Sleep {milliseconds}   PumpMessages {}
 //   MessageBox {text, title, style}           StartAddPrinterWizard {}
 //   Printers {}   CurrentPrinter {}   ComponentDirectory {}   FileExists {path}
@@ -61,6 +61,7 @@ enum class Api {
   WritePrivateProfileString,
   WritePrivateProfileSection,
   GetPrivateProfileSection,
+  WriteProfileText,
   GetVersionEx,
   FindWindow,
   Sleep,

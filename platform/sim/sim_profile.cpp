@@ -276,6 +276,38 @@ bool SimProfileFiles::RewriteAsUnicode(const std::wstring& text, const std::wstr
   return true;
 }
 
+std::optional<std::wstring> SimProfileFiles::ReadText(const std::wstring& givenPath) {
+  const FileState* file = state_.FindFile(ReadPath(UpToZero(givenPath)));
+  if (file == nullptr || file->unreadable || HasNoText(file) || !KeepsText(file)) {
+    return std::nullopt;
+  }
+  if (file->Parsed().unicode) return file->text().substr(1);
+  // The other marks the service knows (UTF-8, big-endian UTF-16), as the ANSI bytes they are.
+  const std::wstring& text = file->text();
+  if (text.starts_with(L"\xEF\xBB\xBF") || text.starts_with(L"\xFE\xFF")) return std::nullopt;
+  return text;
+}
+
+bool SimProfileFiles::RewriteText(const std::wstring& text, const std::wstring& givenPath) {
+  const std::wstring path = UpToZero(givenPath);
+  if (state_.recorder.Record(Api::WriteProfileText, {path})) {
+    return Failed(path, state_.injectedError);
+  }
+  const FileState* current = state_.FindFile(ReadPath(path));
+  if (path.empty() || !ReadText(path)) return Fail(kErrorInvalidParameter);
+  const bool unicode = current->Parsed().unicode;
+  if (!unicode && !std::all_of(text.begin(), text.end(), InAnsiCodePage)) {
+    return Fail(kErrorNoUnicodeTranslation);
+  }
+  const auto target = BeginWrite(path);
+  if (!target) return false;
+  if (const std::uint32_t refusal = WriteRefusal(state_.FindFile(*target))) {
+    return Failed(path, refusal);
+  }
+  Store(*target, unicode ? L"\xFEFF" + text : text);
+  return true;
+}
+
 std::wstring SimProfileFiles::ReadPath(const std::wstring& path) {
   const auto found = state_.changes.find(FoldCase(path));
   if (found == state_.changes.end() || !found->second.begun) return path;

@@ -130,6 +130,8 @@ class SimProfileFiles final : public ProfileFiles {
   // Code pages 65001 (UTF-8) and 28591 (Latin-1); each character of an ANSI file is a byte.
   CodePageText ReadInCodePage(const std::wstring& path, std::uint32_t codePage) override;
   bool RewriteAsUnicode(const std::wstring& text, const std::wstring& path) override;
+  std::optional<std::wstring> ReadText(const std::wstring& path) override;
+  bool RewriteText(const std::wstring& text, const std::wstring& path) override;
 
  private:
   class SimLock;

@@ -129,6 +129,25 @@ bool AnsiTextSurvives(const std::wstring& path) {
   return back == bytes;
 }
 
+// The file's bytes; nothing when it cannot be opened or read.
+std::optional<std::string> FileBytes(const std::wstring& path) {
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  const unique_hfile owner(file);
+  std::string bytes;
+  char buffer[65536];
+  DWORD read = 0;
+  while (true) {
+    if (!::ReadFile(file, buffer, sizeof buffer, &read, nullptr)) return std::nullopt;
+    if (read == 0) return bytes;
+    bytes.append(buffer, read);
+  }
+}
+
+constexpr std::string_view kUtf16Mark = "\xFF\xFE";
+
 bool HoldsAll(const std::wstring& path, std::initializer_list<const std::wstring*> texts) {
   bool ansi = false;
   bool checked = false;
@@ -496,6 +515,73 @@ bool Win32ProfileFiles::RewriteAsUnicode(const std::wstring& text, const std::ws
       DWORD done = 0;
       written = ::SetEndOfFile(file) && ::WriteFile(file, content.data(), bytes, &done, nullptr) &&
                 done == bytes && ::FlushFileBuffers(file);
+    }
+  }
+  return EndWrite(path, *target, written);
+}
+
+std::optional<std::wstring> Win32ProfileFiles::ReadText(const std::wstring& path) {
+  if (path.empty()) return std::nullopt;
+  const std::wstring source = ReadPath(path);
+  const auto bytes = FileBytes(source);
+  if (!bytes) return std::nullopt;
+  if (bytes->starts_with(kUtf16Mark)) {
+    if (bytes->size() % 2 != 0) return std::nullopt;
+    std::wstring text((bytes->size() - kUtf16Mark.size()) / 2, L'\0');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const auto low = static_cast<unsigned char>((*bytes)[2 + 2 * i]);
+      const auto high = static_cast<unsigned char>((*bytes)[3 + 2 * i]);
+      text[i] = static_cast<wchar_t>(low | (high << 8));
+    }
+    return text;
+  }
+  if (!IsAnsiFile(source) || !AnsiTextSurvives(source)) return std::nullopt;
+  const int length = static_cast<int>(bytes->size());
+  const int chars = ::MultiByteToWideChar(CP_ACP, 0, bytes->data(), length, nullptr, 0);
+  if (chars <= 0) return std::nullopt;
+  std::wstring text(static_cast<std::size_t>(chars), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, bytes->data(), length, text.data(), chars);
+  return text;
+}
+
+bool Win32ProfileFiles::RewriteText(const std::wstring& text, const std::wstring& path) {
+  if (path.empty()) return ProfileError::Refuse(ERROR_INVALID_PARAMETER);
+  const std::wstring source = ReadPath(path);
+  const auto start = FileBytes(source);
+  if (!start || !ReadText(path)) return ProfileError::Refuse(ERROR_INVALID_PARAMETER);
+  std::string content;
+  if (start->starts_with(kUtf16Mark)) {
+    content.reserve(kUtf16Mark.size() + text.size() * 2);
+    content = kUtf16Mark;
+    for (const wchar_t c : text) {
+      content += static_cast<char>(c & 0xFF);
+      content += static_cast<char>((c >> 8) & 0xFF);
+    }
+  } else {
+    if (!AnsiCodePageHolds(text)) return ProfileError::Refuse(ERROR_NO_UNICODE_TRANSLATION);
+    const int length = static_cast<int>(text.size());
+    const int bytes =
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (length > 0 && bytes <= 0) {
+      ProfileError::Keep();
+      return false;
+    }
+    content.assign(static_cast<std::size_t>(std::max(bytes, 0)), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, content.data(), bytes, nullptr, nullptr);
+  }
+  const auto target = BeginWrite(path);
+  if (!target) return false;
+  bool written = false;
+  {
+    // Emptied and filled again, so that the file keeps its access list and attributes.
+    const HANDLE file = ::CreateFileW(target->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      unique_kernel_handle owner(file);
+      const DWORD size = static_cast<DWORD>(content.size());
+      DWORD done = 0;
+      written = ::SetEndOfFile(file) && ::WriteFile(file, content.data(), size, &done, nullptr) &&
+                done == size && ::FlushFileBuffers(file);
     }
   }
   return EndWrite(path, *target, written);

@@ -45,6 +45,8 @@ class Win32ProfileFiles final : public ProfileFiles {
                                                       const std::wstring& path) override;
   CodePageText ReadInCodePage(const std::wstring& path, std::uint32_t codePage) override;
   bool RewriteAsUnicode(const std::wstring& text, const std::wstring& path) override;
+  std::optional<std::wstring> ReadText(const std::wstring& path) override;
+  bool RewriteText(const std::wstring& text, const std::wstring& path) override;
 
  private:
   class HeldLock;

@@ -133,6 +133,57 @@ TEST_F(ProfileContractTest, AnAnsiFileRefusesWhatItsCodePageCannotHold) {
   EXPECT_EQ(backend_->FileBytes()->substr(0, utf8.size()), utf8);
 }
 
+// A file's whole text, read and written back with a section added at its end, is the file the
+// service's own write of that section makes, and reads back through the service as written: in
+// a UTF-16 file (names outside ASCII, under a lock) and in an ANSI file (in its code page). A
+// file with another mark, or a text its code page cannot hold, is neither read nor written.
+TEST_F(ProfileContractTest, ASectionAddedAsTextIsTheServicesOwnWriteOfIt) {
+  const bool chinese = backend_->AnsiCodePage() == 950;
+  const std::wstring ansiName = chinese ? L"標籤" : L"É5";
+  const struct {
+    std::optional<std::string> start;  // the file before its first section is written
+    std::wstring name;                 // of the section, its first key and that key's value
+    std::wstring value;
+  } cases[] = {
+      {std::nullopt, L"標籤 É", L"２１ü"},
+      {Utf16File(L"[A]\r\nk=1\r\n\r\n; note\r\n"), L"Ａx", L"1"},
+      {std::string("[Ax]\r\nK=1\r\n"), ansiName, ansiName},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.name));
+    const auto start = [&] {
+      backend_->SetFileBytes(c.start);
+      ASSERT_TRUE(profile().WriteSection(L"First", {{L"K", c.value}}, path()));
+    };
+    start();
+    ASSERT_TRUE(profile().WriteSection(c.name, {{c.name, c.value}, {L"W", L"2"}}, path()));
+    const auto serviceBytes = backend_->FileBytes();
+    start();
+    {
+      const auto lock = profile().LockFile(path());
+      const std::optional<std::wstring> text = profile().ReadText(path());
+      ASSERT_TRUE(text);
+      if (c.start && c.start->starts_with("[Ax]")) {
+        // An ANSI file takes no character its code page lacks, and stays as it was.
+        EXPECT_FALSE(profile().RewriteText(*text + L"[ب5]\r\nK=1\r\n", path()));
+        EXPECT_EQ(profile().ReadText(path()), text);
+      }
+      ASSERT_TRUE(profile().RewriteText(
+          *text + L"[" + c.name + L"]\r\n" + c.name + L"=" + c.value + L"\r\nW=2\r\n", path()));
+      EXPECT_EQ(Read(c.name, c.name), c.value);
+      ASSERT_TRUE(lock->Commit());
+    }
+    EXPECT_EQ(backend_->FileBytes(), serviceBytes);
+    EXPECT_EQ(Keys(c.name), c.name + L'\0' + L"W" + L'\0');
+    EXPECT_EQ(Read(L"First", L"K"), c.value);
+  }
+  const std::string utf8 = "\xEF\xBB\xBF[A]\r\nK=1\r\n";
+  backend_->SetFileBytes(utf8);
+  EXPECT_FALSE(profile().ReadText(path()));
+  EXPECT_FALSE(profile().RewriteText(L"[A]\r\nK=2\r\n", path()));
+  EXPECT_EQ(backend_->FileBytes(), utf8);
+}
+
 // Values lose the blanks and the quotes around them; key lists keep the file's order and the
 // first spelling of a name; a new key goes last in its section; a null value deletes one key, a
 // null key the whole section; a short buffer takes what fits before its closing zero.

@@ -246,25 +246,108 @@ TEST_F(PaperLibraryTest, AnImportStoresAllOrNoneAndAnUnreadableStoreIsNeverExpor
   }
 }
 
-// An import into an empty store writes each new paper's section once, the list once, and
-// checks the whole change once, however many papers it holds.
-TEST_F(PaperLibraryTest, AnImportWritesEachSectionOnceAndChecksTheChangeOnce) {
+// An import writes its new papers in a few writes of the file however many it holds, checks
+// the change once, and leaves the very text that the component's writes, one paper at a time,
+// leave: into an absent store, an ANSI one and a UTF-16 one with other lines in the list.
+TEST_F(PaperLibraryTest, AnImportWritesInAFewWritesTheTextThatPaperByPaperWritesLeave) {
   std::string papers;
+  std::vector<std::wstring> names;
   for (int i = 0; i < 30; ++i) {
-    papers += (i == 0 ? "" : ",") + std::string(R"({"name": "P)") + std::to_string(i) +
-              R"(", "unit": "cm", "width": 1, "height": 2})";
+    names.push_back((i % 2 ? L"Café " : L"P") + std::to_wstring(i));
+    papers += (i == 0 ? "" : ",") + std::string(R"({"name": ")") + ToUtf8(names.back()) +
+              R"(", "unit": "cm", "width": 1, "height": 2.5})";
   }
   WriteFile("many.json", Library(papers));
-  sim_.ClearCalls();
-  ASSERT_EQ(Run({L"paper-import", PathOf("many.json")}).exitCode, 0);
-  EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileSection), 31u);
-  EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileString), 0u);
-  std::size_t sectionListReads = 0;
-  for (const sim::Call& call : sim_.Calls()) {
-    sectionListReads += call.api == sim::Api::GetPrivateProfileString && call.args[0] == sim::kNull;
+  const std::optional<std::wstring> starts[] = {
+      std::nullopt,
+      L"; kept\r\n[PrintMain]\r\nOld=Old\r\n[Old]\r\nmMode=0\r\nW=1\r\n",
+      L"\uFEFF[Old]\r\nW=1\r\n\r\n[PrintMain]\r\nOld=Old\r\n; 註\r\n\r\n[尾]\r\nx=1",
+  };
+  for (const auto& start : starts) {
+    SCOPED_TRACE(testing::PrintToString(start.value_or(L"(absent)")));
+    const auto reset = [&] {
+      if (start) {
+        sim_.SetFileText(kStore, *start);
+      } else {
+        sim_.RemoveFile(kStore);
+      }
+    };
+    reset();
+    sim_.ClearCalls();
+    ASSERT_EQ(Run({L"paper-import", PathOf("many.json")}).exitCode, 0);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileSection), 2u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileString), start ? 1u : 0u);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::WriteProfileText), 1u);
+    std::size_t sectionListReads = 0;
+    for (const sim::Call& call : sim_.Calls()) {
+      sectionListReads +=
+          call.api == sim::Api::GetPrivateProfileString && call.args[0] == sim::kNull;
+    }
+    EXPECT_LE(sectionListReads, 3u);
+    const std::wstring imported = sim_.FileText(kStore);
+    reset();
+    for (const std::wstring& name : names) Store(name, 0, 1, 2.5);
+    EXPECT_EQ(imported, sim_.FileText(kStore));
   }
-  EXPECT_LE(sectionListReads, 3u);
-  EXPECT_EQ(component_.IniReadValue(1, L"P29"), (rePaPer{0, 1, 2, 0, 0, 0, 0}));
+  // The text write fails: nothing is stored.
+  sim_.SetFileText(kStore, *starts[2]);
+  const std::wstring before = sim_.FileText(kStore);
+  sim_.FailCall(sim::Api::WriteProfileText);
+  const RunResult failed = Run({L"paper-import", PathOf("many.json"), L"--csv"});
+  EXPECT_EQ(failed.exitCode, Status(ExitCode::Refused));
+  EXPECT_NE(
+      failed.out.find(L"P0,failed,\"the paper store could not be written, nothing was stored"),
+      std::wstring::npos)
+      << failed.out;
+  EXPECT_EQ(sim_.FileText(kStore), before);
+}
+
+// A replace of many stored papers writes them in a few writes too, in place: the text is the one
+// the component's writes one paper at a time leave, every other line of a section (comments,
+// unknown keys, lines without "=") kept where it was. A paper whose lines the text cannot tell
+// (a key written twice) goes through the component.
+TEST_F(PaperLibraryTest, AReplaceWritesInPlaceInAFewWritesKeepingEveryOtherLine) {
+  std::wstring start = L"\uFEFF[PrintMain]\r\n; the list\r\n";
+  std::wstring sections;
+  std::string papers;
+  std::vector<std::wstring> names;
+  for (int i = 0; i < 30; ++i) {
+    names.push_back((i % 2 ? L"標籤" : L"P") + std::to_wstring(i));
+    start += (i == 8 ? L"p8=p8" : names.back() + L"=" + names.back()) + L"\r\n";
+    sections += L"[" + names.back() + L"]\r\n; note " + std::to_wstring(i) +
+                L"\r\nmMode=0\r\nExtra=1\r\nW=1\r\nodd line\r\nH=2\r\nL=0\r\nR=0\r\nT=0\r\nB=0\r\n";
+    papers += (i == 0 ? "" : ",") + std::string(R"({"name": ")") + ToUtf8(names.back()) +
+              R"(", "unit": "in", "width": 3, "height": 4.5})";
+  }
+  start += sections;
+  start.insert(start.find(L"odd line", start.find(L"[P12]")), L"w=9\r\n");
+  WriteFile("many.json", Library(papers));
+  sim_.SetFileText(kStore, start);
+  sim_.ClearCalls();
+  ASSERT_EQ(Run({L"paper-import", PathOf("many.json"), L"--replace"}).exitCode, 0);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::WritePrivateProfileString), 3u * 8);
+  EXPECT_EQ(sim_.CountCalls(sim::Api::WriteProfileText), 1u);
+  const std::wstring replaced = sim_.FileText(kStore);
+  EXPECT_NE(
+      replaced.find(L"[標籤29]\r\n; note 29\r\nmMode=1\r\nExtra=1\r\nW=3\r\nodd line\r\nH=4.5"),
+      std::wstring::npos);
+  sim_.SetFileText(kStore, start);
+  for (const std::wstring& name : names) Store(name, 1, 3, 4.5);
+  EXPECT_EQ(replaced, sim_.FileText(kStore));
+  // The text write cut short, answered as a success (the first two papers unchanged, so that it
+  // is the first write): the check refuses the change and nothing is stored.
+  const std::string taller = R"("unit": "in", "width": 3, "height": 4.5})";
+  std::string cut = papers;
+  for (int i = 0; i < 2; ++i) {
+    cut.replace(cut.find(taller), taller.size(), R"("unit": "cm", "width": 1, "height": 2})");
+  }
+  WriteFile("cut.json", Library(cut));
+  sim_.SetFileText(kStore, start);
+  const std::wstring before = sim_.FileText(kStore);
+  sim_.CutNextWrite(before.size() - 10);
+  EXPECT_EQ(Run({L"paper-import", PathOf("cut.json"), L"--replace"}).exitCode,
+            Status(ExitCode::Refused));
+  EXPECT_EQ(sim_.FileText(kStore), before);
 }
 
 TEST_F(PaperLibraryTest, CaptureStoresUserFormsInCentimetresAndBuiltInOnesOnlyWithAll) {

@@ -121,6 +121,61 @@ else
   fail "cannot mount a tmpfs (run as root)"
 fi
 
+# --- An import leaves the very bytes that storing its papers one at a time leaves. ---
+same=$dir/same
+library "$dir/wide.json" 標籤 8
+library "$dir/plain.json" Plain 8
+for start in absent ansi utf16; do
+  prefix=標籤 lib=$dir/wide.json
+  [ "$start" = ansi ] && prefix=Plain lib=$dir/plain.json
+  for way in import one-by-one; do
+    fresh "$same/$way"
+    case $start in
+    ansi) printf '; kept\r\n[PrintMain]\r\nOld=Old\r\n[Old]\r\nmMode=0\r\nW=1\r\n' >"$same/$way/PrintSet.ini" ;;
+    utf16) { printf '\xff\xfe'; printf '[Old]\r\nW=1\r\n\r\n[PrintMain]\r\nOld=Old\r\n; 註\r\n' |
+      iconv -f UTF-8 -t UTF-16LE; } >"$same/$way/PrintSet.ini" ;;
+    esac
+    if [ "$way" = import ]; then
+      run "$same/$way" paper-import "$(winpath "$lib")"
+      [ "$rc" -eq 0 ] || fail "importing into the $start store: $rc $err"
+    else
+      for i in $(seq 8); do
+        run "$same/$way" paper-store "$prefix$i" $((10 + i % 50)) 20
+        [ "$rc" -eq 0 ] || fail "paper-store $prefix$i into the $start store: $rc $err"
+      done
+    fi
+  done
+  cmp -s "$same/import/PrintSet.ini" "$same/one-by-one/PrintSet.ini" ||
+    fail "the import into the $start store left other bytes than storing one paper at a time"
+  # Then every paper replaced, a comment and a key of another program in one paper's section.
+  for way in import one-by-one; do
+    python3 - "$same/$way/PrintSet.ini" "${prefix}5" <<'PY'
+import sys
+path, name = sys.argv[1], sys.argv[2]
+raw = open(path, "rb").read()
+utf16 = raw.startswith(b"\xff\xfe")
+text = raw[2:].decode("utf-16-le") if utf16 else raw.decode("latin-1")
+text = text.replace(f"[{name}]\r\n", f"[{name}]\r\n; kept\r\nOther=1\r\n")
+open(path, "wb").write(b"\xff\xfe" + text.encode("utf-16-le") if utf16 else text.encode("latin-1"))
+PY
+    if [ "$way" = import ]; then
+      sed 's/"height": 20/"height": 25/' "$lib" >"$dir/taller.json"
+      run "$same/$way" paper-import "$(winpath "$dir/taller.json")" --replace
+      [ "$rc" -eq 0 ] || fail "replacing in the $start store: $rc $err"
+    else
+      for i in $(seq 8); do
+        run "$same/$way" paper-store "$prefix$i" $((10 + i % 50)) 25
+      done
+    fi
+  done
+  cmp -s "$same/import/PrintSet.ini" "$same/one-by-one/PrintSet.ini" ||
+    fail "the replace in the $start store left other bytes than storing one paper at a time"
+  python3 -c 'import sys; raw = open(sys.argv[1], "rb").read()
+sys.exit(b"Other=1" not in raw and "Other=1".encode("utf-16-le") not in raw)' \
+    "$same/import/PrintSet.ini" || fail "the replace in the $start store lost another program's line"
+done
+ok "an import's bytes are those of one paper at a time, added or replaced"
+
 # --- Leftovers of older versions are set aside, never put back. ---
 left=$dir/left
 fresh "$left"
