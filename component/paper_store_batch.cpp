@@ -43,9 +43,7 @@ std::wstring MaybeSameKey(const std::wstring& name) {
     } else if (c == 0x212B) {
       c = 0x00E5;
     }
-    const bool caseless = c < 0x80 || (c >= 0x3000 && c <= 0x9FFF) ||
-                          (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF);
-    if (!caseless) c = 0xFFFF;
+    if (c >= 0x80 && !IsCaseless(c)) c = 0xFFFF;
   }
   return key;
 }

@@ -27,13 +27,6 @@ bool IsQuote(wchar_t c) { return c == L'"' || c == L'\''; }
 
 wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 0x20) : c; }
 
-// Characters of scripts without letter case (CJK ideographs and their punctuation, kana,
-// Hangul syllables): no case rule takes one of them for another character.
-bool IsCaseless(wchar_t c) {
-  return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) ||
-         (c >= 0xF900 && c <= 0xFAFF);
-}
-
 // Whether a profile service that ignores letter case could take a and b for one name: the
 // same length, and at each place the same character, the same ASCII letter, or two
 // characters outside ASCII that could be case variants (neither of a caseless script). The
@@ -54,6 +47,11 @@ std::wstring ProbeToken() {
 }
 
 }  // namespace
+
+bool IsCaseless(wchar_t c) {
+  return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) ||
+         (c >= 0xF900 && c <= 0xFAFF);
+}
 
 Location FileLocation(Host& host) {
   const std::wstring setting = TrimBlanks(host.StoreFileSetting());

@@ -54,6 +54,10 @@ bool IsStorableName(std::wstring_view name);
 // more than Wine's; where that matters the store asks the service, see EntriesOfSection.)
 bool SameProfileName(std::wstring_view a, std::wstring_view b);
 
+// Characters of scripts without letter case (CJK ideographs and their punctuation, kana,
+// Hangul syllables): no case rule takes one of them for another character.
+bool IsCaseless(wchar_t c);
+
 // Whether a name can address a paper's section for a read or a delete: not empty, not the
 // list section, and free of characters no profile line can carry (control characters, a
 // lone surrogate). Looser than IsStorableName: a paper listed in an older file under a name
