@@ -238,7 +238,10 @@ void SimPlatform::MakeUnreadable(const std::wstring& path) {
 void SimPlatform::RefuseCopies(bool refused) { state_->copiesRefused = refused; }
 void SimPlatform::FailCopiesForSpace(bool fails) { state_->copiesFailForSpace = fails; }
 void SimPlatform::FailCommits(bool fails) { state_->commitsFail = fails; }
-void SimPlatform::CutNextWrite(std::size_t keepChars) { state_->cutNextWrite = keepChars; }
+void SimPlatform::CutNextWrite(std::size_t keepChars, std::size_t writesBefore) {
+  state_->cutNextWrite = keepChars;
+  state_->writesBeforeCut = writesBefore;
+}
 
 void SimPlatform::MakeReadOnly(const std::wstring& path) {
   if (FileState* file = state_->FindFile(path)) file->readOnly = true;

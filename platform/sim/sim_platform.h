@@ -264,9 +264,10 @@ class SimPlatform {
   void RefuseCopies(bool refused);
   void FailCopiesForSpace(bool fails);
   void FailCommits(bool fails);
-  // The next profile write keeps only the first keepChars characters of the file's new text
-  // and still answers success (a full disk under a service that trusts a short write).
-  void CutNextWrite(std::size_t keepChars);
+  // The next profile write (or, with writesBefore, the one after that many more) keeps only
+  // the first keepChars characters of the file's new text and still answers success (a full
+  // disk under a service that trusts a short write).
+  void CutNextWrite(std::size_t keepChars, std::size_t writesBefore = 0);
   // Another program holds the file open without sharing, as MakeUnreadable, until ReleaseFile.
   void HoldFile(const std::wstring& path);
   void ReleaseFile(const std::wstring& path);

@@ -365,7 +365,9 @@ bool SimProfileFiles::Failed(const std::wstring& path, std::uint32_t error) {
 }
 
 void SimProfileFiles::Store(const std::wstring& target, std::wstring text) {
-  if (state_.cutNextWrite) {
+  if (state_.cutNextWrite && state_.writesBeforeCut > 0) {
+    --state_.writesBeforeCut;
+  } else if (state_.cutNextWrite) {
     text.resize(std::min(text.size(), *state_.cutNextWrite));
     state_.cutNextWrite.reset();
   }

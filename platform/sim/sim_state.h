@@ -245,6 +245,7 @@ struct SimPlatform::State {
   bool copiesFailForSpace = false;
   bool commitsFail = false;
   std::optional<std::size_t> cutNextWrite;
+  std::size_t writesBeforeCut = 0;  // whole writes still to come before the cut one
   void RemoveFile(const std::wstring& path);
 
   // System.

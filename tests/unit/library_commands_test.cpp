@@ -302,6 +302,44 @@ TEST_F(PaperLibraryTest, AnImportWritesInAFewWritesTheTextThatPaperByPaperWrites
   EXPECT_EQ(sim_.FileText(kStore), before);
 }
 
+// A write cut short and answered as a success, wherever it falls among the import's writes (the
+// service's, the text's) and wherever it cuts: the import is refused with the store as it was,
+// or stored whole.
+TEST_F(PaperLibraryTest, AnImportCutAnywhereIsRefusedWithNothingStoredOrStoredWhole) {
+  std::string papers;
+  for (int i = 0; i < 5; ++i) {
+    papers += (i == 0 ? "" : ",") + std::string(R"({"name": "N)") + std::to_string(i) +
+              R"(", "unit": "cm", "width": 1, "height": 2.5})";
+  }
+  WriteFile("five.json", Library(papers));
+  // The list before the papers, and the list ending the file (where its new lines end it too).
+  for (const std::wstring start :
+       {L"[PrintMain]\r\nOld=Old\r\n[Old]\r\nmMode=0\r\nW=1\r\nH=2\r\n",
+        L"[Old]\r\nmMode=0\r\nW=1\r\nH=2\r\n[PrintMain]\r\nOld=Old\r\n"}) {
+    sim_.SetFileText(kStore, start);
+    const std::wstring before = sim_.FileText(kStore);
+    ASSERT_EQ(Run({L"paper-import", PathOf("five.json")}).exitCode, 0);
+    const std::wstring whole = sim_.FileText(kStore);
+    std::size_t refused = 0;
+    for (std::size_t writesBefore = 0; writesBefore < 6; ++writesBefore) {
+      for (std::size_t keep = 0; keep < whole.size(); keep += 5) {
+        SCOPED_TRACE(std::to_string(writesBefore) + " writes, then " + std::to_string(keep));
+        sim_.SetFileText(kStore, start);
+        sim_.CutNextWrite(keep, writesBefore);
+        const int code = Run({L"paper-import", PathOf("five.json")}).exitCode;
+        if (code == 0) {
+          EXPECT_EQ(sim_.FileText(kStore), whole);
+        } else {
+          ++refused;
+          EXPECT_EQ(code, Status(ExitCode::Refused));
+          EXPECT_EQ(sim_.FileText(kStore), before);
+        }
+      }
+    }
+    EXPECT_GT(refused, 0u);
+  }
+}
+
 // A replace of many stored papers writes them in a few writes too, in place: the text is the one
 // the component's writes one paper at a time leave, every other line of a section (comments,
 // unknown keys, lines without "=") kept where it was. A paper whose lines the text cannot tell

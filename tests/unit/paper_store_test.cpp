@@ -97,6 +97,31 @@ TEST_F(PaperStoreTest, AnOverwriteKeepsTheOtherLinesOfThePapersSection) {
   EXPECT_EQ(Read(L"A5X"), (rePaPer{1, 5, 8, 0, 0, 0, 0}));
 }
 
+// Where the list ends the file, an overwrite leaves the list's other lines as they were: any
+// of its writes cut short there, and answered as a success, is caught and the file left whole.
+TEST_F(PaperStoreTest, AnOverwriteCutShortWhereTheListEndsTheFileIsCaught) {
+  const std::wstring start =
+      L"[Old]\r\nmMode=0\r\nW=1\r\nH=2\r\n[Two]\r\nW=2\r\n[PrintMain]\r\nOld=Old\r\nTwo=Two\r\n";
+  sim_.SetFileText(kStore, start);
+  ASSERT_TRUE(Write(L"Old", 1, 5, 8));
+  const std::wstring whole = Text();
+  for (std::size_t writesBefore = 0; writesBefore < 8; ++writesBefore) {
+    for (std::size_t keep = start.size() - 12; keep < whole.size(); ++keep) {
+      SCOPED_TRACE(std::to_string(writesBefore) + " writes, then " + std::to_string(keep));
+      sim_.SetFileText(kStore, start);
+      sim_.CutNextWrite(keep, writesBefore);
+      if (Write(L"Old", 1, 5, 8)) {
+        // Only the file's last line end may be missing: the file reads the same without it.
+        const std::wstring text = Text();
+        EXPECT_TRUE(whole.starts_with(text) && whole.size() - text.size() <= 2)
+            << testing::PrintToString(text);
+      } else {
+        EXPECT_EQ(Text(), start);
+      }
+    }
+  }
+}
+
 TEST_F(PaperStoreTest, ModeArgumentReplacesTheArrayInEveryMode) {
   ASSERT_TRUE(Write(L"A5X", 0, 14.8, 21));
   // Modes other than 0 and 1 read nothing.
