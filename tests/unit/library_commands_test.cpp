@@ -340,6 +340,22 @@ TEST_F(PaperLibraryTest, AnImportCutAnywhereIsRefusedWithNothingStoredOrStoredWh
   }
 }
 
+// A section a hand edit left without its list line, under a name the service takes for a new
+// paper's (ASCII letters of either case, the alphabet's ends included): that paper is not
+// written as text beside it but through the service, which stores it in that section.
+TEST_F(PaperLibraryTest, ANewNameTheServiceTakesForAnUnlistedSectionGoesThroughTheService) {
+  WriteFile("three.json", Library(R"({"name": "P1", "unit": "cm", "width": 1, "height": 2},
+                       {"name": "P2", "unit": "cm", "width": 1, "height": 2},
+                       {"name": "AZ", "unit": "cm", "width": 3, "height": 4})"));
+  for (const wchar_t* unlisted : {L"az", L"Az", L"aZ"}) {
+    SCOPED_TRACE(testing::PrintToString(unlisted));
+    sim_.SetFileText(kStore, L"[PrintMain]\r\nOld=Old\r\n[Old]\r\nW=1\r\n[" +
+                                 std::wstring(unlisted) + L"]\r\nW=9\r\n");
+    ASSERT_EQ(Run({L"paper-import", PathOf("three.json")}).exitCode, 0);
+    EXPECT_EQ(component_.IniReadValue(1, L"AZ"), (rePaPer{0, 3, 4, 0, 0, 0, 0}));
+  }
+}
+
 // A replace of many stored papers writes them in a few writes too, in place: the text is the one
 // the component's writes one paper at a time leave, every other line of a section (comments,
 // unknown keys, lines without "=") kept where it was. A paper whose lines the text cannot tell
