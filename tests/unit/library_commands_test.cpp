@@ -300,6 +300,17 @@ TEST_F(PaperLibraryTest, AnImportWritesInAFewWritesTheTextThatPaperByPaperWrites
       std::wstring::npos)
       << failed.out;
   EXPECT_EQ(sim_.FileText(kStore), before);
+  // Too few papers for text to pay go through the service, and a list it refuses to write is
+  // reported as a store that could not be written, not as one that read back wrong.
+  WriteFile("two.json", Library(R"({"name": "P0", "unit": "cm", "width": 1, "height": 2},
+                       {"name": "P1", "unit": "cm", "width": 1, "height": 2})"));
+  sim_.RemoveFile(kStore);
+  sim_.FailCall(sim::Api::WritePrivateProfileSection, 2);
+  const RunResult two = Run({L"paper-import", PathOf("two.json"), L"--csv"});
+  EXPECT_NE(two.out.find(L"P0,failed,\"the paper store could not be written"), std::wstring::npos)
+      << two.out;
+  EXPECT_EQ(two.out.find(L"did not read back"), std::wstring::npos) << two.out;
+  EXPECT_FALSE(sim_.FileExists(kStore));
 }
 
 // A write cut short and answered as a success, wherever it falls among the import's writes (the
