@@ -104,11 +104,12 @@ Encoding EncodingOf(const std::wstring& path) {
 // its folder.
 Finding ProtectionFinding(const std::wstring& path) {
   const std::wstring probe = path + L".pending-doctor-" + std::to_wstring(::GetCurrentProcessId());
-  const HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  // Deleted as soon as the owner closes it.
+  const win32::unique_hfile file(::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                                               nullptr));
   const DWORD error = ::GetLastError();
-  if (file != INVALID_HANDLE_VALUE) {
-    ::CloseHandle(file);
+  if (file) {
     return {L"store.changes_protected", true,
             L"yes: each change is made on a copy beside the file and replaces it whole"};
   }

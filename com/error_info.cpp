@@ -1,6 +1,7 @@
 #include "com/error_info.h"
 
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/system_message.h"
 
 namespace sheetlore::com {
 void FillException(EXCEPINFO& exception, HRESULT hr, const std::wstring& description) noexcept {
@@ -30,17 +31,7 @@ HRESULT ReportError(REFIID interfaceId, HRESULT hr, const std::wstring& descript
 }
 
 std::wstring DescribeHresult(HRESULT hr) {
-  wchar_t* text = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring description;
-  if (length != 0 && text) description.assign(text, length);
-  if (text) ::LocalFree(text);
-  while (!description.empty() && (description.back() == L'\n' || description.back() == L'\r' ||
-                                  description.back() == L' ')) {
-    description.pop_back();
-  }
+  std::wstring description = win32::SystemMessage(static_cast<unsigned long>(hr));
   if (description.empty()) description = kAutomationErrorText;
   return description;
 }

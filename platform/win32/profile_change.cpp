@@ -3,6 +3,7 @@
 #include <atomic>
 #include <utility>
 
+#include "platform/win32/system_message.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/windows_api.h"
 // after windows.h
@@ -95,6 +96,7 @@ void CopyAccessList(const std::wstring& from, const std::wstring& to) {
                               nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS) {
     return;
   }
+  const unique_hlocal descriptorOwner(descriptor);
   SECURITY_DESCRIPTOR_CONTROL control = 0;
   DWORD revision = 0;
   ::GetSecurityDescriptorControl(descriptor, &control, &revision);
@@ -104,7 +106,6 @@ void CopyAccessList(const std::wstring& from, const std::wstring& to) {
                                      : UNPROTECTED_DACL_SECURITY_INFORMATION);
   ::SetNamedSecurityInfoW(const_cast<LPWSTR>(to.c_str()), SE_FILE_OBJECT, which, nullptr, nullptr,
                           dacl, nullptr);
-  ::LocalFree(descriptor);
 }
 
 std::wstring NewCopyName(const std::wstring& path) {
@@ -116,16 +117,8 @@ std::wstring NewCopyName(const std::wstring& path) {
 }  // namespace
 
 std::wstring ErrorText(unsigned long error) {
-  wchar_t* text = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  std::wstring result = length > 0 && text ? std::wstring(text, length) : std::wstring();
-  if (text) ::LocalFree(text);
-  while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' ||
-                             result.back() == L' ' || result.back() == L'.')) {
-    result.pop_back();
-  }
+  std::wstring result = SystemMessage(error);
+  while (!result.empty() && (result.back() == L'.' || result.back() == L' ')) result.pop_back();
   return result + L" (error " + std::to_wstring(error) + L")";
 }
 

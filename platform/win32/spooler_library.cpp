@@ -30,21 +30,17 @@ HMODULE LoadSystemLibrary(const wchar_t* fileName) {
 
 SpoolerLibrary::SpoolerLibrary(const wchar_t* fileName) : module_(LoadSystemLibrary(fileName)) {
   if (!module_) loadError_ = ::GetLastError() ? ::GetLastError() : ERROR_MOD_NOT_FOUND;
-  Resolve(module_, "OpenPrinterW", OpenPrinterW, loadError_);
-  Resolve(module_, "ClosePrinter", ClosePrinter, loadError_);
-  Resolve(module_, "EnumFormsW", EnumFormsW, loadError_);
-  Resolve(module_, "GetFormW", GetFormW, loadError_);
-  Resolve(module_, "AddFormW", AddFormW, loadError_);
-  Resolve(module_, "DeleteFormW", DeleteFormW, loadError_);
-  Resolve(module_, "DocumentPropertiesW", DocumentPropertiesW, loadError_);
-  Resolve(module_, "EnumPrintersW", EnumPrintersW, loadError_);
-  Resolve(module_, "GetPrinterW", GetPrinterW, loadError_);
-  Resolve(module_, "SetPrinterW", SetPrinterW, loadError_);
-  Resolve(module_, "GetDefaultPrinterW", GetDefaultPrinterW, loadError_);
-}
-
-SpoolerLibrary::~SpoolerLibrary() {
-  if (module_) ::FreeLibrary(module_);
+  Resolve(module_.get(), "OpenPrinterW", OpenPrinterW, loadError_);
+  Resolve(module_.get(), "ClosePrinter", ClosePrinter, loadError_);
+  Resolve(module_.get(), "EnumFormsW", EnumFormsW, loadError_);
+  Resolve(module_.get(), "GetFormW", GetFormW, loadError_);
+  Resolve(module_.get(), "AddFormW", AddFormW, loadError_);
+  Resolve(module_.get(), "DeleteFormW", DeleteFormW, loadError_);
+  Resolve(module_.get(), "DocumentPropertiesW", DocumentPropertiesW, loadError_);
+  Resolve(module_.get(), "EnumPrintersW", EnumPrintersW, loadError_);
+  Resolve(module_.get(), "GetPrinterW", GetPrinterW, loadError_);
+  Resolve(module_.get(), "SetPrinterW", SetPrinterW, loadError_);
+  Resolve(module_.get(), "GetDefaultPrinterW", GetDefaultPrinterW, loadError_);
 }
 
 std::shared_ptr<const SpoolerLibrary> SpoolerLibrary::Acquire() {

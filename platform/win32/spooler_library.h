@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "platform/win32/unique_handles.h"
 #include "platform/win32/windows_api.h"
 
 namespace sheetlore::win32 {
@@ -24,13 +25,12 @@ class SpoolerLibrary {
 
   // Loads fileName from the system directory (public for make_shared; use Acquire).
   explicit SpoolerLibrary(const wchar_t* fileName);
-  ~SpoolerLibrary();
   SpoolerLibrary(const SpoolerLibrary&) = delete;
   SpoolerLibrary& operator=(const SpoolerLibrary&) = delete;
 
   // The error to report for a missing entry: why the library or the function was not found.
   DWORD LoadError() const { return loadError_; }
-  bool Loaded() const { return module_ != nullptr; }
+  bool Loaded() const { return static_cast<bool>(module_); }
 
   decltype(&::OpenPrinterW) OpenPrinterW = nullptr;
   decltype(&::ClosePrinter) ClosePrinter = nullptr;
@@ -45,7 +45,7 @@ class SpoolerLibrary {
   decltype(&::GetDefaultPrinterW) GetDefaultPrinterW = nullptr;
 
  private:
-  HMODULE module_ = nullptr;
+  unique_hmodule module_;
   DWORD loadError_ = ERROR_SUCCESS;
 };
 

@@ -182,13 +182,25 @@ HANDLE OpenLockMutex(const std::wstring& name) {
                                                              &descriptor, nullptr)) {
     attributes.lpSecurityDescriptor = descriptor;
   }
+  const unique_hlocal descriptorOwner(descriptor);
   HANDLE mutex = ::CreateMutexExW(&attributes, name.c_str(), 0, kWaitAndRelease);
   const DWORD error = ::GetLastError();
-  if (descriptor) ::LocalFree(descriptor);
   if (!mutex && error == ERROR_ACCESS_DENIED) {
     mutex = ::OpenMutexW(kWaitAndRelease, FALSE, name.c_str());
   }
   return mutex;
+}
+
+// Empties the file and fills it with bytes, so that it keeps its access list and attributes;
+// disposition OPEN_ALWAYS creates a missing file, OPEN_EXISTING refuses it.
+bool Refill(const std::wstring& target, const void* bytes, std::size_t size, DWORD disposition) {
+  const unique_hfile file(::CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  const auto length = static_cast<DWORD>(size);
+  DWORD done = 0;
+  return ::SetEndOfFile(file.get()) && ::WriteFile(file.get(), bytes, length, &done, nullptr) &&
+         done == length && ::FlushFileBuffers(file.get());
 }
 
 }  // namespace
@@ -261,13 +273,10 @@ bool Win32ProfileFiles::KeepsExistingText(const std::wstring& path) {
 bool Win32ProfileFiles::IsUnreadable(const std::wstring& path) {
   if (path.empty()) return false;
   const std::wstring target = ReadPath(path);
-  const HANDLE file = ::CreateFileW(target.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) {
-    ::CloseHandle(file);
-    return false;
-  }
+  const unique_hfile file(::CreateFileW(target.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file) return false;
   const DWORD error = ::GetLastError();
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
   ProfileError::Refuse(error);
@@ -468,21 +477,20 @@ std::optional<std::vector<ProfileFiles::SectionLine>> Win32ProfileFiles::ReadSec
 ProfileFiles::CodePageText Win32ProfileFiles::ReadInCodePage(const std::wstring& path,
                                                              std::uint32_t codePage) {
   if (path.empty()) return {CodePageReading::NoFile, {}};
-  const HANDLE file = ::CreateFileW(ReadPath(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  const unique_hfile file(::CreateFileW(ReadPath(path).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
     const DWORD error = ::GetLastError();
     const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     ProfileError::Refuse(error);
     return {absent ? CodePageReading::NoFile : CodePageReading::NotText, {}};
   }
-  unique_kernel_handle owner(file);
   if (!::IsValidCodePage(codePage)) return {CodePageReading::NoCodePage, {}};
   std::string bytes;
   char buffer[65536];
   DWORD read = 0;
-  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+  while (::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
     bytes.append(buffer, read);
   }
   const auto startsWith = [&bytes](std::string_view mark) { return bytes.starts_with(mark); };
@@ -503,20 +511,9 @@ bool Win32ProfileFiles::RewriteAsUnicode(const std::wstring& text, const std::ws
   if (path.empty()) return ProfileError::Refuse(ERROR_INVALID_PARAMETER);
   const auto target = BeginWrite(path);
   if (!target) return false;
-  bool written = false;
-  {
-    // The file is emptied and filled again, so that it keeps its access list and attributes.
-    const HANDLE file = ::CreateFileW(target->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      unique_kernel_handle owner(file);
-      std::wstring content = L"\xFEFF" + text;
-      const DWORD bytes = static_cast<DWORD>(content.size() * sizeof(wchar_t));
-      DWORD done = 0;
-      written = ::SetEndOfFile(file) && ::WriteFile(file, content.data(), bytes, &done, nullptr) &&
-                done == bytes && ::FlushFileBuffers(file);
-    }
-  }
+  const std::wstring content = L"\xFEFF" + text;
+  const bool written =
+      Refill(*target, content.data(), content.size() * sizeof(wchar_t), OPEN_ALWAYS);
   return EndWrite(path, *target, written);
 }
 
@@ -571,19 +568,7 @@ bool Win32ProfileFiles::RewriteText(const std::wstring& text, const std::wstring
   }
   const auto target = BeginWrite(path);
   if (!target) return false;
-  bool written = false;
-  {
-    // Emptied and filled again, so that the file keeps its access list and attributes.
-    const HANDLE file = ::CreateFileW(target->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      unique_kernel_handle owner(file);
-      const DWORD size = static_cast<DWORD>(content.size());
-      DWORD done = 0;
-      written = ::SetEndOfFile(file) && ::WriteFile(file, content.data(), size, &done, nullptr) &&
-                done == size && ::FlushFileBuffers(file);
-    }
-  }
+  const bool written = Refill(*target, content.data(), content.size(), OPEN_EXISTING);
   return EndWrite(path, *target, written);
 }
 

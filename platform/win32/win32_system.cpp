@@ -2,6 +2,7 @@
 
 #include "platform/win32/kept_error.h"
 #include "platform/win32/message_owner.h"
+#include "platform/win32/system_message.h"
 #include "platform/win32/windows_api.h"
 
 namespace sheetlore::win32 {
@@ -50,18 +51,6 @@ void Win32System::MessageBox(const std::wstring& text, const std::wstring& title
 
 std::uint32_t Win32System::LastError() const { return SystemError::Value(); }
 
-std::wstring Win32System::ErrorText(std::uint32_t code) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-  std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
-  if (buffer) ::LocalFree(buffer);
-  // The system's texts end with a line break (and sometimes a blank before it).
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
-    text.pop_back();
-  }
-  return text;
-}
+std::wstring Win32System::ErrorText(std::uint32_t code) { return SystemMessage(code); }
 
 }  // namespace sheetlore::win32

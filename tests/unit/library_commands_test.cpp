@@ -311,6 +311,21 @@ TEST_F(PaperLibraryTest, AnImportWritesInAFewWritesTheTextThatPaperByPaperWrites
       << two.out;
   EXPECT_EQ(two.out.find(L"did not read back"), std::wstring::npos) << two.out;
   EXPECT_FALSE(sim_.FileExists(kStore));
+  // So is a list line refused in the path by text.
+  sim_.SetFileText(kStore, *starts[1]);
+  sim_.FailCall(sim::Api::WritePrivateProfileString);
+  const RunResult line = Run({L"paper-import", PathOf("many.json"), L"--csv"});
+  EXPECT_NE(line.out.find(L"P0,failed,\"the paper store could not be written"), std::wstring::npos)
+      << line.out;
+  EXPECT_EQ(line.out.find(L"did not read back"), std::wstring::npos) << line.out;
+  EXPECT_EQ(sim_.FileText(kStore), *starts[1]);
+  // Few papers into a store with a list join it line by line, as the component's writes do.
+  ASSERT_EQ(Run({L"paper-import", PathOf("two.json")}).exitCode, 0);
+  const std::wstring imported = sim_.FileText(kStore);
+  sim_.SetFileText(kStore, *starts[1]);
+  Store(L"P0", 0, 1, 2);
+  Store(L"P1", 0, 1, 2);
+  EXPECT_EQ(imported, sim_.FileText(kStore));
 }
 
 // A write cut short and answered as a success, wherever it falls among the import's writes (the
@@ -349,6 +364,50 @@ TEST_F(PaperLibraryTest, AnImportCutAnywhereIsRefusedWithNothingStoredOrStoredWh
     }
     EXPECT_GT(refused, 0u);
   }
+}
+
+// The same for a replace of stored papers, whose values change in place: a cut that leaves the
+// file whole but for the end of the last value written is refused too.
+TEST_F(PaperLibraryTest, AReplaceCutAnywhereIsRefusedWithNothingChangedOrChangedWhole) {
+  std::string held;
+  std::string changed;
+  for (int i = 0; i < 5; ++i) {
+    const std::string name = R"({"name": "N)" + std::to_string(i) + R"(", "unit": "cm", )";
+    held += (i == 0 ? "" : ",") + name + R"("width": 1, "height": 2})";
+    changed += (i == 0 ? "" : ",") + name + R"("width": 1, "height": 2, "bottom": 0.25})";
+  }
+  WriteFile("held.json", Library(held));
+  WriteFile("changed.json", Library(changed));
+  sim_.SetFileText(kStore, L"[PrintMain]\r\n");
+  ASSERT_EQ(Run({L"paper-import", PathOf("held.json")}).exitCode, 0);
+  const std::wstring before = sim_.FileText(kStore);
+  sim_.ClearCalls();
+  ASSERT_EQ(Run({L"paper-import", PathOf("changed.json"), L"--replace"}).exitCode, 0);
+  const std::wstring whole = sim_.FileText(kStore);
+  ASSERT_TRUE(whole.ends_with(L"B=0.25\r\n")) << whole;
+  const std::size_t writes = sim_.CountCalls(sim::Api::WritePrivateProfileString) +
+                             sim_.CountCalls(sim::Api::WriteProfileText);
+  std::size_t refused = 0;
+  for (std::size_t writesBefore = 0; writesBefore < writes; ++writesBefore) {
+    for (std::size_t keep = 0; keep < whole.size(); keep += keep + 12 < whole.size() ? 7 : 1) {
+      SCOPED_TRACE(std::to_string(writesBefore) + " writes, then " + std::to_string(keep));
+      sim_.SetFileText(kStore, before);
+      sim_.CutNextWrite(keep, writesBefore);
+      const int code = Run({L"paper-import", PathOf("changed.json"), L"--replace"}).exitCode;
+      if (code == 0) {
+        // Only the file's last line break may be missing: every value reads as written.
+        const std::wstring text = sim_.FileText(kStore);
+        EXPECT_TRUE(whole.starts_with(text) &&
+                    whole.find_first_not_of(L"\r\n", text.size()) == std::wstring::npos)
+            << testing::PrintToString(text);
+      } else {
+        ++refused;
+        EXPECT_EQ(code, Status(ExitCode::Refused));
+        EXPECT_EQ(sim_.FileText(kStore), before);
+      }
+    }
+  }
+  EXPECT_GT(refused, 0u);
 }
 
 // A section a hand edit left without its list line, under a name the service takes for a new
