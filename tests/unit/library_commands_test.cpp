@@ -410,6 +410,34 @@ TEST_F(PaperLibraryTest, AReplaceCutAnywhereIsRefusedWithNothingChangedOrChanged
   EXPECT_GT(refused, 0u);
 }
 
+// A new name that differs from a stored section's only where its letter has no case (the first
+// and last of each caseless block) is written as text; one whose letter there may have case
+// (just outside each block) might be that section to the service, and goes through it.
+TEST_F(PaperLibraryTest, OnlyNamesThatMayBeAStoredSectionToTheServiceGoThroughIt) {
+  const std::pair<wchar_t, bool> letters[] = {{0x2E80, true},  {0x9FFF, true},  {0xAC00, true},
+                                              {0xD7AF, true},  {0xF900, true},  {0xFAFF, true},
+                                              {0x2E7F, false}, {0xA000, false}, {0xABFF, false},
+                                              {0xD7B0, false}, {0xF8FF, false}, {0xFB00, false}};
+  for (const auto& [letter, caseless] : letters) {
+    SCOPED_TRACE(static_cast<int>(letter));
+    std::string papers;
+    for (int i = 1; i <= 3; ++i) {
+      papers += (i == 1 ? "" : ",") + std::string(R"({"name": ")") +
+                ToUtf8(std::wstring(1, letter) + std::to_wstring(i)) +
+                R"(", "unit": "cm", "width": 1, "height": 2})";
+    }
+    WriteFile("letters.json", Library(papers));
+    sim_.SetFileText(kStore,
+                     L"\uFEFF[PrintMain]\r\n\u0100"
+                     L"1=\u0100"
+                     L"1\r\n[\u0100"
+                     L"1]\r\nW=1\r\n");
+    sim_.ClearCalls();
+    ASSERT_EQ(Run({L"paper-import", PathOf("letters.json")}).exitCode, 0);
+    EXPECT_EQ(sim_.CountCalls(sim::Api::WriteProfileText), caseless ? 1u : 0u);
+  }
+}
+
 // A section a hand edit left without its list line, under a name the service takes for a new
 // paper's (ASCII letters of either case, the alphabet's ends included): that paper is not
 // written as text beside it but through the service, which stores it in that section.

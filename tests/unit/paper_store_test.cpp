@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "component/cls_print.h"
+#include "component/paper_store_check.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/unit/sim_support.h"
 
@@ -120,6 +121,20 @@ TEST_F(PaperStoreTest, AnOverwriteCutShortWhereTheListEndsTheFileIsCaught) {
       }
     }
   }
+}
+
+// The delete's read-back check on its own: a delete after which a section stands that was not
+// there before (here added by hand before the check) is not taken as done.
+TEST_F(PaperStoreTest, ADeleteAfterWhichANewSectionStandsIsNotTakenAsDone) {
+  ASSERT_TRUE(Write(L"A", 0, 1, 2));
+  ASSERT_TRUE(Write(L"B", 0, 1, 2));
+  ProfileFiles& profile = sim_.platform().profile;
+  const paper_store::StoreShape before = paper_store::ReadShape(profile, kStore);
+  Delete(L"B");
+  const auto mayGo = [](const std::wstring& section) { return section == L"B"; };
+  EXPECT_TRUE(paper_store::DeleteCameOut(profile, kStore, before, L"B", {L"B"}, mayGo));
+  sim_.SetFileText(kStore, Text() + L"[C]\r\nW=1\r\n");
+  EXPECT_FALSE(paper_store::DeleteCameOut(profile, kStore, before, L"B", {L"B"}, mayGo));
 }
 
 TEST_F(PaperStoreTest, ModeArgumentReplacesTheArrayInEveryMode) {
