@@ -45,6 +45,8 @@ TEST_F(StoreLocationTest, TheSettingChoosesTheFileAndWithoutItTheStoreIsBesideTh
       {kShared, kShared, true},
       {L" " + kShared + L" ", kShared, true},
       {L"D:/data/PrintSet.ini", L"D:/data/PrintSet.ini", true},
+      {L"D:\\", L"D:\\", true},  // the shortest full path
+      {L"D:", L"C:\\Program Files\\Sheetlore\\D:", true},
       {L"\\\\server\\share\\PrintSet.ini", L"\\\\server\\share\\PrintSet.ini", true},
       // Not a full path: taken from the DLL's folder, never from a current directory.
       {L"Shared.ini", L"C:\\Program Files\\Sheetlore\\Shared.ini", true},
