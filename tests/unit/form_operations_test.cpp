@@ -181,14 +181,6 @@ TEST_F(FormOperationsTest, ARefusalLeavesTheFailingCallAndItsErrorAndASizedReadL
   sim_.FailCall(sim::Api::WritePrivateProfileString);
   EXPECT_FALSE(cls_.IniWriteValue(L"Kept out", 0, 1, 2, 0, 0, 0, 0));
   EXPECT_EQ(last().operation, L"WritePrivateProfileString");
-  // A store write that succeeds notes nothing, its lock included; a lock refused is noted.
-  cls_.ForgetFailures();
-  EXPECT_TRUE(cls_.IniWriteValue(L"Kept in", 0, 1, 2, 0, 0, 0, 0));
-  EXPECT_EQ(cls_.Failures(), std::vector<PlatformFailure>{});
-  sim_.SetLockFails(true);
-  EXPECT_FALSE(cls_.IniWriteValue(L"Kept out", 0, 1, 2, 0, 0, 0, 0));
-  EXPECT_EQ(last().operation, L"LockFile");
-  sim_.SetLockFails(false);
   // A loop of refusals keeps only the newest.
   for (int i = 0; i < 40; ++i) Add(L"No Such Printer", L"Label", 10, 5);
   EXPECT_EQ(cls_.Failures().size(), FailureLog::kKept);
