@@ -23,6 +23,37 @@ class PaperLibraryTest : public CliTest {
              double r = 0, double t = 0, double b = 0) {
     ASSERT_TRUE(component_.IniWriteValue(name, unit, w, h, l, r, t, b));
   }
+
+  // Runs the command from the store text start with one write cut short and answered as a
+  // success: after each count of whole writes below writes, at every step-th character and at
+  // each of the last twelve. Each run must end refused with the store as it was, or stored as
+  // whole leaves it (at most its last line break missing: every value still reads as written).
+  // Answers how many runs were refused.
+  std::size_t RefusedCuts(const std::vector<std::wstring>& command, const std::wstring& start,
+                          const std::wstring& whole, std::size_t writes, std::size_t step) {
+    sim_.SetFileText(kStore, start);
+    const std::wstring before = sim_.FileText(kStore);
+    std::size_t refused = 0;
+    for (std::size_t writesBefore = 0; writesBefore < writes; ++writesBefore) {
+      for (std::size_t keep = 0; keep < whole.size(); keep += keep + 12 < whole.size() ? step : 1) {
+        SCOPED_TRACE(std::to_string(writesBefore) + " writes, then " + std::to_string(keep));
+        sim_.SetFileText(kStore, start);
+        sim_.CutNextWrite(keep, writesBefore);
+        const int code = Run(command).exitCode;
+        const std::wstring text = sim_.FileText(kStore);
+        if (code == 0) {
+          EXPECT_TRUE(whole.starts_with(text) &&
+                      whole.find_first_not_of(L"\r\n", text.size()) == std::wstring::npos)
+              << testing::PrintToString(text);
+        } else {
+          ++refused;
+          EXPECT_EQ(code, Status(ExitCode::Refused));
+          EXPECT_EQ(text, before);
+        }
+      }
+    }
+    return refused;
+  }
 };
 
 TEST_F(PaperLibraryTest, ExportThenImportIntoAnEmptyStoreGivesTheSameStoreAndFile) {
@@ -353,26 +384,10 @@ TEST_F(PaperLibraryTest, AnImportCutAnywhereIsRefusedWithNothingStoredOrStoredWh
        {L"[PrintMain]\r\nOld=Old\r\n[Old]\r\nmMode=0\r\nW=1\r\nH=2\r\n",
         L"[Old]\r\nmMode=0\r\nW=1\r\nH=2\r\n[PrintMain]\r\nOld=Old\r\n"}) {
     sim_.SetFileText(kStore, start);
-    const std::wstring before = sim_.FileText(kStore);
     ASSERT_EQ(Run({L"paper-import", PathOf("five.json")}).exitCode, 0);
-    const std::wstring whole = sim_.FileText(kStore);
-    std::size_t refused = 0;
-    for (std::size_t writesBefore = 0; writesBefore < 6; ++writesBefore) {
-      for (std::size_t keep = 0; keep < whole.size(); keep += 5) {
-        SCOPED_TRACE(std::to_string(writesBefore) + " writes, then " + std::to_string(keep));
-        sim_.SetFileText(kStore, start);
-        sim_.CutNextWrite(keep, writesBefore);
-        const int code = Run({L"paper-import", PathOf("five.json")}).exitCode;
-        if (code == 0) {
-          EXPECT_EQ(sim_.FileText(kStore), whole);
-        } else {
-          ++refused;
-          EXPECT_EQ(code, Status(ExitCode::Refused));
-          EXPECT_EQ(sim_.FileText(kStore), before);
-        }
-      }
-    }
-    EXPECT_GT(refused, 0u);
+    EXPECT_GT(
+        RefusedCuts({L"paper-import", PathOf("five.json")}, start, sim_.FileText(kStore), 6, 5),
+        0u);
   }
 }
 
@@ -390,34 +405,16 @@ TEST_F(PaperLibraryTest, AReplaceCutAnywhereIsRefusedWithNothingChangedOrChanged
   WriteFile("changed.json", Library(changed));
   sim_.SetFileText(kStore, L"[PrintMain]\r\n");
   ASSERT_EQ(Run({L"paper-import", PathOf("held.json")}).exitCode, 0);
-  const std::wstring before = sim_.FileText(kStore);
+  const std::wstring start = sim_.FileText(kStore);
   sim_.ClearCalls();
   ASSERT_EQ(Run({L"paper-import", PathOf("changed.json"), L"--replace"}).exitCode, 0);
   const std::wstring whole = sim_.FileText(kStore);
   ASSERT_TRUE(whole.ends_with(L"B=0.25\r\n")) << whole;
   const std::size_t writes = sim_.CountCalls(sim::Api::WritePrivateProfileString) +
                              sim_.CountCalls(sim::Api::WriteProfileText);
-  std::size_t refused = 0;
-  for (std::size_t writesBefore = 0; writesBefore < writes; ++writesBefore) {
-    for (std::size_t keep = 0; keep < whole.size(); keep += keep + 12 < whole.size() ? 7 : 1) {
-      SCOPED_TRACE(std::to_string(writesBefore) + " writes, then " + std::to_string(keep));
-      sim_.SetFileText(kStore, before);
-      sim_.CutNextWrite(keep, writesBefore);
-      const int code = Run({L"paper-import", PathOf("changed.json"), L"--replace"}).exitCode;
-      if (code == 0) {
-        // Only the file's last line break may be missing: every value reads as written.
-        const std::wstring text = sim_.FileText(kStore);
-        EXPECT_TRUE(whole.starts_with(text) &&
-                    whole.find_first_not_of(L"\r\n", text.size()) == std::wstring::npos)
-            << testing::PrintToString(text);
-      } else {
-        ++refused;
-        EXPECT_EQ(code, Status(ExitCode::Refused));
-        EXPECT_EQ(sim_.FileText(kStore), before);
-      }
-    }
-  }
-  EXPECT_GT(refused, 0u);
+  EXPECT_GT(
+      RefusedCuts({L"paper-import", PathOf("changed.json"), L"--replace"}, start, whole, writes, 7),
+      0u);
 }
 
 // A new name that differs from a stored section's only where its letter has no case (the first
