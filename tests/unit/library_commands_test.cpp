@@ -2,6 +2,7 @@
 // from a printer's forms.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,15 @@ class PaperLibraryTest : public CliTest {
   void Store(const std::wstring& name, std::uint8_t unit, double w, double h, double l = 0,
              double r = 0, double t = 0, double b = 0) {
     ASSERT_TRUE(component_.IniWriteValue(name, unit, w, h, l, r, t, b));
+  }
+
+  // The store's text, or no store at all.
+  void SetStore(const std::optional<std::wstring>& text) {
+    if (text) {
+      sim_.SetFileText(kStore, *text);
+    } else {
+      sim_.RemoveFile(kStore);
+    }
   }
 
   // Runs the command from the store text start with one write cut short and answered as a
@@ -296,13 +306,7 @@ TEST_F(PaperLibraryTest, AnImportWritesInAFewWritesTheTextThatPaperByPaperWrites
   };
   for (const auto& start : starts) {
     SCOPED_TRACE(testing::PrintToString(start.value_or(L"(absent)")));
-    const auto reset = [&] {
-      if (start) {
-        sim_.SetFileText(kStore, *start);
-      } else {
-        sim_.RemoveFile(kStore);
-      }
-    };
+    const auto reset = [&] { SetStore(start); };
     reset();
     sim_.ClearCalls();
     ASSERT_EQ(Run({L"paper-import", PathOf("many.json")}).exitCode, 0);
@@ -352,13 +356,7 @@ TEST_F(PaperLibraryTest, AnImportWritesInAFewWritesTheTextThatPaperByPaperWrites
   EXPECT_EQ(sim_.FileText(kStore), *starts[1]);
   // Few papers leave what the component's writes leave, into a store without a list or with one.
   for (const auto& start : {starts[0], starts[1]}) {
-    const auto reset = [&] {
-      if (start) {
-        sim_.SetFileText(kStore, *start);
-      } else {
-        sim_.RemoveFile(kStore);
-      }
-    };
+    const auto reset = [&] { SetStore(start); };
     reset();
     ASSERT_EQ(Run({L"paper-import", PathOf("two.json")}).exitCode, 0);
     const std::wstring imported = sim_.FileText(kStore);
