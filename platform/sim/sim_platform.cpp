@@ -87,6 +87,9 @@ const std::vector<FormInfo>& SimPlatform::Forms() const { return state_->forms; 
 void SimPlatform::SetForms(std::vector<FormInfo> forms) { state_->forms = std::move(forms); }
 void SimPlatform::DropFormChanges(bool dropped) { state_->formChangesDropped = dropped; }
 void SimPlatform::SetFormNamesMatchAnyCase(bool anyCase) { state_->formNamesAnyCase = anyCase; }
+void SimPlatform::GrowFormsDuringEnumeration(bool growing) {
+  state_->formsGrowDuringEnumeration = growing;
+}
 std::optional<std::vector<std::uint8_t>> SimPlatform::UserSettings(
     const std::wstring& printerName) const {
   for (const PrinterState& printer : state_->printers) {

@@ -160,6 +160,9 @@ class SimPlatform {
   void DropFormChanges(bool dropped);
   // The spooler's rule for form names: false (default) the exact name, true any letter case.
   void SetFormNamesMatchAnyCase(bool anyCase);
+  // While true, another program adds a form during every EnumForms call that offers a buffer,
+  // so the list never fits the size last reported.
+  void GrowFormsDuringEnumeration(bool growing);
   // Printer handles opened and not yet closed.
   std::size_t OpenHandleCount() const;
   // The device context the current printer's hDC gives (nonzero, one per printer).

@@ -116,6 +116,11 @@ bool SimSpooler::EnumForms(PrinterHandle printer, std::uint32_t bufferBytes,
   returned = 0;
   if (InjectedFailure(Api::EnumForms, {Text(printer), Text(bufferBytes)})) return false;
   if (!OpenForForms(printer)) return false;
+  if (state_.formsGrowDuringEnumeration && bufferBytes > 0) {
+    FormInfo grown = state_.forms.back();
+    grown.name = L"Grown " + std::to_wstring(state_.forms.size());
+    state_.forms.push_back(grown);
+  }
   for (const FormInfo& form : state_.forms) bytesNeeded += FormBytes(form.name);
   if (bufferBytes < bytesNeeded) return Fail(kErrorInsufficientBuffer);
   forms = state_.forms;

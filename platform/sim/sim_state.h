@@ -210,6 +210,7 @@ struct SimPlatform::State {
   std::vector<FormInfo> forms;
   bool formChangesDropped = false;
   bool formNamesAnyCase = false;
+  bool formsGrowDuringEnumeration = false;
   std::optional<std::vector<std::wstring>> driverForms;
   std::map<PrinterHandle, std::wstring> openHandles;  // handle -> printer name
   std::set<PrinterHandle> serverHandles;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "component/cls_print.h"
+#include "component/form_list.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/unit/sim_support.h"
 
@@ -80,6 +81,18 @@ TEST_F(FormEnumerationTest, FailuresLeaveTheArrayAsItWasAndNoFormsGiveNoRows) {
   EXPECT_FALSE(cls_.FormCheck(rows, printer));
   EXPECT_EQ(sim_.CountCalls(sim::Api::EnumForms), 2u);
   EXPECT_EQ(rows, earlier);
+  // A list that grows during every try is given up after the sizing call and three tries.
+  sim_.GrowFormsDuringEnumeration(true);
+  sim_.ClearCalls();
+  EXPECT_FALSE(cls_.FormCheck(rows, printer));
+  EXPECT_EQ(sim_.CountCalls(sim::Api::EnumForms), 4u);
+  EXPECT_EQ(rows, earlier);
+  sim_.GrowFormsDuringEnumeration(false);
+  // A form read answered "buffer too small" with no size to offer ends there too.
+  sim_.FailCall(sim::Api::GetForm);
+  sim_.ClearCalls();
+  EXPECT_FALSE(LookUpForm(sim_.platform().spooler, kPrinter, L"Letter"));
+  EXPECT_EQ(sim_.CountCalls(sim::Api::GetForm), 1u);
   sim_.SetForms({});
   EXPECT_TRUE(cls_.FormCheck(rows, printer));
   EXPECT_EQ(rows, std::vector<FormRow>{});
