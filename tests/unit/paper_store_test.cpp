@@ -200,6 +200,19 @@ TEST_F(PaperStoreTest, DeleteRemovesTheEntriesOfTheSectionTheServiceRemoves) {
   EXPECT_THAT(Names(), ElementsAre(L"A 5", L"Σx", L"標籤紙一", L"標籤紙三"));
 }
 
+// The probe's read of a near name that fails answers neither way: no entries are told apart,
+// and the probe's mark still goes.
+TEST_F(PaperStoreTest, AProbeReadThatFailsLeavesTheEntriesUndecided) {
+  ASSERT_TRUE(Write(L"É5", 0, 1, 2));
+  ASSERT_TRUE(Write(L"é5", 0, 3, 4));
+  ProfileFiles& profile = sim_.platform().profile;
+  const std::vector<std::wstring> listed = {L"É5", L"é5"};
+  ASSERT_TRUE(paper_store::EntriesOfSection(profile, kStore, L"é5", listed));
+  sim_.FailCall(sim::Api::GetPrivateProfileString);
+  EXPECT_FALSE(paper_store::EntriesOfSection(profile, kStore, L"é5", listed));
+  EXPECT_EQ(Text().find(L"Sheetlore"), std::wstring::npos) << "the probe was left behind";
+}
+
 TEST_F(PaperStoreTest, StoredValuesAreReadByThePointOnlyReadingAndUnitCodesRoundHalfToEven) {
   sim_.SetFileText(kStore,
                    L"[PrintMain]\r\nP=P\r\n[P]\r\nmMode=1.5\r\nW=14.8cm\r\nH=abc\r\n"
