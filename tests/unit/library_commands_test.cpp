@@ -413,6 +413,13 @@ TEST_F(PaperLibraryTest, AReplaceCutAnywhereIsRefusedWithNothingChangedOrChanged
   EXPECT_GT(
       RefusedCuts({L"paper-import", PathOf("changed.json"), L"--replace"}, start, whole, writes, 7),
       0u);
+  // A paper listed twice, in two letter cases, is one whose list line the text cannot tell: it
+  // goes through the component, and the replace still succeeds.
+  std::wstring twice = start;
+  twice.insert(twice.find(L"N3=N3\r\n") + 7, L"n3=n3\r\n");
+  sim_.SetFileText(kStore, twice);
+  ASSERT_EQ(Run({L"paper-import", PathOf("changed.json"), L"--replace"}).exitCode, 0);
+  EXPECT_EQ(component_.IniReadValue(1, L"N3"), (rePaPer{0, 1, 2, 0, 0, 0, 0.25}));
 }
 
 // A new name that differs from a stored section's only where its letter has no case (the first
