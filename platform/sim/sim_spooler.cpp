@@ -117,7 +117,7 @@ bool SimSpooler::EnumForms(PrinterHandle printer, std::uint32_t bufferBytes,
   if (InjectedFailure(Api::EnumForms, {Text(printer), Text(bufferBytes)})) return false;
   if (!OpenForForms(printer)) return false;
   if (state_.formsGrowDuringEnumeration && bufferBytes > 0) {
-    FormInfo grown = state_.forms.back();
+    FormInfo grown = state_.forms.empty() ? FormInfo{} : state_.forms.back();
     grown.name = L"Grown " + std::to_wstring(state_.forms.size());
     state_.forms.push_back(grown);
   }
